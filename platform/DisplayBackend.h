@@ -1,0 +1,54 @@
+#pragma once
+
+// What the window system asks of a display: native top-level windows that
+// show the pictures our windows paint, native input turned into our input
+// events (see Input.h), waiting for events, and the clipboard. Every call
+// but wake() is made on the user-interface thread.
+
+#include "Types.h"
+
+#include <string>
+#include <string_view>
+
+typedef struct _cairo_surface cairo_surface_t;
+
+namespace platform {
+
+enum class NativeShow { Hidden, Normal, Minimized, Maximized };
+
+class DisplayBackend {
+public:
+    virtual ~DisplayBackend() = default;
+    virtual const char* name() const = 0;
+
+    // A top-level window was created or destroyed. `client` is its client
+    // area in screen coordinates.
+    virtual void window_created(HWND top, const Rect& client) = 0;
+    virtual void window_destroyed(HWND top) = 0;
+    virtual void window_title_changed(HWND top, std::string_view utf8) = 0;
+    virtual void window_geometry_changed(HWND top, const Rect& client) = 0;
+    virtual void window_shown(HWND top, NativeShow how, bool activate) = 0;
+    virtual void window_enabled(HWND top, bool enabled) = 0;
+    virtual void window_topmost_changed(HWND top, bool topmost) = 0;
+    virtual void window_activated(HWND top) = 0;
+
+    // The picture of a top-level window's client area changed inside `dirty`
+    // (client coordinates of the top-level window).
+    virtual void present(HWND top, cairo_surface_t* surface, const Rect& dirty) = 0;
+    virtual void set_cursor(HWND top, int cursor_id) = 0;
+
+    // Handles the native events that are ready, without waiting.
+    virtual void process_pending() = 0;
+    // Waits until native events arrive, wake() is called, or timeout_ms
+    // passes (negative: no limit); handles what arrived.
+    virtual void wait(int timeout_ms) = 0;
+    // Ends a wait() in progress or makes the next one return at once. Safe
+    // from any thread.
+    virtual void wake() = 0;
+
+    virtual void set_clipboard_text(std::string_view utf8) = 0;
+    virtual std::string clipboard_text() = 0;
+    virtual bool cursor_position(Point& screen) = 0;
+};
+
+} // namespace platform

@@ -1,0 +1,339 @@
+#include "Input.h"
+
+#include "Encoding.h"
+#include "Painting.h"
+#include "detail/State.h"
+
+#include <cstdlib>
+
+namespace platform {
+
+using namespace detail;
+
+namespace input {
+namespace {
+
+std::uint32_t stamp(std::uint32_t time) { return time ? time : now_ticks(); }
+
+void queue(InputEvent e) {
+    auto& s = state();
+    e.time = stamp(e.time);
+    s.input.push_back(e);
+}
+
+} // namespace
+
+void mouse_move(HWND top, Point client, std::uint32_t time) {
+    auto& s = state();
+    // Moves coalesce: only the latest position matters.
+    if (!s.input.empty() && s.input.back().kind == InputKind::MouseMove && s.input.back().top == top) {
+        s.input.back().point = client;
+        s.input.back().time = stamp(time);
+        return;
+    }
+    queue({InputKind::MouseMove, top, client, 0, 0, 0, 0, 1, 0, time});
+}
+
+void mouse_button(HWND top, Point client, Button button, bool down, std::uint32_t time) {
+    queue({down ? InputKind::ButtonDown : InputKind::ButtonUp, top, client, static_cast<int>(button), 0, 0, 0, 1,
+           0, time});
+}
+
+void mouse_wheel(HWND top, Point client, int delta, std::uint32_t time) {
+    queue({InputKind::Wheel, top, client, 0, delta, 0, 0, 1, 0, time});
+}
+
+void key(UINT vk, bool down, std::uint32_t typed_char, int repeat, std::uint32_t time) {
+    queue({down ? InputKind::KeyDown : InputKind::KeyUp, nullptr, {}, 0, 0, vk & 0xFF, typed_char,
+           repeat < 1 ? 1 : repeat, 0, time});
+}
+
+void text(std::string_view utf8) {
+    std::string gbk = utf8_to_gbk(utf8);
+    for (std::size_t i = 0; i < gbk.size();) {
+        std::size_t len = gbk_char_length(gbk, i);
+        std::uint32_t code = static_cast<unsigned char>(gbk[i]);
+        if (len == 2)
+            code = (code << 8) | static_cast<unsigned char>(gbk[i + 1]);
+        queue({InputKind::Char, nullptr, {}, 0, 0, 0, code, 1, 0, 0});
+        i += len;
+    }
+}
+
+void close_request(HWND top) {
+    if (find(top))
+        post_message(top, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+void native_geometry(HWND top, const Rect& client) {
+    WindowRecord* w = find(top);
+    if (!w || !w->is_top_level())
+        return;
+    Rect current = client_rect_in_parent(*w);
+    if (current == client)
+        return;
+    FrameInsets in = frame_insets(w->style, w->ex_style, true);
+    set_window_pos(top, nullptr, client.left - in.left, client.top - in.top,
+                   client.width() + in.left + in.right, client.height() + in.top + in.bottom,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void native_state(HWND top, bool minimized, bool maximized) {
+    WindowRecord* w = find(top);
+    if (!w)
+        return;
+    if (minimized && !w->minimized)
+        show_window(top, SW_SHOWMINNOACTIVE);
+    else if (maximized && !w->maximized)
+        show_window(top, SW_SHOWMAXIMIZED);
+    else if (!minimized && !maximized && (w->minimized || w->maximized))
+        show_window(top, SW_RESTORE);
+}
+
+void native_focus(HWND top, bool focused) {
+    auto& s = state();
+    if (focused && find(top) && s.active != top && is_window_enabled(top))
+        set_active_window(top);
+    else if (!focused && s.active == top)
+        set_active_window(nullptr);
+}
+
+} // namespace input
+
+namespace detail {
+namespace {
+
+WPARAM key_flags() {
+    auto& s = state();
+    WPARAM f = 0;
+    if (s.key_down[VK_LBUTTON])
+        f |= MK_LBUTTON;
+    if (s.key_down[VK_RBUTTON])
+        f |= MK_RBUTTON;
+    if (s.key_down[VK_MBUTTON])
+        f |= MK_MBUTTON;
+    if (s.key_down[VK_SHIFT])
+        f |= MK_SHIFT;
+    if (s.key_down[VK_CONTROL])
+        f |= MK_CONTROL;
+    return f;
+}
+
+int double_click_time() {
+    static int ms = [] {
+        const char* v = std::getenv("ARMCTL_DOUBLE_CLICK_MS");
+        return v ? std::atoi(v) : 500;
+    }();
+    return ms;
+}
+
+UINT button_message(int button, InputKind kind, bool dbl) {
+    static const UINT downs[] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
+    static const UINT ups[] = {WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP};
+    static const UINT dbls[] = {WM_LBUTTONDBLCLK, WM_RBUTTONDBLCLK, WM_MBUTTONDBLCLK};
+    if (kind == InputKind::ButtonUp)
+        return ups[button];
+    return dbl ? dbls[button] : downs[button];
+}
+
+// The target of a mouse event: the capture window, or what lies under it.
+HWND mouse_target(const InputEvent& e, Point& client) {
+    auto& s = state();
+    WindowRecord* top = find(e.top);
+    if (!top)
+        return nullptr;
+    Rect tc = client_rect_in_parent(*top);
+    Point screen{tc.left + e.point.x, tc.top + e.point.y};
+    s.mouse_screen = screen;
+    HWND target = s.capture;
+    if (!target) {
+        if (!(top->style & WS_VISIBLE))
+            return nullptr;
+        Rect bounds{0, 0, tc.width(), tc.height()};
+        if (!bounds.contains(e.point))
+            return nullptr;
+        target = hit_test(e.top, e.point);
+        // A disabled top-level window (behind a modal one) takes no input.
+        if (!target || !is_window_enabled(get_ancestor_root(target)))
+            return nullptr;
+    }
+    client = screen;
+    screen_to_client(target, client);
+    return target;
+}
+
+void update_cursor(HWND target, UINT mouse_msg) {
+    auto& s = state();
+    if (s.capture)
+        return;
+    send_message(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), make_lparam(HTCLIENT, static_cast<int>(mouse_msg)));
+}
+
+} // namespace
+
+bool next_input_message(Msg& msg) {
+    auto& s = state();
+    while (!s.input.empty()) {
+        InputEvent e = s.input.front();
+        s.input.pop_front();
+        msg = {};
+        msg.time = e.time;
+        switch (e.kind) {
+        case InputKind::MouseMove:
+        case InputKind::ButtonDown:
+        case InputKind::ButtonUp:
+        case InputKind::Wheel: {
+            if (e.kind == InputKind::ButtonDown || e.kind == InputKind::ButtonUp) {
+                static const UINT vks[] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON};
+                s.key_down[vks[e.button]] = e.kind == InputKind::ButtonDown;
+            }
+            Point client;
+            HWND target = mouse_target(e, client);
+            if (!target)
+                continue;
+            msg.hwnd = target;
+            msg.pt = s.mouse_screen;
+            if (e.kind == InputKind::Wheel) {
+                // The wheel goes to the focus window, with screen coordinates.
+                msg.hwnd = s.focus ? s.focus : target;
+                msg.message = WM_MOUSEWHEEL;
+                msg.wParam = make_wparam(static_cast<int>(key_flags()), e.delta);
+                msg.lParam = make_lparam(s.mouse_screen.x, s.mouse_screen.y);
+                return true;
+            }
+            bool dbl = false;
+            if (e.kind == InputKind::ButtonDown) {
+                WindowRecord* tw = find(target);
+                bool wants = tw && (tw->cls->info.style & CS_DBLCLKS);
+                dbl = wants && s.last_click_window == target && s.last_click_button == e.button &&
+                      e.time - s.last_click_time <= static_cast<std::uint32_t>(double_click_time()) &&
+                      std::abs(s.last_click_point.x - s.mouse_screen.x) <= 4 &&
+                      std::abs(s.last_click_point.y - s.mouse_screen.y) <= 4;
+                if (dbl) {
+                    s.last_click_window = nullptr;
+                } else {
+                    s.last_click_window = target;
+                    s.last_click_button = e.button;
+                    s.last_click_time = e.time;
+                    s.last_click_point = s.mouse_screen;
+                }
+                // A click activates the window's top-level window.
+                HWND top = get_ancestor_root(target);
+                if (top != s.active)
+                    set_active_window(top);
+                if (!is_window(target))
+                    continue;
+            }
+            msg.message = e.kind == InputKind::MouseMove ? WM_MOUSEMOVE : button_message(e.button, e.kind, dbl);
+            s.mouse_window = target;
+            if (e.kind != InputKind::ButtonUp) {
+                update_cursor(target, msg.message);
+                if (!is_window(target))
+                    continue;
+            }
+            msg.wParam = key_flags();
+            msg.lParam = make_lparam(client.x, client.y);
+            return true;
+        }
+        case InputKind::KeyDown:
+        case InputKind::KeyUp: {
+            bool down = e.kind == InputKind::KeyDown;
+            bool was_down = s.key_down[e.vk] != 0;
+            s.key_down[e.vk] = down;
+            // The focus window, or the active window when nothing has focus.
+            HWND target = s.focus ? s.focus : s.active;
+            if (!target)
+                continue;
+            bool alt = s.key_down[VK_MENU] != 0;
+            bool sys = (alt && !s.key_down[VK_CONTROL]) || e.vk == VK_F10 || e.vk == VK_MENU;
+            msg.hwnd = target;
+            msg.message = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
+            msg.wParam = e.vk;
+            std::uint32_t lp = static_cast<std::uint32_t>(e.repeat & 0xFFFF);
+            if (alt)
+                lp |= 1u << 29;
+            if (down ? was_down : true)
+                lp |= 1u << 30;
+            if (!down)
+                lp |= 1u << 31;
+            msg.lParam = static_cast<LPARAM>(lp);
+            msg.typed_char = down ? e.typed_char : 0;
+            msg.pt = s.mouse_screen;
+            return true;
+        }
+        case InputKind::Char: {
+            HWND target = s.focus ? s.focus : s.active;
+            if (!target)
+                continue;
+            // A double-byte character is two messages: lead byte, then trail byte.
+            if (e.typed_char > 0xFF) {
+                Msg trail;
+                trail.hwnd = target;
+                trail.message = WM_CHAR;
+                trail.wParam = e.typed_char & 0xFF;
+                trail.lParam = 1;
+                trail.time = e.time;
+                std::lock_guard lock(s.mutex);
+                s.posted.push_front(trail);
+            }
+            msg.hwnd = target;
+            msg.message = WM_CHAR;
+            msg.wParam = e.typed_char > 0xFF ? (e.typed_char >> 8) & 0xFF : e.typed_char;
+            msg.lParam = 1;
+            return true;
+        }
+        }
+    }
+    return false;
+}
+
+} // namespace detail
+
+std::int16_t get_key_state(UINT vk) {
+    return state().key_down[vk & 0xFF] ? static_cast<std::int16_t>(0x8000) : 0;
+}
+
+bool get_cursor_pos(Point& screen) {
+    screen = state().mouse_screen;
+    return true;
+}
+
+bool set_clipboard_text(std::string_view gbk) {
+    DisplayBackend* b = state().backend;
+    if (!b)
+        return false;
+    b->set_clipboard_text(gbk_to_utf8(gbk));
+    return true;
+}
+
+std::string get_clipboard_text() {
+    DisplayBackend* b = state().backend;
+    return b ? utf8_to_gbk(b->clipboard_text()) : std::string();
+}
+
+HCURSOR load_cursor(int id) {
+    switch (id) {
+    case IDC_ARROW: case IDC_IBEAM: case IDC_WAIT: case IDC_CROSS: case IDC_UPARROW: case IDC_SIZENWSE:
+    case IDC_SIZENESW: case IDC_SIZEWE: case IDC_SIZENS: case IDC_SIZEALL: case IDC_NO: case IDC_HAND:
+    case IDC_APPSTARTING: case IDC_HELP:
+        return reinterpret_cast<HCURSOR>(static_cast<std::uintptr_t>(id));
+    default:
+        return nullptr;
+    }
+}
+
+HCURSOR set_cursor(HCURSOR cursor) {
+    auto& s = state();
+    HCURSOR old = s.cursor;
+    s.cursor = cursor;
+    if (s.backend && cursor != old) {
+        HWND top = s.mouse_window ? get_ancestor_root(s.mouse_window) : s.active;
+        if (top)
+            s.backend->set_cursor(top, static_cast<int>(reinterpret_cast<std::uintptr_t>(cursor)));
+    }
+    return old;
+}
+
+HCURSOR get_cursor() { return state().cursor; }
+
+} // namespace platform

@@ -1,0 +1,48 @@
+#pragma once
+
+// Invalidation and painting. Each window has an update region; WM_PAINT is
+// generated for it when the queue is otherwise empty, and begin_paint hands
+// the procedure a canvas clipped to that region.
+
+#include "Canvas.h"
+#include "Types.h"
+
+#include <memory>
+
+namespace platform {
+
+struct PaintStruct {
+    std::unique_ptr<Canvas> canvas;
+    bool erase = false; // the background still needs erasing
+    Rect paint;         // bounding box of what is to be painted, client coordinates
+};
+
+// rect == nullptr: the whole client area.
+bool invalidate_rect(HWND hwnd, const Rect* rect, bool erase);
+bool validate_rect(HWND hwnd, const Rect* rect);
+bool get_update_rect(HWND hwnd, Rect& out);
+// Paints the window (and its children) now if anything is invalid.
+bool update_window(HWND hwnd);
+// Invalidates the window, its frame and all its children, and paints now.
+bool redraw_window(HWND hwnd);
+
+Canvas* begin_paint(HWND hwnd, PaintStruct& ps);
+void end_paint(HWND hwnd, PaintStruct& ps);
+
+// A canvas for drawing into the window outside WM_PAINT (clipped to its
+// visible client area); what is drawn is presented when it is destroyed.
+std::unique_ptr<Canvas> get_canvas(HWND hwnd);
+
+// The picture of a top-level window's client area (owned by the window).
+cairo_surface_t* window_surface(HWND top);
+// Writes a top-level window's client-area picture as PNG. Paints pending
+// updates first.
+bool save_window_png(HWND top, const char* path);
+
+// Non-client metrics: the frame around a window's client area.
+struct FrameInsets {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+FrameInsets frame_insets(std::uint32_t style, std::uint32_t ex_style, bool top_level);
+
+} // namespace platform

@@ -1,0 +1,77 @@
+#pragma once
+
+// The runtime's single application object: what start-up sets, what the
+// call slots and services read, and the road out of the process.
+
+#include "DllCommandTable.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace runtime {
+
+struct ProgramHeader;
+
+using ExitRoutine = void (*)();
+
+class AppRuntime {
+public:
+    static AppRuntime& the();
+
+    void set_exit_routine(ExitRoutine routine) { m_exit_routine = routine; }
+    ExitRoutine exit_routine() const { return m_exit_routine; }
+
+    // While the counter is above 0 no event reaches a handler.
+    void suppress_events() { ++m_event_suppression; }
+    void resume_events() {
+        if (m_event_suppression > 0)
+            --m_event_suppression;
+    }
+    int event_suppression() const { return m_event_suppression; }
+
+    // Splits the program file's full path at its last separator into the
+    // program directory (no trailing separator) and the file name.
+    void set_program_path(std::string_view full_path);
+    const std::string& program_directory() const { return m_program_directory; }
+    const std::string& program_file_name() const { return m_program_file_name; }
+    std::string program_directory_with_separator() const;
+
+    // Directory searched first for DLL commands' libraries; empty when unset.
+    void set_dll_directory(std::string directory) { m_dll_directory = std::move(directory); }
+    const std::string& dll_directory() const { return m_dll_directory; }
+
+    // Takes over the program's header: its mode words, constant area and DLL
+    // command names. The header must outlive the process's use of it.
+    void adopt_header(const ProgramHeader& header);
+    const ProgramHeader* header() const { return m_header; }
+    std::int32_t mode() const { return m_mode; }
+    std::int32_t header_word2() const { return m_header_word2; }
+    std::int32_t header_version() const { return m_header_version; }
+
+    DllCommandTable& dll_commands() { return m_dll_commands; }
+
+    bool is_shutting_down() const { return m_shutting_down; }
+
+    // Shuts down (the exit routine runs once if still registered) and ends
+    // the process with the exit code.
+    [[noreturn]] void end_program(int exit_code);
+
+private:
+    void shutdown();
+
+    ExitRoutine m_exit_routine = nullptr;
+    int m_event_suppression = 0;
+    bool m_shutting_down = false;
+    std::string m_program_directory;
+    std::string m_program_file_name;
+    std::string m_dll_directory;
+    const ProgramHeader* m_header = nullptr;
+    std::int32_t m_mode = 0;
+    std::int32_t m_header_word2 = 0;
+    std::int32_t m_header_version = 0;
+    DllCommandTable m_dll_commands;
+};
+
+} // namespace runtime
