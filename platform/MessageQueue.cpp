@@ -123,6 +123,7 @@ void deliver_cross_thread_sends() {
         }
         LRESULT r = call_hooks_and_proc(send->hwnd, send->message, send->wp, send->lp, true);
         send->result.set_value(r);
+        ++s.sends_delivered;
     }
 }
 
@@ -292,9 +293,14 @@ bool wait_message(int timeout_ms) {
     if (!on_ui_thread() || !s.backend)
         return false;
     auto start = std::chrono::steady_clock::now();
+    auto delivered = s.sends_delivered;
     for (;;) {
         Msg m;
         if (fetch(m, nullptr, 0, 0, false))
+            return true;
+        // A message sent from another thread was handled: the caller may
+        // have been waiting for its effect.
+        if (s.sends_delivered != delivered)
             return true;
         int wait = next_timer_timeout_ms();
         if (timeout_ms >= 0) {

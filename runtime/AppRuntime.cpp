@@ -1,10 +1,15 @@
 #include "AppRuntime.h"
 
+#include "ErrorReport.h"
 #include "ProgramHeader.h"
 #include "RuntimeHeap.h"
+#include "RuntimeMessages.h"
+#include "TemplateLoader.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 namespace runtime {
 
@@ -26,7 +31,23 @@ void AppRuntime::set_program_path(std::string_view full_path) {
 
 std::string AppRuntime::program_directory_with_separator() const { return m_program_directory + '/'; }
 
-void AppRuntime::adopt_header(const ProgramHeader& header) {
+void AppRuntime::initialize() {
+    std::error_code error;
+    auto program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error) {
+        set_program_path(program.string());
+        // When the directory cannot be entered the program runs from where it was started.
+        if (!m_program_directory.empty())
+            std::filesystem::current_path(m_program_directory, error);
+    }
+    if (!m_header)
+        return;
+    auto adopted = adopt_header(*m_header);
+    if (adopted.is_error())
+        report_runtime_error(adopted.error().message);
+}
+
+ErrorOr<void> AppRuntime::adopt_header(const ProgramHeader& header) {
     m_header = &header;
     m_mode = header.mode;
     m_header_word2 = header.header_word2;
@@ -45,6 +66,23 @@ void AppRuntime::adopt_header(const ProgramHeader& header) {
         }
     }
     m_dll_commands.set_commands(std::move(file_names), std::move(export_names));
+
+    m_window_templates.clear();
+    if (header.template_data && header.template_length > 0) {
+        auto windows = load_window_templates({header.template_data, header.template_length}, header.code_base);
+        if (windows.is_error())
+            return windows.error();
+        m_window_templates = windows.release_value();
+    }
+    return {};
+}
+
+ErrorOr<const WindowTemplate*> AppRuntime::find_start_window(std::uint32_t window_id) const {
+    for (auto& window : m_window_templates) {
+        if (window.window_id == window_id)
+            return &window;
+    }
+    return RuntimeError{messages::StartWindowLoadFailed};
 }
 
 void AppRuntime::shutdown() {

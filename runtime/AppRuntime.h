@@ -4,11 +4,14 @@
 // call slots and services read, and the road out of the process.
 
 #include "DllCommandTable.h"
+#include "ErrorOr.h"
+#include "WindowTemplate.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace runtime {
 
@@ -42,9 +45,23 @@ public:
     void set_dll_directory(std::string directory) { m_dll_directory = std::move(directory); }
     const std::string& dll_directory() const { return m_dll_directory; }
 
-    // Takes over the program's header: its mode words, constant area and DLL
-    // command names. The header must outlive the process's use of it.
-    void adopt_header(const ProgramHeader& header);
+    // The program's header, which the program's entry code names before it
+    // asks for initialisation. It must outlive the process's use of it.
+    void set_program_header(const ProgramHeader* header) { m_header = header; }
+
+    // Service 6: program path (the directory becomes the current directory),
+    // header words, constant area, DLL commands and the window templates. A
+    // malformed template stream is fatal.
+    void initialize();
+
+    // The parts of initialisation that read the header; returns the template
+    // loader's error instead of reporting it.
+    ErrorOr<void> adopt_header(const ProgramHeader& header);
+
+    const std::vector<WindowTemplate>& window_templates() const { return m_window_templates; }
+    // The stored window to load as the start window; its absence is the
+    // error "载入启动窗口失败".
+    ErrorOr<const WindowTemplate*> find_start_window(std::uint32_t window_id) const;
     const ProgramHeader* header() const { return m_header; }
     std::int32_t mode() const { return m_mode; }
     std::int32_t header_word2() const { return m_header_word2; }
@@ -72,6 +89,7 @@ private:
     std::int32_t m_header_word2 = 0;
     std::int32_t m_header_version = 0;
     DllCommandTable m_dll_commands;
+    std::vector<WindowTemplate> m_window_templates;
 };
 
 } // namespace runtime

@@ -62,11 +62,14 @@ private:
     bool m_failed = false;
 };
 
-// Propagates the error of an ErrorOr expression out of the enclosing function.
-#define TRY_RESULT(var, expr)                                                                      \
-    auto var##_result = (expr);                                                                    \
-    if (var##_result.is_error())                                                                   \
-        return var##_result.error();                                                               \
-    auto var = var##_result.release_value()
-
 } // namespace runtime
+
+// Evaluates an ErrorOr expression: its value, or an early return of its error
+// from the enclosing function (which must return an ErrorOr).
+#define RUNTIME_TRY(expression)                                                                    \
+    ({                                                                                             \
+        auto try_result_ = (expression);                                                           \
+        if (try_result_.is_error())                                                                \
+            return try_result_.error();                                                            \
+        try_result_.release_value();                                                               \
+    })

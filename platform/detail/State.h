@@ -121,6 +121,7 @@ struct State {
     std::vector<Hook> hooks;
     std::uintptr_t next_hook = 1;
     int send_depth = 0;
+    std::uint64_t sends_delivered = 0;
     bool in_hook = false;
     std::uint32_t message_time = 0;
 

@@ -1,0 +1,225 @@
+#include "PlatformTest.h"
+
+#include "platform/TickCount.h"
+
+#include <atomic>
+#include <thread>
+
+namespace platform::testing {
+namespace {
+
+class MessageQueue : public PlatformTest {
+protected:
+    void SetUp() override {
+        PlatformTest::SetUp();
+        for (UINT m : {WM_PAINT, WM_ERASEBKGND, WM_NCPAINT, WM_SETCURSOR, WM_GETTEXT, WM_GETTEXTLENGTH,
+                       WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS, WM_KILLFOCUS, WM_SHOWWINDOW, WM_SIZE, WM_MOVE})
+            recorder().ignore(m);
+        m_top = make_top();
+        m_backend.pump();
+        recorder().clear();
+    }
+    HWND m_top = nullptr;
+};
+
+TEST_F(MessageQueue, PostedMessagesArriveInOrderAfterSentOnes) {
+    post_message(m_top, WM_USER + 1);
+    post_message(m_top, WM_USER + 2);
+    send_message(m_top, WM_USER + 3);
+    m_backend.pump();
+    EXPECT_SEQUENCE(recorder(), {{WM_USER + 3, sent}, {WM_USER + 1, posted}, {WM_USER + 2, posted}});
+}
+
+TEST_F(MessageQueue, PeekWithoutRemovalLeavesTheMessage) {
+    post_message(m_top, WM_USER + 5, 7, 8);
+    Msg msg;
+    ASSERT_TRUE(peek_message(msg, nullptr, 0, 0, PM_NOREMOVE));
+    EXPECT_EQ(msg.message, WM_USER + 5);
+    ASSERT_TRUE(peek_message(msg, nullptr, WM_USER + 5, WM_USER + 5, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 7u);
+    EXPECT_EQ(msg.lParam, 8);
+    EXPECT_FALSE(peek_message(msg, nullptr, WM_USER, WM_USER + 100, PM_REMOVE));
+}
+
+TEST_F(MessageQueue, FiltersByWindowAndRange) {
+    HWND other = make_top();
+    m_backend.pump();
+    post_message(other, WM_USER + 1);
+    post_message(m_top, WM_USER + 2);
+    Msg msg;
+    ASSERT_TRUE(peek_message(msg, m_top, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, WM_USER + 2);
+    EXPECT_FALSE(peek_message(msg, nullptr, WM_APP, WM_APP + 1, PM_REMOVE));
+    ASSERT_TRUE(peek_message(msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.hwnd, other);
+}
+
+TEST_F(MessageQueue, QuitComesAfterPostedMessagesAndEndsGet) {
+    post_quit_message(3);
+    post_message(m_top, WM_USER);
+    Msg msg;
+    ASSERT_TRUE(get_message(msg));
+    EXPECT_EQ(msg.message, WM_USER);
+    EXPECT_FALSE(get_message(msg));
+    EXPECT_EQ(msg.message, WM_QUIT);
+    EXPECT_EQ(msg.wParam, 3u);
+}
+
+TEST_F(MessageQueue, CrossThreadPostWakesABlockedGet) {
+    std::thread poster([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        post_thread_message(WM_APP + 1, 11, 12);
+    });
+    Msg msg;
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(get_message(msg));
+    poster.join();
+    EXPECT_EQ(msg.message, WM_APP + 1);
+    EXPECT_EQ(msg.hwnd, nullptr);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+TEST_F(MessageQueue, CrossThreadSendRunsOnTheUiThreadAndReturnsTheResult) {
+    static std::thread::id ran_on;
+    static WNDPROC previous;
+    previous = set_window_proc(m_top, [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+        if (m == WM_APP + 2) {
+            ran_on = std::this_thread::get_id();
+            return static_cast<LRESULT>(w * 2);
+        }
+        return call_window_proc(previous, h, m, w, l);
+    });
+    std::atomic<LRESULT> result{0};
+    std::atomic<bool> done{false};
+    HWND target = m_top;
+    std::thread sender([&] {
+        result = send_message(target, WM_APP + 2, 21);
+        done = true;
+        post_thread_message(WM_NULL); // wake the loop to see `done`
+    });
+    EXPECT_TRUE(pump_until([&] { return done.load(); }));
+    sender.join();
+    EXPECT_EQ(result.load(), 42);
+    EXPECT_EQ(ran_on, std::this_thread::get_id());
+}
+
+TEST_F(MessageQueue, CrossThreadSendsComeBeforePostedMessages) {
+    post_message(m_top, WM_USER + 1);
+    HWND target = m_top;
+    std::atomic<bool> queued{false};
+    std::thread sender([&] {
+        queued = true;
+        send_message(target, WM_USER + 2);
+    });
+    // Wait for the send to be queued before retrieving anything.
+    while (!queued)
+        std::this_thread::yield();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    Msg msg;
+    ASSERT_TRUE(get_message(msg));
+    dispatch_message(msg);
+    sender.join();
+    EXPECT_SEQUENCE(recorder(), {{WM_USER + 2, sent}, {WM_USER + 1, posted}});
+}
+
+TEST_F(MessageQueue, TimersFireWhenTheQueueIsEmptyAndDieWithTheirWindow) {
+    ASSERT_EQ(set_timer(m_top, 5, 10), 5u);
+    post_message(m_top, WM_USER);
+    int timers = 0;
+    EXPECT_TRUE(pump_until([&] {
+        timers = 0;
+        for (auto& r : recorder().log())
+            timers += r.message == WM_TIMER;
+        return timers >= 2;
+    }));
+    ASSERT_GE(recorder().log().size(), 2u);
+    EXPECT_EQ(recorder().log()[0].message, static_cast<UINT>(WM_USER)) << "posted before the timer";
+    EXPECT_EQ(recorder().log()[1].wp, 5u);
+    EXPECT_TRUE(kill_timer(m_top, 5));
+    EXPECT_FALSE(kill_timer(m_top, 5));
+
+    HWND child = make_child(m_top, {0, 0, 5, 5});
+    set_timer(child, 1, 10);
+    destroy_window(child);
+    recorder().clear();
+    EXPECT_FALSE(pump_until([&] { return !recorder().log().empty(); }, 60));
+}
+
+TEST_F(MessageQueue, TimerWithoutWindowCallsItsProcedure) {
+    static int calls = 0;
+    calls = 0;
+    auto id = set_timer(nullptr, 0, 10, [](HWND, UINT, std::uintptr_t, std::uint32_t) { ++calls; });
+    ASSERT_NE(id, 0u);
+    EXPECT_TRUE(pump_until([] { return calls >= 1; }));
+    kill_timer(nullptr, id);
+}
+
+TEST_F(MessageQueue, TranslateTurnsKeysIntoCharactersWithDoubleByteSplit) {
+    HWND child = make_child(m_top, {0, 0, 50, 50});
+    set_focus(child);
+    recorder().clear();
+    recorder().watch(child);
+    m_backend.press_key('A', 'a');
+    m_backend.press_key(0xE5, 0xD6D0); // the GBK code of 中
+    m_backend.pump();
+    EXPECT_SEQUENCE(recorder(), {{WM_KEYDOWN, posted | wparam, child, 'A'},
+                                 {WM_CHAR, posted | wparam, child, 'a'},
+                                 {WM_KEYUP, posted | wparam, child, 'A'},
+                                 {WM_KEYDOWN, posted},
+                                 {WM_CHAR, posted | wparam, child, 0xD6},
+                                 {WM_CHAR, posted | wparam, child, 0xD0},
+                                 {WM_KEYUP, posted}});
+}
+
+TEST_F(MessageQueue, TypedTextArrivesAsGbkBytes) {
+    HWND child = make_child(m_top, {0, 0, 50, 50});
+    set_focus(child);
+    recorder().clear();
+    recorder().watch(child);
+    m_backend.type_text("a\xEF\xBC\x9A"); // "a：" — the full-width colon is A3 BA in GBK
+    m_backend.pump();
+    EXPECT_SEQUENCE(recorder(), {{WM_CHAR, posted | wparam, child, 'a'},
+                                 {WM_CHAR, posted | wparam, child, 0xA3},
+                                 {WM_CHAR, posted | wparam, child, 0xBA}});
+}
+
+TEST_F(MessageQueue, TickCountWrapsAt32Bits) {
+    std::uint32_t now = get_tick_count();
+    set_tick_count_offset(0xFFFFFFFFu - now - 5);
+    std::uint32_t before = get_tick_count();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::uint32_t after = get_tick_count();
+    set_tick_count_offset(0);
+    EXPECT_GT(before, 0xFFFFFF00u);
+    EXPECT_LT(after, 100u) << "the count wraps to small numbers";
+    EXPECT_GE(static_cast<std::uint32_t>(after - before), 20u) << "unsigned differences still measure time";
+}
+
+TEST_F(MessageQueue, ModalLoopDisablesTheOwnerUntilItEnds) {
+    HWND dialog = make_top(WS_POPUP | WS_VISIBLE);
+    static HWND s_dialog, s_owner;
+    s_dialog = dialog;
+    s_owner = m_top;
+    set_timer(nullptr, 0, 10, [](HWND, UINT, std::uintptr_t id, std::uint32_t) {
+        kill_timer(nullptr, id);
+        EXPECT_FALSE(is_window_enabled(s_owner)) << "the owner is disabled while the loop runs";
+        end_modal_loop(s_dialog, 17);
+    });
+    recorder().clear();
+    recorder().watch(m_top);
+    EXPECT_EQ(run_modal_loop(dialog, m_top), 17);
+    EXPECT_TRUE(is_window_enabled(m_top));
+    EXPECT_SEQUENCE(recorder(), {{WM_ENABLE, sent | wparam, m_top, 0}, {WM_ENABLE, sent | wparam, m_top, 1}});
+}
+
+TEST_F(MessageQueue, ModalLoopPassesQuitToTheOuterLoop) {
+    HWND dialog = make_top(WS_POPUP | WS_VISIBLE);
+    post_quit_message(9);
+    EXPECT_EQ(run_modal_loop(dialog, m_top), -1);
+    Msg msg;
+    EXPECT_FALSE(get_message(msg));
+    EXPECT_EQ(msg.wParam, 9u);
+}
+
+} // namespace
+} // namespace platform::testing

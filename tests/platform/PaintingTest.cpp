@@ -1,0 +1,138 @@
+#include "PlatformTest.h"
+
+#include "platform/Font.h"
+
+#include <cairo.h>
+
+namespace platform::testing {
+namespace {
+
+class Painting : public PlatformTest {};
+
+TEST_F(Painting, InvalidationsMergeIntoOnePaint) {
+    HWND top = make_top();
+    m_backend.pump();
+    recorder().clear();
+    recorder().watch(top);
+    recorder().ignore(WM_ERASEBKGND);
+    Rect a{10, 10, 20, 20}, b{50, 40, 60, 45};
+    invalidate_rect(top, &a, false);
+    invalidate_rect(top, &b, false);
+    Rect u;
+    ASSERT_TRUE(get_update_rect(top, u));
+    EXPECT_EQ(u, (Rect{10, 10, 60, 45}));
+    m_backend.pump();
+    EXPECT_SEQUENCE(recorder(), {{WM_PAINT, posted, top}});
+    EXPECT_FALSE(get_update_rect(top, u));
+}
+
+TEST_F(Painting, ParentsPaintBeforeTheirChildrenAndErasingIsAsked) {
+    HWND top = make_top();
+    HWND child = make_child(top, {10, 10, 50, 50});
+    m_backend.pump();
+    recorder().clear();
+    invalidate_rect(top, nullptr, true);
+    m_backend.pump();
+    EXPECT_SEQUENCE(recorder(), {{WM_PAINT, posted, top},
+                                 {WM_ERASEBKGND, sent, top},
+                                 {WM_PAINT, posted, child},
+                                 {WM_ERASEBKGND, sent, child}});
+}
+
+TEST_F(Painting, PaintComesAfterPostedMessages) {
+    HWND top = make_top();
+    m_backend.pump();
+    recorder().clear();
+    recorder().ignore(WM_ERASEBKGND);
+    invalidate_rect(top, nullptr, false);
+    post_message(top, WM_USER);
+    m_backend.pump();
+    EXPECT_SEQUENCE(recorder(), {{WM_USER, posted}, {WM_PAINT, posted}});
+}
+
+TEST_F(Painting, HiddenWindowsAreNotPainted) {
+    HWND top = make_top(WS_OVERLAPPEDWINDOW);
+    invalidate_rect(top, nullptr, true);
+    recorder().clear();
+    m_backend.pump();
+    EXPECT_TRUE(recorder().log().empty());
+}
+
+// Counts pixels darker than mid-grey inside r of an RGB24 picture.
+int count_dark(cairo_surface_t* s, Rect r) {
+    cairo_surface_flush(s);
+    const unsigned char* data = cairo_image_surface_get_data(s);
+    int stride = cairo_image_surface_get_stride(s);
+    int dark = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) {
+            auto px = *reinterpret_cast<const std::uint32_t*>(data + y * stride + x * 4);
+            int lum = ((px >> 16) & 0xFF) + ((px >> 8) & 0xFF) + (px & 0xFF);
+            dark += lum < 3 * 128;
+        }
+    return dark;
+}
+
+LRESULT text_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_PAINT) {
+        PaintStruct ps;
+        Canvas* c = begin_paint(hwnd, ps);
+        Rect r{4, 4, 300, 40};
+        // "端口：Close" in GBK.
+        c->set_bk_mode(BkMode::Transparent);
+        c->draw_text("\xB6\xCB\xBF\xDA\xA3\xBA" "Close", r, DT_SINGLELINE | DT_LEFT | DT_VCENTER);
+        end_paint(hwnd, ps);
+        return 0;
+    }
+    return def_window_proc(hwnd, msg, wp, lp);
+}
+
+TEST_F(Painting, TextIsInkedInTheHeadlessPicture) {
+    WindowClass cls;
+    cls.name = "TextProbe";
+    cls.proc = text_proc;
+    cls.background = 0xFFFFFF;
+    ASSERT_TRUE(register_class(cls));
+    HWND top = create_window_ex(0, "TextProbe", "t", WS_POPUP | WS_VISIBLE, 0, 0, 320, 60, nullptr, 0);
+    m_backend.pump();
+    cairo_surface_t* s = window_surface(top);
+    ASSERT_NE(s, nullptr);
+    // The two Chinese characters and the colon take the first ~40 pixels,
+    // "Close" the next ~35; each part must carry ink.
+    EXPECT_GT(count_dark(s, {4, 4, 40, 40}), 20) << "Chinese glyphs drawn";
+    EXPECT_GT(count_dark(s, {44, 4, 100, 40}), 20) << "Latin glyphs drawn";
+    EXPECT_EQ(count_dark(s, {200, 4, 300, 40}), 0) << "nothing beyond the text";
+    std::string path = ::testing::TempDir() + "text_probe.png";
+    EXPECT_TRUE(save_window_png(top, path.c_str()));
+    unregister_class("TextProbe");
+}
+
+TEST_F(Painting, InvalidGbkDrawsReplacementMarksWithoutCrashing) {
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 200, 40);
+    cairo_t* cr = cairo_create(s);
+    {
+        Canvas c(cr, nullptr);
+        c.fill_rect({0, 0, 200, 40}, 0xFFFFFF);
+        Rect r{0, 0, 200, 40};
+        c.draw_text(std::string_view("ab\xFF\x81", 4), r, DT_SINGLELINE);
+        c.draw_text(std::string_view("\xB6", 1), r, DT_SINGLELINE); // a cut double-byte character
+    }
+    EXPECT_GT(count_dark(s, {0, 0, 200, 40}), 10);
+    cairo_destroy(cr);
+    cairo_surface_destroy(s);
+}
+
+TEST_F(Painting, MeasuringUsesTheFontSize) {
+    LogFont big = default_gui_log_font();
+    big.height = -24;
+    HFONT f = create_font_indirect(big);
+    Size small_size = measure_text(default_gui_font(), "Close");
+    Size big_size = measure_text(f, "Close");
+    EXPECT_GT(small_size.cx, 0);
+    EXPECT_GT(big_size.cx, small_size.cx * 3 / 2);
+    EXPECT_GT(big_size.cy, small_size.cy);
+    delete_font(f);
+}
+
+} // namespace
+} // namespace platform::testing

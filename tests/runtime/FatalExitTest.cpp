@@ -1,0 +1,132 @@
+// The fatal report ends the process: these tests run a probe program as a
+// child and look at its exit status, its observations and its standard error.
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using runtime_test::gbk;
+using runtime_test::hex;
+
+namespace {
+
+struct ProbeRun {
+    int exit_code = -1;
+    std::string out;
+    std::string err;
+};
+
+ProbeRun run_probe(const std::string& arguments) {
+    char err_path[] = "/tmp/armctl_probe_err_XXXXXX";
+    int fd = mkstemp(err_path);
+    EXPECT_GE(fd, 0);
+    close(fd);
+    // A sanitizer build must let the huge allocation fail instead of aborting.
+    std::string command = "ASAN_OPTIONS=allocator_may_return_null=1 " + std::string(ARMCTL_FATAL_PROBE) + " " +
+                          arguments + " 2>" + err_path;
+    ProbeRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return run;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        run.out.append(buffer, n);
+    int status = pclose(pipe);
+    if (WIFEXITED(status))
+        run.exit_code = WEXITSTATUS(status);
+    std::ifstream err(err_path, std::ios::binary);
+    std::stringstream contents;
+    contents << err.rdbuf();
+    run.err = contents.str();
+    std::remove(err_path);
+    return run;
+}
+
+std::string box_line(std::string_view text) {
+    return "box " + hex(gbk("错误")) + " 16 " + hex(text) + "\n";
+}
+
+TEST(FatalExit, NumberedErrorShowsCodeAndMessageAndSkipsExitRoutine) {
+    auto run = run_probe("numbered 5");
+    EXPECT_EQ(run.exit_code, 255);
+    std::string text = gbk("运行时出错!\r\n\r\n错误代码：5\r\n\r\n错误信息：数据或数组类型不匹配\r\n");
+    EXPECT_EQ(run.out, box_line(text));
+    EXPECT_EQ(run.err, "错误\n运行时出错!\n\n错误代码：5\n\n错误信息：数据或数组类型不匹配\n");
+}
+
+TEST(FatalExit, NumberOutsideTheTableShowsOnlyTheCode) {
+    auto run = run_probe("numbered 12");
+    EXPECT_EQ(run.exit_code, 255);
+    EXPECT_EQ(run.out, box_line(gbk("运行时出错!\r\n\r\n错误代码：12\r\n\r\n")));
+}
+
+TEST(FatalExit, AllocationFailureHasNoCodeLine) {
+    auto run = run_probe("allocation");
+    EXPECT_EQ(run.exit_code, 255);
+    EXPECT_EQ(run.out, box_line(gbk("运行时出错!\r\n\r\n错误信息：分配 4611686018427387904 字节内存失败!\r\n")));
+}
+
+TEST(FatalExit, HandlerThatHandlesTheErrorSuppressesTheBox) {
+    auto run = run_probe("handler-handles 2");
+    EXPECT_EQ(run.exit_code, 255);
+    EXPECT_EQ(run.out, "handler 2 " + hex(gbk("未得到所需要的数值型数据")) + "\n");
+    EXPECT_EQ(run.err, "");
+}
+
+TEST(FatalExit, HandlerThatDeclinesLeavesTheBox) {
+    auto run = run_probe("handler-declines 1");
+    EXPECT_EQ(run.exit_code, 255);
+    std::string message = gbk("数组成员引用下标超出定义范围");
+    EXPECT_EQ(run.out, "handler 1 " + hex(message) + "\n" +
+                           box_line(gbk("运行时出错!\r\n\r\n错误代码：1\r\n\r\n错误信息：") + message + "\r\n"));
+}
+
+TEST(FatalExit, ErrorInsideTheHandlerShowsTheBoxWithoutCallingItAgain) {
+    auto run = run_probe("handler-reentry 1");
+    EXPECT_EQ(run.exit_code, 255);
+    std::string first = gbk("数组成员引用下标超出定义范围");
+    std::string second = gbk("“多项选择”命令的索引值参数小于零或超出了所提供参数表范围");
+    EXPECT_EQ(run.out, "handler 1 " + hex(first) + "\n" +
+                           box_line(gbk("运行时出错!\r\n\r\n错误代码：9\r\n\r\n错误信息：") + second + "\r\n"));
+}
+
+TEST(FatalExit, EndProgramRunsTheExitRoutineOnceAndUsesTheCode) {
+    auto run = run_probe("end 7");
+    EXPECT_EQ(run.exit_code, 7);
+    EXPECT_EQ(run.out, "exit routine\n");
+}
+
+TEST(FatalExit, StartWindowMissingFromEmptyTemplateData) {
+    auto run = run_probe("load-window");
+    EXPECT_EQ(run.exit_code, 255);
+    EXPECT_EQ(run.out, box_line(gbk("运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n")));
+}
+
+TEST(FatalExit, MalformedTemplateDataAtInitialisation) {
+    auto run = run_probe("bad-templates");
+    EXPECT_EQ(run.exit_code, 255);
+    EXPECT_EQ(run.out, box_line(gbk("运行时出错!\r\n\r\n错误信息：载入窗口模板数据段出错!\r\n")));
+}
+
+TEST(FatalExit, DllCommandInMissingLibrary) {
+    auto run = run_probe("dll-missing");
+    EXPECT_EQ(run.exit_code, 255);
+    EXPECT_EQ(run.out,
+              box_line(gbk("运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件“armctl_no_such_library.so”中的输出命令“missing”\r\n")));
+}
+
+TEST(FatalExit, PropertyAccessBeforeAnyWindowIsLoaded) {
+    auto run = run_probe("read-property");
+    EXPECT_EQ(run.exit_code, 255);
+    EXPECT_EQ(run.out, box_line(gbk("运行时出错!\r\n\r\n错误信息：未载入欲访问窗口组件所在的窗口\r\n")));
+}
+
+} // namespace

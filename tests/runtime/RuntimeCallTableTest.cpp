@@ -1,0 +1,63 @@
+#include <runtime/AppRuntime.h>
+#include <runtime/ArrayBlock.h>
+#include <runtime/RuntimeCallTable.h>
+#include <runtime/RuntimeHeap.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace runtime;
+
+namespace {
+
+void some_exit_routine() {}
+
+TEST(RuntimeCallTable, MemorySlotsUseTheRuntimeHeap) {
+    auto& table = runtime_call_table();
+    std::size_t before = RuntimeHeap::the().live_blocks();
+    auto* p = static_cast<char*>(table.allocate(3));
+    std::memcpy(p, "ok", 3);
+    p = static_cast<char*>(table.reallocate(p, 100));
+    EXPECT_STREQ(p, "ok");
+    EXPECT_EQ(RuntimeHeap::the().readable_size(p), 100u);
+    table.release(p);
+    table.release(nullptr);
+    EXPECT_EQ(RuntimeHeap::the().live_blocks(), before);
+}
+
+TEST(RuntimeCallTable, ServiceThreeRegistersTheExitRoutine) {
+    auto& table = runtime_call_table();
+    table.runtime_notify(3, reinterpret_cast<std::intptr_t>(some_exit_routine), 0, 0, 0, 0);
+    EXPECT_EQ(AppRuntime::the().exit_routine(), some_exit_routine);
+    AppRuntime::the().set_exit_routine(nullptr);
+}
+
+TEST(RuntimeCallTable, ServiceTwoCopiesOnlyArraysOfTheConstantArea) {
+    auto& table = runtime_call_table();
+    // {1, 2, 10, 20} followed by other constants.
+    alignas(8) std::uint32_t constants[6] = {1, 2, 10, 20, 0xDEAD, 0xBEEF};
+    RuntimeHeap::the().add_static_range(constants, sizeof constants);
+
+    void* array = constants;
+    table.runtime_notify(2, 4, reinterpret_cast<std::intptr_t>(&array), 0, 0, 0);
+    ASSERT_NE(array, static_cast<void*>(constants));
+    EXPECT_FALSE(RuntimeHeap::the().is_static(array));
+    EXPECT_EQ(RuntimeHeap::the().readable_size(array), 16u);
+    EXPECT_EQ(std::memcmp(array, constants, 16), 0);
+
+    // A heap array is already writable and stays where it is.
+    void* again = array;
+    table.runtime_notify(2, 4, reinterpret_cast<std::intptr_t>(&again), 0, 0, 0);
+    EXPECT_EQ(again, array);
+    RuntimeHeap::the().release(array);
+    RuntimeHeap::the().remove_static_range(constants);
+}
+
+TEST(RuntimeCallTable, UnusedServicesAnswerZero) {
+    auto& table = runtime_call_table();
+    for (int service : {0, 1, 4, 5, 7, -1})
+        EXPECT_EQ(table.runtime_notify(service, 1, 2, 3, 4, 5), 0) << service;
+}
+
+} // namespace
