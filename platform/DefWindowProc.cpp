@@ -53,6 +53,9 @@ LRESULT def_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         auto* cs = reinterpret_cast<const CreateStruct*>(lp);
         if (cs)
             w->text = std::string(cs->name);
+        // The display learns a top-level window's first title here.
+        if (cs && w->is_top_level() && state().backend)
+            state().backend->window_title_changed(hwnd, gbk_to_utf8(w->text));
         return 1;
     }
     case WM_SETTEXT: {
@@ -98,6 +101,8 @@ LRESULT def_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return w->cls->info.background >= 0 ? 1 : 0;
     case WM_SETCURSOR:
         return on_set_cursor(hwnd, wp, lp);
+    case WM_NCHITTEST:
+        return HTCLIENT;
     case WM_MOUSEACTIVATE:
         return MA_ACTIVATE;
     case WM_ACTIVATE:

@@ -76,6 +76,14 @@ HWND hit_test(HWND top, Point client) {
                 return current; // a disabled child hands the point to its parent
             if (cw->ex_style & WS_EX_TRANSPARENT)
                 continue;
+            // A window can let the mouse through to what lies beneath it
+            // (static text does, unless it wants clicks).
+            Point screen = p;
+            client_to_screen(current, screen);
+            if (send_message(c, WM_NCHITTEST, 0, make_lparam(screen.x, screen.y)) == HTTRANSPARENT)
+                continue;
+            if (!find(current))
+                return nullptr;
             next = c;
             break;
         }

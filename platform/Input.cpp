@@ -5,6 +5,7 @@
 #include "detail/State.h"
 
 #include <cstdlib>
+#include <utility>
 
 namespace platform {
 
@@ -226,6 +227,9 @@ bool next_input_message(Msg& msg) {
             }
             msg.message = e.kind == InputKind::MouseMove ? WM_MOUSEMOVE : button_message(e.button, e.kind, dbl);
             s.mouse_window = target;
+            if (s.leave_tracking && s.leave_tracking != target) {
+                post_message(std::exchange(s.leave_tracking, nullptr), WM_MOUSELEAVE);
+            }
             if (e.kind != InputKind::ButtonUp) {
                 update_cursor(target, msg.message);
                 if (!is_window(target))
@@ -335,5 +339,12 @@ HCURSOR set_cursor(HCURSOR cursor) {
 }
 
 HCURSOR get_cursor() { return state().cursor; }
+
+bool track_mouse_leave(HWND hwnd) {
+    if (!find(hwnd))
+        return false;
+    state().leave_tracking = hwnd;
+    return true;
+}
 
 } // namespace platform

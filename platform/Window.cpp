@@ -94,7 +94,7 @@ void shutdown() {
     s.hooks.clear();
     s.windows.clear();
     s.top_levels.clear();
-    s.focus = s.active = s.foreground = s.capture = s.mouse_window = nullptr;
+    s.focus = s.active = s.foreground = s.capture = s.mouse_window = s.leave_tracking = nullptr;
     s.last_click_window = nullptr;
     s.send_depth = 0;
     std::fill(std::begin(s.key_down), std::end(s.key_down), 0);
@@ -256,6 +256,8 @@ void on_window_destroyed(HWND hwnd) {
         s.foreground = nullptr;
     if (s.mouse_window == hwnd)
         s.mouse_window = nullptr;
+    if (s.leave_tracking == hwnd)
+        s.leave_tracking = nullptr;
     if (s.last_click_window == hwnd)
         s.last_click_window = nullptr;
     if (w->parent) {

@@ -225,6 +225,9 @@ HCURSOR load_cursor(int id);
 HCURSOR set_cursor(HCURSOR cursor);
 HCURSOR get_cursor();
 bool get_cursor_pos(Point& screen);
+// Asks for one WM_MOUSELEAVE when the mouse next leaves the window (for hot
+// tracking); the request ends when it is sent.
+bool track_mouse_leave(HWND hwnd);
 
 // ---- Key state --------------------------------------------------------------------
 

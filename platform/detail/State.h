@@ -131,6 +131,7 @@ struct State {
     HWND capture = nullptr;
     HCURSOR cursor = nullptr;
     HWND mouse_window = nullptr; // the window the mouse was last over
+    HWND leave_tracking = nullptr; // wants WM_MOUSELEAVE
     Point mouse_screen;
     std::uint8_t key_down[256] = {};
     // Double-click detection.

@@ -19,6 +19,9 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(initialize(&m_backend));
         m_recorder = std::make_unique<MessageRecorder>();
+        // Hit testing asks every window under the mouse; it is noise in
+        // nearly every sequence.
+        m_recorder->ignore(WM_NCHITTEST);
     }
     void TearDown() override {
         shutdown();

@@ -54,6 +54,7 @@ TEST_F(WindowLifecycle, AProcedureCanRefuseCreation) {
     EXPECT_EQ(make_top(), nullptr);
     recorder().clear();
     m_recorder = std::make_unique<MessageRecorder>();
+    recorder().ignore(WM_NCHITTEST);
     recorder().answer(WM_CREATE, -1);
     recorder().ignore(WM_NCCREATE);
     EXPECT_EQ(make_top(WS_OVERLAPPEDWINDOW), nullptr);

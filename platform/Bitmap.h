@@ -1,0 +1,22 @@
+#pragma once
+
+// Bitmaps: 24-bit device-independent bitmaps (bottom-up rows padded to four
+// bytes, as picture properties store them) turned into Cairo surfaces.
+
+#include <cstddef>
+#include <cstdint>
+
+typedef struct _cairo_surface cairo_surface_t;
+
+namespace platform {
+
+// A bitmap handle is a Cairo image surface.
+using HBITMAP = cairo_surface_t*;
+
+// Reads a BITMAPINFOHEADER (40 bytes) and its pixels, or a whole bitmap file
+// ("BM" and its 14-byte header first). Supports 24 and 32 bits per pixel,
+// bottom-up or top-down. Returns nullptr for anything malformed or cut short.
+HBITMAP bitmap_from_dib(const std::uint8_t* data, std::size_t size);
+void delete_bitmap(HBITMAP bitmap);
+
+} // namespace platform

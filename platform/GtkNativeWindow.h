@@ -1,0 +1,48 @@
+#pragma once
+
+// Private to the GTK display: the native side of one top-level window, and
+// the handlers of its GTK signals.
+
+#include "GtkBackend.h"
+
+#include <gtk/gtk.h>
+
+namespace platform {
+
+struct GtkBackend::NativeWindow {
+    GtkBackend* backend = nullptr;
+    HWND top = nullptr;
+    GtkWidget* window = nullptr;
+    GtkWidget* area = nullptr;
+    GtkIMContext* im = nullptr;
+    // The client area in screen coordinates, as last requested from or
+    // reported by the display.
+    Rect client;
+    bool resizable = true;
+    bool enabled = true;
+    int cursor_id = 0;
+    // What the display last reported.
+    bool minimized = false;
+    bool maximized = false;
+    Point last_mouse{-1, -1};
+    double scroll_rest = 0; // smooth scrolling not yet worth a wheel step
+};
+
+struct GtkEvents {
+    // Connects every handler of a new native window.
+    static void connect(GtkBackend::NativeWindow& nw);
+
+    static gboolean on_draw(GtkWidget* widget, cairo_t* cr, gpointer data);
+    static void on_realize(GtkWidget* widget, gpointer data);
+    static gboolean on_button(GtkWidget* widget, GdkEventButton* event, gpointer data);
+    static gboolean on_motion(GtkWidget* widget, GdkEventMotion* event, gpointer data);
+    static gboolean on_scroll(GtkWidget* widget, GdkEventScroll* event, gpointer data);
+    static gboolean on_key(GtkWidget* widget, GdkEventKey* event, gpointer data);
+    static void on_commit(GtkIMContext* im, gchar* text, gpointer data);
+    static gboolean on_delete(GtkWidget* widget, GdkEvent* event, gpointer data);
+    static gboolean on_configure(GtkWidget* widget, GdkEventConfigure* event, gpointer data);
+    static gboolean on_window_state(GtkWidget* widget, GdkEventWindowState* event, gpointer data);
+    static gboolean on_focus(GtkWidget* widget, GdkEventFocus* event, gpointer data);
+};
+
+} // namespace platform

@@ -1,0 +1,74 @@
+#include "ControlSupport.h"
+
+#include "platform/Font.h"
+#include "platform/Painting.h"
+
+namespace platform {
+
+HBRUSH create_solid_brush(std::uint32_t colorref) {
+    // The colour is the handle, with a marker bit so black is not null.
+    return reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(colorref & 0xFFFFFF) | (std::uintptr_t{1} << 24));
+}
+
+bool brush_color(HBRUSH brush, std::uint32_t& colorref) {
+    auto v = reinterpret_cast<std::uintptr_t>(brush);
+    if (!(v & (std::uintptr_t{1} << 24)))
+        return false;
+    colorref = static_cast<std::uint32_t>(v & 0xFFFFFF);
+    return true;
+}
+
+namespace controls {
+
+namespace {
+constexpr const char* k_font_prop = "armctl.font";
+}
+
+void notify_parent(HWND hwnd, UINT code) {
+    HWND parent = get_parent(hwnd);
+    if (!parent)
+        return;
+    send_message(parent, WM_COMMAND, make_wparam(get_dlg_ctrl_id(hwnd), static_cast<int>(code)),
+                 reinterpret_cast<LPARAM>(hwnd));
+}
+
+LRESULT notify_parent(HWND hwnd, NMHDR& header, UINT code) {
+    HWND parent = get_parent(hwnd);
+    if (!parent)
+        return 0;
+    header.hwndFrom = hwnd;
+    header.idFrom = static_cast<std::uintptr_t>(get_dlg_ctrl_id(hwnd));
+    header.code = code;
+    return send_message(parent, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+}
+
+COLORREF query_colors(HWND hwnd, UINT ctlcolor_message, Canvas& canvas, COLORREF fallback_background,
+                      COLORREF fallback_text) {
+    canvas.set_text_color(fallback_text);
+    canvas.set_bk_color(fallback_background);
+    HWND parent = get_parent(hwnd);
+    if (!parent)
+        return fallback_background;
+    auto answer = send_message(parent, ctlcolor_message, reinterpret_cast<WPARAM>(&canvas),
+                               reinterpret_cast<LPARAM>(hwnd));
+    std::uint32_t color;
+    if (brush_color(reinterpret_cast<HBRUSH>(answer), color))
+        return color;
+    return fallback_background;
+}
+
+HFONT control_font(HWND hwnd) {
+    auto f = reinterpret_cast<HFONT>(get_prop(hwnd, k_font_prop));
+    return f ? f : default_gui_font();
+}
+
+void set_control_font(HWND hwnd, HFONT font, bool redraw) {
+    set_prop(hwnd, k_font_prop, reinterpret_cast<std::intptr_t>(font));
+    if (redraw)
+        invalidate_rect(hwnd, nullptr, true);
+}
+
+void draw_flat_frame(Canvas& canvas, const Rect& r, COLORREF color) { canvas.frame_rect(r, color, 1); }
+
+} // namespace controls
+} // namespace platform

@@ -1,0 +1,14 @@
+#include "platform/Controls.h"
+
+#include "ControlClasses.h"
+
+namespace platform {
+
+void register_standard_controls() {
+    // Registering twice fails quietly inside each, so this is idempotent.
+    controls::register_button_class();
+    controls::register_static_class();
+    controls::register_statusbar_class();
+}
+
+} // namespace platform
