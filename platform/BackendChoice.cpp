@@ -59,7 +59,8 @@ BackendRequest read_backend_request(int& argc, char** argv, const char* env) {
     if (out < argc)
         argv[out] = nullptr;
     argc = out;
-    if (!from_command_line && request.error.empty() && env && *env && !parse_kind(env, request.kind))
+    if (!from_command_line && request.error.empty() && env && *env &&
+        !parse_kind(env, request.kind))
         request.error = unknown(env) + " in ARMCTL_BACKEND";
     return request;
 }

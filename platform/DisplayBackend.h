@@ -7,12 +7,17 @@
 
 #include "Types.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 typedef struct _cairo_surface cairo_surface_t;
 
 namespace platform {
+
+struct FileDialogRequest;
+struct FileDialogAnswer;
+struct FolderDialogRequest;
 
 enum class NativeShow { Hidden, Normal, Minimized, Maximized };
 
@@ -49,6 +54,14 @@ public:
     virtual void set_clipboard_text(std::string_view utf8) = 0;
     virtual std::string clipboard_text() = 0;
     virtual bool cursor_position(Point& screen) = 0;
+
+    // The common dialogs are the display's own choosers. Nothing means the
+    // user cancelled (or the display has no chooser).
+    virtual std::optional<FileDialogAnswer> file_dialog(const FileDialogRequest& request);
+    virtual std::optional<std::string> folder_dialog(const FolderDialogRequest& request);
+    // A message box (built from our own controls) has just been shown and
+    // its nested loop is about to run. `default_id` is the answer Enter gives.
+    virtual void message_box_shown(HWND box, int default_id, std::string_view caption, std::string_view text);
 };
 
 } // namespace platform

@@ -23,20 +23,34 @@ bool env_set(const char* name) {
 
 const char* cursor_name(int id) {
     switch (id) {
-    case IDC_IBEAM: return "text";
-    case IDC_WAIT: return "wait";
-    case IDC_CROSS: return "crosshair";
-    case IDC_UPARROW: return "sb_up_arrow";
-    case IDC_SIZENWSE: return "nwse-resize";
-    case IDC_SIZENESW: return "nesw-resize";
-    case IDC_SIZEWE: return "ew-resize";
-    case IDC_SIZENS: return "ns-resize";
-    case IDC_SIZEALL: return "move";
-    case IDC_NO: return "not-allowed";
-    case IDC_HAND: return "pointer";
-    case IDC_APPSTARTING: return "progress";
-    case IDC_HELP: return "help";
-    default: return "default";
+    case IDC_IBEAM:
+        return "text";
+    case IDC_WAIT:
+        return "wait";
+    case IDC_CROSS:
+        return "crosshair";
+    case IDC_UPARROW:
+        return "sb_up_arrow";
+    case IDC_SIZENWSE:
+        return "nwse-resize";
+    case IDC_SIZENESW:
+        return "nesw-resize";
+    case IDC_SIZEWE:
+        return "ew-resize";
+    case IDC_SIZENS:
+        return "ns-resize";
+    case IDC_SIZEALL:
+        return "move";
+    case IDC_NO:
+        return "not-allowed";
+    case IDC_HAND:
+        return "pointer";
+    case IDC_APPSTARTING:
+        return "progress";
+    case IDC_HELP:
+        return "help";
+    default:
+        return "default";
     }
 }
 
@@ -112,8 +126,9 @@ void GtkBackend::window_created(HWND top, const Rect& client) {
         gtk_window_set_keep_above(win, TRUE);
 
     nw->area = gtk_drawing_area_new();
-    gtk_widget_add_events(nw->area, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK |
-                                        GDK_SCROLL_MASK | GDK_SMOOTH_SCROLL_MASK);
+    gtk_widget_add_events(nw->area, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
+                                        GDK_POINTER_MOTION_MASK | GDK_SCROLL_MASK |
+                                        GDK_SMOOTH_SCROLL_MASK);
     gtk_container_add(GTK_CONTAINER(nw->window), nw->area);
     gtk_widget_show(nw->area);
     nw->im = gtk_im_multicontext_new();
@@ -226,7 +241,8 @@ void GtkBackend::window_activated(HWND top) {
     if (gtk_window_get_window_type(GTK_WINDOW(nw->window)) == GTK_WINDOW_POPUP)
         return; // a pop-up never takes the keyboard from its owner
     if (!gtk_window_is_active(GTK_WINDOW(nw->window)))
-        gtk_window_present_with_time(GTK_WINDOW(nw->window), m_last_event_time ? m_last_event_time : GDK_CURRENT_TIME);
+        gtk_window_present_with_time(GTK_WINDOW(nw->window),
+                                     m_last_event_time ? m_last_event_time : GDK_CURRENT_TIME);
 }
 
 void GtkBackend::present(HWND top, cairo_surface_t*, const Rect& dirty) {
@@ -277,7 +293,8 @@ void GtkBackend::wait(int timeout_ms) {
     GSource* timeout = nullptr;
     if (timeout_ms > 0) {
         timeout = g_timeout_source_new(static_cast<guint>(timeout_ms));
-        g_source_set_callback(timeout, [](gpointer) { return G_SOURCE_REMOVE; }, nullptr, nullptr);
+        g_source_set_callback(
+            timeout, [](gpointer) { return G_SOURCE_REMOVE; }, nullptr, nullptr);
         g_source_attach(timeout, nullptr);
     }
     g_main_context_iteration(nullptr, TRUE);
@@ -288,7 +305,9 @@ void GtkBackend::wait(int timeout_ms) {
     process_pending();
 }
 
-void GtkBackend::wake() { g_main_context_wakeup(nullptr); }
+void GtkBackend::wake() {
+    g_main_context_wakeup(nullptr);
+}
 
 void GtkBackend::set_clipboard_text(std::string_view utf8) {
     GtkClipboard* cb = gtk_clipboard_get(GDK_SELECTION_CLIPBOARD);

@@ -19,7 +19,7 @@ typedef struct _GdkCursor GdkCursor;
 namespace platform {
 
 class GtkBackend final : public DisplayBackend {
-public:
+  public:
     // Connects GTK to the display, once per process. False, with a reason
     // fit for the user, when there is no display to connect to.
     static bool open_display(int* argc, char*** argv, std::string& error);
@@ -56,7 +56,7 @@ public:
 
     struct NativeWindow;
 
-private:
+  private:
     friend struct GtkEvents;
 
     NativeWindow* native(HWND top) const;

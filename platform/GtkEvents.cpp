@@ -17,13 +17,17 @@ constexpr UINT VK_PROCESSKEY = 0xE5;
 
 using NativeWindow = GtkBackend::NativeWindow;
 
-NativeWindow& from(gpointer data) { return *static_cast<NativeWindow*>(data); }
+NativeWindow& from(gpointer data) {
+    return *static_cast<NativeWindow*>(data);
+}
 
 Point event_point(double x, double y) {
     return {static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y))};
 }
 
-bool is_keypad(guint keyval) { return keyval >= GDK_KEY_KP_Space && keyval <= GDK_KEY_KP_9; }
+bool is_keypad(guint keyval) {
+    return keyval >= GDK_KEY_KP_Space && keyval <= GDK_KEY_KP_9;
+}
 
 // The key's code comes from the value the key has without modifiers in the
 // first layout group, so Shift+1 is '1' and a second (non-Latin) layout still
@@ -33,8 +37,9 @@ UINT key_code(const GdkEventKey* e) {
         return gtk_keys::vk_from_keyval(e->keyval);
     guint plain = 0;
     GdkKeymap* keymap = gdk_keymap_get_for_display(gdk_display_get_default());
-    if (gdk_keymap_translate_keyboard_state(keymap, e->hardware_keycode, static_cast<GdkModifierType>(0), 0,
-                                            &plain, nullptr, nullptr, nullptr)) {
+    if (gdk_keymap_translate_keyboard_state(keymap, e->hardware_keycode,
+                                            static_cast<GdkModifierType>(0), 0, &plain, nullptr,
+                                            nullptr, nullptr)) {
         if (UINT vk = gtk_keys::vk_from_keyval(plain))
             return vk;
     }
@@ -99,10 +104,17 @@ gboolean GtkEvents::on_button(GtkWidget*, GdkEventButton* e, gpointer data) {
         return TRUE;
     input::Button button;
     switch (e->button) {
-    case 1: button = input::Button::Left; break;
-    case 2: button = input::Button::Middle; break;
-    case 3: button = input::Button::Right; break;
-    default: return TRUE;
+    case 1:
+        button = input::Button::Left;
+        break;
+    case 2:
+        button = input::Button::Middle;
+        break;
+    case 3:
+        button = input::Button::Right;
+        break;
+    default:
+        return TRUE;
     }
     bool down = e->type == GDK_BUTTON_PRESS;
     if (down)
@@ -134,15 +146,20 @@ gboolean GtkEvents::on_scroll(GtkWidget*, GdkEventScroll* e, gpointer data) {
         return TRUE;
     int delta = 0;
     switch (e->direction) {
-    case GDK_SCROLL_UP: delta = WHEEL_DELTA; break;
-    case GDK_SCROLL_DOWN: delta = -WHEEL_DELTA; break;
+    case GDK_SCROLL_UP:
+        delta = WHEEL_DELTA;
+        break;
+    case GDK_SCROLL_DOWN:
+        delta = -WHEEL_DELTA;
+        break;
     case GDK_SCROLL_SMOOTH: {
         nw.scroll_rest -= e->delta_y * WHEEL_DELTA;
         delta = static_cast<int>(nw.scroll_rest);
         nw.scroll_rest -= delta;
         break;
     }
-    default: return TRUE;
+    default:
+        return TRUE;
     }
     if (delta != 0)
         input::mouse_wheel(nw.top, event_point(e->x, e->y), delta);

@@ -169,25 +169,35 @@ std::uint32_t gbk_code_of(std::uint32_t unicode) {
 std::uint32_t typed_char_from_keyval(unsigned keyval, bool control) {
     // Keys that type a control character; Delete types none on the platform.
     switch (keyval) {
-    case GDK_KEY_BackSpace: return 0x08;
+    case GDK_KEY_BackSpace:
+        return 0x08;
     case GDK_KEY_Tab:
-    case GDK_KEY_ISO_Left_Tab: return control ? 0 : 0x09;
+    case GDK_KEY_ISO_Left_Tab:
+        return control ? 0 : 0x09;
     case GDK_KEY_Return:
-    case GDK_KEY_KP_Enter: return control ? 0x0A : 0x0D;
-    case GDK_KEY_Escape: return 0x1B;
+    case GDK_KEY_KP_Enter:
+        return control ? 0x0A : 0x0D;
+    case GDK_KEY_Escape:
+        return 0x1B;
     case GDK_KEY_Delete:
-    case GDK_KEY_KP_Delete: return 0;
-    default: break;
+    case GDK_KEY_KP_Delete:
+        return 0;
+    default:
+        break;
     }
     std::uint32_t unicode = gdk_keyval_to_unicode(keyval);
     if (control) {
         if ((unicode >= 'a' && unicode <= 'z') || (unicode >= 'A' && unicode <= 'Z'))
             return unicode & 0x1F;
         switch (unicode) {
-        case '[': return 0x1B;
-        case '\\': return 0x1C;
-        case ']': return 0x1D;
-        default: return 0;
+        case '[':
+            return 0x1B;
+        case '\\':
+            return 0x1C;
+        case ']':
+            return 0x1D;
+        default:
+            return 0;
         }
     }
     if (unicode < 0x20 || unicode == 0x7F)

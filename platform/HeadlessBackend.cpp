@@ -2,7 +2,10 @@
 
 #include "WindowSystem.h"
 
+#include "Encoding.h"
+
 #include <cerrno>
+#include <cstdio>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
@@ -92,6 +95,61 @@ void HeadlessBackend::press_key(UINT vk, std::uint32_t typed_char) {
 }
 
 void HeadlessBackend::type_text(std::string_view utf8) { input::text(utf8); }
+
+std::optional<FileDialogAnswer> HeadlessBackend::file_dialog(const FileDialogRequest& request) {
+    m_file_requests.push_back(request);
+    if (m_file_answers.empty()) {
+        std::fprintf(stderr, "headless: no answer queued for the %s dialog \"%s\"; cancelled\n",
+                     request.kind == FileDialogKind::Save ? "save" : "open", gbk_to_utf8(request.title).c_str());
+        return std::nullopt;
+    }
+    auto answer = m_file_answers.front();
+    m_file_answers.pop_front();
+    if (!answer)
+        return std::nullopt;
+    return FileDialogAnswer{*answer, request.filter_index};
+}
+
+std::optional<std::string> HeadlessBackend::folder_dialog(const FolderDialogRequest& request) {
+    m_folder_requests.push_back(request);
+    if (m_folder_answers.empty()) {
+        std::fprintf(stderr, "headless: no answer queued for the folder dialog \"%s\"; cancelled\n",
+                     gbk_to_utf8(request.title).c_str());
+        return std::nullopt;
+    }
+    auto answer = m_folder_answers.front();
+    m_folder_answers.pop_front();
+    return answer;
+}
+
+void HeadlessBackend::message_box_shown(HWND box, int default_id, std::string_view caption, std::string_view text) {
+    m_message_boxes.push_back({std::string(caption), std::string(text), default_id});
+    if (!m_box_actions.empty()) {
+        auto action = std::move(m_box_actions.front());
+        m_box_actions.pop_front();
+        action(box);
+        return;
+    }
+    std::fprintf(stderr, "headless: message box \"%s\": %s\n", gbk_to_utf8(caption).c_str(),
+                 gbk_to_utf8(text).c_str());
+    end_modal_loop(box, default_id);
+}
+
+void HeadlessBackend::queue_file_answer(std::optional<std::string> gbk_path) {
+    m_file_answers.push_back(std::move(gbk_path));
+}
+
+void HeadlessBackend::queue_folder_answer(std::optional<std::string> gbk_path) {
+    m_folder_answers.push_back(std::move(gbk_path));
+}
+
+void HeadlessBackend::queue_message_box_answer(int id) {
+    m_box_actions.push_back([id](HWND box) { end_modal_loop(box, id); });
+}
+
+void HeadlessBackend::queue_message_box_action(std::function<void(HWND box)> action) {
+    m_box_actions.push_back(std::move(action));
+}
 
 int HeadlessBackend::pump() {
     int count = 0;

@@ -5,10 +5,14 @@
 // and save PNG pictures. Nothing waits on anything outside the process, so
 // runs are deterministic.
 
+#include "Dialogs.h"
 #include "DisplayBackend.h"
 #include "Input.h"
 
+#include <deque>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -34,6 +38,28 @@ public:
     void set_clipboard_text(std::string_view utf8) override { m_clipboard = std::string(utf8); }
     std::string clipboard_text() override { return m_clipboard; }
     bool cursor_position(Point& screen) override;
+    std::optional<FileDialogAnswer> file_dialog(const FileDialogRequest& request) override;
+    std::optional<std::string> folder_dialog(const FolderDialogRequest& request) override;
+    void message_box_shown(HWND box, int default_id, std::string_view caption, std::string_view text) override;
+
+    // ---- Dialog answers, taken in order. A dialog shown with nothing queued
+    // is cancelled (a message box takes its default button) and says so on
+    // standard error, so a headless run never waits for a click.
+    void queue_file_answer(std::optional<std::string> gbk_path);
+    void queue_folder_answer(std::optional<std::string> gbk_path);
+    // A message box answered with a button id, or by an action that gets the
+    // box's handle and may inject input (it runs inside the box's loop).
+    void queue_message_box_answer(int id);
+    void queue_message_box_action(std::function<void(HWND box)> action);
+
+    struct ShownMessageBox {
+        std::string caption;
+        std::string text;
+        int default_id;
+    };
+    const std::vector<FileDialogRequest>& file_requests() const { return m_file_requests; }
+    const std::vector<FolderDialogRequest>& folder_requests() const { return m_folder_requests; }
+    const std::vector<ShownMessageBox>& message_boxes() const { return m_message_boxes; }
 
     // ---- Test input: coordinates are client coordinates of `hwnd`, which
     // may be any window; events go through the queue like real input.
@@ -60,6 +86,12 @@ private:
     int m_cursor = 0;
     int m_presents = 0;
     std::string m_clipboard;
+    std::deque<std::optional<std::string>> m_file_answers;
+    std::deque<std::optional<std::string>> m_folder_answers;
+    std::deque<std::function<void(HWND)>> m_box_actions;
+    std::vector<FileDialogRequest> m_file_requests;
+    std::vector<FolderDialogRequest> m_folder_requests;
+    std::vector<ShownMessageBox> m_message_boxes;
 };
 
 } // namespace platform

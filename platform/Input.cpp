@@ -218,10 +218,18 @@ bool next_input_message(Msg& msg) {
                     s.last_click_time = e.time;
                     s.last_click_point = s.mouse_screen;
                 }
-                // A click activates the window's top-level window.
+                // A click activates the window's top-level window, unless the
+                // window answers WM_MOUSEACTIVATE with MA_NOACTIVATE (a
+                // drop-down list must leave its owner active).
                 HWND top = get_ancestor_root(target);
-                if (top != s.active)
-                    set_active_window(top);
+                if (top != s.active) {
+                    LRESULT how = send_message(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top),
+                                               make_lparam(HTCLIENT, static_cast<int>(button_message(e.button, e.kind, dbl))));
+                    if (!is_window(target))
+                        continue;
+                    if (how != MA_NOACTIVATE)
+                        set_active_window(top);
+                }
                 if (!is_window(target))
                     continue;
             }

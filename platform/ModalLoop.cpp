@@ -1,16 +1,16 @@
 // Nested message loops for modal windows.
 
+#include "dialogs/DialogNavigation.h"
 #include "detail/State.h"
 
 namespace platform {
 
 using namespace detail;
 
-std::intptr_t run_modal_loop(HWND hwnd, HWND owner) {
+std::intptr_t run_modal_loop(HWND hwnd, HWND owner, ModalKeys keys) {
     WindowRecord* w = find(hwnd);
     if (!w)
         return -1;
-    w->modal_ended = false;
     HWND owner_top = owner ? get_ancestor_root(owner) : nullptr;
     bool disabled_owner = owner_top && owner_top != hwnd && is_window_enabled(owner_top);
     if (disabled_owner)
@@ -21,8 +21,10 @@ std::intptr_t run_modal_loop(HWND hwnd, HWND owner) {
         w = find(hwnd);
         if (!w)
             break;
+        // An end asked for before the loop started counts too.
         if (w->modal_ended) {
             result = w->modal_result;
+            w->modal_ended = false;
             break;
         }
         Msg msg;
@@ -31,6 +33,8 @@ std::intptr_t run_modal_loop(HWND hwnd, HWND owner) {
             post_quit_message(static_cast<int>(msg.wParam));
             break;
         }
+        if (keys == ModalKeys::Dialog && is_dialog_message(hwnd, msg))
+            continue;
         translate_message(msg);
         dispatch_message(msg);
     }

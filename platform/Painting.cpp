@@ -236,10 +236,13 @@ Canvas* begin_paint(HWND hwnd, PaintStruct& ps) {
     cairo_rectangle_int_t vr = to_cairo(vis);
     if (cr) {
         cairo_region_intersect_rectangle(region, &vr);
-        if (w->style & WS_CLIPCHILDREN) {
+        // Children are always clipped out: they share the top-level picture,
+        // so a parent painting later than a child would cover it. A child
+        // that lets its parent show through (WS_EX_TRANSPARENT) is not.
+        {
             for (HWND c : w->children) {
                 WindowRecord* cw = find(c);
-                if (!cw || !(cw->style & WS_VISIBLE))
+                if (!cw || !(cw->style & WS_VISIBLE) || (cw->ex_style & WS_EX_TRANSPARENT))
                     continue;
                 cairo_rectangle_int_t ccr = to_cairo(cw->rect);
                 cairo_region_subtract_rectangle(region, &ccr);

@@ -211,7 +211,8 @@ LRESULT call_next_hook(HHOOK hook, int code, WPARAM wp, LPARAM lp);
 // put back for the outer loop). `owner` and the owner's top-level window are
 // disabled for the duration and re-enabled after. Returns the code passed to
 // end_modal_loop, or -1 when the loop ended for another reason.
-std::intptr_t run_modal_loop(HWND hwnd, HWND owner);
+enum class ModalKeys { Plain, Dialog }; // Dialog: Tab, Enter and Escape as in a dialog
+std::intptr_t run_modal_loop(HWND hwnd, HWND owner, ModalKeys keys = ModalKeys::Plain);
 void end_modal_loop(HWND hwnd, std::intptr_t result);
 
 // ---- Clipboard -----------------------------------------------------------------

@@ -1,6 +1,8 @@
 #include "AppRuntime.h"
 
 #include "ErrorReport.h"
+#include "HostNotify.h"
+#include "LibraryInfo.h"
 #include "ProgramHeader.h"
 #include "RuntimeHeap.h"
 #include "RuntimeMessages.h"
@@ -29,7 +31,9 @@ void AppRuntime::set_program_path(std::string_view full_path) {
     m_program_file_name = full_path.substr(slash + 1);
 }
 
-std::string AppRuntime::program_directory_with_separator() const { return m_program_directory + '/'; }
+std::string AppRuntime::program_directory_with_separator() const {
+    return m_program_directory + '/';
+}
 
 void AppRuntime::initialize() {
     std::error_code error;
@@ -42,6 +46,12 @@ void AppRuntime::initialize() {
     }
     if (!m_header)
         return;
+    // The libraries hear of the runtime before the templates are read.
+    for (std::uint32_t i = 0; m_header->libraries && i < m_header->library_count; ++i) {
+        const LibraryInfo* library = m_header->libraries[i];
+        if (library && library->notify)
+            library->notify(LibraryNotifyStartUp, reinterpret_cast<std::intptr_t>(host_notify), 0);
+    }
     auto adopted = adopt_header(*m_header);
     if (adopted.is_error())
         report_runtime_error(adopted.error().message);
@@ -69,7 +79,8 @@ ErrorOr<void> AppRuntime::adopt_header(const ProgramHeader& header) {
 
     m_window_templates.clear();
     if (header.template_data && header.template_length > 0) {
-        auto windows = load_window_templates({header.template_data, header.template_length}, header.code_base);
+        auto windows =
+            load_window_templates({header.template_data, header.template_length}, header.code_base);
         if (windows.is_error())
             return windows.error();
         m_window_templates = windows.release_value();
@@ -93,6 +104,12 @@ void AppRuntime::shutdown() {
     if (auto routine = m_exit_routine) {
         m_exit_routine = nullptr;
         routine();
+    }
+    // Every library's data word is 0: none of them hands one back.
+    for (std::uint32_t i = 0; m_header && m_header->libraries && i < m_header->library_count; ++i) {
+        const LibraryInfo* library = m_header->libraries[i];
+        if (library && library->notify)
+            library->notify(LibraryNotifyShutdown, 0, 0);
     }
     m_dll_commands.release_all();
 }

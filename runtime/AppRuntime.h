@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,7 +21,7 @@ struct ProgramHeader;
 using ExitRoutine = void (*)();
 
 class AppRuntime {
-public:
+  public:
     static AppRuntime& the();
 
     void set_exit_routine(ExitRoutine routine) { m_exit_routine = routine; }
@@ -33,6 +34,14 @@ public:
             --m_event_suppression;
     }
     int event_suppression() const { return m_event_suppression; }
+
+    // The unit whose event a handler is running for; set by event dispatch.
+    struct EventSource {
+        std::uint32_t window_id = 0;
+        std::uint32_t unit_id = 0;
+    };
+    void set_event_source(std::optional<EventSource> source) { m_event_source = source; }
+    std::optional<EventSource> event_source() const { return m_event_source; }
 
     // Splits the program file's full path at its last separator into the
     // program directory (no trailing separator) and the file name.
@@ -75,11 +84,12 @@ public:
     // the process with the exit code.
     [[noreturn]] void end_program(int exit_code);
 
-private:
+  private:
     void shutdown();
 
     ExitRoutine m_exit_routine = nullptr;
     int m_event_suppression = 0;
+    std::optional<EventSource> m_event_source;
     bool m_shutting_down = false;
     std::string m_program_directory;
     std::string m_program_file_name;

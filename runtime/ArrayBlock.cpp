@@ -15,7 +15,9 @@ std::uint32_t read_word(const std::uint8_t* p) {
     return word;
 }
 
-void write_word(std::uint8_t* p, std::uint32_t word) { std::memcpy(p, &word, sizeof word); }
+void write_word(std::uint8_t* p, std::uint32_t word) {
+    std::memcpy(p, &word, sizeof word);
+}
 
 } // namespace
 
@@ -61,7 +63,8 @@ char* make_text(std::string_view text) {
 void* make_byte_set(std::span<const std::uint8_t> bytes) {
     if (bytes.empty())
         return nullptr;
-    auto* block = static_cast<std::uint8_t*>(RuntimeHeap::the().allocate(ByteSetHeaderSize + bytes.size()));
+    auto* block =
+        static_cast<std::uint8_t*>(RuntimeHeap::the().allocate(ByteSetHeaderSize + bytes.size()));
     write_word(block, 1);
     write_word(block + 4, static_cast<std::uint32_t>(bytes.size()));
     std::memcpy(block + ByteSetHeaderSize, bytes.data(), bytes.size());
@@ -77,7 +80,9 @@ void* make_array(std::uint32_t element_count, std::size_t element_size) {
     return block;
 }
 
-std::uint8_t* array_data(void* block) { return static_cast<std::uint8_t*>(block) + 8; }
+std::uint8_t* array_data(void* block) {
+    return static_cast<std::uint8_t*>(block) + 8;
+}
 
 void* make_text_array(const std::vector<char*>& texts) {
     void* block = make_array(static_cast<std::uint32_t>(texts.size()), sizeof(char*));

@@ -35,7 +35,9 @@ struct ArrayElements {
 ArrayElements array_elements(const void* block, std::size_t element_size);
 
 // The text of a text value; null reads as empty.
-inline std::string_view text_of(const char* text) { return text ? std::string_view(text) : std::string_view(); }
+inline std::string_view text_of(const char* text) {
+    return text ? std::string_view(text) : std::string_view();
+}
 
 // Fresh heap blocks. Empty texts and byte sets are null, never a block.
 char* make_text(std::string_view text);

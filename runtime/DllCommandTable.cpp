@@ -34,14 +34,18 @@ void* find_export(const std::string& path, const std::string& export_name, void*
 
 } // namespace
 
-DllCommandTable::~DllCommandTable() { release_all(); }
+DllCommandTable::~DllCommandTable() {
+    release_all();
+}
 
-void DllCommandTable::set_commands(std::vector<std::string> file_names, std::vector<std::string> export_names) {
+void DllCommandTable::set_commands(std::vector<std::string> file_names,
+                                   std::vector<std::string> export_names) {
     release_all();
     m_entries.clear();
     std::size_t count = std::min(file_names.size(), export_names.size());
     for (std::size_t i = 0; i < count; ++i)
-        m_entries.push_back({std::move(file_names[i]), std::move(export_names[i]), nullptr, nullptr});
+        m_entries.push_back(
+            {std::move(file_names[i]), std::move(export_names[i]), nullptr, nullptr});
 }
 
 void DllCommandTable::release_all() {
@@ -91,7 +95,8 @@ ErrorOr<void*> DllCommandTable::resolve(std::size_t index, const std::string& pr
     return not_found();
 }
 
-std::uint64_t call_dll_command(std::int32_t command, std::int32_t arg_count, const std::uint64_t* args) {
+std::uint64_t call_dll_command(std::int32_t command, std::int32_t arg_count,
+                               const std::uint64_t* args) {
     auto& app = AppRuntime::the();
     auto resolved = app.dll_commands().resolve(static_cast<std::size_t>(command < 0 ? -1 : command),
                                                app.program_directory(), app.dll_directory());

@@ -21,7 +21,7 @@
 namespace runtime {
 
 class DllCommandTable {
-public:
+  public:
     DllCommandTable() = default;
     ~DllCommandTable();
     DllCommandTable(const DllCommandTable&) = delete;
@@ -37,7 +37,7 @@ public:
 
     void release_all();
 
-private:
+  private:
     struct Entry {
         std::string file_name;
         std::string export_name;
@@ -50,6 +50,7 @@ private:
 
 // Slot 1 of the call table: resolves command i (fatal when it cannot be
 // found) and calls it with up to eight word-sized arguments.
-std::uint64_t call_dll_command(std::int32_t command, std::int32_t arg_count, const std::uint64_t* args);
+std::uint64_t call_dll_command(std::int32_t command, std::int32_t arg_count,
+                               const std::uint64_t* args);
 
 } // namespace runtime

@@ -16,9 +16,8 @@ struct RuntimeError {
     std::string message; // GBK, as shown in the error box
 };
 
-template<typename T>
-class [[nodiscard]] ErrorOr {
-public:
+template <typename T> class [[nodiscard]] ErrorOr {
+  public:
     ErrorOr(T value) : m_storage(std::in_place_index<0>, std::move(value)) {}
     ErrorOr(RuntimeError error) : m_storage(std::in_place_index<1>, std::move(error)) {}
 
@@ -40,13 +39,12 @@ public:
         return std::get<1>(m_storage);
     }
 
-private:
+  private:
     std::variant<T, RuntimeError> m_storage;
 };
 
-template<>
-class [[nodiscard]] ErrorOr<void> {
-public:
+template <> class [[nodiscard]] ErrorOr<void> {
+  public:
     ErrorOr() = default;
     ErrorOr(RuntimeError error) : m_error(std::move(error)), m_failed(true) {}
 
@@ -57,7 +55,7 @@ public:
         return m_error;
     }
 
-private:
+  private:
     RuntimeError m_error;
     bool m_failed = false;
 };

@@ -15,7 +15,9 @@ ErrorReport& ErrorReport::the() {
     return report;
 }
 
-void ErrorReport::set_message_box(MessageBoxFunction box) { m_message_box = box; }
+void ErrorReport::set_message_box(MessageBoxFunction box) {
+    m_message_box = box;
+}
 
 void ErrorReport::report(std::string_view message, int error_number) {
     auto& app = AppRuntime::the();

@@ -20,7 +20,7 @@ using MessageBoxFunction = void (*)(const char* text, const char* caption, unsig
 inline constexpr unsigned MB_ICONERROR = 0x10;
 
 class ErrorReport {
-public:
+  public:
     static ErrorReport& the();
 
     void set_user_error_handler(UserErrorHandler handler) { m_user_handler = handler; }
@@ -32,7 +32,7 @@ public:
 
     [[noreturn]] void report(std::string_view message, int error_number);
 
-private:
+  private:
     UserErrorHandler m_user_handler = nullptr;
     bool m_handler_running = false;
     MessageBoxFunction m_message_box = nullptr;

@@ -18,7 +18,9 @@ TypedValue call_library_command(LibraryCommand command, std::int32_t, std::int32
     if (arg_count < 0 || !args)
         arg_count = 0;
 
-    auto is_null_text = [](const TypedValue& v) { return v.type == type_code::Text && v.data == 0; };
+    auto is_null_text = [](const TypedValue& v) {
+        return v.type == type_code::Text && v.data == 0;
+    };
     if (std::none_of(args, args + arg_count, is_null_text)) {
         command(&result, arg_count, args);
         return result;

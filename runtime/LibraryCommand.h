@@ -15,8 +15,8 @@ using LibraryCommand = void (*)(TypedValue* result, std::int32_t arg_count, cons
 // Calls a command the way the command-call slots do: zeroed result, and a
 // null text argument replaced by the constant empty text so that no command
 // ever receives a null text. The caller's arguments are not changed.
-TypedValue call_library_command(LibraryCommand command, std::int32_t library_index, std::int32_t arg_count,
-                                const TypedValue* args);
+TypedValue call_library_command(LibraryCommand command, std::int32_t library_index,
+                                std::int32_t arg_count, const TypedValue* args);
 
 // The constant empty text handed on in place of a null text.
 const char* empty_text();

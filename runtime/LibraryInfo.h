@@ -17,7 +17,8 @@ inline constexpr std::uint32_t LibraryFormatNumber = 20000101; // 0x01312D65
 
 // Called by the runtime: code 1 at start-up with the address of HostNotify,
 // code 6 at shutdown with the library's data word.
-using LibraryNotify = std::intptr_t (*)(std::int32_t code, std::intptr_t argument1, std::intptr_t argument2);
+using LibraryNotify = std::intptr_t (*)(std::int32_t code, std::intptr_t argument1,
+                                        std::intptr_t argument2);
 inline constexpr std::int32_t LibraryNotifyStartUp = 1;
 inline constexpr std::int32_t LibraryNotifyShutdown = 6;
 

@@ -16,15 +16,17 @@ struct RuntimeCallTable {
     // 0: does not return.
     void (*report_error)(std::int32_t message_number);
     // 1: resolves the DLL command (loading its library on first use) and calls it.
-    std::uint64_t (*call_dll_command)(std::int32_t command, std::int32_t arg_count, const std::uint64_t* args);
+    std::uint64_t (*call_dll_command)(std::int32_t command, std::int32_t arg_count,
+                                      const std::uint64_t* args);
     // 2: a support library's command; the library index is zero-based.
     TypedValue (*call_library_command)(LibraryCommand command, std::int32_t library_index,
                                        std::int32_t arg_count, const TypedValue* args);
     // 3: a core library command (library index 0).
-    TypedValue (*call_core_command)(LibraryCommand command, std::int32_t arg_count, const TypedValue* args);
+    TypedValue (*call_core_command)(LibraryCommand command, std::int32_t arg_count,
+                                    const TypedValue* args);
     // 4: member -1 reads the whole value.
-    std::uint64_t (*read_property)(std::uint32_t window_id, std::uint32_t unit_id, std::int32_t index,
-                                   std::int32_t member);
+    std::uint64_t (*read_property)(std::uint32_t window_id, std::uint32_t unit_id,
+                                   std::int32_t index, std::int32_t member);
     // 5
     void (*write_property)(std::uint32_t window_id, std::uint32_t unit_id, std::int32_t index,
                            std::int32_t member, std::uint64_t value);
@@ -39,8 +41,9 @@ struct RuntimeCallTable {
     // 11
     void (*load_window)(std::uint32_t window_id);
     // 12: RuntimeNotify; unused arguments are 0.
-    std::intptr_t (*runtime_notify)(std::int32_t service, std::intptr_t argument1, std::intptr_t argument2,
-                                    std::intptr_t argument3, std::intptr_t argument4, std::intptr_t argument5);
+    std::intptr_t (*runtime_notify)(std::int32_t service, std::intptr_t argument1,
+                                    std::intptr_t argument2, std::intptr_t argument3,
+                                    std::intptr_t argument4, std::intptr_t argument5);
 };
 
 static_assert(sizeof(RuntimeCallTable) == 13 * sizeof(void*));

@@ -27,7 +27,9 @@ BlockHeader* header_of(const void* p) {
         const_cast<std::byte*>(static_cast<const std::byte*>(p) - sizeof(BlockHeader)));
 }
 
-void* block_of(BlockHeader* header) { return reinterpret_cast<std::byte*>(header) + sizeof(BlockHeader); }
+void* block_of(BlockHeader* header) {
+    return reinterpret_cast<std::byte*>(header) + sizeof(BlockHeader);
+}
 
 [[noreturn]] void fail_allocation(std::size_t byte_count) {
     report_runtime_error(messages::allocation_failed(byte_count), 0);
@@ -43,7 +45,8 @@ RuntimeHeap& RuntimeHeap::the() {
 }
 
 void* RuntimeHeap::allocate(std::size_t byte_count, OnFailure on_failure) {
-    void* raw = byte_count <= largest_request ? std::malloc(sizeof(BlockHeader) + byte_count) : nullptr;
+    void* raw =
+        byte_count <= largest_request ? std::malloc(sizeof(BlockHeader) + byte_count) : nullptr;
     if (!raw) {
         if (on_failure == OnFailure::ReturnNull)
             return nullptr;
@@ -68,7 +71,9 @@ void* RuntimeHeap::reallocate(void* p, std::size_t byte_count) {
     BlockHeader* header = header_of(p);
     if (header->magic != live_magic)
         return allocate(byte_count);
-    void* raw = byte_count <= largest_request ? std::realloc(header, sizeof(BlockHeader) + byte_count) : nullptr;
+    void* raw = byte_count <= largest_request
+                    ? std::realloc(header, sizeof(BlockHeader) + byte_count)
+                    : nullptr;
     if (!raw)
         fail_allocation(byte_count);
     header = static_cast<BlockHeader*>(raw);
@@ -96,10 +101,13 @@ void RuntimeHeap::add_static_range(const void* start, std::size_t length) {
 }
 
 void RuntimeHeap::remove_static_range(const void* start) {
-    std::erase_if(m_static_ranges, [start](const StaticRange& range) { return range.start == start; });
+    std::erase_if(m_static_ranges,
+                  [start](const StaticRange& range) { return range.start == start; });
 }
 
-bool RuntimeHeap::is_static(const void* p) const { return find_static_range(p) != nullptr; }
+bool RuntimeHeap::is_static(const void* p) const {
+    return find_static_range(p) != nullptr;
+}
 
 std::size_t RuntimeHeap::readable_size(const void* p) const {
     if (!p)

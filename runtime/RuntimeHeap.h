@@ -26,9 +26,9 @@ struct StaticRange {
 };
 
 class RuntimeHeap {
-public:
+  public:
     enum class OnFailure {
-        Fatal,      // report "分配 %d 字节内存失败!" and end the process
+        Fatal, // report "分配 %d 字节内存失败!" and end the process
         ReturnNull,
     };
 
@@ -51,7 +51,7 @@ public:
     // Number of heap blocks currently allocated (for leak checks in tests).
     std::size_t live_blocks() const { return m_live_blocks.load(std::memory_order_relaxed); }
 
-private:
+  private:
     const StaticRange* find_static_range(const void* p) const;
 
     std::vector<StaticRange> m_static_ranges;

@@ -8,10 +8,10 @@
 namespace runtime::messages {
 
 // The report's frame. Each is GBK; the comment beside the definition gives the text.
-extern const char* const ErrorHeading;     // 运行时出错!
-extern const char* const ErrorCodeLabel;   // 错误代码：
-extern const char* const ErrorInfoLabel;   // 错误信息：
-extern const char* const ErrorCaption;     // 错误
+extern const char* const ErrorHeading;   // 运行时出错!
+extern const char* const ErrorCodeLabel; // 错误代码：
+extern const char* const ErrorInfoLabel; // 错误信息：
+extern const char* const ErrorCaption;   // 错误
 
 // Fatal messages of the runtime core (reported with error number 0).
 extern const char* const AllocationFailed; // 分配 %d 字节内存失败!

@@ -15,9 +15,11 @@ void copy_static_array(std::size_t element_size, void** array_pointer) {
     const void* source = *array_pointer;
     auto elements = array_elements(source, element_size);
     std::size_t readable = heap.readable_size(source);
-    std::size_t size = elements.data ? static_cast<std::size_t>(elements.data - static_cast<const std::uint8_t*>(source))
-                                           + elements.count * element_size
-                                     : std::min<std::size_t>(readable, 8);
+    std::size_t size =
+        elements.data
+            ? static_cast<std::size_t>(elements.data - static_cast<const std::uint8_t*>(source)) +
+                  elements.count * element_size
+            : std::min<std::size_t>(readable, 8);
     void* copy = heap.allocate(size);
     std::memcpy(copy, source, size);
     *array_pointer = copy;

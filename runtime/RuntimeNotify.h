@@ -17,7 +17,8 @@ enum class RuntimeService : std::int32_t {
 };
 
 std::intptr_t runtime_notify(std::int32_t service, std::intptr_t argument1, std::intptr_t argument2,
-                             std::intptr_t argument3, std::intptr_t argument4, std::intptr_t argument5);
+                             std::intptr_t argument3, std::intptr_t argument4,
+                             std::intptr_t argument5);
 
 // Service 2: when the array at *array_pointer lies in a static range, replace
 // it by a writable heap copy of the same layout. Other arrays are left alone.

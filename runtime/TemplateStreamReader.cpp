@@ -6,7 +6,9 @@
 
 namespace runtime {
 
-RuntimeError template_data_error() { return RuntimeError{messages::TemplateLoadFailed}; }
+RuntimeError template_data_error() {
+    return RuntimeError{messages::TemplateLoadFailed};
+}
 
 ErrorOr<std::span<const std::uint8_t>> TemplateStreamReader::read_bytes(std::size_t count) {
     if (count > remaining())
@@ -47,6 +49,8 @@ ErrorOr<std::vector<std::uint8_t>> TemplateStreamReader::read_buffer() {
 
 ErrorOr<std::string> TemplateStreamReader::read_terminated_text() {
     auto rest = m_data.subspan(m_position);
+    if (rest.empty())
+        return template_data_error();
     auto* zero = static_cast<const std::uint8_t*>(std::memchr(rest.data(), 0, rest.size()));
     if (!zero)
         return template_data_error();

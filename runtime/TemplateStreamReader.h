@@ -17,7 +17,7 @@
 namespace runtime {
 
 class TemplateStreamReader {
-public:
+  public:
     explicit TemplateStreamReader(std::span<const std::uint8_t> data) : m_data(data) {}
 
     ErrorOr<std::uint32_t> read_word();
@@ -31,7 +31,7 @@ public:
     std::size_t remaining() const { return m_data.size() - m_position; }
     bool at_end() const { return m_position == m_data.size(); }
 
-private:
+  private:
     std::span<const std::uint8_t> m_data;
     std::size_t m_position = 0;
 };

@@ -11,7 +11,7 @@
 namespace runtime {
 
 class TemplateStreamWriter {
-public:
+  public:
     void write_word(std::uint32_t word);
     void write_int(std::int32_t value) { write_word(static_cast<std::uint32_t>(value)); }
     void write_text(std::string_view text);
@@ -23,7 +23,7 @@ public:
     std::vector<std::uint8_t> take() { return std::move(m_bytes); }
     std::size_t size() const { return m_bytes.size(); }
 
-private:
+  private:
     std::vector<std::uint8_t> m_bytes;
 };
 

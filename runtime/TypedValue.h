@@ -13,58 +13,6 @@
 
 namespace runtime {
 
-struct TypedValue {
-    std::uint64_t data = 0;
-    std::uint32_t type = 0;
-    // Explicit so that a copied or zeroed record has no indeterminate bytes.
-    std::uint32_t padding = 0;
-
-    std::uint32_t low() const { return static_cast<std::uint32_t>(data); }
-    std::uint32_t high() const { return static_cast<std::uint32_t>(data >> 32); }
-    void set_words(std::uint32_t low_word, std::uint32_t high_word) {
-        data = (static_cast<std::uint64_t>(high_word) << 32) | low_word;
-    }
-
-    template<typename T>
-    T* pointer() const {
-        return reinterpret_cast<T*>(static_cast<std::uintptr_t>(data));
-    }
-    void set_pointer(const void* p) {
-        data = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(p));
-    }
-
-    double as_double() const { return std::bit_cast<double>(data); }
-    float as_float() const { return std::bit_cast<float>(low()); }
-
-    static TypedValue of(std::uint32_t type_code, std::uint64_t data_word) {
-        TypedValue value;
-        value.type = type_code;
-        value.data = data_word;
-        return value;
-    }
-    static TypedValue of_pointer(std::uint32_t type_code, const void* p) {
-        TypedValue value;
-        value.type = type_code;
-        value.set_pointer(p);
-        return value;
-    }
-    static TypedValue of_byte(std::uint8_t v);
-    static TypedValue of_short(std::int16_t v);
-    static TypedValue of_integer(std::int32_t v);
-    static TypedValue of_long(std::int64_t v);
-    static TypedValue of_float(float v);
-    static TypedValue of_double(double v);
-    static TypedValue of_boolean(bool v);
-    static TypedValue of_date_time(double days);
-    static TypedValue of_text(const char* text) { return of_pointer(0x80000004u, text); }
-};
-
-static_assert(sizeof(void*) <= sizeof(std::uint64_t), "a pointer must fit the data field");
-static_assert(sizeof(TypedValue) == 16);
-static_assert(offsetof(TypedValue, data) == 0);
-static_assert(offsetof(TypedValue, type) == 8);
-static_assert(alignof(TypedValue) == 8);
-
 namespace type_code {
 
 inline constexpr std::uint32_t None = 0;
@@ -87,6 +35,58 @@ inline constexpr std::uint32_t MenuItem = 0x00010003u;
 
 } // namespace type_code
 
+struct TypedValue {
+    std::uint64_t data = 0;
+    std::uint32_t type = 0;
+    // Explicit so that a copied or zeroed record has no indeterminate bytes.
+    std::uint32_t padding = 0;
+
+    std::uint32_t low() const { return static_cast<std::uint32_t>(data); }
+    std::uint32_t high() const { return static_cast<std::uint32_t>(data >> 32); }
+    void set_words(std::uint32_t low_word, std::uint32_t high_word) {
+        data = (static_cast<std::uint64_t>(high_word) << 32) | low_word;
+    }
+
+    template <typename T> T* pointer() const {
+        return reinterpret_cast<T*>(static_cast<std::uintptr_t>(data));
+    }
+    void set_pointer(const void* p) {
+        data = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(p));
+    }
+
+    double as_double() const { return std::bit_cast<double>(data); }
+    float as_float() const { return std::bit_cast<float>(low()); }
+
+    static TypedValue of(std::uint32_t code, std::uint64_t data_word) {
+        TypedValue value;
+        value.type = code;
+        value.data = data_word;
+        return value;
+    }
+    static TypedValue of_pointer(std::uint32_t code, const void* p) {
+        TypedValue value;
+        value.type = code;
+        value.set_pointer(p);
+        return value;
+    }
+    static TypedValue of_byte(std::uint8_t v);
+    static TypedValue of_short(std::int16_t v);
+    static TypedValue of_integer(std::int32_t v);
+    static TypedValue of_long(std::int64_t v);
+    static TypedValue of_float(float v);
+    static TypedValue of_double(double v);
+    static TypedValue of_boolean(bool v);
+    static TypedValue of_date_time(double days);
+    static TypedValue of_text(const char* text) { return of_pointer(type_code::Text, text); }
+};
+
+static_assert(sizeof(void*) <= sizeof(std::uint64_t), "a pointer must fit the data field");
+static_assert(sizeof(TypedValue) == 16);
+static_assert(offsetof(TypedValue, data) == 0);
+static_assert(offsetof(TypedValue, type) == 8);
+static_assert(alignof(TypedValue) == 8);
+
+
 enum class TypeClass {
     None,           // the code 0
     Base,           // top bits 10: the runtime's own types (arrays included)
@@ -107,17 +107,22 @@ constexpr TypeClass classify_type(std::uint32_t code) {
     }
 }
 
-constexpr bool is_base_type(std::uint32_t code) { return classify_type(code) == TypeClass::Base; }
+constexpr bool is_base_type(std::uint32_t code) {
+    return classify_type(code) == TypeClass::Base;
+}
 
 constexpr bool is_array_type(std::uint32_t code) {
     return is_base_type(code) && (code & type_code::ArrayFlag) != 0;
 }
 
-constexpr std::uint32_t element_type(std::uint32_t code) { return code & ~type_code::ArrayFlag; }
+constexpr std::uint32_t element_type(std::uint32_t code) {
+    return code & ~type_code::ArrayFlag;
+}
 
-// A base type whose lowest byte is 1 is numeric (byte, short, integer, long, float, double).
+// A base type whose lowest byte is 1 is numeric (byte, short, integer, long,
+// float, double); an array of them is not, its element type is.
 constexpr bool is_numeric_type(std::uint32_t code) {
-    return is_base_type(code) && (code & 0xFFu) == 1;
+    return is_base_type(code) && !is_array_type(code) && (code & 0xFFu) == 1;
 }
 
 constexpr std::uint16_t library_number(std::uint32_t code) {

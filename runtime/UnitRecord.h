@@ -31,12 +31,12 @@ namespace runtime {
 
 // Where the variable-position fields of an ordinary record lie.
 struct UnitRecordLayout {
-    std::size_t object_slot = 0;  // S
+    std::size_t object_slot = 0;   // S
     std::size_t pointer_block = 0; // the length word of the pointer block
     std::size_t tag = 0;
-    std::size_t flags = 0;         // the reserved word before it is at flags - 4
-    std::size_t bindings = 0;      // the binding count word
-    std::size_t type_data = 0;     // 20 bytes after the last binding
+    std::size_t flags = 0;     // the reserved word before it is at flags - 4
+    std::size_t bindings = 0;  // the binding count word
+    std::size_t type_data = 0; // 20 bytes after the last binding
     std::uint32_t child_count = 0;
     std::uint32_t binding_count = 0;
 };
@@ -102,9 +102,13 @@ struct UnitRecord {
 };
 
 // Menu items are the ids whose top byte is 0x26.
-constexpr bool is_menu_item_id(std::uint32_t id) { return (id >> 24) == 0x26; }
+constexpr bool is_menu_item_id(std::uint32_t id) {
+    return (id >> 24) == 0x26;
+}
 
 // A unit id is valid when neither its low 24 bits nor bits 24..27 are all 0.
-constexpr bool is_valid_unit_id(std::uint32_t id) { return (id & 0xFFFFFFu) != 0 && (id & 0x0F000000u) != 0; }
+constexpr bool is_valid_unit_id(std::uint32_t id) {
+    return (id & 0xFFFFFFu) != 0 && (id & 0x0F000000u) != 0;
+}
 
 } // namespace runtime

@@ -7,7 +7,8 @@ namespace runtime {
 
 namespace {
 
-ErrorOr<std::vector<UnitRecord>> parse_unit_buffer(std::span<const std::uint8_t> buffer, std::uint32_t count) {
+ErrorOr<std::vector<UnitRecord>> parse_unit_buffer(std::span<const std::uint8_t> buffer,
+                                                   std::uint32_t count) {
     // The window's own unit is always there; 8 bytes of id and offset per unit.
     if (count == 0 || count > buffer.size() / 8)
         return template_data_error();
@@ -33,7 +34,8 @@ ErrorOr<std::vector<UnitRecord>> parse_unit_buffer(std::span<const std::uint8_t>
 
 } // namespace
 
-ErrorOr<WindowTemplate> WindowTemplate::read(TemplateStreamReader& reader, std::uint32_t window_id) {
+ErrorOr<WindowTemplate> WindowTemplate::read(TemplateStreamReader& reader,
+                                             std::uint32_t window_id) {
     WindowTemplate window;
     window.window_id = window_id;
     window.w1 = RUNTIME_TRY(reader.read_word());

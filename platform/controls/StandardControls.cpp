@@ -8,7 +8,10 @@ void register_standard_controls() {
     // Registering twice fails quietly inside each, so this is idempotent.
     controls::register_button_class();
     controls::register_static_class();
+    controls::register_edit_class();
     controls::register_statusbar_class();
+    controls::register_combobox_classes();
+    controls::register_updown_class();
 }
 
 } // namespace platform

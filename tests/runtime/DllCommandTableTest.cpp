@@ -32,7 +32,8 @@ TEST(DllCommandTable, SearchOrder) {
         {"program directory with separator", fixture_name, fixture_dir + "/", "", true},
         {"DLL directory first", fixture_name, "/nonexistent", fixture_dir, true},
         {"nowhere", fixture_name, "/nonexistent", "/also/nonexistent", false},
-        {"absolute path ignores the directories", "/nonexistent/" + fixture_name, fixture_dir, fixture_dir, false},
+        {"absolute path ignores the directories", "/nonexistent/" + fixture_name, fixture_dir,
+         fixture_dir, false},
     };
     for (auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -41,8 +42,8 @@ TEST(DllCommandTable, SearchOrder) {
         auto resolved = table.resolve(0, c.program_directory, c.dll_directory);
         ASSERT_EQ(!resolved.is_error(), c.found);
         if (!c.found) {
-            EXPECT_EQ(resolved.error().message,
-                      gbk("无法找到指定DLL库文件“" + c.file + "”中的输出命令“armctl_fixture_negate”"));
+            EXPECT_EQ(resolved.error().message, gbk("无法找到指定DLL库文件“" + c.file +
+                                                    "”中的输出命令“armctl_fixture_negate”"));
             continue;
         }
         auto negate = reinterpret_cast<std::int64_t (*)(std::int64_t)>(resolved.value());
@@ -59,7 +60,8 @@ TEST(DllCommandTable, EmptyFileNameSearchesTheProcessAndTheCLibrary) {
 
     auto missing = table.resolve(1, "", "");
     ASSERT_TRUE(missing.is_error());
-    EXPECT_EQ(missing.error().message, gbk("无法找到指定DLL库文件中的输出命令“no_such_export_anywhere”"));
+    EXPECT_EQ(missing.error().message,
+              gbk("无法找到指定DLL库文件中的输出命令“no_such_export_anywhere”"));
 
     // Shared libraries export no ordinals.
     auto ordinal = table.resolve(2, "", "");
@@ -72,8 +74,8 @@ TEST(DllCommandTable, MissingExportInAnExistingLibrary) {
     table.set_commands({fixture_path}, {"armctl_fixture_absent"});
     auto resolved = table.resolve(0, "", "");
     ASSERT_TRUE(resolved.is_error());
-    EXPECT_EQ(resolved.error().message,
-              gbk("无法找到指定DLL库文件“" + fixture_path + "”中的输出命令“armctl_fixture_absent”"));
+    EXPECT_EQ(resolved.error().message, gbk("无法找到指定DLL库文件“" + fixture_path +
+                                            "”中的输出命令“armctl_fixture_absent”"));
 }
 
 TEST(DllCommandTable, ResolutionIsCached) {
@@ -89,7 +91,8 @@ TEST(DllCommandTable, ResolutionIsCached) {
 
 TEST(DllCommandTable, SlotOnePassesWordArgumentsInOrder) {
     auto& app = AppRuntime::the();
-    app.dll_commands().set_commands({fixture_path, fixture_path}, {"armctl_fixture_sum", "armctl_fixture_negate"});
+    app.dll_commands().set_commands({fixture_path, fixture_path},
+                                    {"armctl_fixture_sum", "armctl_fixture_negate"});
     const std::uint64_t args[] = {1, 2, 3, 4, 5, 6, 7, 8};
     auto slot = runtime_call_table().call_dll_command;
     EXPECT_EQ(slot(0, 8, args), 87654321u);

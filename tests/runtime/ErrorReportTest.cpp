@@ -60,8 +60,10 @@ TEST(ErrorReport, ComposedText) {
         std::string message;
         std::string expected;
     } cases[] = {
-        {5, gbk("数据或数组类型不匹配"), gbk("运行时出错!\r\n\r\n错误代码：5\r\n\r\n错误信息：数据或数组类型不匹配\r\n")},
-        {0, gbk("分配 12 字节内存失败!"), gbk("运行时出错!\r\n\r\n错误信息：分配 12 字节内存失败!\r\n")},
+        {5, gbk("数据或数组类型不匹配"),
+         gbk("运行时出错!\r\n\r\n错误代码：5\r\n\r\n错误信息：数据或数组类型不匹配\r\n")},
+        {0, gbk("分配 12 字节内存失败!"),
+         gbk("运行时出错!\r\n\r\n错误信息：分配 12 字节内存失败!\r\n")},
         {-3, "", gbk("运行时出错!\r\n\r\n错误代码：-3\r\n\r\n")},
         {0, "", gbk("运行时出错!\r\n\r\n")},
     };
@@ -77,7 +79,8 @@ TEST(ErrorReport, StandardErrorTextIsUtf8WithPlainLineEnds) {
 
 TEST(ErrorReport, FormattedMessages) {
     EXPECT_EQ(runtime::messages::allocation_failed(100), gbk("分配 100 字节内存失败!"));
-    EXPECT_EQ(runtime::messages::allocation_failed(5000000000u), gbk("分配 5000000000 字节内存失败!"));
+    EXPECT_EQ(runtime::messages::allocation_failed(5000000000u),
+              gbk("分配 5000000000 字节内存失败!"));
     EXPECT_EQ(runtime::messages::dll_command_not_found("", "MessageBoxA"),
               gbk("无法找到指定DLL库文件中的输出命令“MessageBoxA”"));
     EXPECT_EQ(runtime::messages::dll_command_not_found("libfoo.so", "bar"),

@@ -29,8 +29,8 @@ ProbeRun run_probe(const std::string& arguments) {
     EXPECT_GE(fd, 0);
     close(fd);
     // A sanitizer build must let the huge allocation fail instead of aborting.
-    std::string command = "ASAN_OPTIONS=allocator_may_return_null=1 " + std::string(ARMCTL_FATAL_PROBE) + " " +
-                          arguments + " 2>" + err_path;
+    std::string command = "ASAN_OPTIONS=allocator_may_return_null=1 " +
+                          std::string(ARMCTL_FATAL_PROBE) + " " + arguments + " 2>" + err_path;
     ProbeRun run;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
@@ -57,7 +57,8 @@ std::string box_line(std::string_view text) {
 TEST(FatalExit, NumberedErrorShowsCodeAndMessageAndSkipsExitRoutine) {
     auto run = run_probe("numbered 5");
     EXPECT_EQ(run.exit_code, 255);
-    std::string text = gbk("运行时出错!\r\n\r\n错误代码：5\r\n\r\n错误信息：数据或数组类型不匹配\r\n");
+    std::string text =
+        gbk("运行时出错!\r\n\r\n错误代码：5\r\n\r\n错误信息：数据或数组类型不匹配\r\n");
     EXPECT_EQ(run.out, box_line(text));
     EXPECT_EQ(run.err, "错误\n运行时出错!\n\n错误代码：5\n\n错误信息：数据或数组类型不匹配\n");
 }
@@ -71,7 +72,9 @@ TEST(FatalExit, NumberOutsideTheTableShowsOnlyTheCode) {
 TEST(FatalExit, AllocationFailureHasNoCodeLine) {
     auto run = run_probe("allocation");
     EXPECT_EQ(run.exit_code, 255);
-    EXPECT_EQ(run.out, box_line(gbk("运行时出错!\r\n\r\n错误信息：分配 4611686018427387904 字节内存失败!\r\n")));
+    EXPECT_EQ(
+        run.out,
+        box_line(gbk("运行时出错!\r\n\r\n错误信息：分配 4611686018427387904 字节内存失败!\r\n")));
 }
 
 TEST(FatalExit, HandlerThatHandlesTheErrorSuppressesTheBox) {
@@ -86,7 +89,8 @@ TEST(FatalExit, HandlerThatDeclinesLeavesTheBox) {
     EXPECT_EQ(run.exit_code, 255);
     std::string message = gbk("数组成员引用下标超出定义范围");
     EXPECT_EQ(run.out, "handler 1 " + hex(message) + "\n" +
-                           box_line(gbk("运行时出错!\r\n\r\n错误代码：1\r\n\r\n错误信息：") + message + "\r\n"));
+                           box_line(gbk("运行时出错!\r\n\r\n错误代码：1\r\n\r\n错误信息：") +
+                                    message + "\r\n"));
 }
 
 TEST(FatalExit, ErrorInsideTheHandlerShowsTheBoxWithoutCallingItAgain) {
@@ -95,7 +99,8 @@ TEST(FatalExit, ErrorInsideTheHandlerShowsTheBoxWithoutCallingItAgain) {
     std::string first = gbk("数组成员引用下标超出定义范围");
     std::string second = gbk("“多项选择”命令的索引值参数小于零或超出了所提供参数表范围");
     EXPECT_EQ(run.out, "handler 1 " + hex(first) + "\n" +
-                           box_line(gbk("运行时出错!\r\n\r\n错误代码：9\r\n\r\n错误信息：") + second + "\r\n"));
+                           box_line(gbk("运行时出错!\r\n\r\n错误代码：9\r\n\r\n错误信息：") +
+                                    second + "\r\n"));
 }
 
 TEST(FatalExit, EndProgramRunsTheExitRoutineOnceAndUsesTheCode) {
@@ -119,14 +124,21 @@ TEST(FatalExit, MalformedTemplateDataAtInitialisation) {
 TEST(FatalExit, DllCommandInMissingLibrary) {
     auto run = run_probe("dll-missing");
     EXPECT_EQ(run.exit_code, 255);
-    EXPECT_EQ(run.out,
-              box_line(gbk("运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件“armctl_no_such_library.so”中的输出命令“missing”\r\n")));
+    EXPECT_EQ(run.out, box_line(gbk("运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件“armctl_no_"
+                                    "such_library.so”中的输出命令“missing”\r\n")));
+}
+
+TEST(FatalExit, LibraryReportsThroughHostService) {
+    auto run = run_probe("host-fatal");
+    EXPECT_EQ(run.exit_code, 255);
+    EXPECT_EQ(run.out, box_line(gbk("运行时出错!\r\n\r\n错误信息：library says no\r\n")));
 }
 
 TEST(FatalExit, PropertyAccessBeforeAnyWindowIsLoaded) {
     auto run = run_probe("read-property");
     EXPECT_EQ(run.exit_code, 255);
-    EXPECT_EQ(run.out, box_line(gbk("运行时出错!\r\n\r\n错误信息：未载入欲访问窗口组件所在的窗口\r\n")));
+    EXPECT_EQ(run.out,
+              box_line(gbk("运行时出错!\r\n\r\n错误信息：未载入欲访问窗口组件所在的窗口\r\n")));
 }
 
 } // namespace

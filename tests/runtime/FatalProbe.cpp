@@ -9,6 +9,7 @@
 
 #include <runtime/AppRuntime.h>
 #include <runtime/ErrorReport.h>
+#include <runtime/HostNotify.h>
 #include <runtime/ProgramHeader.h>
 #include <runtime/RuntimeCallTable.h>
 #include <runtime/RuntimeMessages.h>
@@ -34,7 +35,9 @@ void box(const char* text, const char* caption, unsigned style) {
     std::printf("box %s %u %s\n", hex(caption).c_str(), style, hex(text).c_str());
 }
 
-void exit_routine() { std::printf("exit routine\n"); }
+void exit_routine() {
+    std::printf("exit routine\n");
+}
 
 int handler_that_handles(int number, const char* message) {
     std::printf("handler %d %s\n", number, hex(message).c_str());
@@ -95,8 +98,11 @@ int main(int argc, char** argv) {
         runtime::AppRuntime::the().set_program_header(&header);
         table.runtime_notify(6, 0, 0, 0, 0, 0);
     } else if (scenario == "dll-missing") {
-        runtime::AppRuntime::the().dll_commands().set_commands({"armctl_no_such_library.so"}, {"missing"});
+        runtime::AppRuntime::the().dll_commands().set_commands({"armctl_no_such_library.so"},
+                                                               {"missing"});
         table.call_dll_command(0, 0, nullptr);
+    } else if (scenario == "host-fatal") {
+        runtime::host_notify(2027, reinterpret_cast<std::intptr_t>("library says no"), 0);
     } else if (scenario == "read-property") {
         table.read_property(0x52010001, 0x16010001, 8, -1);
     }

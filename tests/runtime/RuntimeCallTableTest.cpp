@@ -13,19 +13,6 @@ namespace {
 
 void some_exit_routine() {}
 
-TEST(RuntimeCallTable, MemorySlotsUseTheRuntimeHeap) {
-    auto& table = runtime_call_table();
-    std::size_t before = RuntimeHeap::the().live_blocks();
-    auto* p = static_cast<char*>(table.allocate(3));
-    std::memcpy(p, "ok", 3);
-    p = static_cast<char*>(table.reallocate(p, 100));
-    EXPECT_STREQ(p, "ok");
-    EXPECT_EQ(RuntimeHeap::the().readable_size(p), 100u);
-    table.release(p);
-    table.release(nullptr);
-    EXPECT_EQ(RuntimeHeap::the().live_blocks(), before);
-}
-
 TEST(RuntimeCallTable, ServiceThreeRegistersTheExitRoutine) {
     auto& table = runtime_call_table();
     table.runtime_notify(3, reinterpret_cast<std::intptr_t>(some_exit_routine), 0, 0, 0, 0);
@@ -52,12 +39,6 @@ TEST(RuntimeCallTable, ServiceTwoCopiesOnlyArraysOfTheConstantArea) {
     EXPECT_EQ(again, array);
     RuntimeHeap::the().release(array);
     RuntimeHeap::the().remove_static_range(constants);
-}
-
-TEST(RuntimeCallTable, UnusedServicesAnswerZero) {
-    auto& table = runtime_call_table();
-    for (int service : {0, 1, 4, 5, 7, -1})
-        EXPECT_EQ(table.runtime_notify(service, 1, 2, 3, 4, 5), 0) << service;
 }
 
 } // namespace

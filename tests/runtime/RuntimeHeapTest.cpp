@@ -10,7 +10,7 @@ namespace {
 
 // The program's constant area as a registered static range.
 class StaticRangeTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override { RuntimeHeap::the().add_static_range(m_constants, sizeof m_constants); }
     void TearDown() override { RuntimeHeap::the().remove_static_range(m_constants); }
 
@@ -54,7 +54,8 @@ TEST(RuntimeHeap, ReleasingNullDoesNothing) {
 }
 
 TEST(RuntimeHeap, HugeRequestCanReturnNull) {
-    EXPECT_EQ(RuntimeHeap::the().allocate(SIZE_MAX - 4, RuntimeHeap::OnFailure::ReturnNull), nullptr);
+    EXPECT_EQ(RuntimeHeap::the().allocate(SIZE_MAX - 4, RuntimeHeap::OnFailure::ReturnNull),
+              nullptr);
 }
 
 TEST_F(StaticRangeTest, ReleaseIgnoresTheConstantArea) {

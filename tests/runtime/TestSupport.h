@@ -12,7 +12,9 @@
 namespace runtime_test {
 
 // The GBK bytes of a UTF-8 source literal.
-inline std::string gbk(std::string_view utf8) { return platform::utf8_to_gbk(utf8); }
+inline std::string gbk(std::string_view utf8) {
+    return platform::utf8_to_gbk(utf8);
+}
 
 inline std::string hex(std::string_view bytes) {
     static const char digits[] = "0123456789ABCDEF";
@@ -24,6 +26,8 @@ inline std::string hex(std::string_view bytes) {
     return out.empty() ? "-" : out;
 }
 
-inline std::vector<std::uint8_t> bytes_of(std::string_view text) { return {text.begin(), text.end()}; }
+inline std::vector<std::uint8_t> bytes_of(std::string_view text) {
+    return {text.begin(), text.end()};
+}
 
 } // namespace runtime_test

@@ -127,7 +127,8 @@ TEST(TypedValue, IntegerFromValue) {
         EXPECT_EQ(result.value(), c.expected) << std::hex << c.value.type << " " << c.value.data;
     }
 
-    for (auto code : {type_code::Boolean, type_code::DateTime, type_code::Text, type_code::None, 0x00010001u}) {
+    for (auto code :
+         {type_code::Boolean, type_code::DateTime, type_code::Text, type_code::None, 0x00010001u}) {
         auto result = integer_from_value(TypedValue::of(code, 1));
         ASSERT_TRUE(result.is_error()) << std::hex << code;
         EXPECT_STREQ(result.error().message.c_str(), messages::NotNumeric);

@@ -1,0 +1,408 @@
+#include "ComboListBox.h"
+
+#include "ComboBoxItems.h"
+#include "ControlSupport.h"
+#include "platform/Painting.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace platform::controls {
+
+namespace {
+
+constexpr const char* k_state_prop = "armctl.combolist";
+constexpr int k_border = 1;
+constexpr int k_scrollbar_width = 12;
+constexpr int k_min_thumb = 10;
+constexpr int k_text_indent = 3;
+constexpr int k_wheel_rows = 3;
+
+struct ComboListCreate {
+    HWND combo;
+    ComboBoxItems* items;
+};
+
+struct ComboListState {
+    HWND self = nullptr;
+    HWND combo = nullptr;
+    ComboBoxItems* items = nullptr;
+    bool popup = false;
+    int item_height = 16;
+    int top = 0;
+    int current = -1;
+    bool tracking = false;    // dropped and holding the capture
+    bool button_held = false; // the press that dropped the list is still down
+    bool pressed = false;     // a press that began inside the list
+    bool thumb_drag = false;
+    int thumb_grab = 0; // where in the thumb it was grabbed
+};
+
+ComboListState* state_of(HWND hwnd) { return reinterpret_cast<ComboListState*>(get_prop(hwnd, k_state_prop)); }
+
+Rect client_of(HWND hwnd) {
+    Rect r;
+    get_client_rect(hwnd, r);
+    return r;
+}
+
+int rows_of(const ComboListState& st) {
+    Rect c = client_of(st.self);
+    return std::max(1, (c.height() - 2 * k_border) / std::max(1, st.item_height));
+}
+
+bool has_scrollbar(const ComboListState& st) { return st.items->count() > rows_of(st); }
+
+Rect items_area(const ComboListState& st) {
+    Rect c = client_of(st.self);
+    Rect r{k_border, k_border, c.right - k_border, c.bottom - k_border};
+    if (has_scrollbar(st))
+        r.right -= k_scrollbar_width;
+    return r;
+}
+
+Rect scrollbar_area(const ComboListState& st) {
+    Rect c = client_of(st.self);
+    return {c.right - k_border - k_scrollbar_width, k_border, c.right - k_border, c.bottom - k_border};
+}
+
+int max_top(const ComboListState& st) { return std::max(0, st.items->count() - rows_of(st)); }
+
+Rect thumb_rect(const ComboListState& st) {
+    Rect track = scrollbar_area(st);
+    int count = std::max(1, st.items->count());
+    int h = std::max(k_min_thumb, track.height() * rows_of(st) / count);
+    h = std::min(h, track.height());
+    int range = max_top(st);
+    int y = track.top + (range > 0 ? (track.height() - h) * st.top / range : 0);
+    return {track.left + 2, y, track.right - 2, y + h};
+}
+
+void set_top(ComboListState& st, int top) {
+    top = std::clamp(top, 0, max_top(st));
+    if (top == st.top)
+        return;
+    st.top = top;
+    invalidate_rect(st.self, nullptr, false);
+}
+
+void scroll_into_view(ComboListState& st) {
+    if (st.current < 0)
+        return;
+    int rows = rows_of(st);
+    if (st.current < st.top)
+        set_top(st, st.current);
+    else if (st.current >= st.top + rows)
+        set_top(st, st.current - rows + 1);
+}
+
+void set_current(ComboListState& st, int index) {
+    if (!st.items->is_valid(index))
+        index = -1;
+    if (index != st.current) {
+        st.current = index;
+        invalidate_rect(st.self, nullptr, false);
+    }
+    scroll_into_view(st);
+}
+
+int item_at(const ComboListState& st, Point p) {
+    Rect area = items_area(st);
+    if (!area.contains(p))
+        return -1;
+    int index = st.top + (p.y - area.top) / std::max(1, st.item_height);
+    return st.items->is_valid(index) ? index : -1;
+}
+
+void notify_combo(const ComboListState& st, UINT code) {
+    send_message(st.combo, WM_COMMAND, make_wparam(k_combo_list_id, static_cast<int>(code)),
+                 reinterpret_cast<LPARAM>(st.self));
+}
+
+// The combo box passes WM_CTLCOLORLISTBOX on to its parent, so the
+// application colours the list as it colours the combo box.
+COLORREF query_list_colors(const ComboListState& st, Canvas& canvas) {
+    canvas.set_text_color(colors::text);
+    canvas.set_bk_color(colors::window);
+    auto answer = send_message(st.combo, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(&canvas),
+                               reinterpret_cast<LPARAM>(st.self));
+    std::uint32_t color;
+    return brush_color(reinterpret_cast<HBRUSH>(answer), color) ? color : colors::window;
+}
+
+void paint_scrollbar(const ComboListState& st, Canvas& canvas) {
+    canvas.fill_rect(scrollbar_area(st), colors::face);
+    canvas.fill_rect(thumb_rect(st), st.thumb_drag ? colors::text_disabled : colors::border);
+}
+
+void on_paint(ComboListState& st) {
+    PaintStruct ps;
+    Canvas* canvas = begin_paint(st.self, ps);
+    if (!canvas) {
+        end_paint(st.self, ps);
+        return;
+    }
+    Rect client = client_of(st.self);
+    COLORREF background = query_list_colors(st, *canvas);
+    COLORREF text_color = canvas->text_color();
+    canvas->fill_rect(client, background);
+    canvas->frame_rect(client, colors::border);
+    canvas->set_font(control_font(st.combo));
+    canvas->set_bk_mode(BkMode::Transparent);
+    Rect area = items_area(st);
+    for (int i = st.top; i < st.items->count(); ++i) {
+        int y = area.top + (i - st.top) * st.item_height;
+        if (y >= area.bottom)
+            break;
+        Rect row{area.left, y, area.right, std::min(area.bottom, y + st.item_height)};
+        bool highlighted = i == st.current;
+        if (highlighted)
+            canvas->fill_rect(row, colors::highlight);
+        canvas->set_text_color(highlighted ? colors::highlight_text : text_color);
+        Rect text_rect{row.left + k_text_indent, row.top, row.right - 1, row.bottom};
+        canvas->draw_text(st.items->at(i)->text, text_rect,
+                          DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    }
+    if (has_scrollbar(st))
+        paint_scrollbar(st, *canvas);
+    end_paint(st.self, ps);
+}
+
+LRESULT on_nc_create(HWND hwnd, const CreateStruct* cs) {
+    auto* params = cs ? static_cast<const ComboListCreate*>(cs->create_params) : nullptr;
+    if (!params || !params->items)
+        return 0;
+    auto* st = new ComboListState;
+    st->self = hwnd;
+    st->combo = params->combo;
+    st->items = params->items;
+    st->popup = (cs->style & WS_CHILD) == 0;
+    set_prop(hwnd, k_state_prop, reinterpret_cast<std::intptr_t>(st));
+    return def_window_proc(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(cs));
+}
+
+void on_nc_destroy(HWND hwnd) { delete reinterpret_cast<ComboListState*>(remove_prop(hwnd, k_state_prop)); }
+
+void scrollbar_press(ComboListState& st, Point p) {
+    Rect thumb = thumb_rect(st);
+    if (p.y < thumb.top) {
+        set_top(st, st.top - rows_of(st));
+    } else if (p.y >= thumb.bottom) {
+        set_top(st, st.top + rows_of(st));
+    } else {
+        st.thumb_drag = true;
+        st.thumb_grab = p.y - thumb.top;
+        invalidate_rect(st.self, nullptr, false);
+    }
+}
+
+void thumb_drag_to(ComboListState& st, int y) {
+    Rect track = scrollbar_area(st);
+    Rect thumb = thumb_rect(st);
+    int travel = track.height() - thumb.height();
+    if (travel <= 0)
+        return;
+    int offset = std::clamp(y - st.thumb_grab - track.top, 0, travel);
+    set_top(st, (offset * max_top(st) + travel / 2) / travel);
+}
+
+void on_button_down(ComboListState& st, Point p, bool double_click) {
+    Rect client = client_of(st.self);
+    if (st.popup && !client.contains(p)) {
+        notify_combo(st, LBN_SELCANCEL);
+        return;
+    }
+    if (has_scrollbar(st) && scrollbar_area(st).contains(p)) {
+        scrollbar_press(st, p);
+        if (!st.popup)
+            set_capture(st.self);
+        return;
+    }
+    int index = item_at(st, p);
+    st.pressed = true;
+    if (st.popup) {
+        if (index >= 0)
+            set_current(st, index);
+        return;
+    }
+    // The list of a simple combo box never takes the focus: the combo box
+    // (and so its edit field) keeps it.
+    HWND focus = get_focus();
+    if (focus != st.combo && !is_child(st.combo, focus))
+        set_focus(st.combo);
+    set_capture(st.self);
+    if (index < 0)
+        return;
+    set_current(st, index);
+    notify_combo(st, LBN_SELCHANGE);
+    if (double_click && is_window(st.self))
+        notify_combo(st, LBN_DBLCLK);
+}
+
+void on_mouse_move(ComboListState& st, Point p) {
+    if (st.thumb_drag) {
+        thumb_drag_to(st, p.y);
+        return;
+    }
+    if (st.popup ? !st.tracking : !st.pressed)
+        return;
+    int index = item_at(st, p);
+    if (index < 0 || index == st.current)
+        return;
+    set_current(st, index);
+    if (!st.popup)
+        notify_combo(st, LBN_SELCHANGE);
+}
+
+void on_button_up(ComboListState& st, Point p) {
+    bool was_pressed = std::exchange(st.pressed, false);
+    bool was_held = std::exchange(st.button_held, false);
+    if (std::exchange(st.thumb_drag, false)) {
+        invalidate_rect(st.self, nullptr, false);
+        if (!st.popup)
+            release_capture();
+        return;
+    }
+    if (!st.popup) {
+        if (get_capture() == st.self)
+            release_capture();
+        return;
+    }
+    // A release outside the list (over the combo box that was clicked to
+    // drop it, say) leaves it open for a second click.
+    int index = item_at(st, p);
+    if (st.tracking && index >= 0 && (was_pressed || was_held)) {
+        set_current(st, index);
+        notify_combo(st, LBN_SELCHANGE);
+    }
+}
+
+void on_capture_changed(ComboListState& st, HWND taker) {
+    st.pressed = false;
+    st.thumb_drag = false;
+    if (st.popup && st.tracking && taker != st.self) {
+        st.tracking = false;
+        notify_combo(st, LBN_SELCANCEL);
+    }
+}
+
+void on_wheel(ComboListState& st, int delta) {
+    int notches = delta / WHEEL_DELTA;
+    if (notches == 0)
+        notches = delta > 0 ? 1 : -1;
+    set_top(st, st.top - notches * k_wheel_rows);
+}
+
+} // namespace
+
+LRESULT combo_list_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE)
+        return on_nc_create(hwnd, reinterpret_cast<const CreateStruct*>(lp));
+    ComboListState* st = state_of(hwnd);
+    if (!st)
+        return def_window_proc(hwnd, msg, wp, lp);
+    switch (msg) {
+    case WM_NCDESTROY: on_nc_destroy(hwnd); return def_window_proc(hwnd, msg, wp, lp);
+    case WM_PAINT: on_paint(*st); return 0;
+    case WM_ERASEBKGND: return 1; // the paint covers everything
+    case WM_SIZE: set_top(*st, st->top); return 0;
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    case WM_LBUTTONDOWN: on_button_down(*st, {get_x_lparam(lp), get_y_lparam(lp)}, false); return 0;
+    case WM_LBUTTONDBLCLK: on_button_down(*st, {get_x_lparam(lp), get_y_lparam(lp)}, true); return 0;
+    case WM_MOUSEMOVE: on_mouse_move(*st, {get_x_lparam(lp), get_y_lparam(lp)}); return 0;
+    case WM_LBUTTONUP: on_button_up(*st, {get_x_lparam(lp), get_y_lparam(lp)}); return 0;
+    case WM_CAPTURECHANGED: on_capture_changed(*st, reinterpret_cast<HWND>(lp)); return 0;
+    case WM_MOUSEWHEEL: on_wheel(*st, static_cast<std::int16_t>(hiword(wp))); return 0;
+    default: return def_window_proc(hwnd, msg, wp, lp);
+    }
+}
+
+void register_combo_list_class() {
+    WindowClass cls;
+    cls.name = WC_COMBOLBOX;
+    cls.proc = combo_list_proc;
+    cls.style = CS_DBLCLKS | CS_SAVEBITS;
+    cls.cursor = load_cursor(IDC_ARROW);
+    register_class(cls);
+}
+
+HWND create_combo_list(HWND combo, ComboBoxItems& items, bool popup, const Rect& rect) {
+    ComboListCreate params{combo, &items};
+    if (popup)
+        return create_window_ex(WS_EX_TOOLWINDOW, WC_COMBOLBOX, "", WS_POPUP | WS_CLIPSIBLINGS, rect.left, rect.top,
+                                rect.width(), rect.height(), combo, 0, &params);
+    return create_window_ex(0, WC_COMBOLBOX, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rect.left, rect.top,
+                            rect.width(), rect.height(), combo, k_combo_list_id, &params);
+}
+
+int combo_list_current(HWND list) {
+    ComboListState* st = state_of(list);
+    return st ? st->current : -1;
+}
+
+void combo_list_set_current(HWND list, int index) {
+    if (ComboListState* st = state_of(list))
+        set_current(*st, index);
+}
+
+int combo_list_item_height(HWND list) {
+    ComboListState* st = state_of(list);
+    return st ? st->item_height : 0;
+}
+
+void combo_list_set_item_height(HWND list, int height) {
+    ComboListState* st = state_of(list);
+    if (!st)
+        return;
+    st->item_height = std::max(1, height);
+    set_top(*st, st->top);
+    scroll_into_view(*st);
+    invalidate_rect(list, nullptr, false);
+}
+
+int combo_list_page_size(HWND list) {
+    ComboListState* st = state_of(list);
+    return st ? rows_of(*st) : 1;
+}
+
+int combo_list_top_index(HWND list) {
+    ComboListState* st = state_of(list);
+    return st ? st->top : 0;
+}
+
+void combo_list_set_top_index(HWND list, int index) {
+    if (ComboListState* st = state_of(list))
+        set_top(*st, index);
+}
+
+void combo_list_items_changed(HWND list) {
+    ComboListState* st = state_of(list);
+    if (!st)
+        return;
+    if (!st->items->is_valid(st->current))
+        st->current = -1;
+    st->top = std::clamp(st->top, 0, max_top(*st));
+    invalidate_rect(list, nullptr, false);
+}
+
+void combo_list_begin_tracking(HWND list, bool button_down) {
+    ComboListState* st = state_of(list);
+    if (!st)
+        return;
+    st->button_held = button_down;
+    st->pressed = false;
+    st->tracking = true;
+    set_capture(list);
+}
+
+void combo_list_end_tracking(HWND list) {
+    ComboListState* st = state_of(list);
+    if (!st)
+        return;
+    st->tracking = false;
+    st->button_held = st->pressed = st->thumb_drag = false;
+    if (get_capture() == list)
+        release_capture();
+}
+
+} // namespace platform::controls

@@ -1,0 +1,86 @@
+#pragma once
+
+// The state of one "EDIT" window and what its message handlers share. Edit.cpp
+// holds the window procedure and the messages about text, selection and
+// lines; EditInput.cpp the keyboard, mouse and clipboard; EditView.cpp the
+// layout, scrolling, caret and painting.
+
+#include "EditLayout.h"
+#include "EditText.h"
+#include "platform/Controls.h"
+#include "platform/WindowSystem.h"
+
+#include <string_view>
+
+namespace platform::controls {
+
+struct EditState {
+    EditState(HWND window, bool multiline) : hwnd(window), text(multiline) {}
+
+    HWND hwnd;
+    EditText text;
+    EditLayout layout;
+    bool layout_stale = true;
+    std::uint32_t password_char = 0; // GBK code; used while ES_PASSWORD is set
+    int x_offset = 0;                // pixels scrolled to the left
+    int first_line = 0;              // first visible line of a multi-line box
+    int goal_x = -1;                 // the column Up and Down keep, in text pixels
+    bool focused = false;
+    bool caret_on = false;          // the blink phase
+    bool tracking = false;          // selecting with the mouse held down
+    unsigned char pending_lead = 0; // lead byte of a character whose trail is due
+};
+
+// The state of an edit window, or nullptr when `hwnd` is not (or no longer) one.
+EditState* edit_state(HWND hwnd);
+
+bool is_multiline(const EditState& st);
+bool is_read_only(const EditState& st);
+bool is_password(const EditState& st);
+LetterCase letter_case_of(const EditState& st);
+
+// ---- EditView.cpp
+const EditLayout& current_layout(EditState& st);
+// Client coordinates of a character boundary's caret (its top) and back.
+Point caret_point(EditState& st, std::size_t pos);
+std::size_t position_from_point(EditState& st, Point client);
+int visible_lines(EditState& st);
+// Scrolls so the caret is visible, and keeps scrolling within the text.
+void scroll_to_caret(EditState& st);
+void scroll_lines(EditState& st, int delta);
+void paint(EditState& st);
+// Shows the caret at once and restarts its blinking.
+void restart_caret(EditState& st);
+void stop_caret(EditState& st);
+void blink_caret(EditState& st);
+constexpr std::uintptr_t k_caret_timer = 1;
+
+// ---- Edit.cpp
+// After the selection moved: scroll to the caret and repaint.
+void selection_changed(EditState& st);
+// After the text changed: the layout, the scroll position and the picture follow.
+void text_changed(EditState& st);
+enum class Announce { IfChanged, Always };
+// Replaces the selection as typing, pasting and EM_REPLACESEL do: EN_MAXTEXT
+// first when the limit cuts the new text, then the change, then EN_UPDATE,
+// the repaint and EN_CHANGE. The state may be gone when it returns.
+void replace_selection_notifying(HWND hwnd, std::string_view insert, Undoable undoable,
+                                 Announce announce);
+// EN_UPDATE, the repaint, EN_CHANGE.
+void announce_change(HWND hwnd);
+
+// ---- EditInput.cpp
+void on_key_down(HWND hwnd, UINT vk);
+void on_char(HWND hwnd, WPARAM code);
+void on_button_down(HWND hwnd, Point pt, WPARAM keys);
+void on_double_click(HWND hwnd, Point pt);
+void on_mouse_move(HWND hwnd, Point pt);
+void on_button_up(HWND hwnd);
+LRESULT on_mouse_wheel(HWND hwnd, int delta, WPARAM wp, LPARAM lp);
+void on_copy(HWND hwnd);
+void on_cut(HWND hwnd);
+void on_paste(HWND hwnd);
+void on_clear(HWND hwnd);
+LRESULT on_undo(HWND hwnd);
+
+} // namespace platform::controls

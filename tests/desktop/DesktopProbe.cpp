@@ -1,0 +1,141 @@
+#include "DesktopProbe.h"
+
+#include "platform/Encoding.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace platform::testing {
+
+namespace {
+
+DesktopProbe* g_probe = nullptr;
+
+constexpr const char* k_top_class = "DesktopProbeTop";
+constexpr const char* k_child_class = "DesktopProbeChild";
+constexpr const char* k_dbl_class = "DesktopProbeDbl";
+
+} // namespace
+
+LRESULT DesktopProbe::probe_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (g_probe)
+        g_probe->m_seen.push_back({hwnd, msg, wp, lp});
+    if (msg == WM_DESTROY && g_probe && hwnd == g_probe->m_top)
+        post_quit_message(0);
+    return def_window_proc(hwnd, msg, wp, lp);
+}
+
+void DesktopProbe::SetUp() {
+    if (!std::getenv("DISPLAY") || !*std::getenv("DISPLAY"))
+        GTEST_SKIP() << "needs an X display; run under xvfb-run";
+    std::string error;
+    int argc = 0;
+    char** argv = nullptr;
+    ASSERT_TRUE(GtkBackend::open_display(&argc, &argv, error)) << error;
+    m_backend = std::make_unique<GtkBackend>();
+    ASSERT_TRUE(initialize(m_backend.get()));
+    g_probe = this;
+    for (const char* name : {k_top_class, k_child_class, k_dbl_class}) {
+        WindowClass cls;
+        cls.name = name;
+        cls.proc = probe_proc;
+        cls.background = 0xFFFFFF;
+        if (name == k_dbl_class)
+            cls.style = CS_DBLCLKS;
+        ASSERT_TRUE(register_class(cls));
+    }
+    m_title = "armctl desktop probe 机械臂 " + std::to_string(getpid()) + " " +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    m_top = create_window_ex(0, k_top_class, utf8_to_gbk(m_title), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                             100, 100, 420, 320, nullptr, 0);
+    ASSERT_TRUE(m_top);
+    m_left = create_window_ex(0, k_child_class, "left", WS_CHILD | WS_VISIBLE, 20, 30, 100, 60,
+                              m_top, 1);
+    m_right = create_window_ex(0, k_dbl_class, "right", WS_CHILD | WS_VISIBLE, 200, 30, 100, 60,
+                               m_top, 2);
+    ASSERT_TRUE(m_left && m_right);
+    // The window is on the screen when xdotool can find it among the
+    // viewable windows.
+    ProcessResult found = xdotool({"search", "--sync", "--onlyvisible", "--name", m_title});
+    ASSERT_TRUE(found.finished) << "the window never became visible";
+    ASSERT_EQ(found.exit_status, 0) << found.err;
+    pump_for(100);
+    m_seen.clear();
+}
+
+void DesktopProbe::TearDown() {
+    if (!m_backend)
+        return;
+    shutdown();
+    g_probe = nullptr;
+    for (const char* name : {k_top_class, k_child_class, k_dbl_class})
+        unregister_class(name);
+    m_backend.reset();
+}
+
+bool DesktopProbe::pump_until(const std::function<bool()>& done, int limit_ms) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limit_ms);
+    while (!done()) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            end - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return false;
+        if (!wait_message(static_cast<int>(std::min<long long>(left.count(), 20))))
+            continue;
+        Msg msg;
+        while (peek_message(msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                m_quit_seen = true;
+                m_quit_code = static_cast<int>(msg.wParam);
+                break;
+            }
+            translate_message(msg);
+            dispatch_message(msg);
+        }
+    }
+    return true;
+}
+
+void DesktopProbe::pump_for(int ms) {
+    pump_until([] { return false; }, ms);
+}
+
+ProcessResult DesktopProbe::xdotool(const std::vector<std::string>& args, int limit_ms) {
+    std::vector<std::string> argv{"xdotool"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    ProcessOptions options;
+    options.limit_ms = limit_ms;
+    options.pump = [this] { pump_for(5); };
+    ProcessResult r = run_process(argv, options);
+    // Events the server sent just before xdotool ended reach us now.
+    pump_for(150);
+    return r;
+}
+
+std::string DesktopProbe::window_id() const {
+    return std::to_string(m_backend->native_window_id(m_top));
+}
+
+std::vector<Seen> DesktopProbe::seen(HWND hwnd, std::initializer_list<UINT> messages) const {
+    std::vector<Seen> out;
+    for (const Seen& s : m_seen)
+        if (s.hwnd == hwnd &&
+            std::find(messages.begin(), messages.end(), s.message) != messages.end())
+            out.push_back(s);
+    return out;
+}
+
+std::string DesktopProbe::typed_bytes(HWND hwnd) const {
+    std::string out;
+    for (const Seen& s : seen(hwnd, {WM_CHAR}))
+        out.push_back(static_cast<char>(s.wp));
+    return out;
+}
+
+bool DesktopProbe::received(HWND hwnd, UINT message) const {
+    return !seen(hwnd, {message}).empty();
+}
+
+} // namespace platform::testing
