@@ -242,8 +242,23 @@ Canvas* begin_paint(HWND hwnd, PaintStruct& ps) {
         {
             for (HWND c : w->children) {
                 WindowRecord* cw = find(c);
-                if (!cw || !(cw->style & WS_VISIBLE) || (cw->ex_style & WS_EX_TRANSPARENT))
+                if (!cw || !(cw->style & WS_VISIBLE))
                     continue;
+                if (cw->ex_style & WS_EX_TRANSPARENT) {
+                    // It draws over what the parent paints now, so it must
+                    // paint again afterwards.
+                    cairo_rectangle_int_t cr_rect = to_cairo(cw->rect);
+                    cairo_region_t* under = cairo_region_copy(region);
+                    cairo_region_intersect_rectangle(under, &cr_rect);
+                    if (!cairo_region_is_empty(under)) {
+                        cairo_rectangle_int_t e;
+                        cairo_region_get_extents(under, &e);
+                        Rect cc = client_rect_in_parent(*cw);
+                        add_update(c, Rect{e.x, e.y, e.x + e.width, e.y + e.height}.offset(-cc.left, -cc.top), true);
+                    }
+                    cairo_region_destroy(under);
+                    continue;
+                }
                 cairo_rectangle_int_t ccr = to_cairo(cw->rect);
                 cairo_region_subtract_rectangle(region, &ccr);
             }

@@ -80,6 +80,10 @@ void click(HWND hwnd) {
 LRESULT on_create(HWND hwnd) {
     auto* st = new ButtonState;
     set_prop(hwnd, k_state_prop, reinterpret_cast<std::intptr_t>(st));
+    // A group box only frames the controls inside it: clicks and the parent's
+    // background show through it.
+    if (kind_of(hwnd) == BS_GROUPBOX)
+        set_window_long(hwnd, GWL_EXSTYLE, static_cast<std::intptr_t>(get_ex_style(hwnd) | WS_EX_TRANSPARENT));
     return 0;
 }
 
