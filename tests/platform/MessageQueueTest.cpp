@@ -223,3 +223,31 @@ TEST_F(MessageQueue, ModalLoopPassesQuitToTheOuterLoop) {
 
 } // namespace
 } // namespace platform::testing
+
+namespace platform::testing {
+namespace {
+
+TEST(MessageSpy, PrintsEveryMessageByNameWhenAsked) {
+    setenv("ARMCTL_MESSAGE_SPY", "1", 1);
+    HeadlessBackend backend;
+    ASSERT_TRUE(initialize(&backend));
+    unsetenv("ARMCTL_MESSAGE_SPY");
+    WindowClass cls;
+    cls.name = "Spied";
+    cls.proc = def_window_proc;
+    register_class(cls);
+    ::testing::internal::CaptureStderr();
+    HWND h = create_window_ex(0, "Spied", "", WS_POPUP, 0, 0, 10, 10, nullptr, 0);
+    post_message(h, WM_USER + 3, 5, 6);
+    backend.pump();
+    std::string log = ::testing::internal::GetCapturedStderr();
+    shutdown();
+    unregister_class("Spied");
+    EXPECT_NE(log.find("WM_NCCREATE"), std::string::npos) << log;
+    EXPECT_NE(log.find("class=Spied"), std::string::npos);
+    EXPECT_NE(log.find("dispatch"), std::string::npos);
+    EXPECT_NE(log.find("0x0403"), std::string::npos) << "unnamed messages show their number";
+}
+
+} // namespace
+} // namespace platform::testing

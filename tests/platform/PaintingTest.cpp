@@ -1,6 +1,9 @@
 #include "PlatformTest.h"
 
+#include "platform/Bitmap.h"
 #include "platform/Font.h"
+
+#include <cstring>
 
 #include <cairo.h>
 
@@ -131,6 +134,88 @@ TEST_F(Painting, MeasuringUsesTheFontSize) {
     EXPECT_GT(small_size.cx, 0);
     EXPECT_GT(big_size.cx, small_size.cx * 3 / 2);
     EXPECT_GT(big_size.cy, small_size.cy);
+    delete_font(f);
+}
+
+} // namespace
+} // namespace platform::testing
+
+namespace platform::testing {
+namespace {
+
+// A 2 x 2 bitmap, bottom-up: the first stored row is the bottom one.
+std::vector<std::uint8_t> tiny_dib(int bits, bool top_down) {
+    int bytes = bits / 8;
+    int stride = ((2 * bits + 31) / 32) * 4;
+    std::vector<std::uint8_t> d(40 + 2 * stride, 0);
+    auto put32 = [&](int at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            d[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    };
+    put32(0, 40);
+    put32(4, 2);
+    put32(8, top_down ? static_cast<std::uint32_t>(-2) : 2u);
+    d[12] = 1;
+    d[14] = static_cast<std::uint8_t>(bits);
+    // Stored first row: red, green; second: blue, white (as blue, green, red bytes).
+    const std::uint8_t px[4][3] = {{0, 0, 255}, {0, 255, 0}, {255, 0, 0}, {255, 255, 255}};
+    for (int i = 0; i < 4; ++i)
+        for (int c = 0; c < 3; ++c)
+            d[40 + (i / 2) * stride + (i % 2) * bytes + c] = px[i][c];
+    return d;
+}
+
+std::uint32_t pixel(cairo_surface_t* s, int x, int y) {
+    cairo_surface_flush(s);
+    auto* row = cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s);
+    return reinterpret_cast<const std::uint32_t*>(row)[x] & 0xFFFFFF;
+}
+
+TEST(Bitmap, DeviceIndependentBitmapsBecomeSurfaces) {
+    for (int bits : {24, 32}) {
+        HBITMAP b = bitmap_from_dib(tiny_dib(bits, false).data(), tiny_dib(bits, false).size());
+        ASSERT_NE(b, nullptr) << bits;
+        EXPECT_EQ(pixel(b, 0, 1), 0xFF0000u) << "bottom-up: the first stored row is the bottom one";
+        EXPECT_EQ(pixel(b, 1, 1), 0x00FF00u);
+        EXPECT_EQ(pixel(b, 0, 0), 0x0000FFu);
+        delete_bitmap(b);
+    }
+    auto top_down = tiny_dib(24, true);
+    HBITMAP t = bitmap_from_dib(top_down.data(), top_down.size());
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(pixel(t, 0, 0), 0xFF0000u);
+    delete_bitmap(t);
+}
+
+TEST(Bitmap, MalformedBitmapsAreRefused) {
+    auto d = tiny_dib(24, false);
+    for (std::size_t cut = 0; cut < d.size(); ++cut)
+        EXPECT_EQ(bitmap_from_dib(d.data(), cut), nullptr) << "cut at " << cut;
+    auto wrong_bits = d;
+    wrong_bits[14] = 8;
+    EXPECT_EQ(bitmap_from_dib(wrong_bits.data(), wrong_bits.size()), nullptr);
+    auto huge = d;
+    huge[6] = 0x7F; // width far beyond any picture
+    EXPECT_EQ(bitmap_from_dib(huge.data(), huge.size()), nullptr);
+    EXPECT_EQ(bitmap_from_dib(nullptr, 100), nullptr);
+}
+
+TEST(Fonts, AMissingFaceFallsBackToOneWithTheGlyphs) {
+    LogFont lf = default_gui_log_font();
+    std::strcpy(lf.face_name, "NoSuchFaceAnywhere");
+    HFONT f = create_font_indirect(lf);
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 80, 30);
+    cairo_t* cr = cairo_create(s);
+    {
+        Canvas c(cr, nullptr);
+        c.fill_rect({0, 0, 80, 30}, 0xFFFFFF);
+        c.set_font(f);
+        Rect r{0, 0, 80, 30};
+        c.draw_text("\xBB\xFA\xD0\xB5", r, DT_SINGLELINE); // 机械
+    }
+    EXPECT_GT(count_dark(s, {0, 0, 40, 30}), 20);
+    cairo_destroy(cr);
+    cairo_surface_destroy(s);
     delete_font(f);
 }
 
