@@ -10,15 +10,8 @@
 
 namespace platform {
 
-void set_source_color(cairo_t* cr, COLORREF c) {
-    cairo_set_source_rgb(cr, get_r(c) / 255.0, get_g(c) / 255.0, get_b(c) / 255.0);
-}
-
-namespace {
-
-// One font map and context for measuring without a window; Pango font maps
-// are per thread.
-PangoContext* measuring_context() {
+PangoContext* text_context() {
+    // Pango font maps are per thread, so is this context.
     thread_local PangoContext* context = [] {
         PangoFontMap* map = pango_cairo_font_map_get_default();
         PangoContext* c = pango_font_map_create_context(map);
@@ -33,6 +26,12 @@ PangoContext* measuring_context() {
     }();
     return context;
 }
+
+void set_source_color(cairo_t* cr, COLORREF c) {
+    cairo_set_source_rgb(cr, get_r(c) / 255.0, get_g(c) / 255.0, get_b(c) / 255.0);
+}
+
+namespace {
 
 // Removes the '&' mnemonic markers ("&&" is a literal '&') and returns where
 // the underlined character starts, or -1.
@@ -226,7 +225,7 @@ Size Canvas::measure_text(std::string_view gbk) const { return platform::measure
 Size measure_text(HFONT font, std::string_view gbk) {
     if (!font)
         font = default_gui_font();
-    PangoLayout* layout = make_layout(measuring_context(), font, gbk, DT_NOPREFIX);
+    PangoLayout* layout = make_layout(text_context(), font, gbk, DT_NOPREFIX);
     pango_layout_set_single_paragraph_mode(layout, TRUE);
     int w = 0, h = 0;
     pango_layout_get_pixel_size(layout, &w, &h);

@@ -11,6 +11,7 @@
 
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
+typedef struct _PangoContext PangoContext;
 
 namespace platform {
 
@@ -85,5 +86,9 @@ private:
 Size measure_text(HFONT font, std::string_view gbk);
 
 void set_source_color(cairo_t* cr, COLORREF c);
+
+// The Pango context that lays out text for measuring, with the same font
+// options and resolution every canvas draws with.
+PangoContext* text_context();
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "EditLayout.h"
 
+#include "platform/Canvas.h"
 #include "platform/Encoding.h"
 #include "platform/Font.h"
 
@@ -13,24 +14,6 @@ namespace {
 
 constexpr const char* k_replacement = "\xEF\xBF\xBD"; // U+FFFD
 constexpr const char* k_control_box = "\xE2\x96\xA1"; // U+25A1
-
-// Layouts are measured and drawn from one context, so a caret placed by
-// measuring sits exactly where the glyphs were drawn. Pango font maps are
-// per thread.
-PangoContext* layout_context() {
-    thread_local PangoContext* context = [] {
-        PangoContext* c = pango_font_map_create_context(pango_cairo_font_map_get_default());
-        cairo_font_options_t* options = cairo_font_options_create();
-        cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
-        cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
-        cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
-        pango_cairo_context_set_font_options(c, options);
-        pango_cairo_context_set_resolution(c, 96.0);
-        cairo_font_options_destroy(options);
-        return c;
-    }();
-    return context;
-}
 
 // One character of the text as one character of the layout.
 std::string display_of(std::string_view unit) {
@@ -88,7 +71,7 @@ void EditLayout::build(const EditText& text, const EditLayoutOptions& options) {
     clear();
     HFONT font = options.font ? options.font : default_gui_font();
     // A probe with a CJK character sizes the lines for the fallback face too.
-    PangoLayout* probe = pango_layout_new(layout_context());
+    PangoLayout* probe = pango_layout_new(platform::text_context());
     pango_layout_set_font_description(probe, font->description());
     pango_layout_set_text(probe, "Ay\xE5\x9B\xBD", -1);
     PangoRectangle logical;
@@ -119,7 +102,7 @@ void EditLayout::add_paragraph(const EditText& text, std::size_t start, std::siz
     }
     p.boundaries.push_back({end, static_cast<int>(p.utf8.size())});
 
-    p.layout = pango_layout_new(layout_context());
+    p.layout = pango_layout_new(platform::text_context());
     pango_layout_set_font_description(p.layout, font->description());
     pango_layout_set_single_paragraph_mode(p.layout, TRUE);
     pango_layout_set_text(p.layout, p.utf8.c_str(), static_cast<int>(p.utf8.size()));
