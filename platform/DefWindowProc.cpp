@@ -115,12 +115,6 @@ LRESULT def_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NCACTIVATE:
         return 1;
     case WM_WINDOWPOSCHANGED: {
-        struct WindowPos {
-            HWND hwnd;
-            HWND insert_after;
-            int x, y, cx, cy;
-            UINT flags;
-        };
         auto* pos = reinterpret_cast<const WindowPos*>(lp);
         Rect c = client_rect_in_parent(*w);
         if (pos && !(pos->flags & SWP_NOMOVE))

@@ -118,14 +118,6 @@ bool visible_chain(HWND hwnd) {
 
 } // namespace
 
-// WINDOWPOS as WM_WINDOWPOSCHANGING / WM_WINDOWPOSCHANGED carry it.
-struct WindowPos {
-    HWND hwnd;
-    HWND insert_after;
-    int x, y, cx, cy;
-    UINT flags;
-};
-
 bool set_window_pos(HWND hwnd, HWND insert_after, int x, int y, int cx, int cy, UINT flags) {
     auto& s = state();
     WindowRecord* w = find(hwnd);

@@ -156,6 +156,15 @@ HWND get_foreground_window();
 
 // ---- Geometry ----------------------------------------------------------------
 
+// What WM_WINDOWPOSCHANGING (which may change it) and WM_WINDOWPOSCHANGED
+// carry in lParam.
+struct WindowPos {
+    HWND hwnd;
+    HWND insert_after;
+    int x, y, cx, cy;
+    UINT flags;
+};
+
 bool set_window_pos(HWND hwnd, HWND insert_after, int x, int y, int cx, int cy, UINT flags);
 bool move_window(HWND hwnd, int x, int y, int width, int height, bool repaint = true);
 // In screen coordinates.

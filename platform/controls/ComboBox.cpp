@@ -20,14 +20,6 @@ constexpr int k_text_indent = 3;
 // all; from this many on it shows at least this many.
 constexpr int k_min_dropped_rows = 5;
 
-// WINDOWPOS as WM_WINDOWPOSCHANGING carries it.
-struct WindowPos {
-    HWND hwnd;
-    HWND insert_after;
-    int x, y, cx, cy;
-    UINT flags;
-};
-
 std::string_view text_arg(LPARAM lp) {
     const char* text = reinterpret_cast<const char*>(lp);
     return text ? std::string_view(text) : std::string_view();
