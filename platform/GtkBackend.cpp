@@ -1,5 +1,7 @@
 #include "GtkBackend.h"
 
+#include "Dialogs.h"
+#include "GtkFileChooser.h"
 #include "GtkNativeWindow.h"
 #include "Painting.h"
 #include "WindowSystem.h"
@@ -330,6 +332,31 @@ bool GtkBackend::cursor_position(Point& screen) {
         return false;
     gdk_device_get_position(pointer, nullptr, &screen.x, &screen.y);
     return true;
+}
+
+GtkWindow* GtkBackend::dialog_parent(HWND owner) const {
+    HWND top = owner ? get_ancestor_root(owner) : get_active_window();
+    if (top)
+        top = get_ancestor_root(top);
+    NativeWindow* nw = native(top);
+    return nw ? GTK_WINDOW(nw->window) : nullptr;
+}
+
+void GtkBackend::dialog_closed(HWND owner) {
+    if (owner && is_window(owner))
+        set_active_window(get_ancestor_root(owner));
+}
+
+std::optional<FileDialogAnswer> GtkBackend::file_dialog(const FileDialogRequest& request) {
+    auto answer = GtkFileChooser::run_file_dialog(request, dialog_parent(request.owner));
+    dialog_closed(request.owner);
+    return answer;
+}
+
+std::optional<std::string> GtkBackend::folder_dialog(const FolderDialogRequest& request) {
+    auto answer = GtkFileChooser::run_folder_dialog(request, dialog_parent(request.owner));
+    dialog_closed(request.owner);
+    return answer;
 }
 
 unsigned long GtkBackend::native_window_id(HWND top) const {

@@ -15,6 +15,7 @@
 #include <unordered_map>
 
 typedef struct _GdkCursor GdkCursor;
+typedef struct _GtkWindow GtkWindow;
 
 namespace platform {
 
@@ -47,6 +48,9 @@ class GtkBackend final : public DisplayBackend {
     void set_clipboard_text(std::string_view utf8) override;
     std::string clipboard_text() override;
     bool cursor_position(Point& screen) override;
+    // The native choosers (GtkFileChooser.h), modal to every window of ours.
+    std::optional<FileDialogAnswer> file_dialog(const FileDialogRequest& request) override;
+    std::optional<std::string> folder_dialog(const FolderDialogRequest& request) override;
 
     // The X11 window id of a top-level window (0 when it has none yet or the
     // display is not X11), so tools and tests can address it.
@@ -62,6 +66,11 @@ class GtkBackend final : public DisplayBackend {
     NativeWindow* native(HWND top) const;
     GdkCursor* cursor_for(int cursor_id);
     void apply_cursor(NativeWindow& nw);
+    // The GTK window a dialog for `owner` stays above: the owner's top-level
+    // window, or the active one of ours when there is no owner.
+    GtkWindow* dialog_parent(HWND owner) const;
+    // After a dialog: activation goes back to the owner's top-level window.
+    void dialog_closed(HWND owner);
 
     std::unordered_map<HWND, std::unique_ptr<NativeWindow>> m_windows;
     std::map<int, GdkCursor*> m_cursors;
