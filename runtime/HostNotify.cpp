@@ -3,11 +3,15 @@
 #include "AppRuntime.h"
 #include "ArrayBlock.h"
 #include "ErrorReport.h"
+#include "EventDispatch.h"
 #include "ProgramHeader.h"
 #include "RuntimeHeap.h"
 #include "RuntimeMessages.h"
 #include "TypedValue.h"
 #include "ValueConversion.h"
+#include "UnitObject.h"
+#include "WindowCreation.h"
+#include "WindowObject.h"
 
 #include <cstring>
 #include <string>
@@ -32,6 +36,25 @@ std::intptr_t copy_program_path(std::intptr_t kind, char* buffer) {
     std::size_t length = std::min(text.size(), ProgramPathBufferSize - 1);
     std::memcpy(buffer, text.data(), length);
     buffer[length] = 0;
+    return 0;
+}
+
+UnitObject* live_unit_object(std::uint32_t window_id, std::uint32_t unit_id) {
+    WindowObject* window = AppRuntime::the().find_window(window_id);
+    UnitRecord* unit = window ? window->find_unit_or_window(unit_id) : nullptr;
+    if (!unit || !WindowObject::live_window_of(*unit))
+        return nullptr;
+    return WindowObject::object_of(*unit);
+}
+
+std::intptr_t load_window_request(const LoadWindowRequest* request) {
+    if (!request)
+        return -1;
+    WindowObject* window = AppRuntime::the().find_window(request->window_id);
+    platform::HWND parent = request->parent ? request->parent->hwnd() : nullptr;
+    if (!window || !create_window(*window, CreateReuse::No,
+                                  request->modal ? CreateModal::Yes : CreateModal::No, parent))
+        return -1;
     return 0;
 }
 
@@ -64,18 +87,44 @@ std::intptr_t host_notify(std::int32_t code, std::intptr_t argument1, std::intpt
         return reinterpret_cast<std::intptr_t>(app.program_directory().c_str());
     case host_service::ProgramFileName:
         return reinterpret_cast<std::intptr_t>(app.program_file_name().c_str());
-    // Windows are created by the window layer; until it is there no window
-    // can be loaded and no unit has a live window object.
-    case host_service::LoadWindow:
-        return -1;
-    case host_service::UnitWindowObject:
+    case host_service::WindowList:
+        return reinterpret_cast<std::intptr_t>(&app.windows());
+    case host_service::RegisterIdleCallback:
+        if (auto* callback = pointer_argument<const IdleCallback>(argument1))
+            app.register_idle_callback(*callback);
         return 0;
-    case host_service::UnitWindowObjectOrFail:
-        report_runtime_error(messages::WindowOrUnitMissing);
+    case host_service::UnregisterIdleCallback:
+        app.unregister_idle_callback(pointer_argument<platform::WindowTag>(argument1));
+        return 0;
+    case host_service::UnitDestroyed:
+        app.unit_destroyed(static_cast<std::uint32_t>(argument1), static_cast<std::uint32_t>(argument2));
+        return 0;
+    case host_service::LoadWindow:
+        return load_window_request(pointer_argument<const LoadWindowRequest>(argument1));
+    case host_service::UnitWindowObject:
+        return reinterpret_cast<std::intptr_t>(
+            live_unit_object(static_cast<std::uint32_t>(argument1), static_cast<std::uint32_t>(argument2)));
+    case host_service::UnitWindowObjectOrFail: {
+        auto* object = live_unit_object(static_cast<std::uint32_t>(argument1),
+                                        static_cast<std::uint32_t>(argument2));
+        if (!object)
+            report_runtime_error(messages::WindowOrUnitMissing);
+        return reinterpret_cast<std::intptr_t>(object);
+    }
+    case host_service::RaiseEvent:
+        if (auto* request = pointer_argument<EventRequest>(argument1))
+            return raise_event(*request);
+        return 0;
+    case host_service::RaiseTypedEvent:
+        if (auto* request = pointer_argument<TypedEventRequest>(argument1))
+            return raise_typed_event(*request);
+        return 0;
     case host_service::SuspendEvents:
+        app.dispatch_waiting_messages();
         app.suppress_events();
         return 0;
     case host_service::ResumeEvents:
+        app.dispatch_waiting_messages();
         app.resume_events();
         return 0;
     case host_service::CurrentEventSource: {
@@ -88,6 +137,9 @@ std::intptr_t host_notify(std::int32_t code, std::intptr_t argument1, std::intpt
         }
         return 1;
     }
+    case host_service::DispatchWaitingMessages:
+        app.dispatch_waiting_messages();
+        return 0;
     case host_service::ReleaseArray:
         release_array(static_cast<std::uint32_t>(argument1), pointer_argument<void>(argument2));
         return 0;
@@ -108,7 +160,11 @@ std::intptr_t host_notify(std::int32_t code, std::intptr_t argument1, std::intpt
     case host_service::Mode:
         return app.mode();
     case host_service::WindowCount:
-        return static_cast<std::intptr_t>(app.window_templates().size());
+        return static_cast<std::intptr_t>(app.window_count());
+    case host_service::WindowHandleAt: {
+        WindowObject* window = argument1 >= 0 ? app.window_at(static_cast<std::size_t>(argument1)) : nullptr;
+        return window ? static_cast<std::intptr_t>(platform::handle_value(window->system_window())) : 0;
+    }
     default:
         return 0;
     }

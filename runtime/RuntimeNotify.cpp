@@ -2,6 +2,7 @@
 
 #include "AppRuntime.h"
 #include "ArrayBlock.h"
+#include "PropertyRouting.h"
 #include "RuntimeHeap.h"
 
 #include <cstring>
@@ -26,7 +27,8 @@ void copy_static_array(std::size_t element_size, void** array_pointer) {
 }
 
 std::intptr_t runtime_notify(std::int32_t service, std::intptr_t argument1, std::intptr_t argument2,
-                             std::intptr_t, std::intptr_t, std::intptr_t) {
+                             std::intptr_t argument3, std::intptr_t argument4,
+                             std::intptr_t argument5) {
     switch (static_cast<RuntimeService>(service)) {
     case RuntimeService::CopyStaticArray:
         copy_static_array(static_cast<std::size_t>(argument1), reinterpret_cast<void**>(argument2));
@@ -37,12 +39,20 @@ std::intptr_t runtime_notify(std::int32_t service, std::intptr_t argument1, std:
     case RuntimeService::Initialize:
         AppRuntime::the().initialize();
         return 0;
-    // Directory searches and unit-object property access serve commands and
-    // unit types this program does not use; they answer "nothing".
+    case RuntimeService::ReadUnitObjectProperty:
+        return static_cast<std::intptr_t>(read_object_property(
+            static_cast<std::uint32_t>(argument1), reinterpret_cast<UnitObject*>(argument2),
+            static_cast<std::int32_t>(argument3), static_cast<std::int32_t>(argument4)));
+    case RuntimeService::WriteUnitObjectProperty:
+        write_object_property(static_cast<std::uint32_t>(argument1),
+                              reinterpret_cast<UnitObject*>(argument2),
+                              static_cast<std::int32_t>(argument3),
+                              static_cast<std::int32_t>(argument4),
+                              static_cast<std::uint64_t>(argument5));
+        return 0;
+    // Directory searches serve commands this program does not use; they answer "nothing".
     case RuntimeService::FindFile:
     case RuntimeService::CloseFind:
-    case RuntimeService::ReadUnitObjectProperty:
-    case RuntimeService::WriteUnitObjectProperty:
         return 0;
     }
     return 0;

@@ -1,0 +1,73 @@
+#include "DelayCommand.h"
+
+#include "LibraryHost.h"
+
+#include <platform/TickCount.h>
+#include <platform/WindowSystem.h>
+#include <runtime/ValueConversion.h>
+
+#include <chrono>
+#include <thread>
+
+namespace commands {
+
+using runtime::TypedValue;
+
+namespace {
+
+constexpr auto LastTickNap = std::chrono::microseconds(100);
+
+void dispatch_waiting_messages() {
+    host_call(host_code::DispatchWaitingMessages);
+}
+
+bool quit_is_waiting() {
+    platform::Msg msg;
+    return platform::peek_message(msg, nullptr, 0, 0, platform::PM_NOREMOVE) &&
+           msg.message == platform::WM_QUIT;
+}
+
+// Sleeps until a message may need dispatching or the tick before the one
+// that ends the wait. `ticks_left` is at least 1.
+void wait_for_message_or_deadline(std::uint32_t ticks_left) {
+    // The platform counts whole milliseconds and may wake up to one late, so
+    // it is asked for one fewer; the last one goes in short naps.
+    // Off the user-interface thread there is no queue to wait on.
+    bool can_wait = platform::backend() && platform::is_ui_thread();
+    if (ticks_left > 1 && can_wait && !quit_is_waiting()) {
+        platform::wait_message(static_cast<int>(std::min<std::uint32_t>(ticks_left - 1, 0x7FFFFFFF)));
+        return;
+    }
+    // A waiting WM_QUIT stays queued for the outer loop, so the platform's
+    // wait would return at once; nap instead of spinning (naps of a whole
+    // millisecond: no message can be dispatched past the WM_QUIT anyway).
+    std::this_thread::sleep_for(ticks_left > 1 ? std::chrono::microseconds(1000) : LastTickNap);
+}
+
+} // namespace
+
+void Delay(TypedValue*, std::int32_t arg_count, const TypedValue* args) {
+    if (arg_count < 1)
+        return;
+    auto milliseconds = runtime::try_integer_from_value(args[0]);
+    if (!milliseconds || *milliseconds <= 0)
+        return;
+    const auto length = static_cast<std::uint32_t>(*milliseconds);
+    const std::uint32_t start = platform::get_tick_count();
+    for (;;) {
+        dispatch_waiting_messages();
+        dispatch_waiting_messages();
+        // Unsigned subtraction counts across the wrap-around.
+        std::uint32_t elapsed = platform::get_tick_count() - start;
+        if (elapsed > length)
+            return;
+        dispatch_waiting_messages();
+        dispatch_waiting_messages();
+        elapsed = platform::get_tick_count() - start;
+        if (elapsed > length)
+            continue;
+        wait_for_message_or_deadline(length + 1 - elapsed);
+    }
+}
+
+} // namespace commands

@@ -1,0 +1,299 @@
+#include "WindowUnit.h"
+
+#include <platform/Font.h>
+#include <platform/Painting.h>
+#include <platform/WindowSystem.h>
+#include <platform/dialogs/DialogNavigation.h>
+
+#include <algorithm>
+#include <array>
+
+namespace units {
+
+namespace {
+
+using namespace runtime::value_kind;
+using platform::HWND;
+
+constexpr std::array<std::uint16_t, 24> OwnKinds = {
+    Text,    Choice,  runtime::value_kind::BackgroundColour,
+    runtime::value_kind::Picture, Choice, runtime::value_kind::Sound,
+    Choice,  Boolean, Boolean,
+    Boolean, Choice,  Boolean,
+    Block1010, Boolean, Boolean,
+    Boolean, FileName, Integer,
+    Boolean, Boolean, Choice,
+    Boolean, Boolean, Text,
+};
+
+constexpr auto PropertyTable = make_property_table(OwnKinds);
+
+constexpr PropertyName Names[] = {
+    {"Title", WindowUnit::Title},
+    {"Border", WindowUnit::Border},
+    {"BackColor", WindowUnit::BackgroundColour},
+    {"Picture", WindowUnit::Picture},
+    {"PictureLayout", WindowUnit::PictureLayout},
+    {"Sound", WindowUnit::Sound},
+    {"SoundMode", WindowUnit::SoundMode},
+    {"ControlBox", WindowUnit::ControlBox},
+    {"MaxButton", WindowUnit::MaximizeButton},
+    {"MinButton", WindowUnit::MinimizeButton},
+    {"Position", WindowUnit::Position},
+    {"Movable", WindowUnit::Movable},
+    {"Icon", WindowUnit::Icon},
+    {"RecreateOnLoad", WindowUnit::RecreateOnLoad},
+    {"HelpFile", WindowUnit::HelpFile},
+    {"HelpTopic", WindowUnit::HelpTopic},
+    {"Appearance", WindowUnit::Appearance},
+    {"TopMost", WindowUnit::TopMost},
+    {"ClassText", WindowUnit::ClassText},
+};
+
+// Face colour of windows, 0x00BBGGRR.
+constexpr std::uint32_t DefaultBackground = 0x00F0F0F0;
+// The display does not report its size; centring assumes a common screen.
+constexpr int AssumedScreenWidth = 1920;
+constexpr int AssumedScreenHeight = 1080;
+
+// 窗口
+constexpr const char* DisplayName = "\xB4\xB0\xBF\xDA";
+
+std::int32_t clamp_choice(std::int32_t value, std::int32_t last) {
+    return std::clamp(value, 0, last);
+}
+
+bool is_sizable(std::int32_t border) {
+    return border == 1 || border == 3 || border == 5;
+}
+
+bool register_window_class() {
+    static const bool registered = [] {
+        platform::WindowClass cls;
+        cls.name = WindowUnit::ClassName;
+        cls.proc = platform::def_window_proc;
+        cls.cursor = platform::load_cursor(platform::IDC_ARROW);
+        platform::WindowClass existing;
+        return platform::register_class(cls) || platform::get_class_info(cls.name, existing);
+    }();
+    return registered;
+}
+
+} // namespace
+
+WindowUnit::Settings::Settings() : PropertyBag(std::span(PropertyTable).subspan(8), Names, StoredVersion) {
+    set_word(Border, 2);
+    set_word(BackgroundColour, static_cast<std::int32_t>(DefaultBackground));
+    set_word(ControlBox, 1);
+    set_word(MinimizeButton, 1);
+    set_word(Movable, 1);
+}
+
+const runtime::UnitTypeInfo& WindowUnit::type_info() {
+    static const runtime::UnitTypeInfo info = [] {
+        runtime::UnitTypeInfo type;
+        type.display_name = DisplayName;
+        type.english_name = "window";
+        type.flags = runtime::unit_type_flag::RaisesEvents | runtime::unit_type_flag::NoRecreate;
+        type.property_count = static_cast<std::uint32_t>(PropertyTable.size());
+        type.properties = PropertyTable.data();
+        type.query = &Entries::query;
+        return type;
+    }();
+    return info;
+}
+
+WindowUnit::Styles WindowUnit::styles_for(const Settings& settings, std::uint32_t runtime_style,
+                                          bool has_parent) {
+    Styles styles;
+    styles.style = runtime_style | platform::WS_CLIPCHILDREN;
+    std::int32_t border = clamp_choice(settings.word(Border), 6);
+    bool control_box = settings.flag(ControlBox);
+    if (border != 0) {
+        styles.style |= platform::WS_DLGFRAME;
+        if (!settings.text(Title).empty() || control_box)
+            styles.style |= platform::WS_CAPTION;
+        if (control_box)
+            styles.style |= platform::WS_SYSMENU;
+        if (is_sizable(border))
+            styles.style |= platform::WS_THICKFRAME;
+        if (border == 3 || border == 4)
+            styles.ex_style |= platform::WS_EX_TOOLWINDOW;
+        if (border == 5 || border == 6)
+            styles.ex_style |= platform::WS_EX_CLIENTEDGE;
+    }
+    if (settings.flag(MaximizeButton))
+        styles.style |= platform::WS_MAXIMIZEBOX;
+    if (settings.flag(MinimizeButton))
+        styles.style |= platform::WS_MINIMIZEBOX;
+    std::int32_t position = clamp_choice(settings.word(Position), 3);
+    if (position == 2)
+        styles.style |= platform::WS_MINIMIZE;
+    if (position == 3 && is_sizable(border))
+        styles.style |= platform::WS_MAXIMIZE;
+    if (has_parent)
+        styles.style |= platform::WS_POPUP;
+    return styles;
+}
+
+bool WindowUnit::create_window(const CreateParameters& parameters) {
+    if (!register_window_class())
+        return false;
+    m_has_parent = parameters.parent != nullptr;
+    Styles styles = styles_for(m_settings, parameters.style, m_has_parent);
+    int left = parameters.left;
+    int top = parameters.top;
+    if (clamp_choice(m_settings.word(Position), 3) == 1) {
+        left = (AssumedScreenWidth - parameters.width) / 2;
+        top = (AssumedScreenHeight - parameters.height) / 2;
+    }
+    if (!create_system_window(styles.ex_style, ClassName, m_settings.text(Title), styles.style,
+                              left, top, parameters.width, parameters.height, parameters.parent,
+                              reinterpret_cast<std::uintptr_t>(parameters.menu)))
+        return false;
+    platform::Rect rect;
+    platform::get_window_rect(hwnd(), rect);
+    if (rect.width() != parameters.width || rect.height() != parameters.height)
+        platform::set_window_pos(hwnd(), nullptr, 0, 0, parameters.width, parameters.height,
+                                 platform::SWP_NOMOVE | platform::SWP_NOZORDER |
+                                     platform::SWP_NOACTIVATE);
+    platform::send_message(hwnd(), platform::WM_SETFONT,
+                           reinterpret_cast<WPARAM>(platform::default_gui_font()), 0);
+    if (m_settings.flag(TopMost))
+        apply_topmost();
+    // The platform's windows have no system menu to take the Move entry
+    // from; property 19 is kept and read back unchanged.
+    return true;
+}
+
+int WindowUnit::get_property(std::int32_t own_index, runtime::PropertyValue& value) {
+    return m_settings.get(own_index, value) ? 1 : 0;
+}
+
+int WindowUnit::set_property(std::int32_t own_index, const runtime::PropertyValue& value) {
+    runtime::PropertyValue clamped = value;
+    switch (own_index) {
+    case Border:
+        clamped.data = static_cast<std::uint32_t>(clamp_choice(value.word(), 6));
+        break;
+    case PictureLayout:
+        clamped.data = static_cast<std::uint32_t>(clamp_choice(value.word(), 3));
+        break;
+    case SoundMode:
+        clamped.data = static_cast<std::uint32_t>(clamp_choice(value.word(), 2));
+        break;
+    case Position:
+        clamped.data = static_cast<std::uint32_t>(clamp_choice(value.word(), 3));
+        break;
+    case Appearance:
+        clamped.data = static_cast<std::uint32_t>(clamp_choice(value.word(), 29));
+        break;
+    default:
+        break;
+    }
+    if (!m_settings.set(own_index, clamped))
+        return 0;
+    switch (own_index) {
+    case Title:
+        platform::set_window_text(hwnd(), m_settings.text(Title));
+        apply_styles();
+        break;
+    case Border:
+    case ControlBox:
+    case MaximizeButton:
+    case MinimizeButton:
+        apply_styles();
+        break;
+    case BackgroundColour:
+    case Picture:
+    case PictureLayout:
+        platform::invalidate_rect(hwnd(), nullptr, true);
+        break;
+    case Position:
+        apply_position();
+        break;
+    case TopMost:
+        apply_topmost();
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+void WindowUnit::apply_styles() {
+    constexpr std::uint32_t Owned = platform::WS_DLGFRAME | platform::WS_CAPTION |
+                                    platform::WS_SYSMENU | platform::WS_THICKFRAME |
+                                    platform::WS_MAXIMIZEBOX | platform::WS_MINIMIZEBOX;
+    constexpr std::uint32_t OwnedEx = platform::WS_EX_TOOLWINDOW | platform::WS_EX_CLIENTEDGE;
+    Styles styles = styles_for(m_settings, 0, m_has_parent);
+    std::uint32_t style = (platform::get_style(hwnd()) & ~Owned) | (styles.style & Owned);
+    std::uint32_t ex_style = (platform::get_ex_style(hwnd()) & ~OwnedEx) | styles.ex_style;
+    platform::set_window_long(hwnd(), platform::GWL_STYLE, static_cast<std::intptr_t>(style));
+    platform::set_window_long(hwnd(), platform::GWL_EXSTYLE, static_cast<std::intptr_t>(ex_style));
+    platform::set_window_pos(hwnd(), nullptr, 0, 0, 0, 0,
+                             platform::SWP_NOMOVE | platform::SWP_NOSIZE | platform::SWP_NOZORDER |
+                                 platform::SWP_NOACTIVATE | platform::SWP_FRAMECHANGED);
+}
+
+void WindowUnit::apply_position() {
+    if (!platform::is_window_visible(hwnd()))
+        return;
+    switch (m_settings.word(Position)) {
+    case 1: {
+        platform::Rect rect;
+        platform::get_window_rect(hwnd(), rect);
+        platform::set_window_pos(hwnd(), nullptr, (AssumedScreenWidth - rect.width()) / 2,
+                                 (AssumedScreenHeight - rect.height()) / 2, 0, 0,
+                                 platform::SWP_NOSIZE | platform::SWP_NOZORDER |
+                                     platform::SWP_NOACTIVATE);
+        break;
+    }
+    case 2:
+        platform::show_window(hwnd(), platform::SW_MINIMIZE);
+        break;
+    case 3:
+        platform::show_window(hwnd(), platform::SW_MAXIMIZE);
+        break;
+    default:
+        platform::show_window(hwnd(), platform::SW_RESTORE);
+        break;
+    }
+}
+
+void WindowUnit::apply_topmost() {
+    constexpr platform::UINT ZOrderOnly =
+        platform::SWP_NOMOVE | platform::SWP_NOSIZE | platform::SWP_NOACTIVATE;
+    if (m_settings.flag(TopMost)) {
+        platform::set_window_pos(hwnd(), platform::HWND_TOPMOST, 0, 0, 0, 0, ZOrderOnly);
+        return;
+    }
+    platform::set_window_pos(hwnd(), platform::HWND_NOTOPMOST, 0, 0, 0, 0, ZOrderOnly);
+    // Leaving the band must not take the program's other topmost windows with it.
+    for (HWND top : platform::top_level_windows()) {
+        if (top != hwnd() && (platform::get_ex_style(top) & platform::WS_EX_TOPMOST))
+            platform::set_window_pos(top, platform::HWND_TOPMOST, 0, 0, 0, 0, ZOrderOnly);
+    }
+}
+
+bool WindowUnit::pre_translate_message(platform::Msg& msg) {
+    if (msg.message != platform::WM_KEYDOWN && msg.message != platform::WM_CHAR &&
+        msg.message != platform::WM_SYSKEYDOWN)
+        return false;
+    return platform::is_dialog_message(hwnd(), msg);
+}
+
+bool WindowUnit::on_message(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
+    if (msg != platform::WM_ERASEBKGND)
+        return false;
+    auto* canvas = reinterpret_cast<platform::Canvas*>(wp);
+    if (!canvas)
+        return false;
+    platform::Rect client;
+    platform::get_client_rect(hwnd(), client);
+    canvas->fill_rect(client, static_cast<platform::COLORREF>(m_settings.word(BackgroundColour)));
+    result = 1;
+    return true;
+}
+
+} // namespace units
