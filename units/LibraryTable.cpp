@@ -1,5 +1,7 @@
 #include "LibraryTable.h"
 
+#include <commands/CommandTables.h>
+
 #include "Unit.h"
 #include "WindowUnit.h"
 
@@ -15,7 +17,9 @@ constexpr std::array<std::size_t, LibraryCount> TypeSlots = {51, 1, 0, 2, 0, 1, 
 
 } // namespace
 
-std::intptr_t core_library_notify(std::int32_t code, std::intptr_t argument1, std::intptr_t) {
+std::intptr_t core_library_notify(std::int32_t code, std::intptr_t argument1, std::intptr_t argument2) {
+    // The core library's commands keep the runtime's entry too.
+    commands::commands_library_notify()(code, argument1, argument2);
     if (code == runtime::LibraryNotifyStartUp) {
         set_host(reinterpret_cast<runtime::HostNotifyFunction>(argument1));
         if (platform::backend())
@@ -38,6 +42,17 @@ LibraryTable::LibraryTable() {
     }
     m_libraries[0].notify = core_library_notify;
     set_unit_type(1, 1, WindowUnit::type_info());
+
+    // The library commands, in the order the application calls them.
+    auto attach = [this](std::size_t library, std::span<const runtime::LibraryCommand> list) {
+        set_commands(library, {list.begin(), list.end()});
+    };
+    attach(1, commands::core_library_commands());
+    attach(3, commands::interface_style_library_commands());
+    attach(5, commands::special_functions_library_commands());
+    attach(7, commands::system_interface_library_commands());
+    for (std::size_t library : {3u, 5u, 7u})
+        m_libraries[library - 1].notify = commands::commands_library_notify();
 }
 
 void LibraryTable::set_unit_type(std::size_t library, std::size_t position,
