@@ -1,0 +1,27 @@
+# armctl_add_design(<target> <design file> [COMPILER <executable target>])
+#
+# Compiles a design source at build time into <stem>_design.cpp and
+# <stem>_design.h in the target's binary directory, adds the source to the
+# target and the directory to its include path. The compiler (designc unless
+# another is named, for example one that knows test unit types) runs again
+# whenever the design or the compiler changes.
+function(armctl_add_design target design)
+  cmake_parse_arguments(PARSE_ARGV 2 ARG "" "COMPILER" "")
+  if(NOT ARG_COMPILER)
+    set(ARG_COMPILER designc)
+  endif()
+  get_filename_component(design_path "${design}" ABSOLUTE)
+  get_filename_component(stem "${design}" NAME_WE)
+  set(out_dir "${CMAKE_CURRENT_BINARY_DIR}/${target}_design")
+  set(out_cpp "${out_dir}/${stem}_design.cpp")
+  set(out_h "${out_dir}/${stem}_design.h")
+  add_custom_command(
+    OUTPUT "${out_cpp}" "${out_h}"
+    COMMAND ${CMAKE_COMMAND} -E make_directory "${out_dir}"
+    COMMAND $<TARGET_FILE:${ARG_COMPILER}> "${design_path}" "${out_cpp}" "${out_h}"
+    DEPENDS "${design_path}" ${ARG_COMPILER}
+    COMMENT "Compiling design ${design}"
+    VERBATIM)
+  target_sources(${target} PRIVATE "${out_cpp}" "${out_h}")
+  target_include_directories(${target} PRIVATE "${out_dir}")
+endfunction()

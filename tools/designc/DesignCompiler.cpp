@@ -1,0 +1,340 @@
+#include "DesignCompiler.h"
+
+#include <runtime/EventRequest.h>
+#include <runtime/TemplateLoader.h>
+#include <runtime/UnitRecord.h>
+
+#include <units/WindowUnit.h>
+
+#include <platform/Encoding.h>
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <map>
+#include <set>
+
+namespace designc {
+
+namespace {
+
+using runtime::UnitRecord;
+
+// Names are GBK inside; messages are read on a UTF-8 terminal.
+std::string shown(const std::string& gbk) {
+    return "'" + platform::gbk_to_utf8(gbk) + "'";
+}
+
+std::string hex(std::uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%X", value);
+    return text;
+}
+
+void append_word(std::vector<std::uint8_t>& bytes, std::uint32_t word) {
+    for (int shift = 0; shift < 32; shift += 8)
+        bytes.push_back(static_cast<std::uint8_t>(word >> shift));
+}
+
+void append_double(std::vector<std::uint8_t>& bytes, double value) {
+    auto bits = std::bit_cast<std::uint64_t>(value);
+    append_word(bytes, static_cast<std::uint32_t>(bits));
+    append_word(bytes, static_cast<std::uint32_t>(bits >> 32));
+}
+
+class Compiler {
+  public:
+    Compiler(const Design& design, const DesignTypes& types) : m_design(design), m_types(types) {}
+
+    CompileResult run() {
+        m_out.name_space = m_design.name_space;
+        if (m_design.windows.empty())
+            error(1, "the design has no window");
+        std::set<std::uint32_t> window_ids;
+        for (auto& window : m_design.windows) {
+            if (!window_ids.insert(window.id).second)
+                error(window.line, "window " + hex(window.id) + " appears twice");
+            compile_window(window);
+        }
+        if (!m_design.windows.empty())
+            m_out.start_window_id = m_design.windows.front().id;
+        compile_constants();
+        if (m_errors.empty())
+            m_out.template_data = runtime::write_window_templates(m_out.windows);
+        std::stable_sort(m_errors.begin(), m_errors.end(),
+                         [](auto& a, auto& b) { return a.line < b.line; });
+        return {std::move(m_out), std::move(m_errors)};
+    }
+
+  private:
+    void error(int line, std::string message) { m_errors.push_back({line, std::move(message)}); }
+
+    void compile_window(const DesignWindow& window) {
+        runtime::WindowTemplate compiled;
+        compiled.window_id = window.id;
+        compiled.w1 = TemplateWord1;
+        compiled.w2 = TemplateWord2;
+        if (window.units.empty())
+            error(window.line, "window " + hex(window.id) + " has no unit; its first unit is the window itself");
+
+        std::map<std::uint32_t, const DesignUnit*> by_id;
+        std::map<std::string, const DesignUnit*> by_name;
+        for (std::size_t i = 0; i < window.units.size(); ++i) {
+            const DesignUnit& unit = window.units[i];
+            if (!runtime::is_valid_unit_id(unit.id))
+                error(unit.line, "unit id " + hex(unit.id) +
+                                     " is not valid (its low 24 bits and bits 24 to 27 are not zero)");
+            if (auto [at, fresh] = by_id.emplace(unit.id, &unit); !fresh)
+                error(unit.line, "duplicate unit id " + hex(unit.id) + " (first at line " +
+                                     std::to_string(at->second->line) + ")");
+            if (auto [at, fresh] = by_name.emplace(unit.name, &unit); !fresh)
+                error(unit.line, "duplicate unit name " + shown(unit.name) + " (first at line " +
+                                     std::to_string(at->second->line) + ")");
+        }
+        for (std::size_t i = 0; i < window.units.size(); ++i)
+            compiled.units.push_back(compile_unit(window.units[i], i == 0, by_id, by_name));
+        if (compiled.units.empty()) {
+            m_out.windows.push_back(std::move(compiled));
+            return;
+        }
+        link_parents(window, compiled, by_id, by_name);
+        m_out.windows.push_back(std::move(compiled));
+    }
+
+    const DesignUnit* find_reference(const UnitReference& reference,
+                                     const std::map<std::uint32_t, const DesignUnit*>& by_id,
+                                     const std::map<std::string, const DesignUnit*>& by_name) {
+        if (reference.id) {
+            auto at = by_id.find(*reference.id);
+            return at == by_id.end() ? nullptr : at->second;
+        }
+        auto at = by_name.find(reference.name);
+        return at == by_name.end() ? nullptr : at->second;
+    }
+
+    static std::string written(const UnitReference& reference) {
+        return reference.id ? hex(*reference.id) : shown(reference.name);
+    }
+
+    UnitRecord compile_unit(const DesignUnit& unit, bool is_window_unit,
+                            const std::map<std::uint32_t, const DesignUnit*>& by_id,
+                            const std::map<std::string, const DesignUnit*>& by_name) {
+        UnitRecord record;
+        record.id = unit.id;
+        record.name = unit.name;
+        record.tag = unit.tag;
+        record.flags = unit.flags;
+        record.pointer_block = {0, 0, 0, 0}; // the default mouse pointer
+
+        auto type = m_types.resolve(unit.type_name);
+        if (!type) {
+            error(unit.line, "unknown unit type '" + unit.type_name +
+                                 "' (a type name, or library:type such as 1:5)");
+        } else {
+            record.type = *type;
+            bool window_type = *type == units::WindowUnit::TypeCode;
+            if (is_window_unit && !window_type)
+                error(unit.line, "the first unit of a window is the window itself, of type window");
+            if (!is_window_unit && window_type)
+                error(unit.line, "only the first unit of a window is of type window");
+        }
+
+        if (unit.rect) {
+            record.left = (*unit.rect)[0];
+            record.top = (*unit.rect)[1];
+            record.width = (*unit.rect)[2];
+            record.height = (*unit.rect)[3];
+        } else {
+            error(unit.line, "bad rectangle: unit " + shown(unit.name) +
+                                 " has no rect LEFT TOP WIDTH HEIGHT");
+        }
+
+        if (unit.parent && is_window_unit)
+            error(unit.parent->line, "the window unit has no parent");
+        if (unit.redirect) {
+            const DesignUnit* target = find_reference(*unit.redirect, by_id, by_name);
+            if (!target)
+                error(unit.redirect->line, "redirect unit " + written(*unit.redirect) +
+                                               " is not a unit of this window");
+            else if (target == &unit)
+                error(unit.redirect->line, "a unit does not redirect to itself");
+            else if (m_types.resolve(target->type_name) != type)
+                error(unit.redirect->line, "redirect unit " + written(*unit.redirect) +
+                                               " is not of the same type");
+            else
+                record.redirect_id = target->id;
+        }
+
+        compile_bindings(unit, record);
+        compile_settings(unit, type, record);
+        return record;
+    }
+
+    void compile_bindings(const DesignUnit& unit, UnitRecord& record) {
+        std::map<std::int32_t, int> bound;
+        for (auto& binding : unit.bindings) {
+            if (auto [at, fresh] = bound.emplace(binding.event, binding.line); !fresh)
+                error(binding.line, "event " + std::to_string(binding.event) +
+                                        " is bound twice (first at line " +
+                                        std::to_string(at->second) + ")");
+            runtime::EventBinding stored;
+            stored.event = binding.event;
+            if (!binding.handler.empty())
+                stored.stored_handler = handler_entry(binding) * HandlerEntrySize;
+            record.bindings.push_back(stored);
+        }
+    }
+
+    std::uint32_t handler_entry(const DesignBinding& binding) {
+        if (binding.parameters.size() > runtime::MaxEventTypedArgs)
+            error(binding.line, "a handler takes at most " +
+                                    std::to_string(runtime::MaxEventTypedArgs) + " arguments");
+        for (std::size_t i = 0; i < m_out.handlers.size(); ++i) {
+            auto& handler = m_out.handlers[i];
+            if (handler.name != binding.handler)
+                continue;
+            if (handler.parameters.size() != binding.parameters.size())
+                error(binding.line, "handler '" + binding.handler + "' takes " +
+                                        std::to_string(handler.parameters.size()) +
+                                        " arguments where it was first bound");
+            return FirstHandlerEntry + static_cast<std::uint32_t>(i);
+        }
+        m_out.handlers.push_back({binding.handler, binding.parameters});
+        return FirstHandlerEntry + static_cast<std::uint32_t>(m_out.handlers.size() - 1);
+    }
+
+    void compile_settings(const DesignUnit& unit, std::optional<std::uint32_t> type,
+                          UnitRecord& record) {
+        // No settings: an empty tail, which leaves every property at its default.
+        if (unit.settings.empty() || !type)
+            return;
+        const DesignType* design_type = m_types.find(*type);
+        if (!design_type || !design_type->writer) {
+            error(unit.settings.front().line,
+                  "unit type '" + unit.type_name + "' has no settings this compiler knows");
+            return;
+        }
+        std::vector<std::pair<std::string, std::string>> named;
+        std::set<std::string> seen;
+        for (auto& setting : unit.settings) {
+            if (!seen.insert(setting.name).second)
+                error(setting.line, "setting '" + setting.name + "' is given twice");
+            named.emplace_back(setting.name, setting.value);
+        }
+        std::string bad_name;
+        if (design_type->writer(named, record.type_data, bad_name))
+            return;
+        auto bad = std::find_if(unit.settings.begin(), unit.settings.end(),
+                                [&](auto& setting) { return setting.name == bad_name; });
+        int line = bad == unit.settings.end() ? unit.line : bad->line;
+        std::string value = bad == unit.settings.end() ? "" : platform::gbk_to_utf8(bad->value);
+        error(line, "unknown setting '" + bad_name + "' for type " + design_type->name +
+                        ", or a value it does not take: '" + value + "'");
+    }
+
+    void link_parents(const DesignWindow& window, runtime::WindowTemplate& compiled,
+                      const std::map<std::uint32_t, const DesignUnit*>& by_id,
+                      const std::map<std::string, const DesignUnit*>& by_name) {
+        std::uint32_t window_unit_id = window.units.front().id;
+        for (std::size_t i = 1; i < window.units.size(); ++i) {
+            const DesignUnit& unit = window.units[i];
+            if (!unit.parent)
+                continue;
+            const DesignUnit* parent = find_reference(*unit.parent, by_id, by_name);
+            if (!parent) {
+                error(unit.parent->line, "parent " + written(*unit.parent) +
+                                             " is not a unit of this window");
+                continue;
+            }
+            if (parent == &unit) {
+                error(unit.parent->line, "a unit is not its own parent");
+                continue;
+            }
+            // The window itself holds the units placed in no container.
+            if (parent->id == window_unit_id)
+                continue;
+            compiled.units[i].parent_id = parent->id;
+        }
+        for (std::size_t i = 1; i < compiled.units.size(); ++i) {
+            std::uint32_t parent_id = compiled.units[i].parent_id;
+            if (parent_id == 0)
+                continue;
+            for (auto& container : compiled.units) {
+                if (container.id == parent_id) {
+                    container.child_ids.push_back(compiled.units[i].id);
+                    break;
+                }
+            }
+            // A chain of containers longer than the unit count has a loop.
+            std::uint32_t at = parent_id;
+            for (std::size_t steps = 0; at != 0; ++steps) {
+                if (at == compiled.units[i].id || steps > compiled.units.size()) {
+                    error(window.units[i].parent->line,
+                          "unit " + shown(window.units[i].name) + " is inside itself");
+                    break;
+                }
+                auto* next = compiled.find_unit(at);
+                at = next ? next->parent_id : 0;
+            }
+        }
+    }
+
+    void compile_constants() {
+        std::map<std::string, int> names;
+        for (auto& handler : m_out.handlers)
+            names.emplace(handler.name, 0);
+        auto& area = m_out.constant_area;
+        for (auto& constant : m_design.constants) {
+            if (auto [at, fresh] = names.emplace(constant.name, constant.line); !fresh)
+                error(constant.line, "'" + constant.name + "' is already " +
+                                         (at->second ? "a constant (line " + std::to_string(at->second) + ")"
+                                                     : std::string("a handler")));
+            while (area.size() % 8 != 0)
+                area.push_back(0);
+            m_out.constants.push_back({constant.kind, constant.name, area.size()});
+            switch (constant.kind) {
+            case DesignConstant::Kind::Text:
+                area.insert(area.end(), constant.text.begin(), constant.text.end());
+                area.push_back(0);
+                break;
+            case DesignConstant::Kind::Float:
+                append_double(area, constant.number);
+                break;
+            case DesignConstant::Kind::IntArray:
+                append_word(area, 1);
+                append_word(area, static_cast<std::uint32_t>(constant.ints.size()));
+                for (auto value : constant.ints)
+                    append_word(area, static_cast<std::uint32_t>(value));
+                break;
+            case DesignConstant::Kind::FloatArray:
+                append_word(area, 1);
+                append_word(area, static_cast<std::uint32_t>(constant.floats.size()));
+                for (auto value : constant.floats)
+                    append_double(area, value);
+                break;
+            }
+        }
+    }
+
+    const Design& m_design;
+    const DesignTypes& m_types;
+    CompiledDesign m_out;
+    std::vector<DesignError> m_errors;
+};
+
+} // namespace
+
+CompileResult compile_design(const Design& design, const DesignTypes& types) {
+    return Compiler(design, types).run();
+}
+
+CompileResult compile_design_source(std::string_view source, const DesignTypes& types) {
+    auto parsed = parse_design(source);
+    auto result = compile_design(parsed.design, types);
+    result.errors.insert(result.errors.end(), parsed.errors.begin(), parsed.errors.end());
+    std::stable_sort(result.errors.begin(), result.errors.end(),
+                     [](auto& a, auto& b) { return a.line < b.line; });
+    return result;
+}
+
+} // namespace designc

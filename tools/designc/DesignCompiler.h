@@ -1,0 +1,62 @@
+#pragma once
+
+// Turns a design into what the program embeds: the window template stream
+// (written by the runtime's own stream writer), the constant area and the
+// list of handlers that make up the handler table.
+//
+// Handler table: entry 0 returns 0, entry 1 only returns (the runtime's
+// place-holder callbacks), the program's handlers follow in order of first
+// use. A stored handler word is its entry's offset from the table's start,
+// which the program header names as the code base.
+//
+// Constant area: each constant at an 8-byte boundary, in source order;
+// texts zero-terminated GBK, floats 8 bytes, arrays {1, count, elements}.
+
+#include "DesignSource.h"
+#include "DesignTypes.h"
+
+#include <runtime/WindowTemplate.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace designc {
+
+inline constexpr std::uint32_t FirstHandlerEntry = 2;
+inline constexpr std::uint32_t HandlerEntrySize = sizeof(void (*)());
+inline constexpr std::uint32_t TemplateWord1 = 0x01390A84;
+inline constexpr std::uint32_t TemplateWord2 = 0x19010005;
+
+struct CompiledHandler {
+    std::string name;
+    std::vector<std::string> parameters;
+};
+
+struct CompiledConstant {
+    DesignConstant::Kind kind = DesignConstant::Kind::Text;
+    std::string name;
+    std::size_t offset = 0;
+};
+
+struct CompiledDesign {
+    std::string name_space;
+    std::uint32_t start_window_id = 0; // the first window
+    std::vector<runtime::WindowTemplate> windows;
+    std::vector<std::uint8_t> template_data;
+    std::vector<std::uint8_t> constant_area;
+    std::vector<CompiledConstant> constants;
+    std::vector<CompiledHandler> handlers; // entries from FirstHandlerEntry on
+};
+
+struct CompileResult {
+    CompiledDesign design;
+    std::vector<DesignError> errors; // in line order; empty when the design compiled
+};
+
+CompileResult compile_design(const Design& design, const DesignTypes& types);
+// Reads and compiles a design source; errors of both steps.
+CompileResult compile_design_source(std::string_view source, const DesignTypes& types);
+
+} // namespace designc
