@@ -1,0 +1,75 @@
+// The program built from ProbeProgram.design, run as a child on the headless
+// display: the runtime finds the design through the linked program header,
+// creates the window with its units, and runs the bound handlers.
+
+#include "DesignTestTypes.h"
+
+#include <DesignCompiler.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+struct ProgramRun {
+    int exit_code = -1;
+    std::string out;
+};
+
+ProgramRun run_program(const std::string& arguments) {
+    // The time limit is the watchdog: a loop that never ends fails the test.
+    std::string command = "timeout 10 " + std::string(ARMCTL_DESIGN_PROGRAM_PROBE) + " " +
+                          arguments + " 2>/dev/null";
+    ProgramRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return run;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        run.out.append(buffer, n);
+    int status = pclose(pipe);
+    if (WIFEXITED(status))
+        run.exit_code = WEXITSTATUS(status);
+    return run;
+}
+
+TEST(DesignProgram, StartsOnTheHeadlessDisplayWithItsWindowAndUnits) {
+    auto run = run_program("--backend=headless");
+    EXPECT_EQ(run.exit_code, 0);
+    // Units are created last to second and keep their design order among
+    // siblings; the frame holds the probe placed in it.
+    EXPECT_EQ(run.out, "title 设计探针 Design probe\n"
+                       "frame value 7 caption 甲乙\n"
+                       "probe value -3 flag 1 tag 标记 at 5,20 100x30\n"
+                       "window \"甲乙\" 10,10 200x150 visible\n"
+                       "  window \"\" 5,20 100x30 visible\n"
+                       "window \"\" 10,200 100x30 visible disabled\n"
+                       "greeting 你好，机械手\r\nsecond line\n"
+                       "ten 10\n"
+                       "empty {1, 0}\n"
+                       "steps {1, 2, 0.5, -1.25}\n"
+                       "clicked 7 8 from 0x16010003\n"
+                       "exit routine\n");
+}
+
+TEST(DesignProgram, EmbeddedStreamIsTheCompilersStreamByteForByte) {
+    auto run = run_program("stream");
+    ASSERT_EQ(run.exit_code, 0);
+
+    std::ifstream file(ARMCTL_PROBE_DESIGN, std::ios::binary);
+    std::stringstream source;
+    source << file.rdbuf();
+    auto result = designc::compile_design_source(source.str(), design_test::test_design_types());
+    ASSERT_TRUE(result.errors.empty());
+    std::string expected(result.design.template_data.begin(), result.design.template_data.end());
+    EXPECT_EQ(run.out.size(), expected.size());
+    EXPECT_TRUE(run.out == expected);
+}
+
+} // namespace

@@ -1,0 +1,23 @@
+#pragma once
+
+// The runtime tests' probe unit type, placed at a position of library 1
+// that no unit type of the program uses, so that a design can name it and
+// a program built from that design can create it.
+
+#include <tests/runtime/ProbeUnit.h>
+
+#include <units/LibraryTable.h>
+
+#include <cstdint>
+
+namespace design_test {
+
+inline constexpr std::uint32_t ProbeTypePosition = 50;
+inline constexpr std::uint32_t ProbeTypeCode = 0x10000 | ProbeTypePosition;
+
+inline void register_probe_type() {
+    units::LibraryTable::the().set_unit_type(1, ProbeTypePosition,
+                                             runtime_test::ProbeUnit::type_info());
+}
+
+} // namespace design_test
