@@ -3,6 +3,8 @@
 
 #include "TestSupport.h"
 
+#include "tests/support/RunChild.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -31,17 +33,10 @@ ProbeRun run_probe(const std::string& arguments) {
     // A sanitizer build must let the huge allocation fail instead of aborting.
     std::string command = "ASAN_OPTIONS=allocator_may_return_null=1 " +
                           std::string(ARMCTL_FATAL_PROBE) + " " + arguments + " 2>" + err_path;
+    auto child = armctl::testing::run_child(command);
     ProbeRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        run.out.append(buffer, n);
-    int status = pclose(pipe);
-    if (WIFEXITED(status))
-        run.exit_code = WEXITSTATUS(status);
+    run.exit_code = child.exit_code;
+    run.out = child.out;
     std::ifstream err(err_path, std::ios::binary);
     std::stringstream contents;
     contents << err.rdbuf();
