@@ -2,6 +2,8 @@
 // fault is reported as FILE:LINE: error: ..., the run fails and writes
 // nothing.
 
+#include "tests/support/RunChild.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -15,25 +17,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// What the compiler reports, with its standard error folded into the output.
 struct CommandRun {
     int exit_code = -1;
     std::string err;
 };
 
-// Runs a shell command; its standard error is what it reports.
 CommandRun run_command(const std::string& command) {
-    CommandRun run;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return run;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        run.err.append(buffer, n);
-    int status = pclose(pipe);
-    if (WIFEXITED(status))
-        run.exit_code = WEXITSTATUS(status);
-    return run;
+    auto child = armctl::testing::run_child(command + " 2>&1");
+    return {child.exit_code, child.out};
 }
 
 class DesignErrors : public ::testing::Test {
