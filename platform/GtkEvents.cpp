@@ -56,6 +56,7 @@ void GtkEvents::connect(NativeWindow& nw) {
     g_signal_connect(nw.area, "button-release-event", G_CALLBACK(on_button), data);
     g_signal_connect(nw.area, "motion-notify-event", G_CALLBACK(on_motion), data);
     g_signal_connect(nw.area, "scroll-event", G_CALLBACK(on_scroll), data);
+    g_signal_connect(nw.area, "leave-notify-event", G_CALLBACK(on_leave), data);
     g_signal_connect(nw.window, "key-press-event", G_CALLBACK(on_key), data);
     g_signal_connect(nw.window, "key-release-event", G_CALLBACK(on_key), data);
     g_signal_connect(nw.window, "delete-event", G_CALLBACK(on_delete), data);
@@ -138,6 +139,16 @@ gboolean GtkEvents::on_motion(GtkWidget*, GdkEventMotion* e, gpointer data) {
     nw.last_mouse = p;
     input::mouse_move(nw.top, p);
     return TRUE;
+}
+
+gboolean GtkEvents::on_leave(GtkWidget*, GdkEventCrossing* e, gpointer data) {
+    NativeWindow& nw = from(data);
+    // Leaving into a child of our own drawing area is no leaving.
+    if (e->detail == GDK_NOTIFY_INFERIOR)
+        return FALSE;
+    nw.last_mouse = {-1, -1};
+    input::mouse_left(nw.top);
+    return FALSE;
 }
 
 gboolean GtkEvents::on_scroll(GtkWidget*, GdkEventScroll* e, gpointer data) {

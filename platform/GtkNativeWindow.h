@@ -36,6 +36,7 @@ struct GtkEvents {
     static void on_realize(GtkWidget* widget, gpointer data);
     static gboolean on_button(GtkWidget* widget, GdkEventButton* event, gpointer data);
     static gboolean on_motion(GtkWidget* widget, GdkEventMotion* event, gpointer data);
+    static gboolean on_leave(GtkWidget* widget, GdkEventCrossing* event, gpointer data);
     static gboolean on_scroll(GtkWidget* widget, GdkEventScroll* event, gpointer data);
     static gboolean on_key(GtkWidget* widget, GdkEventKey* event, gpointer data);
     static void on_commit(GtkIMContext* im, gchar* text, gpointer data);

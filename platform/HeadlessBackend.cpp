@@ -89,6 +89,11 @@ void HeadlessBackend::wheel(HWND hwnd, Point client, int delta) {
         input::mouse_wheel(top, p, delta);
 }
 
+void HeadlessBackend::mouse_leave(HWND hwnd) {
+    if (HWND top = get_ancestor_root(hwnd))
+        input::mouse_left(top);
+}
+
 void HeadlessBackend::press_key(UINT vk, std::uint32_t typed_char) {
     input::key(vk, true, typed_char);
     input::key(vk, false);

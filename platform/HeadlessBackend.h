@@ -68,6 +68,8 @@ public:
     void mouse_up(HWND hwnd, Point client, input::Button button = input::Button::Left);
     void click(HWND hwnd, Point client, input::Button button = input::Button::Left);
     void wheel(HWND hwnd, Point client, int delta);
+    // The mouse leaves the top-level window of `hwnd`.
+    void mouse_leave(HWND hwnd);
     // A key press and release; `typed_char` as for input::key.
     void press_key(UINT vk, std::uint32_t typed_char = 0);
     void type_text(std::string_view utf8);

@@ -44,6 +44,8 @@ void mouse_wheel(HWND top, Point client, int delta, std::uint32_t time) {
     queue({InputKind::Wheel, top, client, 0, delta, 0, 0, 1, 0, time});
 }
 
+void mouse_left(HWND top) { queue({InputKind::MouseLeft, top, {}, 0, 0, 0, 0, 1, 0, 0}); }
+
 void key(UINT vk, bool down, std::uint32_t typed_char, int repeat, std::uint32_t time) {
     queue({down ? InputKind::KeyDown : InputKind::KeyUp, nullptr, {}, 0, 0, vk & 0xFF, typed_char,
            repeat < 1 ? 1 : repeat, 0, time});
@@ -245,6 +247,19 @@ bool next_input_message(Msg& msg) {
             }
             msg.wParam = key_flags();
             msg.lParam = make_lparam(client.x, client.y);
+            return true;
+        }
+        case InputKind::MouseLeft: {
+            // A window that asked to hear when the mouse leaves it hears it
+            // when the mouse leaves the whole display window too.
+            HWND tracked = s.leave_tracking;
+            if (s.mouse_window && get_ancestor_root(s.mouse_window) == e.top)
+                s.mouse_window = nullptr;
+            if (!tracked || get_ancestor_root(tracked) != e.top)
+                continue;
+            s.leave_tracking = nullptr;
+            msg.hwnd = tracked;
+            msg.message = WM_MOUSELEAVE;
             return true;
         }
         case InputKind::KeyDown:

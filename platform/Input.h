@@ -17,6 +17,8 @@ enum class Button { Left = 0, Right = 1, Middle = 2 };
 void mouse_move(HWND top, Point client, std::uint32_t time = 0);
 void mouse_button(HWND top, Point client, Button button, bool down, std::uint32_t time = 0);
 void mouse_wheel(HWND top, Point client, int delta, std::uint32_t time = 0);
+// The mouse left the top-level window's area on the display.
+void mouse_left(HWND top);
 // A key goes to the focused window. `typed_char` is the GBK code of the
 // character the key types (0 for none); translate_message makes it WM_CHAR.
 void key(UINT vk, bool down, std::uint32_t typed_char = 0, int repeat = 1, std::uint32_t time = 0);

@@ -85,7 +85,7 @@ struct CrossThreadSend {
 };
 
 // Raw input from the display, turned into messages when it is retrieved.
-enum class InputKind { MouseMove, ButtonDown, ButtonUp, Wheel, KeyDown, KeyUp, Char };
+enum class InputKind { MouseMove, ButtonDown, ButtonUp, Wheel, MouseLeft, KeyDown, KeyUp, Char };
 struct InputEvent {
     InputKind kind;
     HWND top = nullptr; // mouse: the top-level window the point is relative to

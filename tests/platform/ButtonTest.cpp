@@ -123,6 +123,22 @@ TEST_F(Button, GroupBoxesTakeNoClicksAndPushButtonsNoChecks) {
     EXPECT_EQ(send_message(p, WM_GETDLGCODE), DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON);
 }
 
+TEST_F(Button, HotWhileTheMouseIsOverItAndNotAfterItLeavesTheWindow) {
+    HWND b = button(BS_PUSHBUTTON);
+    HWND other = button(BS_PUSHBUTTON, 11, {10, 60, 110, 90});
+    auto hot = [](HWND h) { return (send_message(h, BM_GETSTATE) & BST_HOT) != 0; };
+    m_backend.mouse_move(b, {5, 5});
+    m_backend.pump();
+    EXPECT_TRUE(hot(b));
+    m_backend.mouse_move(other, {5, 5});
+    m_backend.pump();
+    EXPECT_FALSE(hot(b)) << "moving to a sibling ends the hot look";
+    EXPECT_TRUE(hot(other));
+    m_backend.mouse_leave(m_top);
+    m_backend.pump();
+    EXPECT_FALSE(hot(other)) << "leaving the whole window ends it too";
+}
+
 TEST_F(Button, SetTextRepaintsAtOnce) {
     HWND b = button(BS_PUSHBUTTON);
     m_backend.pump();
