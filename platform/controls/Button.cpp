@@ -276,7 +276,7 @@ LRESULT button_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return r;
     }
     case WM_SETFONT: set_control_font(hwnd, reinterpret_cast<HFONT>(wp), loword(static_cast<std::uintptr_t>(lp)) != 0); return 0;
-    case WM_GETFONT: return get_prop(hwnd, "armctl.font");
+    case WM_GETFONT: return assigned_font(hwnd);
     case WM_GETDLGCODE: return on_get_dlg_code(hwnd);
     case BM_GETCHECK: return static_cast<LRESULT>(st->check);
     case BM_SETCHECK: return on_set_check(hwnd, *st, wp);
@@ -291,12 +291,7 @@ LRESULT button_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void register_button_class() {
-    WindowClass cls;
-    cls.name = WC_BUTTON;
-    cls.proc = button_proc;
-    cls.style = CS_DBLCLKS | CS_PARENTDC;
-    cls.cursor = load_cursor(IDC_ARROW);
-    register_class(cls);
+    register_control_class(WC_BUTTON, button_proc, CS_DBLCLKS | CS_PARENTDC);
 }
 
 } // namespace platform::controls

@@ -548,12 +548,7 @@ LRESULT combobox_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void register_combobox_classes() {
-    WindowClass cls;
-    cls.name = WC_COMBOBOX;
-    cls.proc = combobox_proc;
-    cls.style = CS_DBLCLKS | CS_PARENTDC;
-    cls.cursor = load_cursor(IDC_ARROW);
-    register_class(cls);
+    register_control_class(WC_COMBOBOX, combobox_proc, CS_DBLCLKS | CS_PARENTDC);
     register_combo_list_class();
 }
 

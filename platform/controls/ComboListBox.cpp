@@ -318,12 +318,7 @@ LRESULT combo_list_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void register_combo_list_class() {
-    WindowClass cls;
-    cls.name = WC_COMBOLBOX;
-    cls.proc = combo_list_proc;
-    cls.style = CS_DBLCLKS | CS_SAVEBITS;
-    cls.cursor = load_cursor(IDC_ARROW);
-    register_class(cls);
+    register_control_class(WC_COMBOLBOX, combo_list_proc, CS_DBLCLKS | CS_SAVEBITS);
 }
 
 HWND create_combo_list(HWND combo, ComboBoxItems& items, bool popup, const Rect& rect) {

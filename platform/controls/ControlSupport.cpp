@@ -68,6 +68,17 @@ void set_control_font(HWND hwnd, HFONT font, bool redraw) {
         invalidate_rect(hwnd, nullptr, true);
 }
 
+LRESULT assigned_font(HWND hwnd) { return get_prop(hwnd, k_font_prop); }
+
+void register_control_class(const char* name, WNDPROC proc, std::uint32_t class_style, int cursor_id) {
+    WindowClass cls;
+    cls.name = name;
+    cls.proc = proc;
+    cls.style = class_style;
+    cls.cursor = load_cursor(cursor_id);
+    register_class(cls);
+}
+
 void draw_flat_frame(Canvas& canvas, const Rect& r, COLORREF color) { canvas.frame_rect(r, color, 1); }
 
 } // namespace controls

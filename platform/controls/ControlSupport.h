@@ -44,6 +44,13 @@ COLORREF query_colors(HWND hwnd, UINT ctlcolor_message, Canvas& canvas, COLORREF
 // in effect (the default GUI font when none was set).
 HFONT control_font(HWND hwnd);
 void set_control_font(HWND hwnd, HFONT font, bool redraw);
+// What WM_GETFONT answers: the font set with WM_SETFONT, or null.
+LRESULT assigned_font(HWND hwnd);
+
+// Registers a control's window class with the arrow (or another system)
+// cursor; registering twice fails quietly.
+void register_control_class(const char* name, WNDPROC proc, std::uint32_t class_style,
+                            int cursor_id = IDC_ARROW);
 
 // Draws the raised or sunken flat frame most controls use.
 void draw_flat_frame(Canvas& canvas, const Rect& r, COLORREF color);

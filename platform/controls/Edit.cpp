@@ -376,7 +376,7 @@ LRESULT edit_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SETFONT:
         return on_set_font(*st, reinterpret_cast<HFONT>(wp), lp != 0);
     case WM_GETFONT:
-        return get_prop(hwnd, "armctl.font");
+        return assigned_font(hwnd);
     case WM_GETDLGCODE:
         return on_get_dlg_code(*st);
     case WM_SETFOCUS:
@@ -478,12 +478,7 @@ LRESULT edit_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void register_edit_class() {
-    WindowClass cls;
-    cls.name = WC_EDIT;
-    cls.proc = edit_proc;
-    cls.style = CS_DBLCLKS | CS_PARENTDC;
-    cls.cursor = load_cursor(IDC_IBEAM);
-    register_class(cls);
+    register_control_class(WC_EDIT, edit_proc, CS_DBLCLKS | CS_PARENTDC, IDC_IBEAM);
 }
 
 } // namespace platform::controls

@@ -95,7 +95,7 @@ LRESULT static_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_ENABLE: invalidate_rect(hwnd, nullptr, true); return 0;
     case WM_SETFONT: set_control_font(hwnd, reinterpret_cast<HFONT>(wp), loword(static_cast<std::uintptr_t>(lp)) != 0); return 0;
-    case WM_GETFONT: return get_prop(hwnd, "armctl.font");
+    case WM_GETFONT: return assigned_font(hwnd);
     case WM_GETDLGCODE: return DLGC_STATIC;
     case STM_SETIMAGE:
     case STM_SETICON: return on_set_image(hwnd, msg == STM_SETICON ? static_cast<LPARAM>(wp) : lp);
@@ -108,12 +108,7 @@ LRESULT static_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 } // namespace
 
 void register_static_class() {
-    WindowClass cls;
-    cls.name = WC_STATIC;
-    cls.proc = static_proc;
-    cls.style = CS_DBLCLKS | CS_PARENTDC;
-    cls.cursor = load_cursor(IDC_ARROW);
-    register_class(cls);
+    register_control_class(WC_STATIC, static_proc, CS_DBLCLKS | CS_PARENTDC);
 }
 
 } // namespace platform::controls

@@ -251,7 +251,7 @@ LRESULT statusbar_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSELEAVE: on_mouse_leave(hwnd, *sb); return 0;
     case WM_TIMER: on_timer(hwnd, *sb, wp); return 0;
     case WM_SETFONT: set_control_font(hwnd, reinterpret_cast<HFONT>(wp), loword(static_cast<std::uintptr_t>(lp)) != 0); return 0;
-    case WM_GETFONT: return get_prop(hwnd, "armctl.font");
+    case WM_GETFONT: return assigned_font(hwnd);
     case WM_SETTEXT: return on_set_text(hwnd, *sb, 0, lp);
     case SB_SETPARTS: return on_set_parts(hwnd, *sb, wp, lp);
     case SB_GETPARTS: return on_get_parts(*sb, wp, lp);
@@ -272,12 +272,7 @@ LRESULT statusbar_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 } // namespace
 
 void register_statusbar_class() {
-    WindowClass cls;
-    cls.name = STATUSCLASSNAME;
-    cls.proc = statusbar_proc;
-    cls.style = CS_DBLCLKS;
-    cls.cursor = load_cursor(IDC_ARROW);
-    register_class(cls);
+    register_control_class(STATUSCLASSNAME, statusbar_proc, CS_DBLCLKS);
 }
 
 } // namespace platform::controls

@@ -478,12 +478,7 @@ LRESULT updown_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void register_updown_class() {
-    WindowClass cls;
-    cls.name = UPDOWN_CLASS;
-    cls.proc = updown_proc;
-    cls.style = CS_HREDRAW | CS_VREDRAW;
-    cls.cursor = load_cursor(IDC_ARROW);
-    register_class(cls);
+    register_control_class(UPDOWN_CLASS, updown_proc, CS_HREDRAW | CS_VREDRAW);
 }
 
 } // namespace platform::controls
