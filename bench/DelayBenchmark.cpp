@@ -50,7 +50,9 @@ std::int64_t monotonic_ns() {
 double process_cpu_ms() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    auto ms = [](timeval t) { return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3; };
+    auto ms = [](timeval t) {
+        return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
+    };
     return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
@@ -77,8 +79,8 @@ int main() {
     cls.name = "DelayBenchmark";
     cls.proc = counting_proc;
     platform::register_class(cls);
-    platform::HWND window =
-        platform::create_window_ex(0, "DelayBenchmark", "bench", platform::WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, 0);
+    platform::HWND window = platform::create_window_ex(
+        0, "DelayBenchmark", "bench", platform::WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, 0);
 
     std::atomic<bool> stop{false};
     std::atomic<int> posted{0};
@@ -114,14 +116,18 @@ int main() {
     backend.pump();
     platform::shutdown();
 
-    std::printf("Delay(%d) x %d, a message posted every 2 ms (%d posted, %d dispatched)\n", DelayMs, Repeats,
-                posted.load(), g_dispatched.load());
-    std::printf("late past the earliest permitted return: median %.3f ms, p99 %.3f ms, max %.3f ms, min %.3f ms\n",
-                percentile(past_earliest, 0.5), percentile(past_earliest, 0.99), percentile(past_earliest, 1.0),
-                percentile(past_earliest, 0.0));
-    std::printf("late past the %d ms asked for:           median %.3f ms, p99 %.3f ms, max %.3f ms\n", DelayMs,
-                percentile(past_requested, 0.5), percentile(past_requested, 0.99), percentile(past_requested, 1.0));
-    std::printf("processor time: process %.1f ms = %.2f %% of %.0f ms wall; waiting thread %.1f ms = %.2f %%\n", cpu,
-                100.0 * cpu / wall, wall, thread_cpu, 100.0 * thread_cpu / wall);
+    std::printf("Delay(%d) x %d, a message posted every 2 ms (%d posted, %d dispatched)\n", DelayMs,
+                Repeats, posted.load(), g_dispatched.load());
+    std::printf("late past the earliest permitted return: median %.3f ms, p99 %.3f ms, max %.3f "
+                "ms, min %.3f ms\n",
+                percentile(past_earliest, 0.5), percentile(past_earliest, 0.99),
+                percentile(past_earliest, 1.0), percentile(past_earliest, 0.0));
+    std::printf(
+        "late past the %d ms asked for:           median %.3f ms, p99 %.3f ms, max %.3f ms\n",
+        DelayMs, percentile(past_requested, 0.5), percentile(past_requested, 0.99),
+        percentile(past_requested, 1.0));
+    std::printf("processor time: process %.1f ms = %.2f %% of %.0f ms wall; waiting thread %.1f ms "
+                "= %.2f %%\n",
+                cpu, 100.0 * cpu / wall, wall, thread_cpu, 100.0 * thread_cpu / wall);
     return 0;
 }

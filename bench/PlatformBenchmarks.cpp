@@ -37,8 +37,8 @@ struct Session {
         cls.proc = sink_proc;
         cls.background = 0xF0F0F0;
         register_class(cls);
-        top = create_window_ex(0, "BenchSink", "bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 985, 665,
-                               nullptr, 0);
+        top = create_window_ex(0, "BenchSink", "bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 985,
+                               665, nullptr, 0);
         backend.pump();
     }
     ~Session() {
@@ -78,7 +78,9 @@ void BM_CrossThreadPostLatency(benchmark::State& state) {
         latencies.push_back(static_cast<double>(ns) / 1000.0);
     }
     std::sort(latencies.begin(), latencies.end());
-    auto at = [&](double q) { return latencies[static_cast<std::size_t>(q * static_cast<double>(latencies.size() - 1))]; };
+    auto at = [&](double q) {
+        return latencies[static_cast<std::size_t>(q * static_cast<double>(latencies.size() - 1))];
+    };
     state.counters["p50_us"] = at(0.5);
     state.counters["p99_us"] = at(0.99);
 }
@@ -90,8 +92,9 @@ void BM_FullRepaint(benchmark::State& state) {
     for (int i = 0; i < 50; ++i) {
         int x = 10 + (i % 10) * 95, y = 10 + (i / 10) * 60;
         const char* cls = i % 3 == 0 ? WC_BUTTON : i % 3 == 1 ? WC_STATIC : WC_EDIT;
-        create_window_ex(i % 3 == 2 ? WS_EX_CLIENTEDGE : 0, cls, "\xB6\xCB\xBF\xDA Close", WS_CHILD | WS_VISIBLE, x,
-                         y, 85, 26, s.top, static_cast<std::uintptr_t>(100 + i));
+        create_window_ex(i % 3 == 2 ? WS_EX_CLIENTEDGE : 0, cls, "\xB6\xCB\xBF\xDA Close",
+                         WS_CHILD | WS_VISIBLE, x, y, 85, 26, s.top,
+                         static_cast<std::uintptr_t>(100 + i));
     }
     s.backend.pump();
     for (auto _ : state) {

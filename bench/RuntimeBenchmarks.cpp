@@ -33,7 +33,8 @@ runtime::HandlerResult on_event() {
 const runtime::ProgramHandler handlers[] = {reinterpret_cast<runtime::ProgramHandler>(&on_event)};
 
 void add_command(runtime::TypedValue* result, std::int32_t, const runtime::TypedValue* args) {
-    *result = runtime::TypedValue::of_integer(static_cast<std::int32_t>(args[0].low() + args[1].low()));
+    *result =
+        runtime::TypedValue::of_integer(static_cast<std::int32_t>(args[0].low() + args[1].low()));
 }
 
 struct Program {
@@ -97,8 +98,8 @@ void BM_RaiseEventToHandler(benchmark::State& state) {
     request.window_id = WindowId;
     request.event = 9;
     for (auto _ : state)
-        benchmark::DoNotOptimize(runtime::host_notify(runtime::host_service::RaiseEvent,
-                                                      reinterpret_cast<std::intptr_t>(&request), 0));
+        benchmark::DoNotOptimize(runtime::host_notify(
+            runtime::host_service::RaiseEvent, reinterpret_cast<std::intptr_t>(&request), 0));
     if (g_handled == 0)
         state.SkipWithError("the handler never ran");
 }
@@ -106,7 +107,8 @@ BENCHMARK(BM_RaiseEventToHandler);
 
 void BM_LibraryCommandThroughSlot2(benchmark::State& state) {
     auto& table = runtime::runtime_call_table();
-    runtime::TypedValue args[2] = {runtime::TypedValue::of_integer(2), runtime::TypedValue::of_integer(3)};
+    runtime::TypedValue args[2] = {runtime::TypedValue::of_integer(2),
+                                   runtime::TypedValue::of_integer(3)};
     for (auto _ : state)
         benchmark::DoNotOptimize(table.call_library_command(add_command, 0, 2, args));
 }

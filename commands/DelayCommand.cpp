@@ -35,7 +35,8 @@ void wait_for_message_or_deadline(std::uint32_t ticks_left) {
     // Off the user-interface thread there is no queue to wait on.
     bool can_wait = platform::backend() && platform::is_ui_thread();
     if (ticks_left > 1 && can_wait && !quit_is_waiting()) {
-        platform::wait_message(static_cast<int>(std::min<std::uint32_t>(ticks_left - 1, 0x7FFFFFFF)));
+        platform::wait_message(
+            static_cast<int>(std::min<std::uint32_t>(ticks_left - 1, 0x7FFFFFFF)));
         return;
     }
     // A waiting WM_QUIT stays queued for the outer loop, so the platform's

@@ -24,7 +24,7 @@ enum class LockResult { Taken, HeldByAnother };
 // A whole-file OFD lock. Only a conflict counts as failure: where the file
 // system has no locks the file is used without one.
 LockResult lock_whole_file(int fd, short type) {
-    struct flock lock{};
+    struct flock lock {};
     lock.l_type = type;
     lock.l_whence = SEEK_SET;
     lock.l_start = 0;
@@ -72,7 +72,7 @@ std::optional<std::string> name_argument(std::int32_t arg_count, const TypedValu
 }
 
 bool is_regular_file(int fd) {
-    struct stat st{};
+    struct stat st {};
     return fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
 }
 
@@ -112,7 +112,7 @@ void* read_whole_file(const std::string& path) {
         return nullptr;
     if (lock_whole_file(file.get(), F_RDLCK) == LockResult::HeldByAnother)
         return nullptr;
-    struct stat st{};
+    struct stat st {};
     if (fstat(file.get(), &st) != 0 || st.st_size <= 0)
         return nullptr;
     // A byte set states its length in 32 bits.
@@ -122,8 +122,8 @@ void* read_whole_file(const std::string& path) {
     auto size = static_cast<std::size_t>(st.st_size);
 
     auto& heap = runtime::RuntimeHeap::the();
-    auto* block = static_cast<std::uint8_t*>(
-        heap.allocate(runtime::ByteSetHeaderSize + size, runtime::RuntimeHeap::OnFailure::ReturnNull));
+    auto* block = static_cast<std::uint8_t*>(heap.allocate(
+        runtime::ByteSetHeaderSize + size, runtime::RuntimeHeap::OnFailure::ReturnNull));
     if (!block)
         return nullptr;
     auto count = read_up_to(file.get(), block + runtime::ByteSetHeaderSize, size);
@@ -132,14 +132,16 @@ void* read_whole_file(const std::string& path) {
         return nullptr;
     }
     if (*count < size)
-        block = static_cast<std::uint8_t*>(heap.reallocate(block, runtime::ByteSetHeaderSize + *count));
+        block =
+            static_cast<std::uint8_t*>(heap.reallocate(block, runtime::ByteSetHeaderSize + *count));
     std::uint32_t header[2] = {1, static_cast<std::uint32_t>(*count)};
     std::memcpy(block, header, sizeof header);
     return block;
 }
 
 bool is_byte_set_argument(const TypedValue& value) {
-    return value.type == type_code::ByteSet || value.type == (type_code::Byte | type_code::ArrayFlag);
+    return value.type == type_code::ByteSet ||
+           value.type == (type_code::Byte | type_code::ArrayFlag);
 }
 
 } // namespace
@@ -155,7 +157,7 @@ int open_exclusive_for_writing(const char* file_system_path) {
     int fd = ::open(file_system_path, O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
     if (fd < 0)
         return -1;
-    struct stat st{};
+    struct stat st {};
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
         lock_whole_file(fd, F_WRLCK) == LockResult::HeldByAnother) {
         ::close(fd);

@@ -106,7 +106,8 @@ std::string with_one_separator(std::string path) {
     return path;
 }
 
-std::optional<std::string> text_argument(std::int32_t arg_count, const TypedValue* args, int index) {
+std::optional<std::string> text_argument(std::int32_t arg_count, const TypedValue* args,
+                                         int index) {
     if (arg_count <= index || args[index].type != type_code::Text)
         return std::nullopt;
     return std::string(runtime::text_of(args[index].pointer<const char>()));

@@ -50,7 +50,8 @@ RestyledWindow* entry_of(HWND hwnd) {
 
 bool same_name(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+        return std::tolower(static_cast<unsigned char>(x)) ==
+               std::tolower(static_cast<unsigned char>(y));
     });
 }
 
@@ -66,7 +67,8 @@ std::uint32_t state_flags_of(HWND hwnd, ControlKind kind, bool ask_window) {
         flags |= style_flag::Disabled;
     if (platform::get_focus() == hwnd)
         flags |= style_flag::Focused;
-    if (kind == ControlKind::PushButton && (style & platform::BS_TYPEMASK) == platform::BS_DEFPUSHBUTTON)
+    if (kind == ControlKind::PushButton &&
+        (style & platform::BS_TYPEMASK) == platform::BS_DEFPUSHBUTTON)
         flags |= style_flag::Default;
     if (kind == ControlKind::EditBox && (style & platform::ES_READONLY))
         flags |= style_flag::ReadOnly;
@@ -178,7 +180,8 @@ void restyle(HWND hwnd, Redraw when) {
     if (!kind)
         return;
     auto& state = style_state();
-    state.windows.push_front({hwnd, *kind, state_flags_of(hwnd, *kind, when == Redraw::Now), nullptr});
+    state.windows.push_front(
+        {hwnd, *kind, state_flags_of(hwnd, *kind, when == Redraw::Now), nullptr});
     RestyledWindow& entry = state.windows.front();
     platform::set_prop(hwnd, EntryProperty, reinterpret_cast<std::intptr_t>(&entry));
     entry.previous = platform::set_window_proc(hwnd, restyling_proc);
@@ -247,7 +250,8 @@ std::optional<ControlKind> restyled_kind(HWND hwnd) {
         switch (style & platform::BS_TYPEMASK) {
         case platform::BS_PUSHBUTTON:
         case platform::BS_DEFPUSHBUTTON:
-            if (style == (platform::WS_CHILD | platform::WS_TABSTOP) && platform::get_window_text(hwnd).empty())
+            if (style == (platform::WS_CHILD | platform::WS_TABSTOP) &&
+                platform::get_window_text(hwnd).empty())
                 return std::nullopt;
             return ControlKind::PushButton;
         case platform::BS_CHECKBOX:

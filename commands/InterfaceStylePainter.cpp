@@ -59,8 +59,9 @@ COLORREF parent_background(HWND hwnd, platform::UINT message, platform::Canvas& 
     HWND parent = platform::get_parent(hwnd);
     if (!parent)
         return ButtonFace;
-    auto answer = platform::send_message(parent, message, reinterpret_cast<platform::WPARAM>(&canvas),
-                                         reinterpret_cast<platform::LPARAM>(hwnd));
+    auto answer =
+        platform::send_message(parent, message, reinterpret_cast<platform::WPARAM>(&canvas),
+                               reinterpret_cast<platform::LPARAM>(hwnd));
     std::uint32_t color;
     if (platform::brush_color(reinterpret_cast<platform::HBRUSH>(answer), color))
         return color;
@@ -68,7 +69,8 @@ COLORREF parent_background(HWND hwnd, platform::UINT message, platform::Canvas& 
 }
 
 void use_window_font(HWND hwnd, platform::Canvas& canvas) {
-    if (auto font = reinterpret_cast<platform::HFONT>(platform::send_message(hwnd, platform::WM_GETFONT)))
+    if (auto font =
+            reinterpret_cast<platform::HFONT>(platform::send_message(hwnd, platform::WM_GETFONT)))
         canvas.set_font(font);
 }
 
@@ -110,9 +112,11 @@ platform::UINT push_text_format(std::uint32_t style) {
     return format | ((style & BS_MULTILINE) ? DT_WORDBREAK : DT_SINGLELINE);
 }
 
-void draw_button_text(platform::Canvas& canvas, const std::string& text, Rect r, platform::UINT format) {
+void draw_button_text(platform::Canvas& canvas, const std::string& text, Rect r,
+                      platform::UINT format) {
     // Word-wrapped text is centred vertically by measuring it first.
-    if (!(format & platform::DT_SINGLELINE) && (format & (platform::DT_VCENTER | platform::DT_BOTTOM))) {
+    if (!(format & platform::DT_SINGLELINE) &&
+        (format & (platform::DT_VCENTER | platform::DT_BOTTOM))) {
         Rect measured = r;
         canvas.draw_text(text, measured, format | platform::DT_CALCRECT);
         if (format & platform::DT_BOTTOM)
@@ -127,7 +131,8 @@ void fill_shade(platform::Canvas& canvas, const Rect& r, FaceShade shade) {
     cairo_t* cr = canvas.cairo();
     cairo_pattern_t* gradient = cairo_pattern_create_linear(0, r.top, 0, r.bottom);
     cairo_pattern_add_color_stop_rgb(gradient, 0, platform::get_r(shade.top) / 255.0,
-                                     platform::get_g(shade.top) / 255.0, platform::get_b(shade.top) / 255.0);
+                                     platform::get_g(shade.top) / 255.0,
+                                     platform::get_b(shade.top) / 255.0);
     cairo_pattern_add_color_stop_rgb(gradient, 1, platform::get_r(shade.bottom) / 255.0,
                                      platform::get_g(shade.bottom) / 255.0,
                                      platform::get_b(shade.bottom) / 255.0);
@@ -143,7 +148,8 @@ void fill_shade(platform::Canvas& canvas, const Rect& r, FaceShade shade) {
 
 COLORREF darken(COLORREF color, int amount) {
     auto less = [amount](int component) { return std::max(0, component - amount); };
-    return rgb(less(platform::get_r(color)), less(platform::get_g(color)), less(platform::get_b(color)));
+    return rgb(less(platform::get_r(color)), less(platform::get_g(color)),
+               less(platform::get_b(color)));
 }
 
 const SchemeColors& scheme_colors(int scheme) {
@@ -162,7 +168,8 @@ FaceState face_state(const PushButtonLook& look) {
     return FaceState::Normal;
 }
 
-void paint_push_button(HWND hwnd, platform::Canvas& canvas, const PushButtonLook& look, int scheme) {
+void paint_push_button(HWND hwnd, platform::Canvas& canvas, const PushButtonLook& look,
+                       int scheme) {
     Rect client;
     platform::get_client_rect(hwnd, client);
     const int w = client.width();
@@ -206,7 +213,8 @@ void paint_push_button(HWND hwnd, platform::Canvas& canvas, const PushButtonLook
     use_window_font(hwnd, canvas);
     canvas.set_bk_mode(platform::BkMode::Transparent);
     canvas.set_text_color(look.disabled || look.indeterminate ? DisabledButtonText : rgb(0, 0, 0));
-    draw_button_text(canvas, caption_of(hwnd), text_rect, push_text_format(platform::get_style(hwnd)));
+    draw_button_text(canvas, caption_of(hwnd), text_rect,
+                     push_text_format(platform::get_style(hwnd)));
 }
 
 void paint_group_box(HWND hwnd, platform::Canvas& canvas) {
@@ -242,8 +250,9 @@ void paint_group_box(HWND hwnd, platform::Canvas& canvas) {
     canvas.fill_rect(caption_rect, background);
     canvas.set_bk_mode(platform::BkMode::Transparent);
     canvas.set_text_color(text_color);
-    canvas.draw_text(caption, caption_rect, platform::DT_SINGLELINE | platform::DT_LEFT | platform::DT_TOP |
-                                                platform::DT_NOPREFIX);
+    canvas.draw_text(caption, caption_rect,
+                     platform::DT_SINGLELINE | platform::DT_LEFT | platform::DT_TOP |
+                         platform::DT_NOPREFIX);
 }
 
 void paint_edit_border(HWND hwnd, int scheme) {
@@ -275,7 +284,8 @@ void paint_list_border(HWND hwnd, platform::Canvas& canvas, int scheme) {
     Rect client;
     platform::get_client_rect(hwnd, client);
     bool disabled = !platform::is_window_enabled(hwnd);
-    canvas.frame_rect(client, disabled ? darken(ButtonFace, 32) : scheme_colors(scheme).control_border);
+    canvas.frame_rect(client,
+                      disabled ? darken(ButtonFace, 32) : scheme_colors(scheme).control_border);
 }
 
 } // namespace commands

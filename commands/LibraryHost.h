@@ -23,7 +23,8 @@ inline constexpr std::int32_t WindowHandleByPosition = 2033;
 std::intptr_t library_notify(std::int32_t code, std::intptr_t argument1, std::intptr_t argument2);
 
 // Calls a HostNotify service through the entry the runtime handed over.
-std::intptr_t host_call(std::int32_t code, std::intptr_t argument1 = 0, std::intptr_t argument2 = 0);
+std::intptr_t host_call(std::int32_t code, std::intptr_t argument1 = 0,
+                        std::intptr_t argument2 = 0);
 
 // Replaces the entry (tests put a stand-in runtime here); nullptr restores
 // the runtime's own.

@@ -6,8 +6,12 @@
 namespace platform {
 namespace {
 
-std::uint32_t u32(const std::uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24); }
-std::uint16_t u16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+std::uint32_t u32(const std::uint8_t* p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24);
+}
+std::uint16_t u16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
 
 } // namespace
 
@@ -30,8 +34,9 @@ HBITMAP bitmap_from_dib(const std::uint8_t* data, std::size_t size) {
     auto height = static_cast<std::int32_t>(u32(data + 8));
     std::uint16_t bits = u16(data + 14);
     std::uint32_t compression = u32(data + 16);
-    if (header_size < 40 || header_size > size || width <= 0 || height == 0 || (bits != 24 && bits != 32) ||
-        compression != 0 || width > 16384 || height > 16384 || height < -16384)
+    if (header_size < 40 || header_size > size || width <= 0 || height == 0 ||
+        (bits != 24 && bits != 32) || compression != 0 || width > 16384 || height > 16384 ||
+        height < -16384)
         return nullptr;
     bool bottom_up = height > 0;
     int rows = bottom_up ? height : -height;
@@ -52,8 +57,10 @@ HBITMAP bitmap_from_dib(const std::uint8_t* data, std::size_t size) {
     int out_stride = cairo_image_surface_get_stride(s);
     int bytes = bits / 8;
     for (int y = 0; y < rows; ++y) {
-        const std::uint8_t* src = pixels + stride * static_cast<std::size_t>(bottom_up ? rows - 1 - y : y);
-        auto* dst = reinterpret_cast<std::uint32_t*>(out + static_cast<std::ptrdiff_t>(y) * out_stride);
+        const std::uint8_t* src =
+            pixels + stride * static_cast<std::size_t>(bottom_up ? rows - 1 - y : y);
+        auto* dst =
+            reinterpret_cast<std::uint32_t*>(out + static_cast<std::ptrdiff_t>(y) * out_stride);
         for (int x = 0; x < width; ++x) {
             const std::uint8_t* p = src + x * bytes; // blue, green, red
             dst[x] = 0xFF000000u | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[1]) << 8) | p[0];

@@ -4,9 +4,9 @@
 #include "Font.h"
 
 #include <algorithm>
-#include <utility>
 #include <cairo.h>
 #include <pango/pangocairo.h>
+#include <utility>
 
 namespace platform {
 
@@ -59,7 +59,9 @@ PangoLayout* make_layout(PangoContext* context, HFONT font, std::string_view gbk
     std::string utf8;
     if (underline_at >= 0) {
         // The byte offset of the mnemonic in UTF-8.
-        underline_at = static_cast<int>(gbk_to_utf8(std::string_view(text).substr(0, static_cast<std::size_t>(underline_at))).size());
+        underline_at = static_cast<int>(
+            gbk_to_utf8(std::string_view(text).substr(0, static_cast<std::size_t>(underline_at)))
+                .size());
     }
     utf8 = gbk_to_utf8(text);
     pango_layout_set_text(layout, utf8.c_str(), static_cast<int>(utf8.size()));
@@ -71,7 +73,8 @@ PangoLayout* make_layout(PangoContext* context, HFONT font, std::string_view gbk
     if (underline_at >= 0 && static_cast<std::size_t>(underline_at) < utf8.size()) {
         PangoAttribute* u = pango_attr_underline_new(PANGO_UNDERLINE_SINGLE);
         u->start_index = static_cast<guint>(underline_at);
-        u->end_index = static_cast<guint>(g_utf8_next_char(utf8.c_str() + underline_at) - utf8.c_str());
+        u->end_index =
+            static_cast<guint>(g_utf8_next_char(utf8.c_str() + underline_at) - utf8.c_str());
         pango_attr_list_insert(attrs, u);
     }
     pango_layout_set_attributes(layout, attrs);
@@ -81,7 +84,8 @@ PangoLayout* make_layout(PangoContext* context, HFONT font, std::string_view gbk
 
 } // namespace
 
-Canvas::Canvas(cairo_t* cr, HWND hwnd) : m_cr(cairo_reference(cr)), m_hwnd(hwnd), m_font(default_gui_font()) {
+Canvas::Canvas(cairo_t* cr, HWND hwnd)
+    : m_cr(cairo_reference(cr)), m_hwnd(hwnd), m_font(default_gui_font()) {
     cairo_save(m_cr);
 }
 
@@ -147,9 +151,15 @@ HFONT Canvas::set_font(HFONT font) {
     return old;
 }
 
-COLORREF Canvas::set_text_color(COLORREF c) { return std::exchange(m_text_color, c); }
-COLORREF Canvas::set_bk_color(COLORREF c) { return std::exchange(m_bk_color, c); }
-BkMode Canvas::set_bk_mode(BkMode mode) { return std::exchange(m_bk_mode, mode); }
+COLORREF Canvas::set_text_color(COLORREF c) {
+    return std::exchange(m_text_color, c);
+}
+COLORREF Canvas::set_bk_color(COLORREF c) {
+    return std::exchange(m_bk_color, c);
+}
+BkMode Canvas::set_bk_mode(BkMode mode) {
+    return std::exchange(m_bk_mode, mode);
+}
 
 int Canvas::draw_text(std::string_view gbk, Rect& r, UINT format) {
     PangoLayout* layout = pango_cairo_create_layout(m_cr);
@@ -168,7 +178,7 @@ int Canvas::draw_text(std::string_view gbk, Rect& r, UINT format) {
     }
     if (single)
         pango_layout_set_single_paragraph_mode(layout, TRUE);
-    PangoAlignment align = (format & DT_CENTER) ? PANGO_ALIGN_CENTER
+    PangoAlignment align = (format & DT_CENTER)  ? PANGO_ALIGN_CENTER
                            : (format & DT_RIGHT) ? PANGO_ALIGN_RIGHT
                                                  : PANGO_ALIGN_LEFT;
     pango_layout_set_alignment(layout, align);
@@ -220,7 +230,9 @@ void Canvas::text_out(int x, int y, std::string_view gbk) {
     draw_text(gbk, r, DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
 }
 
-Size Canvas::measure_text(std::string_view gbk) const { return platform::measure_text(m_font, gbk); }
+Size Canvas::measure_text(std::string_view gbk) const {
+    return platform::measure_text(m_font, gbk);
+}
 
 Size measure_text(HFONT font, std::string_view gbk) {
     if (!font)

@@ -20,9 +20,15 @@ using COLORREF = std::uint32_t;
 constexpr COLORREF rgb(int r, int g, int b) {
     return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
-constexpr int get_r(COLORREF c) { return c & 0xFF; }
-constexpr int get_g(COLORREF c) { return (c >> 8) & 0xFF; }
-constexpr int get_b(COLORREF c) { return (c >> 16) & 0xFF; }
+constexpr int get_r(COLORREF c) {
+    return c & 0xFF;
+}
+constexpr int get_g(COLORREF c) {
+    return (c >> 8) & 0xFF;
+}
+constexpr int get_b(COLORREF c) {
+    return (c >> 16) & 0xFF;
+}
 
 // draw_text formats.
 constexpr UINT DT_TOP = 0x0000;
@@ -42,7 +48,7 @@ constexpr UINT DT_END_ELLIPSIS = 0x8000;
 enum class BkMode { Transparent = 1, Opaque = 2 };
 
 class Canvas {
-public:
+  public:
     // `cr` is borrowed; the canvas saves its state and restores it on
     // destruction. `clip` is in the canvas's coordinates.
     Canvas(cairo_t* cr, HWND hwnd);
@@ -73,7 +79,7 @@ public:
     void text_out(int x, int y, std::string_view gbk);
     Size measure_text(std::string_view gbk) const;
 
-private:
+  private:
     cairo_t* m_cr;
     HWND m_hwnd;
     HFONT m_font;

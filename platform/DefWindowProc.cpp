@@ -80,11 +80,20 @@ LRESULT def_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_SYSCOMMAND:
         switch (wp & 0xFFF0) {
-        case SC_CLOSE: send_message(hwnd, WM_CLOSE); return 0;
-        case SC_MINIMIZE: show_window(hwnd, SW_MINIMIZE); return 0;
-        case SC_MAXIMIZE: show_window(hwnd, SW_SHOWMAXIMIZED); return 0;
-        case SC_RESTORE: show_window(hwnd, SW_RESTORE); return 0;
-        default: return 0;
+        case SC_CLOSE:
+            send_message(hwnd, WM_CLOSE);
+            return 0;
+        case SC_MINIMIZE:
+            show_window(hwnd, SW_MINIMIZE);
+            return 0;
+        case SC_MAXIMIZE:
+            show_window(hwnd, SW_SHOWMAXIMIZED);
+            return 0;
+        case SC_RESTORE:
+            show_window(hwnd, SW_RESTORE);
+            return 0;
+        default:
+            return 0;
         }
     case WM_SYSKEYDOWN:
         if (wp == VK_F4 && (lp & (1 << 29)))

@@ -73,7 +73,7 @@ struct FileDialogRequest {
     std::string file_name;
     // Pairs of description and pattern list ("*.txt;*.log"), in order.
     std::vector<std::pair<std::string, std::string>> filters;
-    int filter_index = 1; // 1-based, as the platform counts
+    int filter_index = 1;          // 1-based, as the platform counts
     std::string default_extension; // without the dot
     std::uint32_t flags = 0;
 };

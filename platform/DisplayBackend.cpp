@@ -4,9 +4,13 @@
 
 namespace platform {
 
-std::optional<FileDialogAnswer> DisplayBackend::file_dialog(const FileDialogRequest&) { return std::nullopt; }
+std::optional<FileDialogAnswer> DisplayBackend::file_dialog(const FileDialogRequest&) {
+    return std::nullopt;
+}
 
-std::optional<std::string> DisplayBackend::folder_dialog(const FolderDialogRequest&) { return std::nullopt; }
+std::optional<std::string> DisplayBackend::folder_dialog(const FolderDialogRequest&) {
+    return std::nullopt;
+}
 
 void DisplayBackend::message_box_shown(HWND, int, std::string_view, std::string_view) {}
 

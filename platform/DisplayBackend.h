@@ -22,7 +22,7 @@ struct FolderDialogRequest;
 enum class NativeShow { Hidden, Normal, Minimized, Maximized };
 
 class DisplayBackend {
-public:
+  public:
     virtual ~DisplayBackend() = default;
     virtual const char* name() const = 0;
 
@@ -61,7 +61,8 @@ public:
     virtual std::optional<std::string> folder_dialog(const FolderDialogRequest& request);
     // A message box (built from our own controls) has just been shown and
     // its nested loop is about to run. `default_id` is the answer Enter gives.
-    virtual void message_box_shown(HWND box, int default_id, std::string_view caption, std::string_view text);
+    virtual void message_box_shown(HWND box, int default_id, std::string_view caption,
+                                   std::string_view text);
 };
 
 } // namespace platform

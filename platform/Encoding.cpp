@@ -9,7 +9,7 @@ namespace {
 // One iconv descriptor per direction and thread; iconv_t is not thread-safe,
 // and opening one costs more than most conversions.
 class Converter {
-public:
+  public:
     Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
     ~Converter() {
         if (m_cd != reinterpret_cast<iconv_t>(-1))
@@ -43,7 +43,7 @@ public:
 
     bool valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
 
-private:
+  private:
     iconv_t m_cd;
 };
 

@@ -23,11 +23,14 @@ bool gbk_to_utf8(std::string_view gbk, std::string& out, InvalidBytes mode = Inv
 std::string gbk_to_utf8(std::string_view gbk);
 
 // UTF-8 to GBK. Characters GBK cannot hold become '?' with Replace, or fail.
-bool utf8_to_gbk(std::string_view utf8, std::string& out, InvalidBytes mode = InvalidBytes::Replace);
+bool utf8_to_gbk(std::string_view utf8, std::string& out,
+                 InvalidBytes mode = InvalidBytes::Replace);
 std::string utf8_to_gbk(std::string_view utf8);
 
 // GBK double-byte rules: a byte of 0x81..0xFE starts a two-byte character.
-constexpr bool is_gbk_lead_byte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+constexpr bool is_gbk_lead_byte(unsigned char c) {
+    return c >= 0x81 && c <= 0xFE;
+}
 
 // Length of the character starting at text[i] (1 or 2); a lead byte at the
 // very end counts as 1 so callers never read past the text.

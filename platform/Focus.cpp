@@ -38,7 +38,9 @@ HWND set_focus(HWND hwnd) {
     return previous;
 }
 
-HWND get_focus() { return state().focus; }
+HWND get_focus() {
+    return state().focus;
+}
 
 HWND set_capture(HWND hwnd) {
     auto& s = state();
@@ -64,7 +66,9 @@ bool release_capture() {
     return true;
 }
 
-HWND get_capture() { return state().capture; }
+HWND get_capture() {
+    return state().capture;
+}
 
 HWND set_active_window(HWND hwnd) {
     auto& s = state();
@@ -98,7 +102,9 @@ HWND set_active_window(HWND hwnd) {
     return previous;
 }
 
-HWND get_active_window() { return state().active; }
+HWND get_active_window() {
+    return state().active;
+}
 
 bool set_foreground_window(HWND hwnd) {
     if (!find(hwnd))
@@ -107,6 +113,8 @@ bool set_foreground_window(HWND hwnd) {
     return true;
 }
 
-HWND get_foreground_window() { return state().foreground; }
+HWND get_foreground_window() {
+    return state().foreground;
+}
 
 } // namespace platform

@@ -39,7 +39,7 @@ constexpr std::uint8_t DEFAULT_CHARSET = 1;
 // A realised font: the record it was made from and the Pango description
 // that draws it. Faces the machine lacks fall back to a CJK-capable sans face.
 class Font {
-public:
+  public:
     explicit Font(const LogFont& lf);
     ~Font();
     Font(const Font&) = delete;
@@ -51,7 +51,7 @@ public:
     bool underline() const { return m_log_font.underline != 0; }
     bool strike_out() const { return m_log_font.strike_out != 0; }
 
-private:
+  private:
     LogFont m_log_font;
     PangoFontDescription* m_description = nullptr;
     int m_pixel_size = 12;

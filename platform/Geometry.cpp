@@ -152,7 +152,8 @@ bool set_window_pos(HWND hwnd, HWND insert_after, int x, int y, int cx, int cy, 
         std::erase(siblings, hwnd);
         if (insert_after == HWND_BOTTOM)
             siblings.push_back(hwnd);
-        else if (insert_after == HWND_TOP || insert_after == HWND_TOPMOST || insert_after == HWND_NOTOPMOST)
+        else if (insert_after == HWND_TOP || insert_after == HWND_TOPMOST ||
+                 insert_after == HWND_NOTOPMOST)
             siblings.insert(siblings.begin(), hwnd);
         else {
             auto it = std::find(siblings.begin(), siblings.end(), insert_after);
@@ -179,7 +180,12 @@ bool set_window_pos(HWND hwnd, HWND insert_after, int x, int y, int cx, int cy, 
     else if (flags & SWP_HIDEWINDOW)
         show_window(hwnd, SW_HIDE);
     if (moving && find(hwnd)) {
-        WindowPos done{hwnd, insert_after, fresh.left, fresh.top, fresh.width(), fresh.height(),
+        WindowPos done{hwnd,
+                       insert_after,
+                       fresh.left,
+                       fresh.top,
+                       fresh.width(),
+                       fresh.height(),
                        flags | (changed ? 0u : (SWP_NOMOVE | SWP_NOSIZE))};
         if (old.left == fresh.left && old.top == fresh.top)
             done.flags |= SWP_NOMOVE;
@@ -187,7 +193,8 @@ bool set_window_pos(HWND hwnd, HWND insert_after, int x, int y, int cx, int cy, 
             done.flags |= SWP_NOSIZE;
         send_message(hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&done));
     }
-    if (!(flags & SWP_NOACTIVATE) && w->is_top_level() && find(hwnd) && (get_style(hwnd) & WS_VISIBLE))
+    if (!(flags & SWP_NOACTIVATE) && w->is_top_level() && find(hwnd) &&
+        (get_style(hwnd) & WS_VISIBLE))
         set_active_window(hwnd);
     return true;
 }
@@ -204,8 +211,8 @@ bool show_window(HWND hwnd, int cmd) {
         return false;
     bool was_visible = (w->style & WS_VISIBLE) != 0;
     bool show = cmd != SW_HIDE;
-    bool activate = show && cmd != SW_SHOWNA && cmd != SW_SHOWNOACTIVATE && cmd != SW_SHOWMINNOACTIVE &&
-                    cmd != SW_MINIMIZE;
+    bool activate = show && cmd != SW_SHOWNA && cmd != SW_SHOWNOACTIVATE &&
+                    cmd != SW_SHOWMINNOACTIVE && cmd != SW_MINIMIZE;
     if (w->is_top_level()) {
         bool minimize = cmd == SW_MINIMIZE || cmd == SW_SHOWMINIMIZED || cmd == SW_SHOWMINNOACTIVE;
         bool maximize = cmd == SW_SHOWMAXIMIZED;
@@ -256,7 +263,8 @@ bool show_window(HWND hwnd, int cmd) {
                 if (w->owner && (get_style(w->owner) & WS_VISIBLE))
                     next = w->owner;
                 for (HWND t : s.top_levels)
-                    if (!next && t != hwnd && (get_style(t) & WS_VISIBLE) && !(get_style(t) & WS_DISABLED))
+                    if (!next && t != hwnd && (get_style(t) & WS_VISIBLE) &&
+                        !(get_style(t) & WS_DISABLED))
                         next = t;
                 set_active_window(next);
             }
@@ -282,7 +290,9 @@ bool show_window(HWND hwnd, int cmd) {
     return was_visible;
 }
 
-bool is_window_visible(HWND hwnd) { return find(hwnd) && visible_chain(hwnd); }
+bool is_window_visible(HWND hwnd) {
+    return find(hwnd) && visible_chain(hwnd);
+}
 
 bool enable_window(HWND hwnd, bool enable) {
     auto& s = state();

@@ -129,8 +129,8 @@ void GtkBackend::window_created(HWND top, const Rect& client) {
 
     nw->area = gtk_drawing_area_new();
     gtk_widget_add_events(nw->area, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
-                                        GDK_POINTER_MOTION_MASK | GDK_SCROLL_MASK | GDK_LEAVE_NOTIFY_MASK |
-                                        GDK_SMOOTH_SCROLL_MASK);
+                                        GDK_POINTER_MOTION_MASK | GDK_SCROLL_MASK |
+                                        GDK_LEAVE_NOTIFY_MASK | GDK_SMOOTH_SCROLL_MASK);
     gtk_container_add(GTK_CONTAINER(nw->window), nw->area);
     gtk_widget_show(nw->area);
     nw->im = gtk_im_multicontext_new();

@@ -36,7 +36,9 @@ void HeadlessBackend::wake() {
     [[maybe_unused]] auto n = write(m_wake_fd, &one, sizeof one);
 }
 
-bool HeadlessBackend::cursor_position(Point& screen) { return get_cursor_pos(screen); }
+bool HeadlessBackend::cursor_position(Point& screen) {
+    return get_cursor_pos(screen);
+}
 
 bool HeadlessBackend::top_point(HWND hwnd, Point client, HWND& top, Point& top_client) {
     top = get_ancestor_root(hwnd);
@@ -99,13 +101,16 @@ void HeadlessBackend::press_key(UINT vk, std::uint32_t typed_char) {
     input::key(vk, false);
 }
 
-void HeadlessBackend::type_text(std::string_view utf8) { input::text(utf8); }
+void HeadlessBackend::type_text(std::string_view utf8) {
+    input::text(utf8);
+}
 
 std::optional<FileDialogAnswer> HeadlessBackend::file_dialog(const FileDialogRequest& request) {
     m_file_requests.push_back(request);
     if (m_file_answers.empty()) {
         std::fprintf(stderr, "headless: no answer queued for the %s dialog \"%s\"; cancelled\n",
-                     request.kind == FileDialogKind::Save ? "save" : "open", gbk_to_utf8(request.title).c_str());
+                     request.kind == FileDialogKind::Save ? "save" : "open",
+                     gbk_to_utf8(request.title).c_str());
         return std::nullopt;
     }
     auto answer = m_file_answers.front();
@@ -127,7 +132,8 @@ std::optional<std::string> HeadlessBackend::folder_dialog(const FolderDialogRequ
     return answer;
 }
 
-void HeadlessBackend::message_box_shown(HWND box, int default_id, std::string_view caption, std::string_view text) {
+void HeadlessBackend::message_box_shown(HWND box, int default_id, std::string_view caption,
+                                        std::string_view text) {
     m_message_boxes.push_back({std::string(caption), std::string(text), default_id});
     if (!m_box_actions.empty()) {
         auto action = std::move(m_box_actions.front());

@@ -17,7 +17,7 @@
 namespace platform {
 
 class HeadlessBackend final : public DisplayBackend {
-public:
+  public:
     HeadlessBackend();
     ~HeadlessBackend() override;
 
@@ -40,7 +40,8 @@ public:
     bool cursor_position(Point& screen) override;
     std::optional<FileDialogAnswer> file_dialog(const FileDialogRequest& request) override;
     std::optional<std::string> folder_dialog(const FolderDialogRequest& request) override;
-    void message_box_shown(HWND box, int default_id, std::string_view caption, std::string_view text) override;
+    void message_box_shown(HWND box, int default_id, std::string_view caption,
+                           std::string_view text) override;
 
     // ---- Dialog answers, taken in order. A dialog shown with nothing queued
     // is cancelled (a message box takes its default button) and says so on
@@ -81,7 +82,7 @@ public:
     int cursor_id() const { return m_cursor; }
     int presents() const { return m_presents; }
 
-private:
+  private:
     bool top_point(HWND hwnd, Point client, HWND& top, Point& top_client);
 
     int m_wake_fd = -1;

@@ -14,7 +14,9 @@ using namespace detail;
 namespace input {
 namespace {
 
-std::uint32_t stamp(std::uint32_t time) { return time ? time : now_ticks(); }
+std::uint32_t stamp(std::uint32_t time) {
+    return time ? time : now_ticks();
+}
 
 void queue(InputEvent e) {
     auto& s = state();
@@ -27,7 +29,8 @@ void queue(InputEvent e) {
 void mouse_move(HWND top, Point client, std::uint32_t time) {
     auto& s = state();
     // Moves coalesce: only the latest position matters.
-    if (!s.input.empty() && s.input.back().kind == InputKind::MouseMove && s.input.back().top == top) {
+    if (!s.input.empty() && s.input.back().kind == InputKind::MouseMove &&
+        s.input.back().top == top) {
         s.input.back().point = client;
         s.input.back().time = stamp(time);
         return;
@@ -36,19 +39,29 @@ void mouse_move(HWND top, Point client, std::uint32_t time) {
 }
 
 void mouse_button(HWND top, Point client, Button button, bool down, std::uint32_t time) {
-    queue({down ? InputKind::ButtonDown : InputKind::ButtonUp, top, client, static_cast<int>(button), 0, 0, 0, 1,
-           0, time});
+    queue({down ? InputKind::ButtonDown : InputKind::ButtonUp, top, client,
+           static_cast<int>(button), 0, 0, 0, 1, 0, time});
 }
 
 void mouse_wheel(HWND top, Point client, int delta, std::uint32_t time) {
     queue({InputKind::Wheel, top, client, 0, delta, 0, 0, 1, 0, time});
 }
 
-void mouse_left(HWND top) { queue({InputKind::MouseLeft, top, {}, 0, 0, 0, 0, 1, 0, 0}); }
+void mouse_left(HWND top) {
+    queue({InputKind::MouseLeft, top, {}, 0, 0, 0, 0, 1, 0, 0});
+}
 
 void key(UINT vk, bool down, std::uint32_t typed_char, int repeat, std::uint32_t time) {
-    queue({down ? InputKind::KeyDown : InputKind::KeyUp, nullptr, {}, 0, 0, vk & 0xFF, typed_char,
-           repeat < 1 ? 1 : repeat, 0, time});
+    queue({down ? InputKind::KeyDown : InputKind::KeyUp,
+           nullptr,
+           {},
+           0,
+           0,
+           vk & 0xFF,
+           typed_char,
+           repeat < 1 ? 1 : repeat,
+           0,
+           time});
 }
 
 void text(std::string_view utf8) {
@@ -169,7 +182,8 @@ void update_cursor(HWND target, UINT mouse_msg) {
     auto& s = state();
     if (s.capture)
         return;
-    send_message(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), make_lparam(HTCLIENT, static_cast<int>(mouse_msg)));
+    send_message(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target),
+                 make_lparam(HTCLIENT, static_cast<int>(mouse_msg)));
 }
 
 } // namespace
@@ -208,10 +222,11 @@ bool next_input_message(Msg& msg) {
             if (e.kind == InputKind::ButtonDown) {
                 WindowRecord* tw = find(target);
                 bool wants = tw && (tw->cls->info.style & CS_DBLCLKS);
-                dbl = wants && s.last_click_window == target && s.last_click_button == e.button &&
-                      e.time - s.last_click_time <= static_cast<std::uint32_t>(double_click_time()) &&
-                      std::abs(s.last_click_point.x - s.mouse_screen.x) <= 4 &&
-                      std::abs(s.last_click_point.y - s.mouse_screen.y) <= 4;
+                dbl =
+                    wants && s.last_click_window == target && s.last_click_button == e.button &&
+                    e.time - s.last_click_time <= static_cast<std::uint32_t>(double_click_time()) &&
+                    std::abs(s.last_click_point.x - s.mouse_screen.x) <= 4 &&
+                    std::abs(s.last_click_point.y - s.mouse_screen.y) <= 4;
                 if (dbl) {
                     s.last_click_window = nullptr;
                 } else {
@@ -225,8 +240,10 @@ bool next_input_message(Msg& msg) {
                 // drop-down list must leave its owner active).
                 HWND top = get_ancestor_root(target);
                 if (top != s.active) {
-                    LRESULT how = send_message(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top),
-                                               make_lparam(HTCLIENT, static_cast<int>(button_message(e.button, e.kind, dbl))));
+                    LRESULT how = send_message(
+                        target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top),
+                        make_lparam(HTCLIENT,
+                                    static_cast<int>(button_message(e.button, e.kind, dbl))));
                     if (!is_window(target))
                         continue;
                     if (how != MA_NOACTIVATE)
@@ -235,7 +252,8 @@ bool next_input_message(Msg& msg) {
                 if (!is_window(target))
                     continue;
             }
-            msg.message = e.kind == InputKind::MouseMove ? WM_MOUSEMOVE : button_message(e.button, e.kind, dbl);
+            msg.message = e.kind == InputKind::MouseMove ? WM_MOUSEMOVE
+                                                         : button_message(e.button, e.kind, dbl);
             s.mouse_window = target;
             if (s.leave_tracking && s.leave_tracking != target) {
                 post_message(std::exchange(s.leave_tracking, nullptr), WM_MOUSELEAVE);
@@ -274,7 +292,8 @@ bool next_input_message(Msg& msg) {
             bool alt = s.key_down[VK_MENU] != 0;
             bool sys = (alt && !s.key_down[VK_CONTROL]) || e.vk == VK_F10 || e.vk == VK_MENU;
             msg.hwnd = target;
-            msg.message = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
+            msg.message =
+                down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
             msg.wParam = e.vk;
             std::uint32_t lp = static_cast<std::uint32_t>(e.repeat & 0xFFFF);
             if (alt)
@@ -340,9 +359,20 @@ std::string get_clipboard_text() {
 
 HCURSOR load_cursor(int id) {
     switch (id) {
-    case IDC_ARROW: case IDC_IBEAM: case IDC_WAIT: case IDC_CROSS: case IDC_UPARROW: case IDC_SIZENWSE:
-    case IDC_SIZENESW: case IDC_SIZEWE: case IDC_SIZENS: case IDC_SIZEALL: case IDC_NO: case IDC_HAND:
-    case IDC_APPSTARTING: case IDC_HELP:
+    case IDC_ARROW:
+    case IDC_IBEAM:
+    case IDC_WAIT:
+    case IDC_CROSS:
+    case IDC_UPARROW:
+    case IDC_SIZENWSE:
+    case IDC_SIZENESW:
+    case IDC_SIZEWE:
+    case IDC_SIZENS:
+    case IDC_SIZEALL:
+    case IDC_NO:
+    case IDC_HAND:
+    case IDC_APPSTARTING:
+    case IDC_HELP:
         return reinterpret_cast<HCURSOR>(static_cast<std::uintptr_t>(id));
     default:
         return nullptr;
@@ -361,7 +391,9 @@ HCURSOR set_cursor(HCURSOR cursor) {
     return old;
 }
 
-HCURSOR get_cursor() { return state().cursor; }
+HCURSOR get_cursor() {
+    return state().cursor;
+}
 
 bool track_mouse_leave(HWND hwnd) {
     if (!find(hwnd))

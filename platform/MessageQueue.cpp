@@ -14,7 +14,9 @@
 namespace platform {
 namespace detail {
 
-std::uint32_t now_ticks() { return get_tick_count(); }
+std::uint32_t now_ticks() {
+    return get_tick_count();
+}
 
 void spy_log(const char* how, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     const char* name = message_name(msg);
@@ -91,7 +93,8 @@ LRESULT call_hooks_and_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool from
         for (const Hook& h : hooks) {
             if (h.kind != WH_CALLWNDPROC)
                 continue;
-            if (std::none_of(s.hooks.begin(), s.hooks.end(), [&](const Hook& x) { return x.handle == h.handle; }))
+            if (std::none_of(s.hooks.begin(), s.hooks.end(),
+                             [&](const Hook& x) { return x.handle == h.handle; }))
                 continue;
             s.in_hook = true;
             h.proc(0, from_other_thread ? 1 : 0, reinterpret_cast<LPARAM>(&info));
@@ -269,7 +272,9 @@ bool post_message(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return true;
 }
 
-bool post_thread_message(UINT msg, WPARAM wp, LPARAM lp) { return post_message(nullptr, msg, wp, lp); }
+bool post_thread_message(UINT msg, WPARAM wp, LPARAM lp) {
+    return post_message(nullptr, msg, wp, lp);
+}
 
 void post_quit_message(int exit_code) {
     auto& s = state();
@@ -304,7 +309,9 @@ bool wait_message(int timeout_ms) {
             return true;
         int wait = next_timer_timeout_ms();
         if (timeout_ms >= 0) {
-            auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+            auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
+                             std::chrono::steady_clock::now() - start)
+                             .count();
             int left = static_cast<int>(std::max<long long>(0, timeout_ms - spent));
             if (left == 0 && spent >= timeout_ms)
                 return false;
@@ -354,12 +361,14 @@ LRESULT dispatch_message(const Msg& msg) {
     if (!w)
         return 0;
     if (s.spy)
-        spy_log(msg.message == WM_PAINT ? "paint" : "dispatch", msg.hwnd, msg.message, msg.wParam, msg.lParam);
+        spy_log(msg.message == WM_PAINT ? "paint" : "dispatch", msg.hwnd, msg.message, msg.wParam,
+                msg.lParam);
     s.message_time = msg.time;
     WNDPROC proc = w->proc;
     LRESULT r = proc(msg.hwnd, msg.message, msg.wParam, msg.lParam);
     if (msg.message == WM_PAINT)
-        validate_rect(msg.hwnd, nullptr); // a procedure that did not paint must not get WM_PAINT forever
+        validate_rect(msg.hwnd,
+                      nullptr); // a procedure that did not paint must not get WM_PAINT forever
     return r;
 }
 
@@ -369,8 +378,12 @@ LRESULT call_window_proc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
     return proc(hwnd, msg, wp, lp);
 }
 
-bool in_send_message() { return state().send_depth > 0; }
-std::uint32_t get_message_time() { return state().message_time; }
+bool in_send_message() {
+    return state().send_depth > 0;
+}
+std::uint32_t get_message_time() {
+    return state().message_time;
+}
 
 // ---- Timers ---------------------------------------------------------------
 
@@ -400,7 +413,9 @@ bool kill_timer(HWND hwnd, std::uintptr_t id) {
     std::erase_if(s.timers, [&](const Timer& t) { return t.hwnd == hwnd && t.id == id; });
     // A WM_TIMER already posted for it is removed too.
     std::lock_guard lock(s.mutex);
-    std::erase_if(s.posted, [&](const Msg& m) { return m.message == WM_TIMER && m.hwnd == hwnd && m.wParam == id; });
+    std::erase_if(s.posted, [&](const Msg& m) {
+        return m.message == WM_TIMER && m.hwnd == hwnd && m.wParam == id;
+    });
     return s.timers.size() != before;
 }
 
@@ -424,7 +439,8 @@ bool unhook_windows_hook(HHOOK hook) {
 
 LRESULT call_next_hook(HHOOK hook, int code, WPARAM wp, LPARAM lp) {
     auto& s = state();
-    auto it = std::find_if(s.hooks.begin(), s.hooks.end(), [&](const Hook& h) { return h.handle == hook; });
+    auto it = std::find_if(s.hooks.begin(), s.hooks.end(),
+                           [&](const Hook& h) { return h.handle == hook; });
     if (it == s.hooks.end())
         return 0;
     for (++it; it != s.hooks.end(); ++it) {

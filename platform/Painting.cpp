@@ -14,7 +14,9 @@ using namespace detail;
 
 namespace {
 
-cairo_rectangle_int_t to_cairo(const Rect& r) { return {r.left, r.top, r.width(), r.height()}; }
+cairo_rectangle_int_t to_cairo(const Rect& r) {
+    return {r.left, r.top, r.width(), r.height()};
+}
 
 Rect client_bounds(const WindowRecord& w) {
     Rect c = client_rect_in_parent(w);
@@ -67,7 +69,8 @@ Rect visible_client(HWND hwnd) {
     Rect r = client_bounds(*w);
     Point origin = client_origin_in_top(hwnd);
     Rect in_top = r.offset(origin.x, origin.y);
-    for (WindowRecord* a = w->parent ? find(w->parent) : nullptr; a; a = a->parent ? find(a->parent) : nullptr) {
+    for (WindowRecord* a = w->parent ? find(w->parent) : nullptr; a;
+         a = a->parent ? find(a->parent) : nullptr) {
         Point ao = client_origin_in_top(a->handle);
         in_top = in_top.intersect(client_bounds(*a).offset(ao.x, ao.y));
     }
@@ -127,11 +130,12 @@ void paint_frame(WindowRecord& w) {
         edge = 2;
     }
     if (w.style & (WS_BORDER | WS_DLGFRAME)) {
-        set_source_color(cr, (w.style & WS_DLGFRAME) ? rgb(0xD4, 0xD0, 0xC8) : rgb(0x64, 0x64, 0x64));
+        set_source_color(cr,
+                         (w.style & WS_DLGFRAME) ? rgb(0xD4, 0xD0, 0xC8) : rgb(0x64, 0x64, 0x64));
         int width = (w.style & WS_DLGFRAME) ? 3 : 1;
         for (int i = 0; i < width; ++i) {
-            cairo_rectangle(cr, r.left + edge + i + 0.5, r.top + edge + i + 0.5, r.width() - 2 * (edge + i) - 1,
-                            r.height() - 2 * (edge + i) - 1);
+            cairo_rectangle(cr, r.left + edge + i + 0.5, r.top + edge + i + 0.5,
+                            r.width() - 2 * (edge + i) - 1, r.height() - 2 * (edge + i) - 1);
             cairo_stroke(cr);
         }
     }
@@ -146,7 +150,9 @@ void paint_frame(WindowRecord& w) {
 
 namespace detail {
 
-bool has_pending_paint() { return next_paint_window(nullptr) != nullptr; }
+bool has_pending_paint() {
+    return next_paint_window(nullptr) != nullptr;
+}
 
 HWND next_paint_window(HWND filter) {
     // Parents before children, and among siblings the bottom one first, so
@@ -254,7 +260,10 @@ Canvas* begin_paint(HWND hwnd, PaintStruct& ps) {
                         cairo_rectangle_int_t e;
                         cairo_region_get_extents(under, &e);
                         Rect cc = client_rect_in_parent(*cw);
-                        add_update(c, Rect{e.x, e.y, e.x + e.width, e.y + e.height}.offset(-cc.left, -cc.top), true);
+                        add_update(
+                            c,
+                            Rect{e.x, e.y, e.x + e.width, e.y + e.height}.offset(-cc.left, -cc.top),
+                            true);
                     }
                     cairo_region_destroy(under);
                     continue;
@@ -285,7 +294,8 @@ Canvas* begin_paint(HWND hwnd, PaintStruct& ps) {
     cairo_destroy(cr); // the canvas holds its own reference
     ps.erase = true;
     if (erase && !ps.paint.is_empty())
-        ps.erase = send_message(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(ps.canvas.get()), 0) == 0;
+        ps.erase =
+            send_message(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(ps.canvas.get()), 0) == 0;
     else if (!erase)
         ps.erase = false;
     return ps.canvas.get();

@@ -48,7 +48,9 @@ struct Rect {
     int width() const { return right - left; }
     int height() const { return bottom - top; }
     bool is_empty() const { return right <= left || bottom <= top; }
-    bool contains(Point p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
+    bool contains(Point p) const {
+        return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
+    }
     Rect offset(int dx, int dy) const { return {left + dx, top + dy, right + dx, bottom + dy}; }
     Rect intersect(const Rect& o) const;
     Rect unite(const Rect& o) const;
@@ -67,18 +69,32 @@ struct Msg {
     std::uint32_t typed_char = 0;
 };
 
-constexpr std::uint16_t loword(std::uintptr_t v) { return static_cast<std::uint16_t>(v & 0xFFFF); }
-constexpr std::uint16_t hiword(std::uintptr_t v) { return static_cast<std::uint16_t>((v >> 16) & 0xFFFF); }
-constexpr LPARAM make_lparam(int lo, int hi) {
-    return static_cast<LPARAM>(static_cast<std::uint32_t>((static_cast<std::uint32_t>(lo) & 0xFFFF) |
-                                                          (static_cast<std::uint32_t>(hi) << 16)));
+constexpr std::uint16_t loword(std::uintptr_t v) {
+    return static_cast<std::uint16_t>(v & 0xFFFF);
 }
-constexpr WPARAM make_wparam(int lo, int hi) { return static_cast<WPARAM>(make_lparam(lo, hi)); }
+constexpr std::uint16_t hiword(std::uintptr_t v) {
+    return static_cast<std::uint16_t>((v >> 16) & 0xFFFF);
+}
+constexpr LPARAM make_lparam(int lo, int hi) {
+    return static_cast<LPARAM>(static_cast<std::uint32_t>(
+        (static_cast<std::uint32_t>(lo) & 0xFFFF) | (static_cast<std::uint32_t>(hi) << 16)));
+}
+constexpr WPARAM make_wparam(int lo, int hi) {
+    return static_cast<WPARAM>(make_lparam(lo, hi));
+}
 // Signed coordinates packed in an LPARAM, as mouse messages carry them.
-constexpr int get_x_lparam(LPARAM lp) { return static_cast<std::int16_t>(loword(static_cast<std::uintptr_t>(lp))); }
-constexpr int get_y_lparam(LPARAM lp) { return static_cast<std::int16_t>(hiword(static_cast<std::uintptr_t>(lp))); }
+constexpr int get_x_lparam(LPARAM lp) {
+    return static_cast<std::int16_t>(loword(static_cast<std::uintptr_t>(lp)));
+}
+constexpr int get_y_lparam(LPARAM lp) {
+    return static_cast<std::int16_t>(hiword(static_cast<std::uintptr_t>(lp)));
+}
 
-inline std::uintptr_t handle_value(HWND h) { return reinterpret_cast<std::uintptr_t>(h); }
-inline HWND handle_from_value(std::uintptr_t v) { return reinterpret_cast<HWND>(v); }
+inline std::uintptr_t handle_value(HWND h) {
+    return reinterpret_cast<std::uintptr_t>(h);
+}
+inline HWND handle_from_value(std::uintptr_t v) {
+    return reinterpret_cast<HWND>(v);
+}
 
 } // namespace platform

@@ -4,9 +4,9 @@
 #include "detail/State.h"
 
 #include <algorithm>
-#include <utility>
 #include <cairo.h>
 #include <cstdlib>
+#include <utility>
 
 namespace platform {
 namespace detail {
@@ -31,11 +31,14 @@ WindowRecord* find(HWND hwnd) {
     return it == s.windows.end() ? nullptr : it->second.get();
 }
 
-bool on_ui_thread() { return std::this_thread::get_id() == state().ui_thread; }
+bool on_ui_thread() {
+    return std::this_thread::get_id() == state().ui_thread;
+}
 
 Rect client_rect_in_parent(const WindowRecord& w) {
     FrameInsets in = frame_insets(w.style, w.ex_style, w.is_top_level());
-    Rect r{w.rect.left + in.left, w.rect.top + in.top, w.rect.right - in.right, w.rect.bottom - in.bottom};
+    Rect r{w.rect.left + in.left, w.rect.top + in.top, w.rect.right - in.right,
+           w.rect.bottom - in.bottom};
     if (r.right < r.left)
         r.right = r.left;
     if (r.bottom < r.top)
@@ -101,10 +104,16 @@ void shutdown() {
     s.backend = nullptr;
 }
 
-DisplayBackend* backend() { return state().backend; }
-bool is_ui_thread() { return on_ui_thread(); }
+DisplayBackend* backend() {
+    return state().backend;
+}
+bool is_ui_thread() {
+    return on_ui_thread();
+}
 
-bool is_window(HWND hwnd) { return find(hwnd) != nullptr; }
+bool is_window(HWND hwnd) {
+    return find(hwnd) != nullptr;
+}
 
 HWND create_window_ex(std::uint32_t ex_style, std::string_view class_name, std::string_view text,
                       std::uint32_t style, int x, int y, int width, int height, HWND parent,
@@ -314,13 +323,20 @@ std::intptr_t get_window_long(HWND hwnd, int index) {
     if (!w)
         return 0;
     switch (index) {
-    case GWL_WNDPROC: return reinterpret_cast<std::intptr_t>(w->proc);
-    case GWL_HWNDPARENT: return static_cast<std::intptr_t>(handle_value(w->parent ? w->parent : w->owner));
-    case GWL_STYLE: return static_cast<std::intptr_t>(w->style);
-    case GWL_EXSTYLE: return static_cast<std::intptr_t>(w->ex_style);
-    case GWL_USERDATA: return w->user_data;
-    case GWL_ID: return static_cast<std::intptr_t>(w->id);
-    default: return index >= 0 ? get_window_extra(hwnd, index) : 0;
+    case GWL_WNDPROC:
+        return reinterpret_cast<std::intptr_t>(w->proc);
+    case GWL_HWNDPARENT:
+        return static_cast<std::intptr_t>(handle_value(w->parent ? w->parent : w->owner));
+    case GWL_STYLE:
+        return static_cast<std::intptr_t>(w->style);
+    case GWL_EXSTYLE:
+        return static_cast<std::intptr_t>(w->ex_style);
+    case GWL_USERDATA:
+        return w->user_data;
+    case GWL_ID:
+        return static_cast<std::intptr_t>(w->id);
+    default:
+        return index >= 0 ? get_window_extra(hwnd, index) : 0;
     }
 }
 
@@ -340,8 +356,11 @@ std::intptr_t set_window_long(HWND hwnd, int index, std::intptr_t value) {
         auto fresh = static_cast<std::uint32_t>(value);
         if (index == GWL_STYLE)
             fresh = (fresh & ~(WS_VISIBLE)) | (w->style & WS_VISIBLE);
-        WPARAM which = index == GWL_STYLE ? static_cast<WPARAM>(GWL_STYLE) : static_cast<WPARAM>(GWL_EXSTYLE);
-        struct { std::uint32_t old_style, new_style; } ss{static_cast<std::uint32_t>(old), fresh};
+        WPARAM which =
+            index == GWL_STYLE ? static_cast<WPARAM>(GWL_STYLE) : static_cast<WPARAM>(GWL_EXSTYLE);
+        struct {
+            std::uint32_t old_style, new_style;
+        } ss{static_cast<std::uint32_t>(old), fresh};
         send_message(hwnd, WM_STYLECHANGING, which, reinterpret_cast<LPARAM>(&ss));
         if (!(w = find(hwnd)))
             return old;
@@ -352,8 +371,12 @@ std::intptr_t set_window_long(HWND hwnd, int index, std::intptr_t value) {
         send_message(hwnd, WM_STYLECHANGED, which, reinterpret_cast<LPARAM>(&ss));
         break;
     }
-    case GWL_USERDATA: w->user_data = value; break;
-    case GWL_ID: w->id = static_cast<std::uintptr_t>(value); break;
+    case GWL_USERDATA:
+        w->user_data = value;
+        break;
+    case GWL_ID:
+        w->id = static_cast<std::uintptr_t>(value);
+        break;
     default:
         if (index >= 0)
             return set_window_extra(hwnd, index, value);
@@ -378,14 +401,16 @@ WNDPROC set_window_proc(HWND hwnd, WNDPROC proc) {
 
 std::intptr_t get_window_extra(HWND hwnd, int offset) {
     WindowRecord* w = find(hwnd);
-    if (!w || offset < 0 || offset % 8 != 0 || static_cast<std::size_t>(offset / 8) >= w->extra.size())
+    if (!w || offset < 0 || offset % 8 != 0 ||
+        static_cast<std::size_t>(offset / 8) >= w->extra.size())
         return 0;
     return w->extra[static_cast<std::size_t>(offset / 8)];
 }
 
 std::intptr_t set_window_extra(HWND hwnd, int offset, std::intptr_t value) {
     WindowRecord* w = find(hwnd);
-    if (!w || offset < 0 || offset % 8 != 0 || static_cast<std::size_t>(offset / 8) >= w->extra.size())
+    if (!w || offset < 0 || offset % 8 != 0 ||
+        static_cast<std::size_t>(offset / 8) >= w->extra.size())
         return 0;
     return std::exchange(w->extra[static_cast<std::size_t>(offset / 8)], value);
 }
@@ -455,7 +480,8 @@ std::string get_window_text(HWND hwnd) {
     if (length <= 0)
         return {};
     std::string buffer(static_cast<std::size_t>(length) + 1, '\0');
-    auto got = send_message(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
+    auto got =
+        send_message(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
     buffer.resize(static_cast<std::size_t>(std::clamp<LRESULT>(got, 0, length)));
     return buffer;
 }
@@ -545,6 +571,8 @@ bool enum_thread_windows(const std::function<bool(HWND)>& fn) {
     return true;
 }
 
-std::vector<HWND> top_level_windows() { return state().top_levels; }
+std::vector<HWND> top_level_windows() {
+    return state().top_levels;
+}
 
 } // namespace platform

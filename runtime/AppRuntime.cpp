@@ -66,7 +66,8 @@ std::string AppRuntime::program_directory_with_separator() const {
 bool AppRuntime::init_instance() {
     std::string path = module_path();
     auto slash = path.rfind('/');
-    m_program_directory_with_separator = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    m_program_directory_with_separator =
+        slash == std::string::npos ? "" : path.substr(0, slash + 1);
     if (!m_program_entry)
         return false;
     return m_program_entry() != 0;
@@ -141,7 +142,8 @@ ErrorOr<void> AppRuntime::adopt_header(const ProgramHeader& header) {
 
     m_libraries.fill(nullptr);
     m_library_data.fill(0);
-    m_library_count = header.libraries ? std::min<std::size_t>(header.library_count, LibrarySlots) : 0;
+    m_library_count =
+        header.libraries ? std::min<std::size_t>(header.library_count, LibrarySlots) : 0;
     for (std::size_t i = 0; i < m_library_count; ++i)
         m_libraries[i] = header.libraries[i];
 
@@ -240,7 +242,8 @@ void AppRuntime::message_loop(int mode) {
                     continue;
                 IdleCallback callback = m_idle_callbacks[i];
                 if (!platform::is_window(callback.window)) {
-                    m_idle_callbacks.erase(m_idle_callbacks.begin() + static_cast<std::ptrdiff_t>(i));
+                    m_idle_callbacks.erase(m_idle_callbacks.begin() +
+                                           static_cast<std::ptrdiff_t>(i));
                     continue;
                 }
                 callback.function(callback.argument);

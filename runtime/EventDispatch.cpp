@@ -41,8 +41,7 @@ HandlerResult call_program_handler(ProgramHandler handler, const std::uint64_t* 
                                    std::size_t count) {
     if (!handler || count > MaxEventTypedArgs)
         return {};
-    return call_by_count(handler, words, count,
-                         std::make_index_sequence<MaxEventTypedArgs + 1>{});
+    return call_by_count(handler, words, count, std::make_index_sequence<MaxEventTypedArgs + 1>{});
 }
 
 ProgramHandler find_event_handler(std::uint32_t window_id, std::uint32_t unit_id,
@@ -72,8 +71,8 @@ ProgramHandler find_event_handler(std::uint32_t window_id, std::uint32_t unit_id
     ProgramHandler handler = handler_at(unit->handler_for(event));
     if (!handler)
         return nullptr;
-    app.set_event_source(AppRuntime::EventSource{
-        window_id, unit_id == 0 ? window->window_unit_id() : unit_id});
+    app.set_event_source(
+        AppRuntime::EventSource{window_id, unit_id == 0 ? window->window_unit_id() : unit_id});
     return handler;
 }
 
@@ -105,7 +104,8 @@ std::uint64_t typed_event_word(const EventArg& arg) {
     case type_code::Byte:
         return arg.data & 0xFF;
     case type_code::Short:
-        return static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<std::int16_t>(arg.data)));
+        return static_cast<std::uint32_t>(
+            static_cast<std::int32_t>(static_cast<std::int16_t>(arg.data)));
     case type_code::DateTime:
     case type_code::Long:
     case type_code::Double:

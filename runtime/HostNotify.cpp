@@ -8,8 +8,8 @@
 #include "RuntimeHeap.h"
 #include "RuntimeMessages.h"
 #include "TypedValue.h"
-#include "ValueConversion.h"
 #include "UnitObject.h"
+#include "ValueConversion.h"
 #include "WindowCreation.h"
 #include "WindowObject.h"
 
@@ -97,13 +97,14 @@ std::intptr_t host_notify(std::int32_t code, std::intptr_t argument1, std::intpt
         app.unregister_idle_callback(pointer_argument<platform::WindowTag>(argument1));
         return 0;
     case host_service::UnitDestroyed:
-        app.unit_destroyed(static_cast<std::uint32_t>(argument1), static_cast<std::uint32_t>(argument2));
+        app.unit_destroyed(static_cast<std::uint32_t>(argument1),
+                           static_cast<std::uint32_t>(argument2));
         return 0;
     case host_service::LoadWindow:
         return load_window_request(pointer_argument<const LoadWindowRequest>(argument1));
     case host_service::UnitWindowObject:
-        return reinterpret_cast<std::intptr_t>(
-            live_unit_object(static_cast<std::uint32_t>(argument1), static_cast<std::uint32_t>(argument2)));
+        return reinterpret_cast<std::intptr_t>(live_unit_object(
+            static_cast<std::uint32_t>(argument1), static_cast<std::uint32_t>(argument2)));
     case host_service::UnitWindowObjectOrFail: {
         auto* object = live_unit_object(static_cast<std::uint32_t>(argument1),
                                         static_cast<std::uint32_t>(argument2));
@@ -162,8 +163,10 @@ std::intptr_t host_notify(std::int32_t code, std::intptr_t argument1, std::intpt
     case host_service::WindowCount:
         return static_cast<std::intptr_t>(app.window_count());
     case host_service::WindowHandleAt: {
-        WindowObject* window = argument1 >= 0 ? app.window_at(static_cast<std::size_t>(argument1)) : nullptr;
-        return window ? static_cast<std::intptr_t>(platform::handle_value(window->system_window())) : 0;
+        WindowObject* window =
+            argument1 >= 0 ? app.window_at(static_cast<std::size_t>(argument1)) : nullptr;
+        return window ? static_cast<std::intptr_t>(platform::handle_value(window->system_window()))
+                      : 0;
     }
     default:
         return 0;

@@ -214,7 +214,8 @@ std::uint64_t property_read_value(std::uint16_t kind, std::int32_t member,
     if (is_block_kind(kind)) {
         std::span<const std::uint8_t> bytes;
         if (supplied.data && supplied.length > 0)
-            bytes = {supplied.pointer<const std::uint8_t>(), static_cast<std::size_t>(supplied.length)};
+            bytes = {supplied.pointer<const std::uint8_t>(),
+                     static_cast<std::size_t>(supplied.length)};
         return byte_set_value(bytes, kind == value_kind::Cursor);
     }
     if (kind == value_kind::Font)

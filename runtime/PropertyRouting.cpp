@@ -84,7 +84,9 @@ std::uint64_t read_common(const UnitRecord& unit, std::int32_t index) {
     HWND hwnd = WindowObject::live_window_of(unit);
     platform::Rect rect;
     bool live = hwnd && platform::get_window_placement_rect(hwnd, rect);
-    auto word = [](std::int32_t v) { return static_cast<std::uint64_t>(static_cast<std::uint32_t>(v)); };
+    auto word = [](std::int32_t v) {
+        return static_cast<std::uint64_t>(static_cast<std::uint32_t>(v));
+    };
     switch (index) {
     case common_property::Left:
         return word(live ? rect.left : unit.left);
@@ -171,10 +173,9 @@ void write_common(UnitRecord& unit, std::int32_t index, std::uint64_t value) {
             object->set_cursor(static_cast<platform::HCURSOR>(unit.cursor));
         if (hwnd) {
             platform::Point point;
-            if (platform::get_cursor_pos(point) &&
-                platform::window_from_point(point) == hwnd)
-                platform::send_message(hwnd, platform::WM_SETCURSOR,
-                                       platform::handle_value(hwnd), platform::HTCLIENT);
+            if (platform::get_cursor_pos(point) && platform::window_from_point(point) == hwnd)
+                platform::send_message(hwnd, platform::WM_SETCURSOR, platform::handle_value(hwnd),
+                                       platform::HTCLIENT);
         }
         break;
     }
@@ -266,8 +267,8 @@ void write_property(std::uint32_t window_id, std::uint32_t unit_id, std::int32_t
     app.resume_events();
 }
 
-std::uint64_t read_object_property(std::uint32_t type_code, UnitObject* object,
-                                   std::int32_t index, std::int32_t member) {
+std::uint64_t read_object_property(std::uint32_t type_code, UnitObject* object, std::int32_t index,
+                                   std::int32_t member) {
     const UnitTypeInfo* type = AppRuntime::the().unit_type(type_code);
     if (!type || !object || index < common_property::FirstOwn)
         return 0;

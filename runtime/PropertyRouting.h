@@ -34,8 +34,8 @@ void write_property(std::uint32_t window_id, std::uint32_t unit_id, std::int32_t
 
 // Services 4 and 5: a type-specific property of a unit object, by its type
 // code, with the full index (8 and above).
-std::uint64_t read_object_property(std::uint32_t type_code, UnitObject* object,
-                                   std::int32_t index, std::int32_t member);
+std::uint64_t read_object_property(std::uint32_t type_code, UnitObject* object, std::int32_t index,
+                                   std::int32_t member);
 void write_object_property(std::uint32_t type_code, UnitObject* object, std::int32_t index,
                            std::int32_t member, std::uint64_t value);
 

@@ -47,9 +47,9 @@ void slot_load_window(std::uint32_t window_id) {
 
 RuntimeCallTable& runtime_call_table() {
     static RuntimeCallTable table = {
-        slot_report_error,  call_dll_command,    call_library_command,  slot_call_core_command,
-        read_property,      write_property,      slot_allocate,         slot_reallocate,
-        slot_release,       slot_end_program,    slot_run_message_loop, slot_load_window,
+        slot_report_error, call_dll_command, call_library_command,  slot_call_core_command,
+        read_property,     write_property,   slot_allocate,         slot_reallocate,
+        slot_release,      slot_end_program, slot_run_message_loop, slot_load_window,
         runtime_notify,
     };
     return table;

@@ -44,11 +44,10 @@ std::intptr_t runtime_notify(std::int32_t service, std::intptr_t argument1, std:
             static_cast<std::uint32_t>(argument1), reinterpret_cast<UnitObject*>(argument2),
             static_cast<std::int32_t>(argument3), static_cast<std::int32_t>(argument4)));
     case RuntimeService::WriteUnitObjectProperty:
-        write_object_property(static_cast<std::uint32_t>(argument1),
-                              reinterpret_cast<UnitObject*>(argument2),
-                              static_cast<std::int32_t>(argument3),
-                              static_cast<std::int32_t>(argument4),
-                              static_cast<std::uint64_t>(argument5));
+        write_object_property(
+            static_cast<std::uint32_t>(argument1), reinterpret_cast<UnitObject*>(argument2),
+            static_cast<std::int32_t>(argument3), static_cast<std::int32_t>(argument4),
+            static_cast<std::uint64_t>(argument5));
         return 0;
     // Directory searches serve commands this program does not use; they answer "nothing".
     case RuntimeService::FindFile:

@@ -86,7 +86,6 @@ static_assert(offsetof(TypedValue, data) == 0);
 static_assert(offsetof(TypedValue, type) == 8);
 static_assert(alignof(TypedValue) == 8);
 
-
 enum class TypeClass {
     None,           // the code 0
     Base,           // top bits 10: the runtime's own types (arrays included)

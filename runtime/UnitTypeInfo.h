@@ -85,10 +85,10 @@ inline constexpr std::int32_t UnitQueryGetProperty = 6;
 // cannot be read or the window cannot be made.
 using UnitCreateFunction = UnitObject* (*)(const std::uint8_t* data, std::uint32_t length,
                                            std::uint32_t style, platform::HWND parent,
-                                           std::uint32_t control_id, void* menu, int left,
-                                           int top, int width, int height,
-                                           std::uint32_t window_id, std::uint32_t unit_id,
-                                           std::uint32_t reserved, std::uint32_t design_flag);
+                                           std::uint32_t control_id, void* menu, int left, int top,
+                                           int width, int height, std::uint32_t window_id,
+                                           std::uint32_t unit_id, std::uint32_t reserved,
+                                           std::uint32_t design_flag);
 // Query code 4: 1 when the unit must be re-created to show the change.
 using UnitSetPropertyFunction = int (*)(UnitObject* unit, std::int32_t own_index,
                                         const PropertyValue* value, std::uint32_t* result);

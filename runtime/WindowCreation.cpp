@@ -177,9 +177,9 @@ bool create_window(WindowObject& window, CreateReuse reuse, CreateModal modal, H
         } else {
             if (visible)
                 style |= platform::WS_VISIBLE;
-            object = create(data, length, style, window_hwnd, static_cast<std::uint32_t>(control_id),
-                            nullptr, unit.left, unit.top, unit.width, unit.height,
-                            window.window_id, unit.id, 0, 0);
+            object = create(data, length, style, window_hwnd,
+                            static_cast<std::uint32_t>(control_id), nullptr, unit.left, unit.top,
+                            unit.width, unit.height, window.window_id, unit.id, 0, 0);
             control_id += ControlIdStep;
         }
         unit.object = object;
@@ -292,11 +292,10 @@ void recreate_unit(WindowObject& window, UnitRecord& unit) {
     std::uint32_t style = disabled ? platform::WS_DISABLED : 0;
     if (unit.is_tab_stop())
         style |= platform::WS_TABSTOP;
-    UnitObject* object = create(state.empty() ? nullptr : state.data(),
-                                static_cast<std::uint32_t>(state.size()), style, parent,
-                                static_cast<std::uint32_t>(control_id), nullptr, rect.left,
-                                rect.top, rect.width(), rect.height(), window.window_id, unit.id,
-                                0, 0);
+    UnitObject* object =
+        create(state.empty() ? nullptr : state.data(), static_cast<std::uint32_t>(state.size()),
+               style, parent, static_cast<std::uint32_t>(control_id), nullptr, rect.left, rect.top,
+               rect.width(), rect.height(), window.window_id, unit.id, 0, 0);
     if (!object)
         return;
     HWND hwnd = object->hwnd();

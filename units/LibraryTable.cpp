@@ -17,7 +17,8 @@ constexpr std::array<std::size_t, LibraryCount> TypeSlots = {51, 1, 0, 2, 0, 1, 
 
 } // namespace
 
-std::intptr_t core_library_notify(std::int32_t code, std::intptr_t argument1, std::intptr_t argument2) {
+std::intptr_t core_library_notify(std::int32_t code, std::intptr_t argument1,
+                                  std::intptr_t argument2) {
     // The core library's commands keep the runtime's entry too.
     commands::commands_library_notify()(code, argument1, argument2);
     if (code == runtime::LibraryNotifyStartUp) {
@@ -65,7 +66,8 @@ void LibraryTable::set_unit_type(std::size_t library, std::size_t position,
     types[position - 1] = type;
 }
 
-void LibraryTable::set_commands(std::size_t library, std::vector<runtime::LibraryCommand> commands) {
+void LibraryTable::set_commands(std::size_t library,
+                                std::vector<runtime::LibraryCommand> commands) {
     if (library < 1 || library > LibraryCount)
         return;
     m_commands[library - 1] = std::move(commands);

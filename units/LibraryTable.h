@@ -30,7 +30,8 @@ class LibraryTable {
     std::uint32_t count() const { return static_cast<std::uint32_t>(LibraryCount); }
 
     // Puts a unit type at its position (from 1) in a library (from 1).
-    void set_unit_type(std::size_t library, std::size_t position, const runtime::UnitTypeInfo& type);
+    void set_unit_type(std::size_t library, std::size_t position,
+                       const runtime::UnitTypeInfo& type);
     // The commands the program calls from a library (from 1), in its order.
     void set_commands(std::size_t library, std::vector<runtime::LibraryCommand> commands);
 
@@ -44,6 +45,7 @@ class LibraryTable {
 };
 
 // Library 1's entry: remembers the runtime's service entry at start-up.
-std::intptr_t core_library_notify(std::int32_t code, std::intptr_t argument1, std::intptr_t argument2);
+std::intptr_t core_library_notify(std::int32_t code, std::intptr_t argument1,
+                                  std::intptr_t argument2);
 
 } // namespace units

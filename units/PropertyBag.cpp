@@ -50,8 +50,8 @@ std::optional<std::vector<std::uint8_t>> parse_hex(std::string_view text) {
 
 PropertyBag::PropertyBag(std::span<const runtime::PropertyInfo> own,
                          std::span<const PropertyName> names, std::uint32_t version)
-    : m_own(own), m_names(names), m_version(version), m_numbers(own.size()),
-      m_texts(own.size()), m_blocks(own.size()) {}
+    : m_own(own), m_names(names), m_version(version), m_numbers(own.size()), m_texts(own.size()),
+      m_blocks(own.size()) {}
 
 std::uint16_t PropertyBag::kind(std::int32_t own_index) const {
     return valid(own_index) ? m_own[static_cast<std::size_t>(own_index)].kind

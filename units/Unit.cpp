@@ -29,8 +29,8 @@ Unit* Unit::from_window(HWND hwnd) {
 }
 
 bool Unit::create_system_window(std::uint32_t ex_style, std::string_view class_name,
-                                std::string_view text, std::uint32_t style, int x, int y,
-                                int width, int height, HWND parent, std::uintptr_t id_or_menu) {
+                                std::string_view text, std::uint32_t style, int x, int y, int width,
+                                int height, HWND parent, std::uintptr_t id_or_menu) {
     m_hwnd = platform::create_window_ex(ex_style, class_name, text, style, x, y, width, height,
                                         parent, id_or_menu);
     if (!m_hwnd)

@@ -46,8 +46,8 @@ class Unit : public runtime::UnitObject {
   protected:
     // Creates the system window and subclasses it; false when it cannot be made.
     bool create_system_window(std::uint32_t ex_style, std::string_view class_name,
-                              std::string_view text, std::uint32_t style, int x, int y,
-                              int width, int height, HWND parent, std::uintptr_t id_or_menu);
+                              std::string_view text, std::uint32_t style, int x, int y, int width,
+                              int height, HWND parent, std::uintptr_t id_or_menu);
 
     // A message for the unit's own window; true when handled (with `result`).
     virtual bool on_message(UINT, WPARAM, LPARAM, LRESULT&) { return false; }

@@ -20,9 +20,9 @@
 
 #include <array>
 #include <memory>
+#include <span>
 #include <string>
 #include <utility>
-#include <span>
 #include <vector>
 
 namespace units {
@@ -46,7 +46,8 @@ bool read_stored_settings(std::span<const std::uint8_t> data, Settings& settings
     return settings.read(reader);
 }
 
-template <typename Settings> std::vector<std::uint8_t> write_stored_settings(const Settings& settings) {
+template <typename Settings>
+std::vector<std::uint8_t> write_stored_settings(const Settings& settings) {
     StoredDataWriter writer;
     settings.write(writer);
     return writer.take();
@@ -65,8 +66,8 @@ template <typename T> struct UnitTypeEntries {
         if (!read_stored_settings(bytes, settings))
             return nullptr;
         auto unit = std::make_unique<T>(window_id, unit_id, std::move(settings));
-        CreateParameters parameters{style, parent,  control_id, menu, left,
-                                    top,   width,  height,     design_flag != 0};
+        CreateParameters parameters{style, parent, control_id,      menu, left, top,
+                                    width, height, design_flag != 0};
         if (!unit->create_window(parameters))
             return nullptr;
         // From here the unit's window owns it.

@@ -16,14 +16,30 @@ using namespace runtime::value_kind;
 using platform::HWND;
 
 constexpr std::array<std::uint16_t, 24> OwnKinds = {
-    Text,    Choice,  runtime::value_kind::BackgroundColour,
-    runtime::value_kind::Picture, Choice, runtime::value_kind::Sound,
-    Choice,  Boolean, Boolean,
-    Boolean, Choice,  Boolean,
-    Block1010, Boolean, Boolean,
-    Boolean, FileName, Integer,
-    Boolean, Boolean, Choice,
-    Boolean, Boolean, Text,
+    Text,
+    Choice,
+    runtime::value_kind::BackgroundColour,
+    runtime::value_kind::Picture,
+    Choice,
+    runtime::value_kind::Sound,
+    Choice,
+    Boolean,
+    Boolean,
+    Boolean,
+    Choice,
+    Boolean,
+    Block1010,
+    Boolean,
+    Boolean,
+    Boolean,
+    FileName,
+    Integer,
+    Boolean,
+    Boolean,
+    Choice,
+    Boolean,
+    Boolean,
+    Text,
 };
 
 constexpr auto PropertyTable = make_property_table(OwnKinds);
@@ -81,7 +97,8 @@ bool register_window_class() {
 
 } // namespace
 
-WindowUnit::Settings::Settings() : PropertyBag(std::span(PropertyTable).subspan(8), Names, StoredVersion) {
+WindowUnit::Settings::Settings()
+    : PropertyBag(std::span(PropertyTable).subspan(8), Names, StoredVersion) {
     set_word(Border, 2);
     set_word(BackgroundColour, static_cast<std::int32_t>(DefaultBackground));
     set_word(ControlBox, 1);

@@ -67,7 +67,8 @@ class WindowUnit final : public Unit {
         std::uint32_t style = 0;
         std::uint32_t ex_style = 0;
     };
-    static Styles styles_for(const Settings& settings, std::uint32_t runtime_style, bool has_parent);
+    static Styles styles_for(const Settings& settings, std::uint32_t runtime_style,
+                             bool has_parent);
 
   protected:
     bool on_message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;

@@ -14,15 +14,21 @@ namespace {
 
 constexpr const char* k_state_prop = "armctl.button";
 
-ButtonState* state_of(HWND hwnd) { return reinterpret_cast<ButtonState*>(get_prop(hwnd, k_state_prop)); }
+ButtonState* state_of(HWND hwnd) {
+    return reinterpret_cast<ButtonState*>(get_prop(hwnd, k_state_prop));
+}
 
-std::uint32_t kind_of(HWND hwnd) { return get_style(hwnd) & BS_TYPEMASK; }
+std::uint32_t kind_of(HWND hwnd) {
+    return get_style(hwnd) & BS_TYPEMASK;
+}
 
 bool is_push(std::uint32_t kind) {
     return kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON || kind == BS_OWNERDRAW;
 }
 
-bool is_radio(std::uint32_t kind) { return kind == BS_RADIOBUTTON || kind == BS_AUTORADIOBUTTON; }
+bool is_radio(std::uint32_t kind) {
+    return kind == BS_RADIOBUTTON || kind == BS_AUTORADIOBUTTON;
+}
 
 void repaint_now(HWND hwnd) {
     invalidate_rect(hwnd, nullptr, true);
@@ -50,7 +56,8 @@ void uncheck_group_siblings(HWND hwnd) {
     for (auto it = first; it != siblings.end(); ++it) {
         if (it != first && (get_style(*it) & WS_GROUP))
             break;
-        if (*it != hwnd && get_class_name(*it) == get_class_name(hwnd) && kind_of(*it) == BS_AUTORADIOBUTTON)
+        if (*it != hwnd && get_class_name(*it) == get_class_name(hwnd) &&
+            kind_of(*it) == BS_AUTORADIOBUTTON)
             send_message(*it, BM_SETCHECK, BST_UNCHECKED, 0);
     }
 }
@@ -72,7 +79,8 @@ void click(HWND hwnd) {
         send_message(hwnd, BM_SETCHECK, BST_CHECKED, 0);
         uncheck_group_siblings(hwnd);
         break;
-    default: break;
+    default:
+        break;
     }
     notify_parent(hwnd, BN_CLICKED);
 }
@@ -83,11 +91,14 @@ LRESULT on_create(HWND hwnd) {
     // A group box only frames the controls inside it: clicks and the parent's
     // background show through it.
     if (kind_of(hwnd) == BS_GROUPBOX)
-        set_window_long(hwnd, GWL_EXSTYLE, static_cast<std::intptr_t>(get_ex_style(hwnd) | WS_EX_TRANSPARENT));
+        set_window_long(hwnd, GWL_EXSTYLE,
+                        static_cast<std::intptr_t>(get_ex_style(hwnd) | WS_EX_TRANSPARENT));
     return 0;
 }
 
-void on_nc_destroy(HWND hwnd) { delete reinterpret_cast<ButtonState*>(remove_prop(hwnd, k_state_prop)); }
+void on_nc_destroy(HWND hwnd) {
+    delete reinterpret_cast<ButtonState*>(remove_prop(hwnd, k_state_prop));
+}
 
 void on_paint(HWND hwnd) {
     PaintStruct ps;
@@ -171,13 +182,18 @@ void on_focus(HWND hwnd, ButtonState& st, bool focused) {
 
 LRESULT on_get_dlg_code(HWND hwnd) {
     switch (kind_of(hwnd)) {
-    case BS_DEFPUSHBUTTON: return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
+    case BS_DEFPUSHBUTTON:
+        return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
     case BS_PUSHBUTTON:
-    case BS_OWNERDRAW: return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+    case BS_OWNERDRAW:
+        return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
     case BS_RADIOBUTTON:
-    case BS_AUTORADIOBUTTON: return DLGC_BUTTON | DLGC_RADIOBUTTON;
-    case BS_GROUPBOX: return DLGC_STATIC;
-    default: return DLGC_BUTTON;
+    case BS_AUTORADIOBUTTON:
+        return DLGC_BUTTON | DLGC_RADIOBUTTON;
+    case BS_GROUPBOX:
+        return DLGC_STATIC;
+    default:
+        return DLGC_BUTTON;
     }
 }
 
@@ -256,37 +272,78 @@ LRESULT button_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (!st)
         return def_window_proc(hwnd, msg, wp, lp);
     switch (msg) {
-    case WM_NCDESTROY: on_nc_destroy(hwnd); return def_window_proc(hwnd, msg, wp, lp);
-    case WM_PAINT: on_paint(hwnd); return 0;
-    case WM_ERASEBKGND: return 1; // the paint covers everything
+    case WM_NCDESTROY:
+        on_nc_destroy(hwnd);
+        return def_window_proc(hwnd, msg, wp, lp);
+    case WM_PAINT:
+        on_paint(hwnd);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1; // the paint covers everything
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: on_button_down(hwnd, *st); return 0;
-    case WM_MOUSEMOVE: on_mouse_move(hwnd, *st, {get_x_lparam(lp), get_y_lparam(lp)}); return 0;
-    case WM_MOUSELEAVE: st->hot = false; repaint_now(hwnd); return 0;
-    case WM_LBUTTONUP: on_button_up(hwnd, *st, {get_x_lparam(lp), get_y_lparam(lp)}); return 0;
-    case WM_CAPTURECHANGED: on_capture_changed(hwnd, *st); return 0;
-    case WM_KEYDOWN: on_key_down(hwnd, *st, wp); return 0;
-    case WM_KEYUP: on_key_up(hwnd, *st, wp); return 0;
-    case WM_SETFOCUS: on_focus(hwnd, *st, true); return 0;
-    case WM_KILLFOCUS: on_focus(hwnd, *st, false); return 0;
-    case WM_ENABLE: repaint_now(hwnd); return 0;
+    case WM_LBUTTONDBLCLK:
+        on_button_down(hwnd, *st);
+        return 0;
+    case WM_MOUSEMOVE:
+        on_mouse_move(hwnd, *st, {get_x_lparam(lp), get_y_lparam(lp)});
+        return 0;
+    case WM_MOUSELEAVE:
+        st->hot = false;
+        repaint_now(hwnd);
+        return 0;
+    case WM_LBUTTONUP:
+        on_button_up(hwnd, *st, {get_x_lparam(lp), get_y_lparam(lp)});
+        return 0;
+    case WM_CAPTURECHANGED:
+        on_capture_changed(hwnd, *st);
+        return 0;
+    case WM_KEYDOWN:
+        on_key_down(hwnd, *st, wp);
+        return 0;
+    case WM_KEYUP:
+        on_key_up(hwnd, *st, wp);
+        return 0;
+    case WM_SETFOCUS:
+        on_focus(hwnd, *st, true);
+        return 0;
+    case WM_KILLFOCUS:
+        on_focus(hwnd, *st, false);
+        return 0;
+    case WM_ENABLE:
+        repaint_now(hwnd);
+        return 0;
     case WM_SETTEXT: {
         LRESULT r = def_window_proc(hwnd, msg, wp, lp);
         repaint_now(hwnd); // the new text shows at once
         return r;
     }
-    case WM_SETFONT: set_control_font(hwnd, reinterpret_cast<HFONT>(wp), loword(static_cast<std::uintptr_t>(lp)) != 0); return 0;
-    case WM_GETFONT: return assigned_font(hwnd);
-    case WM_GETDLGCODE: return on_get_dlg_code(hwnd);
-    case BM_GETCHECK: return static_cast<LRESULT>(st->check);
-    case BM_SETCHECK: return on_set_check(hwnd, *st, wp);
-    case BM_GETSTATE: return on_get_state(hwnd, *st);
-    case BM_SETSTATE: set_pushed(hwnd, *st, wp != 0); return 0;
-    case BM_SETSTYLE: return on_set_style(hwnd, wp, lp != 0);
-    case BM_CLICK: return on_click_message(hwnd);
-    case BM_GETIMAGE: return reinterpret_cast<LRESULT>(wp == IMAGE_ICON ? st->icon : st->bitmap);
-    case BM_SETIMAGE: return on_set_image(hwnd, *st, wp, lp);
-    default: return def_window_proc(hwnd, msg, wp, lp);
+    case WM_SETFONT:
+        set_control_font(hwnd, reinterpret_cast<HFONT>(wp),
+                         loword(static_cast<std::uintptr_t>(lp)) != 0);
+        return 0;
+    case WM_GETFONT:
+        return assigned_font(hwnd);
+    case WM_GETDLGCODE:
+        return on_get_dlg_code(hwnd);
+    case BM_GETCHECK:
+        return static_cast<LRESULT>(st->check);
+    case BM_SETCHECK:
+        return on_set_check(hwnd, *st, wp);
+    case BM_GETSTATE:
+        return on_get_state(hwnd, *st);
+    case BM_SETSTATE:
+        set_pushed(hwnd, *st, wp != 0);
+        return 0;
+    case BM_SETSTYLE:
+        return on_set_style(hwnd, wp, lp != 0);
+    case BM_CLICK:
+        return on_click_message(hwnd);
+    case BM_GETIMAGE:
+        return reinterpret_cast<LRESULT>(wp == IMAGE_ICON ? st->icon : st->bitmap);
+    case BM_SETIMAGE:
+        return on_set_image(hwnd, *st, wp, lp);
+    default:
+        return def_window_proc(hwnd, msg, wp, lp);
     }
 }
 

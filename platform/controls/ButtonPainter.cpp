@@ -64,30 +64,42 @@ void draw_image_or_text(HWND hwnd, const ButtonState& st, Canvas& canvas, Rect r
     if ((style & (BS_BITMAP | BS_ICON)) && image) {
         int w = cairo_image_surface_get_width(image);
         int h = cairo_image_surface_get_height(image);
-        int x = (format & DT_RIGHT) ? r.right - w : (format & DT_CENTER) ? r.left + (r.width() - w) / 2 : r.left;
-        int y = (format & DT_BOTTOM) ? r.bottom - h : (format & DT_VCENTER) ? r.top + (r.height() - h) / 2 : r.top;
+        int x = (format & DT_RIGHT)    ? r.right - w
+                : (format & DT_CENTER) ? r.left + (r.width() - w) / 2
+                                       : r.left;
+        int y = (format & DT_BOTTOM)    ? r.bottom - h
+                : (format & DT_VCENTER) ? r.top + (r.height() - h) / 2
+                                        : r.top;
         canvas.draw_surface(image, x, y);
         return;
     }
     draw_label(canvas, get_window_text(hwnd), r, format);
 }
 
-void paint_push(HWND hwnd, const ButtonState& st, Canvas& canvas, const Rect& client, bool is_default) {
+void paint_push(HWND hwnd, const ButtonState& st, Canvas& canvas, const Rect& client,
+                bool is_default) {
     bool enabled = is_window_enabled(hwnd);
     bool pressed = st.pushed || (st.check == BST_CHECKED && (get_style(hwnd) & BS_PUSHLIKE));
     COLORREF parent_bg = query_colors(hwnd, WM_CTLCOLORBTN, canvas, colors::face);
     canvas.fill_rect(client, parent_bg);
-    COLORREF face = !enabled ? colors::face_disabled : pressed ? colors::face_pressed : st.hot ? colors::face_hot : colors::face;
-    COLORREF edge = !enabled ? colors::group_line : (pressed || st.hot || is_default || st.focused) ? colors::border_hot : colors::border;
+    COLORREF face = !enabled  ? colors::face_disabled
+                    : pressed ? colors::face_pressed
+                    : st.hot  ? colors::face_hot
+                              : colors::face;
+    COLORREF edge = !enabled                                          ? colors::group_line
+                    : (pressed || st.hot || is_default || st.focused) ? colors::border_hot
+                                                                      : colors::border;
     cairo_t* cr = canvas.cairo();
-    rounded_rect(cr, client.left + 0.5, client.top + 0.5, client.width() - 1, client.height() - 1, 3);
+    rounded_rect(cr, client.left + 0.5, client.top + 0.5, client.width() - 1, client.height() - 1,
+                 3);
     set_source_color(cr, face);
     cairo_fill_preserve(cr);
     set_source_color(cr, edge);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
     if (is_default && enabled) {
-        rounded_rect(cr, client.left + 1.5, client.top + 1.5, client.width() - 3, client.height() - 3, 2);
+        rounded_rect(cr, client.left + 1.5, client.top + 1.5, client.width() - 3,
+                     client.height() - 3, 2);
         cairo_stroke(cr);
     }
     Rect text = {client.left + 4, client.top + 2, client.right - 4, client.bottom - 2};
@@ -97,10 +109,12 @@ void paint_push(HWND hwnd, const ButtonState& st, Canvas& canvas, const Rect& cl
     canvas.set_text_color(enabled ? colors::text : colors::text_disabled);
     draw_image_or_text(hwnd, st, canvas, text, text_format(get_style(hwnd), true));
     if (st.focused && enabled)
-        canvas.draw_focus_rect({client.left + 3, client.top + 3, client.right - 3, client.bottom - 3});
+        canvas.draw_focus_rect(
+            {client.left + 3, client.top + 3, client.right - 3, client.bottom - 3});
 }
 
-void paint_check_or_radio(HWND hwnd, const ButtonState& st, Canvas& canvas, const Rect& client, bool radio) {
+void paint_check_or_radio(HWND hwnd, const ButtonState& st, Canvas& canvas, const Rect& client,
+                          bool radio) {
     bool enabled = is_window_enabled(hwnd);
     COLORREF bg = query_colors(hwnd, WM_CTLCOLORSTATIC, canvas, colors::face);
     COLORREF text_color = enabled ? canvas.text_color() : colors::text_disabled;
@@ -111,7 +125,9 @@ void paint_check_or_radio(HWND hwnd, const ButtonState& st, Canvas& canvas, cons
     int by = client.top + (client.height() - box) / 2;
     int bx = left_text ? client.right - box : client.left;
     cairo_t* cr = canvas.cairo();
-    COLORREF edge = !enabled ? colors::text_disabled : (st.hot || st.pushed) ? colors::border_hot : rgb(0x33, 0x33, 0x33);
+    COLORREF edge = !enabled                ? colors::text_disabled
+                    : (st.hot || st.pushed) ? colors::border_hot
+                                            : rgb(0x33, 0x33, 0x33);
     COLORREF fill = st.pushed ? colors::face_pressed : colors::window;
     cairo_set_line_width(cr, 1);
     if (radio) {
@@ -151,10 +167,12 @@ void paint_check_or_radio(HWND hwnd, const ButtonState& st, Canvas& canvas, cons
     draw_image_or_text(hwnd, st, canvas, text, format);
     if (st.focused) {
         Rect m = text;
-        canvas.draw_text(get_window_text(hwnd), m, (format & ~(DT_VCENTER | DT_BOTTOM)) | DT_CALCRECT);
+        canvas.draw_text(get_window_text(hwnd), m,
+                         (format & ~(DT_VCENTER | DT_BOTTOM)) | DT_CALCRECT);
         int h = m.height();
         int top = text.top + (text.height() - h) / 2;
-        canvas.draw_focus_rect({text.left - 1, top - 1, std::min(text.right, m.right) + 1, top + h + 1});
+        canvas.draw_focus_rect(
+            {text.left - 1, top - 1, std::min(text.right, m.right) + 1, top + h + 1});
     }
 }
 
@@ -176,7 +194,8 @@ void paint_group(HWND hwnd, Canvas& canvas, const Rect& client) {
     }
     set_source_color(cr, rgb(0xDC, 0xDC, 0xDC));
     cairo_set_line_width(cr, 1);
-    cairo_rectangle(cr, client.left + 0.5, line_y + 0.5, client.width() - 1, client.bottom - line_y - 1);
+    cairo_rectangle(cr, client.left + 0.5, line_y + 0.5, client.width() - 1,
+                    client.bottom - line_y - 1);
     cairo_stroke(cr);
     cairo_restore(cr);
     if (!text.empty()) {
@@ -209,9 +228,15 @@ void paint_button(HWND hwnd, const ButtonState& st, Canvas& canvas) {
     canvas.set_font(control_font(hwnd));
     std::uint32_t style = get_style(hwnd);
     switch (style & BS_TYPEMASK) {
-    case BS_DEFPUSHBUTTON: paint_push(hwnd, st, canvas, client, true); break;
-    case BS_GROUPBOX: paint_group(hwnd, canvas, client); break;
-    case BS_OWNERDRAW: paint_owner_draw(hwnd, st, canvas, client); break;
+    case BS_DEFPUSHBUTTON:
+        paint_push(hwnd, st, canvas, client, true);
+        break;
+    case BS_GROUPBOX:
+        paint_group(hwnd, canvas, client);
+        break;
+    case BS_OWNERDRAW:
+        paint_owner_draw(hwnd, st, canvas, client);
+        break;
     case BS_CHECKBOX:
     case BS_AUTOCHECKBOX:
     case BS_3STATE:
@@ -228,7 +253,9 @@ void paint_button(HWND hwnd, const ButtonState& st, Canvas& canvas) {
         else
             paint_check_or_radio(hwnd, st, canvas, client, true);
         break;
-    default: paint_push(hwnd, st, canvas, client, false); break;
+    default:
+        paint_push(hwnd, st, canvas, client, false);
+        break;
     }
 }
 

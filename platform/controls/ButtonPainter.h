@@ -9,9 +9,9 @@
 namespace platform::controls {
 
 struct ButtonState {
-    WPARAM check = 0;     // BST_UNCHECKED, BST_CHECKED or BST_INDETERMINATE
-    bool pushed = false;  // drawn pressed
-    bool hot = false;     // the mouse is over it
+    WPARAM check = 0;    // BST_UNCHECKED, BST_CHECKED or BST_INDETERMINATE
+    bool pushed = false; // drawn pressed
+    bool hot = false;    // the mouse is over it
     bool focused = false;
     bool tracking = false;   // the left button went down on it and is still down
     bool space_down = false; // the space bar went down while it had focus

@@ -25,7 +25,9 @@ std::string_view text_arg(LPARAM lp) {
     return text ? std::string_view(text) : std::string_view();
 }
 
-int font_text_height(HWND hwnd) { return std::max(1, measure_text(control_font(hwnd), "Ag").cy); }
+int font_text_height(HWND hwnd) {
+    return std::max(1, measure_text(control_font(hwnd), "Ag").cy);
+}
 
 void resize_to_field(ComboBoxState& st) {
     if (st.kind == CBS_SIMPLE)
@@ -42,7 +44,8 @@ void layout_children(ComboBoxState& st) {
     if (st.kind == CBS_SIMPLE) {
         int list_top = st.field_height + 2 * k_combo_frame;
         if (st.edit)
-            move_window(st.edit, k_combo_frame, k_combo_frame, c.width() - 2 * k_combo_frame, st.field_height);
+            move_window(st.edit, k_combo_frame, k_combo_frame, c.width() - 2 * k_combo_frame,
+                        st.field_height);
         if (st.list)
             move_window(st.list, 0, list_top, c.width(), std::max(0, c.height() - list_top));
         return;
@@ -104,7 +107,8 @@ void paint_field(ComboBoxState& st, Canvas& canvas, const Rect& client, bool ena
     canvas.set_bk_mode(BkMode::Transparent);
     canvas.set_text_color(text);
     Rect text_rect{field.left + k_text_indent - 1, field.top, field.right - 1, field.bottom};
-    canvas.draw_text(item->text, text_rect, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    canvas.draw_text(item->text, text_rect,
+                     DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
 void on_paint(ComboBoxState& st) {
@@ -148,9 +152,11 @@ LRESULT on_create(HWND hwnd, const CreateStruct* cs) {
     get_client_rect(hwnd, client);
     if (st->kind == CBS_SIMPLE) {
         int top = st->field_height + 2 * k_combo_frame;
-        st->list = create_combo_list(hwnd, st->items, false, {0, top, client.right, std::max(top, client.bottom)});
+        st->list = create_combo_list(hwnd, st->items, false,
+                                     {0, top, client.right, std::max(top, client.bottom)});
     } else {
-        st->list = create_combo_list(hwnd, st->items, true, {0, 0, std::max(1, client.right), st->item_height});
+        st->list = create_combo_list(hwnd, st->items, true,
+                                     {0, 0, std::max(1, client.right), st->item_height});
     }
     if (!st->list)
         return -1;
@@ -182,7 +188,9 @@ void on_destroy(ComboBoxState& st) {
     st.list = nullptr;
 }
 
-void on_nc_destroy(HWND hwnd) { delete reinterpret_cast<ComboBoxState*>(remove_prop(hwnd, k_state_prop)); }
+void on_nc_destroy(HWND hwnd) {
+    delete reinterpret_cast<ComboBoxState*>(remove_prop(hwnd, k_state_prop));
+}
 
 void on_window_pos_changing(ComboBoxState& st, WindowPos* pos) {
     if (!pos || st.kind == CBS_SIMPLE || (pos->flags & SWP_NOSIZE))
@@ -237,7 +245,9 @@ LRESULT on_delete_string(ComboBoxState& st, WPARAM wp) {
     else if (st.selected > index)
         --st.selected;
     items_changed(st);
-    combo_list_set_current(st.list, current == index ? -1 : current > index ? current - 1 : current);
+    combo_list_set_current(st.list, current == index  ? -1
+                                    : current > index ? current - 1
+                                                      : current);
     return st.items.count();
 }
 
@@ -318,7 +328,8 @@ LRESULT on_get_item_height(const ComboBoxState& st, WPARAM wp) {
 
 LRESULT on_find(const ComboBoxState& st, WPARAM wp, LPARAM lp, bool exact) {
     int start = static_cast<int>(static_cast<std::intptr_t>(wp));
-    int found = exact ? st.items.find_exact(start, text_arg(lp)) : st.items.find_prefix(start, text_arg(lp));
+    int found = exact ? st.items.find_exact(start, text_arg(lp))
+                      : st.items.find_prefix(start, text_arg(lp));
     return found < 0 ? CB_ERR : found;
 }
 
@@ -438,16 +449,21 @@ void on_command(ComboBoxState& st, WPARAM wp, LPARAM lp) {
 
 } // namespace
 
-ComboBoxState* combo_state(HWND hwnd) { return reinterpret_cast<ComboBoxState*>(get_prop(hwnd, k_state_prop)); }
+ComboBoxState* combo_state(HWND hwnd) {
+    return reinterpret_cast<ComboBoxState*>(get_prop(hwnd, k_state_prop));
+}
 
-int combo_control_height(const ComboBoxState& st) { return st.field_height + 2 * k_combo_frame; }
+int combo_control_height(const ComboBoxState& st) {
+    return st.field_height + 2 * k_combo_frame;
+}
 
 Rect combo_button_rect(const ComboBoxState& st) {
     Rect c;
     get_client_rect(st.self, c);
     if (st.kind == CBS_SIMPLE)
         return {};
-    return {std::max(0, c.right - 1 - k_combo_button_width), 1, std::max(0, c.right - 1), std::max(1, c.bottom - 1)};
+    return {std::max(0, c.right - 1 - k_combo_button_width), 1, std::max(0, c.right - 1),
+            std::max(1, c.bottom - 1)};
 }
 
 // The list shows as many whole items as the dropped height leaves room for
@@ -491,59 +507,119 @@ LRESULT combobox_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (!st)
         return def_window_proc(hwnd, msg, wp, lp);
     switch (msg) {
-    case WM_DESTROY: on_destroy(*st); return 0;
-    case WM_NCDESTROY: on_nc_destroy(hwnd); return def_window_proc(hwnd, msg, wp, lp);
-    case WM_PAINT: on_paint(*st); return 0;
-    case WM_ERASEBKGND: return 1; // the paint covers everything
-    case WM_WINDOWPOSCHANGING: on_window_pos_changing(*st, reinterpret_cast<WindowPos*>(lp)); return 0;
-    case WM_SIZE: layout_children(*st); return 0;
-    case WM_SHOWWINDOW: on_show_window(*st, wp != 0); return 0;
-    case WM_CANCELMODE: combo_roll_up(*st, false); return 0;
+    case WM_DESTROY:
+        on_destroy(*st);
+        return 0;
+    case WM_NCDESTROY:
+        on_nc_destroy(hwnd);
+        return def_window_proc(hwnd, msg, wp, lp);
+    case WM_PAINT:
+        on_paint(*st);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1; // the paint covers everything
+    case WM_WINDOWPOSCHANGING:
+        on_window_pos_changing(*st, reinterpret_cast<WindowPos*>(lp));
+        return 0;
+    case WM_SIZE:
+        layout_children(*st);
+        return 0;
+    case WM_SHOWWINDOW:
+        on_show_window(*st, wp != 0);
+        return 0;
+    case WM_CANCELMODE:
+        combo_roll_up(*st, false);
+        return 0;
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: combo_on_button_down(*st, {get_x_lparam(lp), get_y_lparam(lp)}); return 0;
-    case WM_KEYDOWN: combo_on_key_down(*st, static_cast<UINT>(wp)); return 0;
+    case WM_LBUTTONDBLCLK:
+        combo_on_button_down(*st, {get_x_lparam(lp), get_y_lparam(lp)});
+        return 0;
+    case WM_KEYDOWN:
+        combo_on_key_down(*st, static_cast<UINT>(wp));
+        return 0;
     case WM_SYSKEYDOWN:
         if (combo_on_sys_key_down(*st, static_cast<UINT>(wp), lp))
             return 0;
         return def_window_proc(hwnd, msg, wp, lp);
-    case WM_CHAR: combo_on_char(*st, static_cast<unsigned>(wp)); return 0;
-    case WM_MOUSEWHEEL: combo_on_wheel(*st, static_cast<std::int16_t>(hiword(wp))); return 0;
-    case WM_SETFOCUS: combo_on_set_focus(*st); return 0;
-    case WM_KILLFOCUS: combo_on_kill_focus(*st, reinterpret_cast<HWND>(wp)); return 0;
-    case WM_ENABLE: on_enable(*st, wp != 0); return 0;
-    case WM_GETDLGCODE: return combo_dialog_code(*st, lp, 0);
-    case WM_COMMAND: on_command(*st, wp, lp); return 0;
+    case WM_CHAR:
+        combo_on_char(*st, static_cast<unsigned>(wp));
+        return 0;
+    case WM_MOUSEWHEEL:
+        combo_on_wheel(*st, static_cast<std::int16_t>(hiword(wp)));
+        return 0;
+    case WM_SETFOCUS:
+        combo_on_set_focus(*st);
+        return 0;
+    case WM_KILLFOCUS:
+        combo_on_kill_focus(*st, reinterpret_cast<HWND>(wp));
+        return 0;
+    case WM_ENABLE:
+        on_enable(*st, wp != 0);
+        return 0;
+    case WM_GETDLGCODE:
+        return combo_dialog_code(*st, lp, 0);
+    case WM_COMMAND:
+        on_command(*st, wp, lp);
+        return 0;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORSTATIC: return send_message(get_parent(hwnd), msg, wp, lp);
-    case WM_SETTEXT: return on_set_text(*st, lp);
+    case WM_CTLCOLORSTATIC:
+        return send_message(get_parent(hwnd), msg, wp, lp);
+    case WM_SETTEXT:
+        return on_set_text(*st, lp);
     case WM_GETTEXT:
-    case WM_GETTEXTLENGTH: return on_get_text(*st, msg, wp, lp);
-    case WM_SETFONT: on_set_font(*st, reinterpret_cast<HFONT>(wp), loword(static_cast<std::uintptr_t>(lp)) != 0); return 0;
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(control_font(hwnd));
-    case CB_ADDSTRING: return on_add_string(*st, lp);
-    case CB_INSERTSTRING: return on_insert_string(*st, wp, lp);
-    case CB_DELETESTRING: return on_delete_string(*st, wp);
-    case CB_RESETCONTENT: on_reset_content(*st); return CB_OKAY;
-    case CB_GETCOUNT: return st->items.count();
-    case CB_GETCURSEL: return st->selected;
-    case CB_SETCURSEL: return on_set_cur_sel(*st, wp);
-    case CB_GETLBTEXT: return on_get_lb_text(*st, wp, lp);
-    case CB_GETLBTEXTLEN: return on_get_lb_text_len(*st, wp);
-    case CB_SETITEMDATA: return on_set_item_data(*st, wp, lp);
-    case CB_GETITEMDATA: return on_get_item_data(*st, wp);
-    case CB_SETITEMHEIGHT: return on_set_item_height(*st, wp, lp);
-    case CB_GETITEMHEIGHT: return on_get_item_height(*st, wp);
+    case WM_GETTEXTLENGTH:
+        return on_get_text(*st, msg, wp, lp);
+    case WM_SETFONT:
+        on_set_font(*st, reinterpret_cast<HFONT>(wp), loword(static_cast<std::uintptr_t>(lp)) != 0);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(control_font(hwnd));
+    case CB_ADDSTRING:
+        return on_add_string(*st, lp);
+    case CB_INSERTSTRING:
+        return on_insert_string(*st, wp, lp);
+    case CB_DELETESTRING:
+        return on_delete_string(*st, wp);
+    case CB_RESETCONTENT:
+        on_reset_content(*st);
+        return CB_OKAY;
+    case CB_GETCOUNT:
+        return st->items.count();
+    case CB_GETCURSEL:
+        return st->selected;
+    case CB_SETCURSEL:
+        return on_set_cur_sel(*st, wp);
+    case CB_GETLBTEXT:
+        return on_get_lb_text(*st, wp, lp);
+    case CB_GETLBTEXTLEN:
+        return on_get_lb_text_len(*st, wp);
+    case CB_SETITEMDATA:
+        return on_set_item_data(*st, wp, lp);
+    case CB_GETITEMDATA:
+        return on_get_item_data(*st, wp);
+    case CB_SETITEMHEIGHT:
+        return on_set_item_height(*st, wp, lp);
+    case CB_GETITEMHEIGHT:
+        return on_get_item_height(*st, wp);
     case CB_LIMITTEXT:
     case CB_SETEDITSEL:
-    case CB_GETEDITSEL: return on_edit_sel(*st, msg, wp, lp);
-    case CB_SHOWDROPDOWN: return on_show_dropdown(*st, wp);
-    case CB_GETDROPPEDSTATE: return st->dropped ? 1 : 0;
-    case CB_FINDSTRING: return on_find(*st, wp, lp, false);
-    case CB_FINDSTRINGEXACT: return on_find(*st, wp, lp, true);
-    case CB_SELECTSTRING: return on_select_string(*st, wp, lp);
-    case CB_GETDROPPEDCONTROLRECT: return on_get_dropped_control_rect(*st, lp);
-    default: return def_window_proc(hwnd, msg, wp, lp);
+    case CB_GETEDITSEL:
+        return on_edit_sel(*st, msg, wp, lp);
+    case CB_SHOWDROPDOWN:
+        return on_show_dropdown(*st, wp);
+    case CB_GETDROPPEDSTATE:
+        return st->dropped ? 1 : 0;
+    case CB_FINDSTRING:
+        return on_find(*st, wp, lp, false);
+    case CB_FINDSTRINGEXACT:
+        return on_find(*st, wp, lp, true);
+    case CB_SELECTSTRING:
+        return on_select_string(*st, wp, lp);
+    case CB_GETDROPPEDCONTROLRECT:
+        return on_get_dropped_control_rect(*st, lp);
+    default:
+        return def_window_proc(hwnd, msg, wp, lp);
     }
 }
 

@@ -28,8 +28,8 @@ struct ComboBoxState {
     bool sorted = false;
     ComboBoxItems items;
     int selected = -1;
-    int field_height = 0; // the selection field, inside the frame
-    int item_height = 0;  // one row of the list
+    int field_height = 0;          // the selection field, inside the frame
+    int item_height = 0;           // one row of the list
     bool field_height_set = false; // set by CB_SETITEMHEIGHT, not the font
     bool item_height_set = false;
     int dropped_height = 0;

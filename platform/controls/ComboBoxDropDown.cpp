@@ -31,7 +31,9 @@ namespace {
 
 constexpr const char* k_edit_proc_prop = "armctl.combo.editproc";
 
-bool alive(HWND hwnd) { return is_window(hwnd); }
+bool alive(HWND hwnd) {
+    return is_window(hwnd);
+}
 
 int navigation_target(const ComboBoxState& st, UINT vk, int from) {
     int count = st.items.count();
@@ -39,18 +41,26 @@ int navigation_target(const ComboBoxState& st, UINT vk, int from) {
         return -1;
     int page = std::max(1, (st.dropped ? combo_list_page_size(st.list) : combo_list_rows(st)) - 1);
     switch (vk) {
-    case VK_UP: return from < 0 ? 0 : std::max(0, from - 1);
-    case VK_DOWN: return from < 0 ? 0 : std::min(count - 1, from + 1);
-    case VK_PRIOR: return std::max(0, from - page);
-    case VK_NEXT: return std::min(count - 1, std::max(from, 0) + page);
-    case VK_HOME: return 0;
-    case VK_END: return count - 1;
-    default: return -1;
+    case VK_UP:
+        return from < 0 ? 0 : std::max(0, from - 1);
+    case VK_DOWN:
+        return from < 0 ? 0 : std::min(count - 1, from + 1);
+    case VK_PRIOR:
+        return std::max(0, from - page);
+    case VK_NEXT:
+        return std::min(count - 1, std::max(from, 0) + page);
+    case VK_HOME:
+        return 0;
+    case VK_END:
+        return count - 1;
+    default:
+        return -1;
     }
 }
 
 bool is_navigation_key(UINT vk) {
-    return vk == VK_UP || vk == VK_DOWN || vk == VK_PRIOR || vk == VK_NEXT || vk == VK_HOME || vk == VK_END;
+    return vk == VK_UP || vk == VK_DOWN || vk == VK_PRIOR || vk == VK_NEXT || vk == VK_HOME ||
+           vk == VK_END;
 }
 
 // A selection the user made with the keyboard (or the wheel).
@@ -133,12 +143,15 @@ LRESULT edit_subclass_proc(HWND edit, UINT msg, WPARAM wp, LPARAM lp) {
             if (combo_on_sys_key_down(*st, static_cast<UINT>(wp), lp))
                 return 0;
             break;
-        case WM_MOUSEWHEEL: combo_on_wheel(*st, static_cast<std::int16_t>(hiword(wp))); return 0;
+        case WM_MOUSEWHEEL:
+            combo_on_wheel(*st, static_cast<std::int16_t>(hiword(wp)));
+            return 0;
         case WM_GETDLGCODE: {
             LRESULT base = old ? call_window_proc(old, edit, msg, wp, lp) : 0;
             return combo_dialog_code(*st, lp, base);
         }
-        default: break;
+        default:
+            break;
         }
     }
     return old ? call_window_proc(old, edit, msg, wp, lp) : def_window_proc(edit, msg, wp, lp);
@@ -284,14 +297,19 @@ void combo_on_list_command(ComboBoxState& st, UINT code) {
         if (st.kind == CBS_SIMPLE)
             notify_parent(self, CBN_DBLCLK);
         return;
-    case LBN_SELCANCEL: combo_roll_up(st, false); return;
-    default: return;
+    case LBN_SELCANCEL:
+        combo_roll_up(st, false);
+        return;
+    default:
+        return;
     }
 }
 
 void combo_on_edit_command(ComboBoxState& st, UINT code) {
     switch (code) {
-    case EN_SETFOCUS: got_focus(st); return;
+    case EN_SETFOCUS:
+        got_focus(st);
+        return;
     case EN_KILLFOCUS:
         if (get_focus() != st.self)
             lost_focus(st);
@@ -306,8 +324,11 @@ void combo_on_edit_command(ComboBoxState& st, UINT code) {
         follow_edit_text(st);
         notify_parent(st.self, CBN_EDITCHANGE);
         return;
-    case EN_ERRSPACE: notify_parent(st.self, CBN_ERRSPACE); return;
-    default: return;
+    case EN_ERRSPACE:
+        notify_parent(st.self, CBN_ERRSPACE);
+        return;
+    default:
+        return;
     }
 }
 
@@ -330,7 +351,8 @@ void combo_on_kill_focus(ComboBoxState& st, HWND new_focus) {
 LRESULT combo_dialog_code(const ComboBoxState& st, LPARAM lp, LRESULT base) {
     LRESULT code = base | DLGC_WANTARROWS | DLGC_WANTCHARS;
     auto* msg = reinterpret_cast<const Msg*>(lp);
-    if (msg && st.dropped && msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE))
+    if (msg && st.dropped && msg->message == WM_KEYDOWN &&
+        (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE))
         code |= DLGC_WANTMESSAGE;
     return code;
 }

@@ -47,7 +47,9 @@ int compare_folded(std::string_view a, std::string_view b, bool prefix_only) {
 
 } // namespace
 
-int compare_gbk_no_case(std::string_view a, std::string_view b) { return compare_folded(a, b, false); }
+int compare_gbk_no_case(std::string_view a, std::string_view b) {
+    return compare_folded(a, b, false);
+}
 
 bool starts_with_gbk_no_case(std::string_view text, std::string_view prefix) {
     return compare_folded(text, prefix, true) == 0;
@@ -87,8 +89,7 @@ bool ComboBoxItems::erase(int index) {
     return true;
 }
 
-template <typename Match>
-int ComboBoxItems::find(int start, Match match) const {
+template <typename Match> int ComboBoxItems::find(int start, Match match) const {
     int n = count();
     if (n == 0)
         return -1;
@@ -104,11 +105,13 @@ int ComboBoxItems::find(int start, Match match) const {
 }
 
 int ComboBoxItems::find_prefix(int start, std::string_view text) const {
-    return find(start, [&](const std::string& item) { return starts_with_gbk_no_case(item, text); });
+    return find(start,
+                [&](const std::string& item) { return starts_with_gbk_no_case(item, text); });
 }
 
 int ComboBoxItems::find_exact(int start, std::string_view text) const {
-    return find(start, [&](const std::string& item) { return compare_gbk_no_case(item, text) == 0; });
+    return find(start,
+                [&](const std::string& item) { return compare_gbk_no_case(item, text) == 0; });
 }
 
 } // namespace platform::controls

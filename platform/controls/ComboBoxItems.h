@@ -16,12 +16,16 @@ struct ComboItem {
 };
 
 class ComboBoxItems {
-public:
+  public:
     int count() const { return static_cast<int>(m_items.size()); }
     bool is_valid(int index) const { return index >= 0 && index < count(); }
     // nullptr for an index out of range.
-    const ComboItem* at(int index) const { return is_valid(index) ? &m_items[static_cast<std::size_t>(index)] : nullptr; }
-    ComboItem* at(int index) { return is_valid(index) ? &m_items[static_cast<std::size_t>(index)] : nullptr; }
+    const ComboItem* at(int index) const {
+        return is_valid(index) ? &m_items[static_cast<std::size_t>(index)] : nullptr;
+    }
+    ComboItem* at(int index) {
+        return is_valid(index) ? &m_items[static_cast<std::size_t>(index)] : nullptr;
+    }
 
     // Appends, or with `sorted` inserts after the last item that does not
     // sort after the text. Returns the new item's index.
@@ -37,9 +41,8 @@ public:
     int find_prefix(int start, std::string_view text) const;
     int find_exact(int start, std::string_view text) const;
 
-private:
-    template <typename Match>
-    int find(int start, Match match) const;
+  private:
+    template <typename Match> int find(int start, Match match) const;
 
     std::vector<ComboItem> m_items;
 };

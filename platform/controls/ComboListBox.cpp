@@ -38,7 +38,9 @@ struct ComboListState {
     int thumb_grab = 0; // where in the thumb it was grabbed
 };
 
-ComboListState* state_of(HWND hwnd) { return reinterpret_cast<ComboListState*>(get_prop(hwnd, k_state_prop)); }
+ComboListState* state_of(HWND hwnd) {
+    return reinterpret_cast<ComboListState*>(get_prop(hwnd, k_state_prop));
+}
 
 Rect client_of(HWND hwnd) {
     Rect r;
@@ -51,7 +53,9 @@ int rows_of(const ComboListState& st) {
     return std::max(1, (c.height() - 2 * k_border) / std::max(1, st.item_height));
 }
 
-bool has_scrollbar(const ComboListState& st) { return st.items->count() > rows_of(st); }
+bool has_scrollbar(const ComboListState& st) {
+    return st.items->count() > rows_of(st);
+}
 
 Rect items_area(const ComboListState& st) {
     Rect c = client_of(st.self);
@@ -63,10 +67,13 @@ Rect items_area(const ComboListState& st) {
 
 Rect scrollbar_area(const ComboListState& st) {
     Rect c = client_of(st.self);
-    return {c.right - k_border - k_scrollbar_width, k_border, c.right - k_border, c.bottom - k_border};
+    return {c.right - k_border - k_scrollbar_width, k_border, c.right - k_border,
+            c.bottom - k_border};
 }
 
-int max_top(const ComboListState& st) { return std::max(0, st.items->count() - rows_of(st)); }
+int max_top(const ComboListState& st) {
+    return std::max(0, st.items->count() - rows_of(st));
+}
 
 Rect thumb_rect(const ComboListState& st) {
     Rect track = scrollbar_area(st);
@@ -181,7 +188,9 @@ LRESULT on_nc_create(HWND hwnd, const CreateStruct* cs) {
     return def_window_proc(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(cs));
 }
 
-void on_nc_destroy(HWND hwnd) { delete reinterpret_cast<ComboListState*>(remove_prop(hwnd, k_state_prop)); }
+void on_nc_destroy(HWND hwnd) {
+    delete reinterpret_cast<ComboListState*>(remove_prop(hwnd, k_state_prop));
+}
 
 void scrollbar_press(ComboListState& st, Point p) {
     Rect thumb = thumb_rect(st);
@@ -302,18 +311,39 @@ LRESULT combo_list_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (!st)
         return def_window_proc(hwnd, msg, wp, lp);
     switch (msg) {
-    case WM_NCDESTROY: on_nc_destroy(hwnd); return def_window_proc(hwnd, msg, wp, lp);
-    case WM_PAINT: on_paint(*st); return 0;
-    case WM_ERASEBKGND: return 1; // the paint covers everything
-    case WM_SIZE: set_top(*st, st->top); return 0;
-    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
-    case WM_LBUTTONDOWN: on_button_down(*st, {get_x_lparam(lp), get_y_lparam(lp)}, false); return 0;
-    case WM_LBUTTONDBLCLK: on_button_down(*st, {get_x_lparam(lp), get_y_lparam(lp)}, true); return 0;
-    case WM_MOUSEMOVE: on_mouse_move(*st, {get_x_lparam(lp), get_y_lparam(lp)}); return 0;
-    case WM_LBUTTONUP: on_button_up(*st, {get_x_lparam(lp), get_y_lparam(lp)}); return 0;
-    case WM_CAPTURECHANGED: on_capture_changed(*st, reinterpret_cast<HWND>(lp)); return 0;
-    case WM_MOUSEWHEEL: on_wheel(*st, static_cast<std::int16_t>(hiword(wp))); return 0;
-    default: return def_window_proc(hwnd, msg, wp, lp);
+    case WM_NCDESTROY:
+        on_nc_destroy(hwnd);
+        return def_window_proc(hwnd, msg, wp, lp);
+    case WM_PAINT:
+        on_paint(*st);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1; // the paint covers everything
+    case WM_SIZE:
+        set_top(*st, st->top);
+        return 0;
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+    case WM_LBUTTONDOWN:
+        on_button_down(*st, {get_x_lparam(lp), get_y_lparam(lp)}, false);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        on_button_down(*st, {get_x_lparam(lp), get_y_lparam(lp)}, true);
+        return 0;
+    case WM_MOUSEMOVE:
+        on_mouse_move(*st, {get_x_lparam(lp), get_y_lparam(lp)});
+        return 0;
+    case WM_LBUTTONUP:
+        on_button_up(*st, {get_x_lparam(lp), get_y_lparam(lp)});
+        return 0;
+    case WM_CAPTURECHANGED:
+        on_capture_changed(*st, reinterpret_cast<HWND>(lp));
+        return 0;
+    case WM_MOUSEWHEEL:
+        on_wheel(*st, static_cast<std::int16_t>(hiword(wp)));
+        return 0;
+    default:
+        return def_window_proc(hwnd, msg, wp, lp);
     }
 }
 
@@ -324,10 +354,11 @@ void register_combo_list_class() {
 HWND create_combo_list(HWND combo, ComboBoxItems& items, bool popup, const Rect& rect) {
     ComboListCreate params{combo, &items};
     if (popup)
-        return create_window_ex(WS_EX_TOOLWINDOW, WC_COMBOLBOX, "", WS_POPUP | WS_CLIPSIBLINGS, rect.left, rect.top,
-                                rect.width(), rect.height(), combo, 0, &params);
-    return create_window_ex(0, WC_COMBOLBOX, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rect.left, rect.top,
-                            rect.width(), rect.height(), combo, k_combo_list_id, &params);
+        return create_window_ex(WS_EX_TOOLWINDOW, WC_COMBOLBOX, "", WS_POPUP | WS_CLIPSIBLINGS,
+                                rect.left, rect.top, rect.width(), rect.height(), combo, 0,
+                                &params);
+    return create_window_ex(0, WC_COMBOLBOX, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rect.left,
+                            rect.top, rect.width(), rect.height(), combo, k_combo_list_id, &params);
 }
 
 int combo_list_current(HWND list) {

@@ -7,7 +7,8 @@ namespace platform {
 
 HBRUSH create_solid_brush(std::uint32_t colorref) {
     // The colour is the handle, with a marker bit so black is not null.
-    return reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(colorref & 0xFFFFFF) | (std::uintptr_t{1} << 24));
+    return reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(colorref & 0xFFFFFF) |
+                                    (std::uintptr_t{1} << 24));
 }
 
 bool brush_color(HBRUSH brush, std::uint32_t& colorref) {
@@ -42,8 +43,8 @@ LRESULT notify_parent(HWND hwnd, NMHDR& header, UINT code) {
     return send_message(parent, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
 }
 
-COLORREF query_colors(HWND hwnd, UINT ctlcolor_message, Canvas& canvas, COLORREF fallback_background,
-                      COLORREF fallback_text) {
+COLORREF query_colors(HWND hwnd, UINT ctlcolor_message, Canvas& canvas,
+                      COLORREF fallback_background, COLORREF fallback_text) {
     canvas.set_text_color(fallback_text);
     canvas.set_bk_color(fallback_background);
     HWND parent = get_parent(hwnd);
@@ -68,9 +69,12 @@ void set_control_font(HWND hwnd, HFONT font, bool redraw) {
         invalidate_rect(hwnd, nullptr, true);
 }
 
-LRESULT assigned_font(HWND hwnd) { return get_prop(hwnd, k_font_prop); }
+LRESULT assigned_font(HWND hwnd) {
+    return get_prop(hwnd, k_font_prop);
+}
 
-void register_control_class(const char* name, WNDPROC proc, std::uint32_t class_style, int cursor_id) {
+void register_control_class(const char* name, WNDPROC proc, std::uint32_t class_style,
+                            int cursor_id) {
     WindowClass cls;
     cls.name = name;
     cls.proc = proc;
@@ -79,7 +83,9 @@ void register_control_class(const char* name, WNDPROC proc, std::uint32_t class_
     register_class(cls);
 }
 
-void draw_flat_frame(Canvas& canvas, const Rect& r, COLORREF color) { canvas.frame_rect(r, color, 1); }
+void draw_flat_frame(Canvas& canvas, const Rect& r, COLORREF color) {
+    canvas.frame_rect(r, color, 1);
+}
 
 } // namespace controls
 } // namespace platform

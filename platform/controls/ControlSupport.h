@@ -13,8 +13,8 @@ namespace platform::controls {
 
 // The flat look of every control.
 namespace colors {
-constexpr COLORREF window = rgb(0xFF, 0xFF, 0xFF);     // edit and list backgrounds
-constexpr COLORREF face = rgb(0xF0, 0xF0, 0xF0);       // buttons, dialogs, static text
+constexpr COLORREF window = rgb(0xFF, 0xFF, 0xFF); // edit and list backgrounds
+constexpr COLORREF face = rgb(0xF0, 0xF0, 0xF0);   // buttons, dialogs, static text
 constexpr COLORREF face_hot = rgb(0xE5, 0xF1, 0xFB);
 constexpr COLORREF face_pressed = rgb(0xCC, 0xE4, 0xF7);
 constexpr COLORREF border = rgb(0xAD, 0xAD, 0xAD);
@@ -37,8 +37,8 @@ LRESULT notify_parent(HWND hwnd, NMHDR& header, UINT code);
 // Asks the parent for colours with a WM_CTLCOLOR* message. The canvas gets
 // the text and background colours the parent set; the return value is the
 // background to fill with (the fallback when the parent gave no brush).
-COLORREF query_colors(HWND hwnd, UINT ctlcolor_message, Canvas& canvas, COLORREF fallback_background,
-                      COLORREF fallback_text = colors::text);
+COLORREF query_colors(HWND hwnd, UINT ctlcolor_message, Canvas& canvas,
+                      COLORREF fallback_background, COLORREF fallback_text = colors::text);
 
 // Keeps a control's WM_SETFONT font; answers WM_GETFONT. Returns the font
 // in effect (the default GUI font when none was set).

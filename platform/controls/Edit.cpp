@@ -33,7 +33,9 @@ std::string prepared(const EditState& st, std::string_view raw) {
 // Paints what is pending now. The whole top-level window is updated, not
 // only the box: a parent that still has to paint would otherwise paint over
 // the box (and its frame) after the box had painted itself.
-void repaint_now(HWND hwnd) { update_window(get_ancestor_root(hwnd)); }
+void repaint_now(HWND hwnd) {
+    update_window(get_ancestor_root(hwnd));
+}
 
 // ---- Creation and destruction
 

@@ -13,7 +13,9 @@ namespace {
 
 constexpr const char* k_image_prop = "armctl.static.image";
 
-std::uint32_t kind_of(HWND hwnd) { return get_style(hwnd) & SS_TYPEMASK; }
+std::uint32_t kind_of(HWND hwnd) {
+    return get_style(hwnd) & SS_TYPEMASK;
+}
 
 void paint_image(HWND hwnd, Canvas& canvas, const Rect& client) {
     auto image = reinterpret_cast<HBITMAP>(get_prop(hwnd, k_image_prop));
@@ -30,11 +32,19 @@ void paint_image(HWND hwnd, Canvas& canvas, const Rect& client) {
 UINT text_format(std::uint32_t style) {
     UINT f = 0;
     switch (style & SS_TYPEMASK) {
-    case SS_CENTER: f = DT_CENTER | DT_WORDBREAK; break;
-    case SS_RIGHT: f = DT_RIGHT | DT_WORDBREAK; break;
+    case SS_CENTER:
+        f = DT_CENTER | DT_WORDBREAK;
+        break;
+    case SS_RIGHT:
+        f = DT_RIGHT | DT_WORDBREAK;
+        break;
     case SS_SIMPLE:
-    case SS_LEFTNOWORDWRAP: f = DT_LEFT | DT_SINGLELINE; break;
-    default: f = DT_LEFT | DT_WORDBREAK; break;
+    case SS_LEFTNOWORDWRAP:
+        f = DT_LEFT | DT_SINGLELINE;
+        break;
+    default:
+        f = DT_LEFT | DT_WORDBREAK;
+        break;
     }
     if (style & SS_NOPREFIX)
         f |= DT_NOPREFIX;
@@ -80,28 +90,45 @@ LRESULT on_set_image(HWND hwnd, LPARAM image) {
 
 LRESULT static_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_PAINT: on_paint(hwnd); return 0;
-    case WM_ERASEBKGND: return 1;
+    case WM_PAINT:
+        on_paint(hwnd);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
     case WM_NCHITTEST:
         // Static text lets the mouse through unless it reports clicks.
         return (get_style(hwnd) & SS_NOTIFY) ? HTCLIENT : HTTRANSPARENT;
-    case WM_LBUTTONDOWN: notify_parent(hwnd, STN_CLICKED); return 0;
-    case WM_LBUTTONDBLCLK: notify_parent(hwnd, STN_DBLCLK); return 0;
+    case WM_LBUTTONDOWN:
+        notify_parent(hwnd, STN_CLICKED);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        notify_parent(hwnd, STN_DBLCLK);
+        return 0;
     case WM_SETTEXT: {
         LRESULT r = def_window_proc(hwnd, msg, wp, lp);
         invalidate_rect(hwnd, nullptr, true);
         update_window(hwnd);
         return r;
     }
-    case WM_ENABLE: invalidate_rect(hwnd, nullptr, true); return 0;
-    case WM_SETFONT: set_control_font(hwnd, reinterpret_cast<HFONT>(wp), loword(static_cast<std::uintptr_t>(lp)) != 0); return 0;
-    case WM_GETFONT: return assigned_font(hwnd);
-    case WM_GETDLGCODE: return DLGC_STATIC;
+    case WM_ENABLE:
+        invalidate_rect(hwnd, nullptr, true);
+        return 0;
+    case WM_SETFONT:
+        set_control_font(hwnd, reinterpret_cast<HFONT>(wp),
+                         loword(static_cast<std::uintptr_t>(lp)) != 0);
+        return 0;
+    case WM_GETFONT:
+        return assigned_font(hwnd);
+    case WM_GETDLGCODE:
+        return DLGC_STATIC;
     case STM_SETIMAGE:
-    case STM_SETICON: return on_set_image(hwnd, msg == STM_SETICON ? static_cast<LPARAM>(wp) : lp);
+    case STM_SETICON:
+        return on_set_image(hwnd, msg == STM_SETICON ? static_cast<LPARAM>(wp) : lp);
     case STM_GETIMAGE:
-    case STM_GETICON: return get_prop(hwnd, k_image_prop);
-    default: return def_window_proc(hwnd, msg, wp, lp);
+    case STM_GETICON:
+        return get_prop(hwnd, k_image_prop);
+    default:
+        return def_window_proc(hwnd, msg, wp, lp);
     }
 }
 

@@ -11,8 +11,8 @@
 #include <cairo.h>
 #include <cstring>
 #include <memory>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace platform::controls {
@@ -38,7 +38,9 @@ struct StatusBar {
     HWND tip_window = nullptr;
 };
 
-StatusBar* state_of(HWND hwnd) { return reinterpret_cast<StatusBar*>(get_prop(hwnd, k_state_prop)); }
+StatusBar* state_of(HWND hwnd) {
+    return reinterpret_cast<StatusBar*>(get_prop(hwnd, k_state_prop));
+}
 
 // The left and right ends of part i in client coordinates.
 Rect part_rect(HWND hwnd, const StatusBar& sb, int i) {
@@ -62,7 +64,8 @@ void dock(HWND hwnd) {
     Rect pc;
     get_client_rect(parent, pc);
     int height = std::max(k_height, measure_text(control_font(hwnd), "Ag").cy + 8);
-    set_window_pos(hwnd, nullptr, 0, pc.bottom - height, pc.width(), height, SWP_NOZORDER | SWP_NOACTIVATE);
+    set_window_pos(hwnd, nullptr, 0, pc.bottom - height, pc.width(), height,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void on_paint(HWND hwnd, StatusBar& sb) {
@@ -97,7 +100,8 @@ void on_paint(HWND hwnd, StatusBar& sb) {
                 x += cairo_image_surface_get_width(p.icon) + 3;
             }
             Rect tr{x, r.top, r.right - 4, r.bottom};
-            c->draw_text(p.text, tr, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX | DT_END_ELLIPSIS);
+            c->draw_text(p.text, tr,
+                         DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX | DT_END_ELLIPSIS);
         }
     }
     end_paint(hwnd, ps);
@@ -140,7 +144,8 @@ LRESULT on_set_text(HWND hwnd, StatusBar& sb, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT text_result(const Part& p) {
-    return static_cast<LRESULT>(make_lparam(static_cast<int>(p.text.size()), static_cast<int>(p.style)));
+    return static_cast<LRESULT>(
+        make_lparam(static_cast<int>(p.text.size()), static_cast<int>(p.style)));
 }
 
 LRESULT on_get_text(StatusBar& sb, WPARAM wp, LPARAM lp) {
@@ -221,7 +226,8 @@ void on_timer(HWND hwnd, StatusBar& sb, WPARAM id) {
     Point at;
     get_cursor_pos(at);
     hide_tip(sb);
-    sb.tip_window = show_tool_tip(hwnd, sb.parts[static_cast<std::size_t>(sb.hover_part)].tip, {at.x + 2, at.y + 20});
+    sb.tip_window = show_tool_tip(hwnd, sb.parts[static_cast<std::size_t>(sb.hover_part)].tip,
+                                  {at.x + 2, at.y + 20});
 }
 
 void on_mouse_leave(HWND hwnd, StatusBar& sb) {
@@ -244,28 +250,53 @@ LRESULT statusbar_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         hide_tip(*sb);
         delete reinterpret_cast<StatusBar*>(remove_prop(hwnd, k_state_prop));
         return 0;
-    case WM_SIZE: dock(hwnd); return 0;
-    case WM_PAINT: on_paint(hwnd, *sb); return 0;
-    case WM_ERASEBKGND: return 1;
-    case WM_MOUSEMOVE: on_mouse_move(hwnd, *sb, {get_x_lparam(lp), get_y_lparam(lp)}); return 0;
-    case WM_MOUSELEAVE: on_mouse_leave(hwnd, *sb); return 0;
-    case WM_TIMER: on_timer(hwnd, *sb, wp); return 0;
-    case WM_SETFONT: set_control_font(hwnd, reinterpret_cast<HFONT>(wp), loword(static_cast<std::uintptr_t>(lp)) != 0); return 0;
-    case WM_GETFONT: return assigned_font(hwnd);
-    case WM_SETTEXT: return on_set_text(hwnd, *sb, 0, lp);
-    case SB_SETPARTS: return on_set_parts(hwnd, *sb, wp, lp);
-    case SB_GETPARTS: return on_get_parts(*sb, wp, lp);
-    case SB_SETTEXTA: return on_set_text(hwnd, *sb, wp, lp);
-    case SB_GETTEXTA: return on_get_text(*sb, wp, lp);
+    case WM_SIZE:
+        dock(hwnd);
+        return 0;
+    case WM_PAINT:
+        on_paint(hwnd, *sb);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_MOUSEMOVE:
+        on_mouse_move(hwnd, *sb, {get_x_lparam(lp), get_y_lparam(lp)});
+        return 0;
+    case WM_MOUSELEAVE:
+        on_mouse_leave(hwnd, *sb);
+        return 0;
+    case WM_TIMER:
+        on_timer(hwnd, *sb, wp);
+        return 0;
+    case WM_SETFONT:
+        set_control_font(hwnd, reinterpret_cast<HFONT>(wp),
+                         loword(static_cast<std::uintptr_t>(lp)) != 0);
+        return 0;
+    case WM_GETFONT:
+        return assigned_font(hwnd);
+    case WM_SETTEXT:
+        return on_set_text(hwnd, *sb, 0, lp);
+    case SB_SETPARTS:
+        return on_set_parts(hwnd, *sb, wp, lp);
+    case SB_GETPARTS:
+        return on_get_parts(*sb, wp, lp);
+    case SB_SETTEXTA:
+        return on_set_text(hwnd, *sb, wp, lp);
+    case SB_GETTEXTA:
+        return on_get_text(*sb, wp, lp);
     case SB_GETTEXTLENGTHA: {
         Part* p = part_at(*sb, wp);
         return p ? text_result(*p) : 0;
     }
-    case SB_SETTIPTEXTA: return on_set_tip(*sb, wp, lp);
-    case SB_GETTIPTEXTA: return on_get_tip(*sb, wp, lp);
-    case SB_SETICON: return on_set_icon(hwnd, *sb, wp, lp);
-    case SB_GETRECT: return on_get_rect(hwnd, *sb, wp, lp);
-    default: return def_window_proc(hwnd, msg, wp, lp);
+    case SB_SETTIPTEXTA:
+        return on_set_tip(*sb, wp, lp);
+    case SB_GETTIPTEXTA:
+        return on_get_tip(*sb, wp, lp);
+    case SB_SETICON:
+        return on_set_icon(hwnd, *sb, wp, lp);
+    case SB_GETRECT:
+        return on_get_rect(hwnd, *sb, wp, lp);
+    default:
+        return def_window_proc(hwnd, msg, wp, lp);
     }
 }
 

@@ -26,9 +26,12 @@ LRESULT tool_tip_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         end_paint(hwnd, ps);
         return 0;
     }
-    case WM_NCHITTEST: return HTTRANSPARENT;
-    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
-    default: return def_window_proc(hwnd, msg, wp, lp);
+    case WM_NCHITTEST:
+        return HTTRANSPARENT;
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+    default:
+        return def_window_proc(hwnd, msg, wp, lp);
     }
 }
 
@@ -43,10 +46,12 @@ HWND show_tool_tip(HWND owner, std::string_view text, Point screen) {
         register_class(cls);
     }
     Size s = measure_text(nullptr, text);
-    HWND tip = create_window_ex(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, k_class, text, WS_POPUP | WS_BORDER, screen.x,
-                                screen.y, s.cx + 10, s.cy + 6, get_ancestor_root(owner), 0);
+    HWND tip =
+        create_window_ex(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, k_class, text, WS_POPUP | WS_BORDER,
+                         screen.x, screen.y, s.cx + 10, s.cy + 6, get_ancestor_root(owner), 0);
     if (tip)
-        set_window_pos(tip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        set_window_pos(tip, HWND_TOPMOST, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     return tip;
 }
 

@@ -31,14 +31,18 @@ struct UpDownState {
     int pos = 0;
     int base = 10;
     Part pressed = Part::None;
-    bool mouse_in = false;  // over the pressed part
-    bool key_down = false;  // a buddy arrow key is held
+    bool mouse_in = false; // over the pressed part
+    bool key_down = false; // a buddy arrow key is held
     bool first_repeat = true;
 };
 
-UpDownState* state_of(HWND hwnd) { return reinterpret_cast<UpDownState*>(get_prop(hwnd, k_state_prop)); }
+UpDownState* state_of(HWND hwnd) {
+    return reinterpret_cast<UpDownState*>(get_prop(hwnd, k_state_prop));
+}
 
-std::uint32_t style_of(const UpDownState& st) { return get_style(st.self); }
+std::uint32_t style_of(const UpDownState& st) {
+    return get_style(st.self);
+}
 
 bool in_range(const UpDownState& st, int value) {
     return value >= std::min(st.min, st.max) && value <= std::max(st.min, st.max);
@@ -48,7 +52,9 @@ int clamp_to_range(const UpDownState& st, int value) {
     return std::clamp(value, std::min(st.min, st.max), std::max(st.min, st.max));
 }
 
-bool buddy_is_edit(const UpDownState& st) { return st.buddy && get_class_name(st.buddy) == WC_EDIT; }
+bool buddy_is_edit(const UpDownState& st) {
+    return st.buddy && get_class_name(st.buddy) == WC_EDIT;
+}
 
 std::string format_position(const UpDownState& st) {
     char digits[32];
@@ -85,7 +91,8 @@ bool read_buddy(UpDownState& st) {
         return false;
     char* end = nullptr;
     long value = std::strtol(digits.c_str(), &end, st.base);
-    if (*end != '\0' || value < INT32_MIN || value > INT32_MAX || !in_range(st, static_cast<int>(value)))
+    if (*end != '\0' || value < INT32_MIN || value > INT32_MAX ||
+        !in_range(st, static_cast<int>(value)))
         return false;
     st.pos = static_cast<int>(value);
     return true;
@@ -120,7 +127,8 @@ bool offset_position(UpDownState& st, int delta) {
 
 void send_scroll(UpDownState& st, int code) {
     UINT msg = (style_of(st) & UDS_HORZ) ? WM_HSCROLL : WM_VSCROLL;
-    send_message(get_parent(st.self), msg, make_wparam(code, st.pos), reinterpret_cast<LPARAM>(st.self));
+    send_message(get_parent(st.self), msg, make_wparam(code, st.pos),
+                 reinterpret_cast<LPARAM>(st.self));
 }
 
 // One step, as a click or a key makes it.
@@ -168,7 +176,8 @@ void key_release(HWND updown);
 LRESULT buddy_subclass_proc(HWND buddy, UINT msg, WPARAM wp, LPARAM lp) {
     auto old = reinterpret_cast<WNDPROC>(get_prop(buddy, k_buddy_proc_prop));
     auto owner = reinterpret_cast<HWND>(get_prop(buddy, k_buddy_owner_prop));
-    if ((msg == WM_KEYDOWN || msg == WM_KEYUP) && (wp == VK_UP || wp == VK_DOWN) && is_window(owner)) {
+    if ((msg == WM_KEYDOWN || msg == WM_KEYUP) && (wp == VK_UP || wp == VK_DOWN) &&
+        is_window(owner)) {
         if (msg == WM_KEYDOWN)
             key_step(owner, static_cast<UINT>(wp));
         else
@@ -179,7 +188,8 @@ LRESULT buddy_subclass_proc(HWND buddy, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void release_buddy(UpDownState& st) {
-    if (!is_window(st.buddy) || get_prop(st.buddy, k_buddy_owner_prop) != reinterpret_cast<std::intptr_t>(st.self))
+    if (!is_window(st.buddy) ||
+        get_prop(st.buddy, k_buddy_owner_prop) != reinterpret_cast<std::intptr_t>(st.self))
         return;
     auto old = reinterpret_cast<WNDPROC>(remove_prop(st.buddy, k_buddy_proc_prop));
     remove_prop(st.buddy, k_buddy_owner_prop);
@@ -280,11 +290,15 @@ void on_paint(UpDownState& st) {
     get_client_rect(st.self, c);
     bool horizontal = (style_of(st) & UDS_HORZ) != 0;
     bool enabled = is_window_enabled(st.self) && (!st.buddy || is_window_enabled(st.buddy));
-    Rect up = horizontal ? Rect{c.width() / 2, 0, c.right, c.bottom} : Rect{0, 0, c.right, c.height() / 2};
-    Rect down = horizontal ? Rect{0, 0, c.width() / 2, c.bottom} : Rect{0, c.height() / 2, c.right, c.bottom};
+    Rect up = horizontal ? Rect{c.width() / 2, 0, c.right, c.bottom}
+                         : Rect{0, 0, c.right, c.height() / 2};
+    Rect down = horizontal ? Rect{0, 0, c.width() / 2, c.bottom}
+                           : Rect{0, c.height() / 2, c.right, c.bottom};
     for (auto [part, r] : {std::pair{Part::Up, up}, std::pair{Part::Down, down}}) {
         bool pushed = st.pressed == part && st.mouse_in;
-        canvas->fill_rect(r, !enabled ? colors::face_disabled : pushed ? colors::face_pressed : colors::face);
+        canvas->fill_rect(r, !enabled ? colors::face_disabled
+                             : pushed ? colors::face_pressed
+                                      : colors::face);
         canvas->frame_rect(r, pushed ? colors::border_hot : colors::border);
         draw_arrow(*canvas, r, part, horizontal, enabled ? colors::text : colors::text_disabled);
     }
@@ -312,7 +326,9 @@ void on_destroy(UpDownState& st) {
     release_buddy(st);
 }
 
-void on_nc_destroy(HWND hwnd) { delete reinterpret_cast<UpDownState*>(remove_prop(hwnd, k_state_prop)); }
+void on_nc_destroy(HWND hwnd) {
+    delete reinterpret_cast<UpDownState*>(remove_prop(hwnd, k_state_prop));
+}
 
 void on_button_down(UpDownState& st, Point p) {
     Part part = part_at(st, p);
@@ -404,8 +420,10 @@ LRESULT on_get_pos32(UpDownState& st, LPARAM lp) {
 LRESULT on_set_range16(UpDownState& st, LPARAM lp) {
     // The low word is the maximum, the high word the minimum.
     auto packed = static_cast<std::uintptr_t>(lp);
-    st.max = std::clamp<int>(static_cast<std::int16_t>(loword(packed)), -k_range16_limit, k_range16_limit);
-    st.min = std::clamp<int>(static_cast<std::int16_t>(hiword(packed)), -k_range16_limit, k_range16_limit);
+    st.max = std::clamp<int>(static_cast<std::int16_t>(loword(packed)), -k_range16_limit,
+                             k_range16_limit);
+    st.min = std::clamp<int>(static_cast<std::int16_t>(hiword(packed)), -k_range16_limit,
+                             k_range16_limit);
     return 0;
 }
 
@@ -447,33 +465,71 @@ LRESULT updown_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (!st)
         return def_window_proc(hwnd, msg, wp, lp);
     switch (msg) {
-    case WM_DESTROY: on_destroy(*st); return 0;
-    case WM_NCDESTROY: on_nc_destroy(hwnd); return def_window_proc(hwnd, msg, wp, lp);
-    case WM_PAINT: on_paint(*st); return 0;
-    case WM_ERASEBKGND: return 1; // the paint covers everything
-    case WM_ENABLE: invalidate_rect(hwnd, nullptr, false); return 0;
-    case WM_STYLECHANGED: on_style_changed(*st); return 0;
+    case WM_DESTROY:
+        on_destroy(*st);
+        return 0;
+    case WM_NCDESTROY:
+        on_nc_destroy(hwnd);
+        return def_window_proc(hwnd, msg, wp, lp);
+    case WM_PAINT:
+        on_paint(*st);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1; // the paint covers everything
+    case WM_ENABLE:
+        invalidate_rect(hwnd, nullptr, false);
+        return 0;
+    case WM_STYLECHANGED:
+        on_style_changed(*st);
+        return 0;
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: on_button_down(*st, {get_x_lparam(lp), get_y_lparam(lp)}); return 0;
-    case WM_MOUSEMOVE: on_mouse_move(*st, {get_x_lparam(lp), get_y_lparam(lp)}); return 0;
-    case WM_LBUTTONUP: on_button_up(*st); return 0;
-    case WM_CAPTURECHANGED: on_capture_changed(*st, reinterpret_cast<HWND>(lp)); return 0;
-    case WM_TIMER: on_timer(*st, wp); return 0;
-    case WM_KEYDOWN: on_key_down(*st, static_cast<UINT>(wp)); return 0;
-    case WM_KEYUP: on_key_up(*st, static_cast<UINT>(wp)); return 0;
-    case UDM_SETRANGE: return on_set_range16(*st, lp);
-    case UDM_GETRANGE: return make_lparam(st->max, st->min);
-    case UDM_SETRANGE32: return on_set_range32(*st, static_cast<int>(wp), static_cast<int>(lp));
-    case UDM_GETRANGE32: return on_get_range32(*st, wp, lp);
-    case UDM_SETPOS: return on_set_pos(*st, static_cast<std::int16_t>(loword(static_cast<std::uintptr_t>(lp))));
-    case UDM_GETPOS: return on_get_pos16(*st);
-    case UDM_SETPOS32: return on_set_pos(*st, static_cast<int>(lp));
-    case UDM_GETPOS32: return on_get_pos32(*st, lp);
-    case UDM_SETBUDDY: return reinterpret_cast<LRESULT>(set_buddy(*st, reinterpret_cast<HWND>(wp)));
-    case UDM_GETBUDDY: return reinterpret_cast<LRESULT>(st->buddy);
-    case UDM_SETBASE: return on_set_base(*st, wp);
-    case UDM_GETBASE: return st->base;
-    default: return def_window_proc(hwnd, msg, wp, lp);
+    case WM_LBUTTONDBLCLK:
+        on_button_down(*st, {get_x_lparam(lp), get_y_lparam(lp)});
+        return 0;
+    case WM_MOUSEMOVE:
+        on_mouse_move(*st, {get_x_lparam(lp), get_y_lparam(lp)});
+        return 0;
+    case WM_LBUTTONUP:
+        on_button_up(*st);
+        return 0;
+    case WM_CAPTURECHANGED:
+        on_capture_changed(*st, reinterpret_cast<HWND>(lp));
+        return 0;
+    case WM_TIMER:
+        on_timer(*st, wp);
+        return 0;
+    case WM_KEYDOWN:
+        on_key_down(*st, static_cast<UINT>(wp));
+        return 0;
+    case WM_KEYUP:
+        on_key_up(*st, static_cast<UINT>(wp));
+        return 0;
+    case UDM_SETRANGE:
+        return on_set_range16(*st, lp);
+    case UDM_GETRANGE:
+        return make_lparam(st->max, st->min);
+    case UDM_SETRANGE32:
+        return on_set_range32(*st, static_cast<int>(wp), static_cast<int>(lp));
+    case UDM_GETRANGE32:
+        return on_get_range32(*st, wp, lp);
+    case UDM_SETPOS:
+        return on_set_pos(*st, static_cast<std::int16_t>(loword(static_cast<std::uintptr_t>(lp))));
+    case UDM_GETPOS:
+        return on_get_pos16(*st);
+    case UDM_SETPOS32:
+        return on_set_pos(*st, static_cast<int>(lp));
+    case UDM_GETPOS32:
+        return on_get_pos32(*st, lp);
+    case UDM_SETBUDDY:
+        return reinterpret_cast<LRESULT>(set_buddy(*st, reinterpret_cast<HWND>(wp)));
+    case UDM_GETBUDDY:
+        return reinterpret_cast<LRESULT>(st->buddy);
+    case UDM_SETBASE:
+        return on_set_base(*st, wp);
+    case UDM_GETBASE:
+        return st->base;
+    default:
+        return def_window_proc(hwnd, msg, wp, lp);
     }
 }
 

@@ -32,8 +32,8 @@ struct WindowRecord {
     HWND handle = nullptr;
     std::shared_ptr<ClassRecord> cls;
     WNDPROC proc = nullptr;
-    HWND parent = nullptr; // null for a top-level window
-    HWND owner = nullptr;  // top-level windows only
+    HWND parent = nullptr;      // null for a top-level window
+    HWND owner = nullptr;       // top-level windows only
     std::vector<HWND> children; // z-order, topmost first
     Rect rect;                  // window rectangle in the parent's client coordinates
     std::uint32_t style = 0;
@@ -130,7 +130,7 @@ struct State {
     HWND foreground = nullptr;
     HWND capture = nullptr;
     HCURSOR cursor = nullptr;
-    HWND mouse_window = nullptr; // the window the mouse was last over
+    HWND mouse_window = nullptr;   // the window the mouse was last over
     HWND leave_tracking = nullptr; // wants WM_MOUSELEAVE
     Point mouse_screen;
     std::uint8_t key_down[256] = {};

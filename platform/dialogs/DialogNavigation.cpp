@@ -21,10 +21,13 @@ void collect(HWND parent, std::vector<HWND>& out) {
     }
 }
 
-bool usable(HWND h) { return is_window_visible(h) && is_window_enabled(h); }
+bool usable(HWND h) {
+    return is_window_visible(h) && is_window_enabled(h);
+}
 
 LRESULT dlg_code(HWND h, const Msg* msg) {
-    return h ? send_message(h, WM_GETDLGCODE, msg ? msg->wParam : 0, reinterpret_cast<LPARAM>(msg)) : 0;
+    return h ? send_message(h, WM_GETDLGCODE, msg ? msg->wParam : 0, reinterpret_cast<LPARAM>(msg))
+             : 0;
 }
 
 void focus_control(HWND h) {
@@ -140,10 +143,12 @@ bool is_dialog_message(HWND dialog, const Msg& msg) {
         if (code & DLGC_WANTALLKEYS)
             return false;
         HWND cancel = get_dlg_item(dialog, IDCANCEL);
-        send_message(dialog, WM_COMMAND, make_wparam(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
+        send_message(dialog, WM_COMMAND, make_wparam(IDCANCEL, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(cancel));
         return true;
     }
-    default: return false;
+    default:
+        return false;
     }
 }
 

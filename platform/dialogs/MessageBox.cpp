@@ -43,12 +43,18 @@ constexpr ButtonSpec k_no{IDNO, "\xB7\xF1"};
 
 std::vector<ButtonSpec> buttons_for(UINT type) {
     switch (type & MB_TYPEMASK) {
-    case MB_OKCANCEL: return {k_ok, k_cancel};
-    case MB_ABORTRETRYIGNORE: return {k_abort, k_retry, k_ignore};
-    case MB_YESNOCANCEL: return {k_yes, k_no, k_cancel};
-    case MB_YESNO: return {k_yes, k_no};
-    case MB_RETRYCANCEL: return {k_retry, k_cancel};
-    default: return {k_ok};
+    case MB_OKCANCEL:
+        return {k_ok, k_cancel};
+    case MB_ABORTRETRYIGNORE:
+        return {k_abort, k_retry, k_ignore};
+    case MB_YESNOCANCEL:
+        return {k_yes, k_no, k_cancel};
+    case MB_YESNO:
+        return {k_yes, k_no};
+    case MB_RETRYCANCEL:
+        return {k_retry, k_cancel};
+    default:
+        return {k_ok};
     }
 }
 
@@ -59,7 +65,9 @@ struct BoxState {
     std::vector<ButtonSpec> buttons;
 };
 
-BoxState* state_of(HWND h) { return reinterpret_cast<BoxState*>(get_prop(h, k_state_prop)); }
+BoxState* state_of(HWND h) {
+    return reinterpret_cast<BoxState*>(get_prop(h, k_state_prop));
+}
 
 // Escape and the close box answer Cancel where there is one, and OK on a
 // box with only OK; other boxes cannot be dismissed without a choice.
@@ -116,7 +124,8 @@ void on_paint(HWND hwnd, BoxState& st) {
         get_client_rect(hwnd, client);
         int band = k_button_height + 2 * 12;
         c->fill_rect({0, 0, client.right, client.bottom - band}, controls::colors::window);
-        c->fill_rect({0, client.bottom - band, client.right, client.bottom}, controls::colors::face);
+        c->fill_rect({0, client.bottom - band, client.right, client.bottom},
+                     controls::colors::face);
         draw_icon(*c, st.type & MB_ICONMASK, k_margin, k_margin);
         c->set_bk_mode(BkMode::Transparent);
         c->set_text_color(controls::colors::text);
@@ -149,8 +158,10 @@ LRESULT box_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (st && cancel_answer(*st))
             end_modal_loop(hwnd, cancel_answer(*st));
         return 0;
-    case WM_CTLCOLORBTN: return reinterpret_cast<LRESULT>(create_solid_brush(controls::colors::face));
-    default: break;
+    case WM_CTLCOLORBTN:
+        return reinterpret_cast<LRESULT>(create_solid_brush(controls::colors::face));
+    default:
+        break;
     }
     return def_window_proc(hwnd, msg, wp, lp);
 }
@@ -206,14 +217,16 @@ int message_box(HWND owner, std::string_view text, std::string_view caption, UIN
     Rect measured{0, 0, k_max_text_width, 0};
     {
         Canvas c(cr, nullptr);
-        c.draw_text(st.text.empty() ? " " : st.text, measured, DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
+        c.draw_text(st.text.empty() ? " " : st.text, measured,
+                    DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
     }
     cairo_destroy(cr);
     cairo_surface_destroy(scratch);
     int text_height = std::max(measured.height(), one_line.cy);
     int content_height = std::max(text_height, (type & MB_ICONMASK) ? k_icon : 0);
     int buttons_width = static_cast<int>(st.buttons.size()) * (k_button_width + 8) - 8;
-    int client_w = std::max(text_left + measured.width() + k_margin + 10, buttons_width + 2 * k_margin);
+    int client_w =
+        std::max(text_left + measured.width() + k_margin + 10, buttons_width + 2 * k_margin);
     client_w = std::max(client_w, 200);
     int band = k_button_height + 24;
     int client_h = k_margin + content_height + k_margin + band;
@@ -231,8 +244,9 @@ int message_box(HWND owner, std::string_view text, std::string_view caption, UIN
     int y = anchor.top + (anchor.height() - h) / 2;
 
     std::vector<HWND> disabled = windows_to_disable(owner, type);
-    HWND box = create_window_ex(WS_EX_DLGMODALFRAME | ((type & (MB_SYSTEMMODAL | MB_TOPMOST)) ? WS_EX_TOPMOST : 0),
-                                k_class, caption, style, x, y, w, h, owner ? get_ancestor_root(owner) : nullptr, 0);
+    HWND box = create_window_ex(
+        WS_EX_DLGMODALFRAME | ((type & (MB_SYSTEMMODAL | MB_TOPMOST)) ? WS_EX_TOPMOST : 0), k_class,
+        caption, style, x, y, w, h, owner ? get_ancestor_root(owner) : nullptr, 0);
     if (!box)
         return 0;
     set_prop(box, k_state_prop, reinterpret_cast<std::intptr_t>(&st));
@@ -245,11 +259,12 @@ int message_box(HWND owner, std::string_view text, std::string_view caption, UIN
     HWND default_button = nullptr;
     for (std::size_t i = 0; i < st.buttons.size(); ++i) {
         bool is_default = static_cast<int>(i) == default_index;
-        HWND b = create_window_ex(0, WC_BUTTON, st.buttons[i].label,
-                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | (i == 0 ? WS_GROUP : 0) |
-                                      (is_default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
-                                  bx + static_cast<int>(i) * (k_button_width + 8), by, k_button_width,
-                                  k_button_height, box, static_cast<std::uintptr_t>(st.buttons[i].id));
+        HWND b =
+            create_window_ex(0, WC_BUTTON, st.buttons[i].label,
+                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | (i == 0 ? WS_GROUP : 0) |
+                                 (is_default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
+                             bx + static_cast<int>(i) * (k_button_width + 8), by, k_button_width,
+                             k_button_height, box, static_cast<std::uintptr_t>(st.buttons[i].id));
         if (is_default)
             default_button = b;
     }
@@ -260,7 +275,8 @@ int message_box(HWND owner, std::string_view text, std::string_view caption, UIN
     show_window(box, SW_SHOW);
     set_focus(default_button);
 
-    backend()->message_box_shown(box, st.buttons[static_cast<std::size_t>(default_index)].id, caption, text);
+    backend()->message_box_shown(box, st.buttons[static_cast<std::size_t>(default_index)].id,
+                                 caption, text);
     std::intptr_t result = run_modal_loop(box, nullptr, ModalKeys::Dialog);
 
     // Enable before destroying, so activation can go back to the owner.
@@ -274,7 +290,8 @@ int message_box(HWND owner, std::string_view text, std::string_view caption, UIN
     if (owner && is_window(owner))
         set_active_window(get_ancestor_root(owner));
     if (result < 0)
-        result = cancel_answer(st) ? cancel_answer(st) : st.buttons[static_cast<std::size_t>(default_index)].id;
+        result = cancel_answer(st) ? cancel_answer(st)
+                                   : st.buttons[static_cast<std::size_t>(default_index)].id;
     return static_cast<int>(result);
 }
 

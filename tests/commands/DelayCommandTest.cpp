@@ -53,8 +53,8 @@ class Delay : public HeadlessCommandTest {
         counting.name = "DelayCounting";
         counting.proc = counting_proc;
         platform::register_class(counting);
-        m_window = platform::create_window_ex(0, "DelayCounting", "d", platform::WS_OVERLAPPEDWINDOW, 0, 0, 100,
-                                              100, nullptr, 0);
+        m_window = platform::create_window_ex(
+            0, "DelayCounting", "d", platform::WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, 0);
         ASSERT_NE(m_window, nullptr);
         g_nudges = 0;
         g_nested_returned = 0;
@@ -103,7 +103,8 @@ TEST_F(Delay, HandlersMayWaitInsideTheWait) {
 TEST_F(Delay, AWaitAcrossTheTickCountWrapLastsItsFullLength) {
     // 40 ms before the 32-bit tick count wraps to 0.
     platform::set_tick_count_offset(0);
-    platform::set_tick_count_offset(static_cast<std::uint32_t>(0u - 40u - platform::get_tick_count()));
+    platform::set_tick_count_offset(
+        static_cast<std::uint32_t>(0u - 40u - platform::get_tick_count()));
     const std::uint32_t start_tick = platform::get_tick_count();
     ASSERT_GT(start_tick, 0xFFFFFF00u);
     const auto start = Clock::now();
@@ -113,8 +114,8 @@ TEST_F(Delay, AWaitAcrossTheTickCountWrapLastsItsFullLength) {
 }
 
 TEST_F(Delay, ANonPositiveOrNonNumericArgumentReturnsAtOnceDispatchingNothing) {
-    for (TypedValue argument : {TypedValue::of_integer(0), TypedValue::of_integer(-100), TypedValue::of_text("100"),
-                                TypedValue{}}) {
+    for (TypedValue argument : {TypedValue::of_integer(0), TypedValue::of_integer(-100),
+                                TypedValue::of_text("100"), TypedValue{}}) {
         platform::post_message(m_window, MessageNudge);
         const auto start = Clock::now();
         delay(argument);

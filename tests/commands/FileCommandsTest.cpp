@@ -30,7 +30,9 @@ class FileCommands : public ::testing::Test {
     }
 
     // A GBK file name in the folder, and the UTF-8 path the file system sees.
-    std::string gbk_name(std::string_view utf8_leaf) const { return gbk((m_folder / utf8_leaf).string()); }
+    std::string gbk_name(std::string_view utf8_leaf) const {
+        return gbk((m_folder / utf8_leaf).string());
+    }
     fs::path path(std::string_view utf8_leaf) const { return m_folder / fs::u8path(utf8_leaf); }
 
     void put(std::string_view utf8_leaf, std::string_view content) const {
@@ -65,7 +67,8 @@ bool write_file(std::vector<TypedValue> args) {
 // A byte set block the caller releases.
 struct ByteSetArgument {
     explicit ByteSetArgument(std::string_view bytes)
-        : block(runtime::make_byte_set({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()})) {}
+        : block(runtime::make_byte_set(
+              {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()})) {}
     ~ByteSetArgument() { runtime::RuntimeHeap::the().release(block); }
     TypedValue value() const { return TypedValue::of_pointer(type_code::ByteSet, block); }
     void* block;
@@ -77,8 +80,13 @@ TEST_F(FileCommands, ReadFileBytes) {
     put("data.bin", std::string("AB\0C", 4));
     put("动作.txt", "10,20\r\n");
     fs::create_directory(path("folder"));
-    const std::string names[] = {gbk_name("missing.txt"), gbk_name("empty.txt"), gbk_name("data.bin"),
-                                 gbk_name("动作.txt"), gbk_name("folder"), "", "\x81"};
+    const std::string names[] = {gbk_name("missing.txt"),
+                                 gbk_name("empty.txt"),
+                                 gbk_name("data.bin"),
+                                 gbk_name("动作.txt"),
+                                 gbk_name("folder"),
+                                 "",
+                                 "\x81"};
     struct Case {
         const char* what;
         TypedValue name;
@@ -86,17 +94,21 @@ TEST_F(FileCommands, ReadFileBytes) {
     } cases[] = {
         {"missing file", TypedValue::of_text(names[0].c_str()), std::nullopt},
         {"empty file", TypedValue::of_text(names[1].c_str()), std::nullopt},
-        {"bytes with a zero kept whole", TypedValue::of_text(names[2].c_str()), bytes_of(std::string("AB\0C", 4))},
-        {"GBK name reaches the UTF-8 file", TypedValue::of_text(names[3].c_str()), bytes_of("10,20\r\n")},
+        {"bytes with a zero kept whole", TypedValue::of_text(names[2].c_str()),
+         bytes_of(std::string("AB\0C", 4))},
+        {"GBK name reaches the UTF-8 file", TypedValue::of_text(names[3].c_str()),
+         bytes_of("10,20\r\n")},
         {"a folder is not a file", TypedValue::of_text(names[4].c_str()), std::nullopt},
         {"empty name", TypedValue::of_text(names[5].c_str()), std::nullopt},
         {"null name", TypedValue::of_text(nullptr), std::nullopt},
-        {"name that is not GBK fails like a missing file", TypedValue::of_text(names[6].c_str()), std::nullopt},
+        {"name that is not GBK fails like a missing file", TypedValue::of_text(names[6].c_str()),
+         std::nullopt},
         {"name that is not a text", TypedValue::of_integer(5), std::nullopt},
     };
     for (const auto& c : cases)
         EXPECT_EQ(read_file(c.name), c.expected) << c.what;
-    EXPECT_EQ(take_byte_set(call(commands::ReadFileBytes, {}).pointer<void>()), std::nullopt) << "no argument";
+    EXPECT_EQ(take_byte_set(call(commands::ReadFileBytes, {}).pointer<void>()), std::nullopt)
+        << "no argument";
 }
 
 TEST_F(FileCommands, WriteFileBytesWritesEveryByteSetInOrder) {
@@ -105,7 +117,8 @@ TEST_F(FileCommands, WriteFileBytesWritesEveryByteSetInOrder) {
     ByteSetArgument second(std::string("\0x", 2));
     std::string name = gbk_name("动作.txt");
     EXPECT_TRUE(write_file({TypedValue::of_text(name.c_str()), first.value(),
-                            TypedValue::of_pointer(type_code::ByteSet, nullptr), TypedValue{}, second.value()}));
+                            TypedValue::of_pointer(type_code::ByteSet, nullptr), TypedValue{},
+                            second.value()}));
     EXPECT_EQ(on_disk("动作.txt"), bytes_of(std::string("10,20\r\n\0x", 9)));
 }
 
@@ -135,8 +148,10 @@ TEST_F(FileCommands, WriteFileBytesRefusals) {
         {"no arguments", {}},
         {"folder that does not exist", {TypedValue::of_text(missing_folder.c_str()), data.value()}},
         {"a folder's own name", {TypedValue::of_text(folder.c_str())}},
-        {"a number where a byte set belongs", {TypedValue::of_text(kept.c_str()), TypedValue::of_integer(5)}},
-        {"a text where a byte set belongs", {TypedValue::of_text(kept.c_str()), TypedValue::of_text("abc")}},
+        {"a number where a byte set belongs",
+         {TypedValue::of_text(kept.c_str()), TypedValue::of_integer(5)}},
+        {"a text where a byte set belongs",
+         {TypedValue::of_text(kept.c_str()), TypedValue::of_text("abc")}},
     };
     for (auto& c : cases)
         EXPECT_FALSE(write_file(c.args)) << c.what;
@@ -180,7 +195,8 @@ TEST_F(FileCommands, AFileHeldForWritingByAnotherProcessIsNeitherReadNorRewritte
     waitpid(child, &status, 0);
     for (int fd : {ready[0], ready[1], release[0], release[1]})
         close(fd);
-    EXPECT_EQ(read_file(TypedValue::of_text(name.c_str())), bytes_of("held")) << "free again once the child is gone";
+    EXPECT_EQ(read_file(TypedValue::of_text(name.c_str())), bytes_of("held"))
+        << "free again once the child is gone";
     EXPECT_TRUE(write_file({TypedValue::of_text(name.c_str()), data.value()}));
     EXPECT_EQ(on_disk("held.txt"), bytes_of("new"));
 }

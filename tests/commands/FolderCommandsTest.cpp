@@ -98,10 +98,14 @@ TEST(GetSpecialFolder, XdgFolders) {
         int number;
         OptionalText expected;
     } defaults[] = {
-        {1, "/home/arm/Documents/"},     {3, "/home/arm/Desktop/"},
-        {4, "/home/arm/.local/share/fonts/"}, {5, "/home/arm/.local/share/applications/"},
-        {6, "/home/arm/.local/share/applications/"}, {7, "/home/arm/.config/autostart/"},
-        {8, "/home/arm/.local/share/"},  {9, "/usr/"},
+        {1, "/home/arm/Documents/"},
+        {3, "/home/arm/Desktop/"},
+        {4, "/home/arm/.local/share/fonts/"},
+        {5, "/home/arm/.local/share/applications/"},
+        {6, "/home/arm/.local/share/applications/"},
+        {7, "/home/arm/.config/autostart/"},
+        {8, "/home/arm/.local/share/"},
+        {9, "/usr/"},
         {10, "/usr/bin/"},
     };
     for (const auto& c : defaults)
@@ -113,9 +117,10 @@ TEST(GetSpecialFolder, XdgFolders) {
     env.set("XDG_DATA_HOME", "relative/share");
     EXPECT_EQ(special_folder(8), "/home/arm/.local/share/") << "a relative XDG path is ignored";
 
-    std::ofstream(config + "/user-dirs.dirs") << "# written by xdg-user-dirs-update\n"
-                                              << "XDG_DESKTOP_DIR=\"/srv/desk\"\n"
-                                              << "XDG_DOCUMENTS_DIR=\"$HOME/\xE6\x96\x87\xE6\xA1\xA3\"\n";
+    std::ofstream(config + "/user-dirs.dirs")
+        << "# written by xdg-user-dirs-update\n"
+        << "XDG_DESKTOP_DIR=\"/srv/desk\"\n"
+        << "XDG_DOCUMENTS_DIR=\"$HOME/\xE6\x96\x87\xE6\xA1\xA3\"\n";
     env.set("XDG_CONFIG_HOME", config);
     EXPECT_EQ(special_folder(1), gbk("/home/arm/文档/"));
     EXPECT_EQ(special_folder(3), "/srv/desk/");
@@ -126,7 +131,8 @@ TEST(GetSpecialFolder, XdgFolders) {
 // A stand-in runtime whose window list holds the test's windows.
 std::vector<platform::HWND> g_window_list;
 
-std::intptr_t window_list_host(std::int32_t code, std::intptr_t argument1, std::intptr_t argument2) {
+std::intptr_t window_list_host(std::int32_t code, std::intptr_t argument1,
+                               std::intptr_t argument2) {
     if (code == commands::host_code::WindowCount)
         return static_cast<std::intptr_t>(g_window_list.size());
     if (code == commands::host_code::WindowHandleByPosition) {
@@ -140,8 +146,8 @@ std::intptr_t window_list_host(std::int32_t code, std::intptr_t argument1, std::
 // Records each WM_ENABLE a window sees.
 std::map<platform::HWND, std::vector<bool>> g_enable_log;
 
-platform::LRESULT enable_logging_proc(platform::HWND hwnd, platform::UINT message, platform::WPARAM wp,
-                                      platform::LPARAM lp) {
+platform::LRESULT enable_logging_proc(platform::HWND hwnd, platform::UINT message,
+                                      platform::WPARAM wp, platform::LPARAM lp) {
     if (message == platform::WM_ENABLE)
         g_enable_log[hwnd].push_back(wp != 0);
     return platform::def_window_proc(hwnd, message, wp, lp);
@@ -165,8 +171,9 @@ class BrowseForFolder : public HeadlessCommandTest {
     }
     platform::HWND logging_top(std::uint32_t extra_style = 0) {
         return platform::create_window_ex(0, "EnableLogging", "w",
-                                          platform::WS_OVERLAPPEDWINDOW | platform::WS_VISIBLE | extra_style, 0,
-                                          0, 200, 100, nullptr, 0);
+                                          platform::WS_OVERLAPPEDWINDOW | platform::WS_VISIBLE |
+                                              extra_style,
+                                          0, 0, 200, 100, nullptr, 0);
     }
     OptionalText browse(std::vector<TypedValue> args) {
         TypedValue result = call(commands::BrowseForFolder, std::move(args));
@@ -179,8 +186,8 @@ TEST_F(BrowseForFolder, CancelledLeavesEveryWindowAsItWas) {
     HeapBalance balance;
     platform::HWND main = logging_top();
     platform::HWND disabled = logging_top(platform::WS_DISABLED);
-    platform::HWND child = platform::create_window_ex(0, "EnableLogging", "c",
-                                                      platform::WS_CHILD | platform::WS_VISIBLE, 0, 0, 20, 20, main, 1);
+    platform::HWND child = platform::create_window_ex(
+        0, "EnableLogging", "c", platform::WS_CHILD | platform::WS_VISIBLE, 0, 0, 20, 20, main, 1);
     platform::HWND outside = logging_top(); // not in the runtime's window list
     g_window_list = {main, disabled, child, nullptr};
     platform::set_active_window(main);
@@ -188,7 +195,8 @@ TEST_F(BrowseForFolder, CancelledLeavesEveryWindowAsItWas) {
 
     m_backend.queue_folder_answer(std::nullopt);
     std::string title = "Open file";
-    EXPECT_EQ(browse({TypedValue::of_text(title.c_str()), TypedValue::of_boolean(true)}), std::nullopt);
+    EXPECT_EQ(browse({TypedValue::of_text(title.c_str()), TypedValue::of_boolean(true)}),
+              std::nullopt);
 
     ASSERT_EQ(m_backend.folder_requests().size(), 1u);
     const auto& request = m_backend.folder_requests()[0];
@@ -196,7 +204,8 @@ TEST_F(BrowseForFolder, CancelledLeavesEveryWindowAsItWas) {
     EXPECT_TRUE(request.include_files);
     EXPECT_EQ(request.owner, main) << "the active window owns the dialog";
 
-    EXPECT_EQ(g_enable_log[main], (std::vector<bool>{false, true})) << "disabled while it showed, then enabled";
+    EXPECT_EQ(g_enable_log[main], (std::vector<bool>{false, true}))
+        << "disabled while it showed, then enabled";
     EXPECT_TRUE(g_enable_log[disabled].empty()) << "stays disabled";
     EXPECT_TRUE(g_enable_log[child].empty()) << "only windows without a parent";
     EXPECT_TRUE(g_enable_log[outside].empty()) << "only the runtime's windows";

@@ -38,7 +38,8 @@ class HeadlessCommandTest : public ::testing::Test {
     }
 
     platform::HWND make_top(const char* title = "top", platform::Rect r = {100, 100, 460, 340}) {
-        return platform::create_window_ex(0, TopClass, title, platform::WS_OVERLAPPEDWINDOW | platform::WS_VISIBLE,
+        return platform::create_window_ex(0, TopClass, title,
+                                          platform::WS_OVERLAPPEDWINDOW | platform::WS_VISIBLE,
                                           r.left, r.top, r.width(), r.height(), nullptr, 0);
     }
 

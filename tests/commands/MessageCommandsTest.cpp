@@ -51,27 +51,32 @@ TEST_F(ShowMessage, FlagsCaptionAndAnswers) {
         std::string expected_caption;
         std::int32_t expected_result;
     } cases[] = {
-        {"plain OK box, no caption", TypedValue::of_integer(0), omitted, platform::IDOK, 0x2000, info, 0},
+        {"plain OK box, no caption", TypedValue::of_integer(0), omitted, platform::IDOK, 0x2000,
+         info, 0},
         {"flags omitted", omitted, omitted, platform::IDOK, 0x2000, info, 0},
         {"Yes", TypedValue::of_integer(4), omitted, platform::IDYES, 0x2004, info, 5},
         {"No", TypedValue::of_integer(4), omitted, platform::IDNO, 0x2004, info, 6},
-        {"already task-modal", TypedValue::of_integer(0x2000), omitted, platform::IDOK, 0x2000, info, 0},
-        {"system-modal stays so", TypedValue::of_integer(0x1000), omitted, platform::IDOK, 0x1000, info, 0},
-        {"system-modal Yes/No with an icon", TypedValue::of_integer(0x1024), omitted, platform::IDYES, 0x1024, info,
-         5},
+        {"already task-modal", TypedValue::of_integer(0x2000), omitted, platform::IDOK, 0x2000,
+         info, 0},
+        {"system-modal stays so", TypedValue::of_integer(0x1000), omitted, platform::IDOK, 0x1000,
+         info, 0},
+        {"system-modal Yes/No with an icon", TypedValue::of_integer(0x1024), omitted,
+         platform::IDYES, 0x1024, info, 5},
         {"Cancel", TypedValue::of_integer(1), omitted, platform::IDCANCEL, 0x2001, info, 1},
         {"Abort", TypedValue::of_integer(2), omitted, platform::IDABORT, 0x2002, info, 2},
         {"Retry", TypedValue::of_integer(2), omitted, platform::IDRETRY, 0x2002, info, 3},
         {"Ignore", TypedValue::of_integer(2), omitted, platform::IDIGNORE, 0x2002, info, 4},
         {"flags as a double", TypedValue::of_double(4.9), omitted, platform::IDNO, 0x2004, info, 6},
-        {"given caption", TypedValue::of_integer(0), TypedValue::of_text(title.c_str()), platform::IDOK, 0x2000,
-         title, 0},
-        {"empty caption given", TypedValue::of_integer(0), TypedValue::of_text(""), platform::IDOK, 0x2000, "", 0},
+        {"given caption", TypedValue::of_integer(0), TypedValue::of_text(title.c_str()),
+         platform::IDOK, 0x2000, title, 0},
+        {"empty caption given", TypedValue::of_integer(0), TypedValue::of_text(""), platform::IDOK,
+         0x2000, "", 0},
     };
     for (const auto& c : cases) {
         g_shown.clear();
         m_backend.queue_message_box_answer(c.answer);
-        EXPECT_EQ(show({TypedValue::of_text("Stop"), c.flags, c.caption}), c.expected_result) << c.what;
+        EXPECT_EQ(show({TypedValue::of_text("Stop"), c.flags, c.caption}), c.expected_result)
+            << c.what;
         ASSERT_EQ(g_shown.size(), 1u) << c.what;
         EXPECT_EQ(g_shown[0].type, c.expected_type) << c.what;
         EXPECT_EQ(g_shown[0].caption, c.expected_caption) << c.what;
@@ -86,7 +91,8 @@ TEST_F(ShowMessage, FlagsCaptionAndAnswers) {
 TEST_F(ShowMessage, ContentOfEveryKind) {
     HeapBalance balance;
     void* bytes = runtime::make_byte_set(std::vector<std::uint8_t>{'A', 'B'});
-    const std::string help = gbk("1、选择与机械手对应的端口号，点击 打开串口。\r\n2、滑动四个滑动条，调整每个舵机的位置。");
+    const std::string help = gbk(
+        "1、选择与机械手对应的端口号，点击 打开串口。\r\n2、滑动四个滑动条，调整每个舵机的位置。");
     struct Case {
         const char* what;
         TypedValue content;
@@ -102,7 +108,8 @@ TEST_F(ShowMessage, ContentOfEveryKind) {
         {"long text shown whole", TypedValue::of_text(help.c_str()), help},
         {"null text", TypedValue::of_text(nullptr), ""},
         {"byte set shows as empty", TypedValue::of_pointer(type_code::ByteSet, bytes), ""},
-        {"subprogram pointer shows as empty", TypedValue::of(type_code::SubprogramPointer, 0x1234), ""},
+        {"subprogram pointer shows as empty", TypedValue::of(type_code::SubprogramPointer, 0x1234),
+         ""},
     };
     for (const auto& c : cases) {
         g_shown.clear();
@@ -116,7 +123,8 @@ TEST_F(ShowMessage, ContentOfEveryKind) {
 
 TEST_F(ShowMessage, BadArgumentsShowNothing) {
     EXPECT_EQ(show({TypedValue::of_text("x"), TypedValue::of_text("4")}), 0);
-    EXPECT_EQ(show({TypedValue::of_text("x"), TypedValue::of_integer(0), TypedValue::of_integer(7)}), 0);
+    EXPECT_EQ(
+        show({TypedValue::of_text("x"), TypedValue::of_integer(0), TypedValue::of_integer(7)}), 0);
     EXPECT_TRUE(g_shown.empty());
 }
 

@@ -6,7 +6,7 @@ namespace platform::testing {
 namespace {
 
 class Button : public PlatformTest {
-protected:
+  protected:
     void SetUp() override {
         PlatformTest::SetUp();
         register_standard_controls();
@@ -25,15 +25,18 @@ protected:
         recorder().ignore(WM_STYLECHANGING);
         recorder().ignore(WM_STYLECHANGED);
     }
-    HWND button(std::uint32_t style, int id = 10, Rect r = {10, 10, 110, 40}, const char* text = "OK") {
-        HWND b = create_window_ex(0, WC_BUTTON, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, r.left, r.top,
-                                  r.width(), r.height(), m_top, static_cast<std::uintptr_t>(id));
+    HWND button(std::uint32_t style, int id = 10, Rect r = {10, 10, 110, 40},
+                const char* text = "OK") {
+        HWND b =
+            create_window_ex(0, WC_BUTTON, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, r.left,
+                             r.top, r.width(), r.height(), m_top, static_cast<std::uintptr_t>(id));
         m_backend.pump();
         recorder().clear();
         return b;
     }
     Expected clicked(HWND b, int id = 10) {
-        return {WM_COMMAND, sent | wparam | lparam, m_top, make_wparam(id, BN_CLICKED), reinterpret_cast<LPARAM>(b)};
+        return {WM_COMMAND, sent | wparam | lparam, m_top, make_wparam(id, BN_CLICKED),
+                reinterpret_cast<LPARAM>(b)};
     }
     HWND m_top = nullptr;
 };
@@ -56,7 +59,8 @@ TEST_F(Button, ReleasingOutsideSendsNothing) {
     m_backend.mouse_down(b, {5, 5});
     m_backend.mouse_move(b, {300, 5});
     m_backend.pump();
-    EXPECT_EQ(send_message(b, BM_GETSTATE) & BST_PUSHED, 0) << "drawn released while the mouse is outside";
+    EXPECT_EQ(send_message(b, BM_GETSTATE) & BST_PUSHED, 0)
+        << "drawn released while the mouse is outside";
     m_backend.mouse_up(b, {300, 5});
     m_backend.pump();
     EXPECT_TRUE(recorder().log().empty());
@@ -95,7 +99,8 @@ TEST_F(Button, AutoCheckBoxesToggleBeforeTheParentHears) {
     m_backend.pump();
     EXPECT_EQ(send_message(b, BM_GETCHECK), static_cast<LRESULT>(BST_UNCHECKED));
     send_message(b, BM_SETCHECK, BST_INDETERMINATE);
-    EXPECT_EQ(send_message(b, BM_GETCHECK), static_cast<LRESULT>(BST_CHECKED)) << "a two-state box clamps";
+    EXPECT_EQ(send_message(b, BM_GETCHECK), static_cast<LRESULT>(BST_CHECKED))
+        << "a two-state box clamps";
 }
 
 TEST_F(Button, AutoRadioButtonsUncheckTheirGroupOnly) {
@@ -161,7 +166,8 @@ TEST_F(Button, OwnerDrawAsksTheParentToDraw) {
 class StatusBar : public Button {};
 
 TEST_F(StatusBar, PartsAndTextsReadBack) {
-    HWND sb = create_window_ex(0, STATUSCLASSNAME, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_top, 50);
+    HWND sb =
+        create_window_ex(0, STATUSCLASSNAME, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_top, 50);
     ASSERT_NE(sb, nullptr);
     Rect tc, r;
     get_client_rect(m_top, tc);
@@ -196,7 +202,8 @@ TEST_F(StatusBar, PartsAndTextsReadBack) {
 }
 
 TEST_F(StatusBar, ToolTipShowsOnHover) {
-    HWND sb = create_window_ex(0, STATUSCLASSNAME, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_top, 50);
+    HWND sb =
+        create_window_ex(0, STATUSCLASSNAME, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_top, 50);
     int edges[] = {-1};
     send_message(sb, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(edges));
     send_message(sb, SB_SETTIPTEXTA, 0, reinterpret_cast<LPARAM>("tip"));

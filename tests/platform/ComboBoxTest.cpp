@@ -12,19 +12,51 @@ namespace {
 
 constexpr int k_id = 7;
 
-std::string port_name(int i) { return "COM" + std::to_string(i); }
+std::string port_name(int i) {
+    return "COM" + std::to_string(i);
+}
 
 class ComboBox : public PlatformTest {
-protected:
+  protected:
     void SetUp() override {
         PlatformTest::SetUp();
         register_standard_controls();
-        for (UINT m : {WM_PAINT, WM_ERASEBKGND, WM_NCPAINT, WM_SETCURSOR, WM_CTLCOLOREDIT, WM_CTLCOLORLISTBOX,
-                       WM_CTLCOLORSTATIC, WM_CTLCOLORBTN, WM_PARENTNOTIFY, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP,
-                       WM_LBUTTONDBLCLK, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS, WM_KILLFOCUS, WM_MOUSEACTIVATE,
-                       WM_SIZE, WM_MOVE, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_SHOWWINDOW, WM_GETTEXT,
-                       WM_GETTEXTLENGTH, WM_CAPTURECHANGED, WM_KEYDOWN, WM_KEYUP, WM_CHAR, WM_SYSKEYDOWN,
-                       WM_SYSKEYUP, WM_MOUSEWHEEL, WM_CREATE, WM_NCCREATE, WM_TIMER, WM_MOUSELEAVE})
+        for (UINT m : {WM_PAINT,
+                       WM_ERASEBKGND,
+                       WM_NCPAINT,
+                       WM_SETCURSOR,
+                       WM_CTLCOLOREDIT,
+                       WM_CTLCOLORLISTBOX,
+                       WM_CTLCOLORSTATIC,
+                       WM_CTLCOLORBTN,
+                       WM_PARENTNOTIFY,
+                       WM_MOUSEMOVE,
+                       WM_LBUTTONDOWN,
+                       WM_LBUTTONUP,
+                       WM_LBUTTONDBLCLK,
+                       WM_NCACTIVATE,
+                       WM_ACTIVATE,
+                       WM_SETFOCUS,
+                       WM_KILLFOCUS,
+                       WM_MOUSEACTIVATE,
+                       WM_SIZE,
+                       WM_MOVE,
+                       WM_WINDOWPOSCHANGING,
+                       WM_WINDOWPOSCHANGED,
+                       WM_SHOWWINDOW,
+                       WM_GETTEXT,
+                       WM_GETTEXTLENGTH,
+                       WM_CAPTURECHANGED,
+                       WM_KEYDOWN,
+                       WM_KEYUP,
+                       WM_CHAR,
+                       WM_SYSKEYDOWN,
+                       WM_SYSKEYUP,
+                       WM_MOUSEWHEEL,
+                       WM_CREATE,
+                       WM_NCCREATE,
+                       WM_TIMER,
+                       WM_MOUSELEAVE})
             recorder().ignore(m);
         m_top = make_top();
         recorder().watch(m_top);
@@ -33,9 +65,11 @@ protected:
         recorder().clear();
     }
 
-    HWND make_combo(std::uint32_t kind, int height, int items, Rect at = {20, 20, 170, 0}, int id = k_id) {
-        HWND combo = create_window_ex(0, WC_COMBOBOX, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | kind,
-                                      at.left, at.top, at.width(), height, m_top, static_cast<std::uintptr_t>(id));
+    HWND make_combo(std::uint32_t kind, int height, int items, Rect at = {20, 20, 170, 0},
+                    int id = k_id) {
+        HWND combo = create_window_ex(
+            0, WC_COMBOBOX, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | kind, at.left,
+            at.top, at.width(), height, m_top, static_cast<std::uintptr_t>(id));
         for (int i = 1; i <= items && combo; ++i)
             send_message(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(port_name(i).c_str()));
         return combo;
@@ -47,7 +81,8 @@ protected:
     }
 
     Expected cmd(UINT code, HWND combo = nullptr) const {
-        return {WM_COMMAND, sent | wparam | lparam, m_top, make_wparam(k_id, static_cast<int>(code)),
+        return {WM_COMMAND, sent | wparam | lparam, m_top,
+                make_wparam(k_id, static_cast<int>(code)),
                 reinterpret_cast<LPARAM>(combo ? combo : m_combo)};
     }
 
@@ -59,7 +94,9 @@ protected:
         return nullptr;
     }
 
-    int item_height() const { return static_cast<int>(send_message(m_combo, CB_GETITEMHEIGHT, 0, 0)); }
+    int item_height() const {
+        return static_cast<int>(send_message(m_combo, CB_GETITEMHEIGHT, 0, 0));
+    }
     // The middle of item `i` in the open list, in the list's client coordinates.
     Point item_point(int i) const {
         HWND list = dropped_list();
@@ -95,7 +132,9 @@ std::string item_text(HWND combo, int i) {
     return s;
 }
 
-LRESULT add(HWND combo, const char* text) { return send_message(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)); }
+LRESULT add(HWND combo, const char* text) {
+    return send_message(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+}
 
 TEST_F(ComboBox, SortedAdditionFoldsAsciiCaseAndKeepsEqualTextsInOrder) {
     HWND sorted = make_combo(CBS_DROPDOWNLIST | CBS_SORT, 160, 0, {20, 60, 170, 0}, 8);
@@ -117,16 +156,23 @@ TEST_F(ComboBox, DoubleByteTrailBytesAreNotCaseFolded) {
     // Two GBK characters whose trail bytes are 'a' and 'A'.
     EXPECT_EQ(add(sorted, "\x81\x61"), 0);
     EXPECT_EQ(add(sorted, "\x81\x41"), 0) << "0x8141 sorts before 0x8161";
-    EXPECT_EQ(send_message(sorted, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("\x81\x61")), 1);
-    EXPECT_EQ(send_message(sorted, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("\x81\x41")), 0);
+    EXPECT_EQ(send_message(sorted, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                           reinterpret_cast<LPARAM>("\x81\x61")),
+              1);
+    EXPECT_EQ(send_message(sorted, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                           reinterpret_cast<LPARAM>("\x81\x41")),
+              0);
 }
 
 TEST_F(ComboBox, InsertAppendsOnMinusOneAndRefusesAnIndexPastTheEnd) {
-    EXPECT_EQ(send_message(m_combo, CB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("last")), 10);
+    EXPECT_EQ(send_message(m_combo, CB_INSERTSTRING, static_cast<WPARAM>(-1),
+                           reinterpret_cast<LPARAM>("last")),
+              10);
     EXPECT_EQ(send_message(m_combo, CB_INSERTSTRING, 12, reinterpret_cast<LPARAM>("far")), CB_ERR);
     EXPECT_EQ(send_message(m_combo, CB_INSERTSTRING, 11, reinterpret_cast<LPARAM>("end")), 11);
     EXPECT_EQ(send_message(m_combo, CB_GETCOUNT, 0, 0), 12);
-    EXPECT_EQ(send_message(m_combo, CB_INSERTSTRING, 0, 0), 0) << "a null text inserts an empty item";
+    EXPECT_EQ(send_message(m_combo, CB_INSERTSTRING, 0, 0), 0)
+        << "a null text inserts an empty item";
     EXPECT_EQ(item_text(m_combo, 0), "");
     EXPECT_EQ(item_text(m_combo, 12), "end");
 }
@@ -137,7 +183,8 @@ TEST_F(ComboBox, OutOfRangeIndexesAnswerErrorAndChangeNothing) {
     for (WPARAM bad : {WPARAM(10), static_cast<WPARAM>(-1), static_cast<WPARAM>(-7)}) {
         char buffer[16] = "untouched";
         EXPECT_EQ(send_message(m_combo, CB_DELETESTRING, bad, 0), CB_ERR);
-        EXPECT_EQ(send_message(m_combo, CB_GETLBTEXT, bad, reinterpret_cast<LPARAM>(buffer)), CB_ERR);
+        EXPECT_EQ(send_message(m_combo, CB_GETLBTEXT, bad, reinterpret_cast<LPARAM>(buffer)),
+                  CB_ERR);
         EXPECT_STREQ(buffer, "untouched");
         EXPECT_EQ(send_message(m_combo, CB_GETLBTEXTLEN, bad, 0), CB_ERR);
         EXPECT_EQ(send_message(m_combo, CB_SETITEMDATA, bad, 99), CB_ERR);
@@ -166,7 +213,8 @@ TEST_F(ComboBox, DeletingMovesTheSelectionWithItsItemOrClearsIt) {
 
 TEST_F(ComboBox, FindingIsCaseBlindStartsAfterTheGivenItemAndWraps) {
     auto find = [&](UINT msg, int start, const char* text) {
-        return send_message(m_combo, msg, static_cast<WPARAM>(start), reinterpret_cast<LPARAM>(text));
+        return send_message(m_combo, msg, static_cast<WPARAM>(start),
+                            reinterpret_cast<LPARAM>(text));
     };
     EXPECT_EQ(find(CB_FINDSTRING, -1, "com1"), 0);
     EXPECT_EQ(find(CB_FINDSTRING, 0, "com1"), 9) << "COM10 is the next after COM1";
@@ -223,8 +271,8 @@ TEST_F(ComboBox, ChoosingWithTheMouseDropsThenEndsClosesAndReportsTheChange) {
 
     m_backend.click(list, item_point(2));
     m_backend.pump();
-    EXPECT_SEQUENCE(recorder(), {cmd(CBN_SETFOCUS), cmd(CBN_DROPDOWN), cmd(CBN_SELENDOK), cmd(CBN_CLOSEUP),
-                                 cmd(CBN_SELCHANGE)});
+    EXPECT_SEQUENCE(recorder(), {cmd(CBN_SETFOCUS), cmd(CBN_DROPDOWN), cmd(CBN_SELENDOK),
+                                 cmd(CBN_CLOSEUP), cmd(CBN_SELCHANGE)});
     EXPECT_EQ(cur_sel(), 2);
     EXPECT_EQ(get_window_text(m_combo), "COM3");
     EXPECT_EQ(dropped_list(), nullptr);
@@ -240,8 +288,8 @@ TEST_F(ComboBox, PressDragAndReleaseOverAnItemChoosesIt) {
     m_backend.mouse_move(list, item_point(4));
     m_backend.mouse_up(list, item_point(4));
     m_backend.pump();
-    EXPECT_SEQUENCE(recorder(), {cmd(CBN_SETFOCUS), cmd(CBN_DROPDOWN), cmd(CBN_SELENDOK), cmd(CBN_CLOSEUP),
-                                 cmd(CBN_SELCHANGE)});
+    EXPECT_SEQUENCE(recorder(), {cmd(CBN_SETFOCUS), cmd(CBN_DROPDOWN), cmd(CBN_SELENDOK),
+                                 cmd(CBN_CLOSEUP), cmd(CBN_SELCHANGE)});
     EXPECT_EQ(cur_sel(), 4);
 }
 
@@ -250,7 +298,8 @@ TEST_F(ComboBox, HotTrackingMovesTheHighlightButNotTheSelection) {
     open_by_click();
     HWND list = dropped_list();
     ASSERT_NE(list, nullptr);
-    EXPECT_EQ(controls::combo_list_top_index(list), 1) << "the list opens with the selected item at its top";
+    EXPECT_EQ(controls::combo_list_top_index(list), 1)
+        << "the list opens with the selected item at its top";
     recorder().clear();
     m_backend.mouse_move(list, item_point(6));
     m_backend.pump();
@@ -270,7 +319,8 @@ TEST_F(ComboBox, AClickOutsideOrEscapeCancels) {
     m_backend.mouse_move(list, item_point(5));
     m_backend.click(m_top, {300, 250});
     m_backend.pump();
-    EXPECT_SEQUENCE(recorder(), {cmd(CBN_SETFOCUS), cmd(CBN_DROPDOWN), cmd(CBN_SELENDCANCEL), cmd(CBN_CLOSEUP)});
+    EXPECT_SEQUENCE(recorder(), {cmd(CBN_SETFOCUS), cmd(CBN_DROPDOWN), cmd(CBN_SELENDCANCEL),
+                                 cmd(CBN_CLOSEUP)});
     EXPECT_EQ(cur_sel(), 1);
     EXPECT_EQ(dropped_list(), nullptr);
     EXPECT_EQ(get_capture(), nullptr);
@@ -342,8 +392,8 @@ TEST_F(ComboBox, F4OpensArrowsChangeAtOnceAndEnterEnds) {
     EXPECT_EQ(cur_sel(), 1);
     m_backend.press_key(VK_RETURN);
     m_backend.pump();
-    EXPECT_SEQUENCE(recorder(), {cmd(CBN_DROPDOWN), cmd(CBN_SELCHANGE), cmd(CBN_SELCHANGE), cmd(CBN_SELENDOK),
-                                 cmd(CBN_CLOSEUP)});
+    EXPECT_SEQUENCE(recorder(), {cmd(CBN_DROPDOWN), cmd(CBN_SELCHANGE), cmd(CBN_SELCHANGE),
+                                 cmd(CBN_SELENDOK), cmd(CBN_CLOSEUP)});
     EXPECT_EQ(dropped_list(), nullptr);
     EXPECT_EQ(cur_sel(), 1);
 }
@@ -378,9 +428,11 @@ TEST_F(ComboBox, ASmallCreationHeightBecomesTheDroppedHeightNotTheWindowHeight) 
     int field = static_cast<int>(send_message(small, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
     int row = static_cast<int>(send_message(small, CB_GETITEMHEIGHT, 0, 0));
     EXPECT_GE(field, row);
-    EXPECT_EQ(placement(small).height(), field + 4) << "the window is as high as the field and its frame";
+    EXPECT_EQ(placement(small).height(), field + 4)
+        << "the window is as high as the field and its frame";
     Rect dropped;
-    ASSERT_EQ(send_message(small, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)), 1);
+    ASSERT_EQ(send_message(small, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)),
+              1);
     EXPECT_EQ(dropped.height(), 20);
     EXPECT_EQ(send_message(small, CB_GETDROPPEDCONTROLRECT, 0, 0), CB_ERR);
 
@@ -441,7 +493,8 @@ TEST_F(ComboBox, AParentThatDestroysTheComboBoxOnANotificationStopsTheSequence) 
     EXPECT_FALSE(is_window(list)) << "the pop-up list goes with its combo box";
     EXPECT_EQ(get_capture(), nullptr);
     // The focus leaves with the window; nothing is closed up or changed after.
-    EXPECT_SEQUENCE(recorder(), {cmd(CBN_SETFOCUS), cmd(CBN_DROPDOWN), cmd(CBN_SELENDOK), cmd(CBN_KILLFOCUS)});
+    EXPECT_SEQUENCE(recorder(),
+                    {cmd(CBN_SETFOCUS), cmd(CBN_DROPDOWN), cmd(CBN_SELENDOK), cmd(CBN_KILLFOCUS)});
 }
 
 TEST_F(ComboBox, ClosingTheWindowWithAnOpenListIsSafe) {
@@ -505,8 +558,9 @@ TEST_F(ComboBox, ASimpleComboEndsEverySelectionAndReportsDoubleClicks) {
     m_backend.click(list, item_point(1));
     m_backend.click(list, item_point(1));
     m_backend.pump();
-    EXPECT_SEQUENCE(recorder(), {cmd(CBN_SETFOCUS, combo), cmd(CBN_SELENDOK, combo), cmd(CBN_SELCHANGE, combo),
-                                 cmd(CBN_SELENDOK, combo), cmd(CBN_SELCHANGE, combo), cmd(CBN_DBLCLK, combo)});
+    EXPECT_SEQUENCE(recorder(),
+                    {cmd(CBN_SETFOCUS, combo), cmd(CBN_SELENDOK, combo), cmd(CBN_SELCHANGE, combo),
+                     cmd(CBN_SELENDOK, combo), cmd(CBN_SELCHANGE, combo), cmd(CBN_DBLCLK, combo)});
     EXPECT_EQ(get_window_text(combo), "COM2");
     EXPECT_EQ(send_message(combo, CB_SHOWDROPDOWN, 1, 0), 1);
     EXPECT_FALSE(send_message(combo, CB_GETDROPPEDSTATE, 0, 0)) << "a simple combo box never drops";
@@ -522,7 +576,8 @@ bool save_screen_png(HWND top, HWND popup, const char* path) {
         return false;
     Point origin;
     client_to_screen(top, origin);
-    int w = cairo_image_surface_get_width(main_picture), h = cairo_image_surface_get_height(main_picture);
+    int w = cairo_image_surface_get_width(main_picture),
+        h = cairo_image_surface_get_height(main_picture);
     cairo_surface_t* out = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
     cairo_t* cr = cairo_create(out);
     cairo_set_source_surface(cr, main_picture, 0, 0);
@@ -570,9 +625,11 @@ TEST_F(ComboBox, LooksClosedOpenWithAHotItemAndDisabled) {
         return n;
     };
     Rect closed = placement(m_combo);
-    EXPECT_GT(dark_pixels(s, {closed.left + 3, closed.top + 3, closed.left + 40, closed.bottom - 3}), 15)
+    EXPECT_GT(
+        dark_pixels(s, {closed.left + 3, closed.top + 3, closed.left + 40, closed.bottom - 3}), 15)
         << "the closed, unfocused field shows its text";
-    EXPECT_GT(dark_pixels(s, {closed.right - 15, closed.top + 3, closed.right - 3, closed.bottom - 3}), 3)
+    EXPECT_GT(
+        dark_pixels(s, {closed.right - 15, closed.top + 3, closed.right - 3, closed.bottom - 3}), 3)
         << "the chevron is drawn";
     EXPECT_EQ(pixel(s, closed.left + 2, closed.top + 1), 0xFFFFFFu) << "a white field";
     Rect off = placement(disabled);

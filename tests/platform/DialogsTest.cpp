@@ -8,7 +8,7 @@ namespace platform::testing {
 namespace {
 
 class Dialogs : public PlatformTest {
-protected:
+  protected:
     void SetUp() override {
         PlatformTest::SetUp();
         register_standard_controls();
@@ -68,7 +68,10 @@ TEST_F(Dialogs, KeyboardAnswersEnterEscapeAndTab) {
         HeadlessBackend* backend = &m_backend;
         m_backend.queue_message_box_action([backend, keys](HWND) {
             for (UINT k : keys)
-                backend->press_key(k, k == VK_RETURN ? '\r' : k == VK_ESCAPE ? 0x1B : k == VK_SPACE ? ' ' : 0);
+                backend->press_key(k, k == VK_RETURN   ? '\r'
+                                      : k == VK_ESCAPE ? 0x1B
+                                      : k == VK_SPACE  ? ' '
+                                                       : 0);
         });
         EXPECT_EQ(message_box(m_top, "text", "caption", c.type), c.expected) << "type " << c.type;
     }
@@ -171,8 +174,8 @@ TEST_F(Dialogs, FileDialogsTakeQueuedAnswersAndRecordTheRequest) {
 
 TEST_F(Dialogs, TabMovesBetweenTabStopsAndEnterPressesTheDefaultButton) {
     auto make = [&](std::uint32_t style, int id, int y) {
-        return create_window_ex(0, WC_BUTTON, "b", WS_CHILD | WS_VISIBLE | style, 10, y, 80, 24, m_top,
-                                static_cast<std::uintptr_t>(id));
+        return create_window_ex(0, WC_BUTTON, "b", WS_CHILD | WS_VISIBLE | style, 10, y, 80, 24,
+                                m_top, static_cast<std::uintptr_t>(id));
     };
     HWND a = make(WS_TABSTOP, 11, 10);
     make(0, 12, 40); // not a tab stop

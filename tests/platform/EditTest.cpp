@@ -196,8 +196,8 @@ TEST_F(Edit, TheCaretShowsWhileFocusedBlinksByTimerAndGoesWithTheFocus) {
 }
 
 TEST_F(Edit, FocusBeforeTheFirstPaintKeepsTheFrame) {
-    HWND e = create_window_ex(WS_EX_CLIENTEDGE, WC_EDIT, "x", WS_CHILD | WS_VISIBLE, 10, 10, 100, 24,
-                              m_top, 7);
+    HWND e = create_window_ex(WS_EX_CLIENTEDGE, WC_EDIT, "x", WS_CHILD | WS_VISIBLE, 10, 10, 100,
+                              24, m_top, 7);
     set_focus(e); // paints the box at once, before its parent ever painted
     m_backend.pump();
     Point corner{-2, -2}; // the client edge lies two pixels outside the client area

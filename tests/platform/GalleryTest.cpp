@@ -36,7 +36,8 @@ TEST_F(Gallery, EveryControlInItsStates) {
     cls.proc = def_window_proc;
     cls.background = 0xF0F0F0;
     ASSERT_TRUE(register_class(cls));
-    HWND top = create_window_ex(0, "GalleryFrame", "gallery", WS_POPUP | WS_VISIBLE, 0, 0, 640, 420, nullptr, 0);
+    HWND top = create_window_ex(0, "GalleryFrame", "gallery", WS_POPUP | WS_VISIBLE, 0, 0, 640, 420,
+                                nullptr, 0);
     struct Item {
         const char* cls;
         const char* text;
@@ -44,7 +45,8 @@ TEST_F(Gallery, EveryControlInItsStates) {
         std::uint32_t ex_style;
         Rect r;
     };
-    const char* port = "\xB6\xCB\xBF\xDA\xA3\xBA" "Close"; // 端口：Close
+    const char* port = "\xB6\xCB\xBF\xDA\xA3\xBA"
+                       "Close"; // 端口：Close
     const Item items[] = {
         {WC_BUTTON, "Push", BS_PUSHBUTTON, 0, {10, 10, 110, 36}},
         {WC_BUTTON, "Default", BS_DEFPUSHBUTTON, 0, {120, 10, 220, 36}},
@@ -67,13 +69,15 @@ TEST_F(Gallery, EveryControlInItsStates) {
     std::vector<HWND> made;
     int id = 100;
     for (const Item& it : items) {
-        HWND h = create_window_ex(it.ex_style, it.cls, it.text, WS_CHILD | WS_VISIBLE | it.style, it.r.left,
-                                  it.r.top, it.r.width(), it.r.height(), top, static_cast<std::uintptr_t>(id++));
+        HWND h = create_window_ex(it.ex_style, it.cls, it.text, WS_CHILD | WS_VISIBLE | it.style,
+                                  it.r.left, it.r.top, it.r.width(), it.r.height(), top,
+                                  static_cast<std::uintptr_t>(id++));
         ASSERT_NE(h, nullptr) << it.cls << " " << it.text;
         made.push_back(h);
     }
-    HWND updown = create_window_ex(0, UPDOWN_CLASS, "", WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ALIGNRIGHT,
-                                   0, 0, 0, 0, top, 200);
+    HWND updown = create_window_ex(0, UPDOWN_CLASS, "",
+                                   WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ALIGNRIGHT, 0, 0,
+                                   0, 0, top, 200);
     send_message(updown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(made.back()));
     send_message(updown, UDM_SETRANGE32, 1, 20);
     send_message(updown, UDM_SETPOS32, 0, 7);
@@ -93,7 +97,8 @@ TEST_F(Gallery, EveryControlInItsStates) {
     int edges[] = {200, -1};
     send_message(sb, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
     send_message(sb, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(port));
-    send_message(sb, SB_SETTEXTA, 1 | SBT_POPOUT, reinterpret_cast<LPARAM>("\xBE\xCD\xD0\xF7")); // 就绪
+    send_message(sb, SB_SETTEXTA, 1 | SBT_POPOUT,
+                 reinterpret_cast<LPARAM>("\xBE\xCD\xD0\xF7")); // 就绪
     m_backend.pump();
 
     ASSERT_TRUE(save_window_png(top, "controls_gallery.png"));
@@ -101,7 +106,8 @@ TEST_F(Gallery, EveryControlInItsStates) {
     for (HWND h : made) {
         Rect r;
         get_window_placement_rect(h, r);
-        EXPECT_GE(distinct_colors(s, r), 2) << get_class_name(h) << " " << get_window_text(h) << " drew nothing";
+        EXPECT_GE(distinct_colors(s, r), 2)
+            << get_class_name(h) << " " << get_window_text(h) << " drew nothing";
     }
     unregister_class("GalleryFrame");
 }

@@ -4,11 +4,12 @@ namespace platform::testing {
 namespace {
 
 class Input : public PlatformTest {
-protected:
+  protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        for (UINT m : {WM_PAINT, WM_ERASEBKGND, WM_NCPAINT, WM_SETCURSOR, WM_GETTEXT, WM_GETTEXTLENGTH, WM_NCACTIVATE,
-                       WM_SHOWWINDOW, WM_SIZE, WM_MOVE, WM_PARENTNOTIFY, WM_CREATE, WM_NCCREATE})
+        for (UINT m : {WM_PAINT, WM_ERASEBKGND, WM_NCPAINT, WM_SETCURSOR, WM_GETTEXT,
+                       WM_GETTEXTLENGTH, WM_NCACTIVATE, WM_SHOWWINDOW, WM_SIZE, WM_MOVE,
+                       WM_PARENTNOTIFY, WM_CREATE, WM_NCCREATE})
             recorder().ignore(m);
         m_top = make_top();
         m_a = make_child(m_top, {10, 10, 110, 60}, 1);
@@ -26,7 +27,8 @@ TEST_F(Input, AClickReachesTheDeepestChildAtItsClientCoordinates) {
     recorder().ignore(WM_ACTIVATE);
     m_backend.click(m_top, {10 + 20 + 7, 10 + 5 + 9});
     m_backend.pump();
-    EXPECT_SEQUENCE(recorder(), {{WM_LBUTTONDOWN, posted | lparam | wparam, inner, MK_LBUTTON, make_lparam(7, 9)},
+    EXPECT_SEQUENCE(recorder(), {{WM_LBUTTONDOWN, posted | lparam | wparam, inner, MK_LBUTTON,
+                                  make_lparam(7, 9)},
                                  {WM_LBUTTONUP, posted | lparam, inner, 0, make_lparam(7, 9)}});
 }
 
@@ -47,9 +49,10 @@ TEST_F(Input, CaptureTakesTheMouseEverywhereAndAnnouncesItsLoss) {
     m_backend.pump();
     set_capture(m_b);
     release_capture();
-    EXPECT_SEQUENCE(recorder(), {{WM_MOUSEMOVE, posted | lparam, m_a, 0, make_lparam(240, 20)},
-                                 {WM_CAPTURECHANGED, sent | lparam, m_a, 0, reinterpret_cast<LPARAM>(m_b)},
-                                 {WM_CAPTURECHANGED, sent | lparam, m_b, 0, 0}});
+    EXPECT_SEQUENCE(recorder(),
+                    {{WM_MOUSEMOVE, posted | lparam, m_a, 0, make_lparam(240, 20)},
+                     {WM_CAPTURECHANGED, sent | lparam, m_a, 0, reinterpret_cast<LPARAM>(m_b)},
+                     {WM_CAPTURECHANGED, sent | lparam, m_b, 0, 0}});
     EXPECT_EQ(get_capture(), nullptr);
 }
 
@@ -81,8 +84,10 @@ TEST_F(Input, ActivationSendsActivateToBothWindowsAndFocusesTheNewOne) {
     set_active_window(m_top);
     recorder().clear();
     set_active_window(second);
-    EXPECT_SEQUENCE(recorder(), {{WM_ACTIVATE, sent | wparam | lparam, m_top, WA_INACTIVE, reinterpret_cast<LPARAM>(second)},
-                                 {WM_ACTIVATE, sent | wparam | lparam, second, WA_ACTIVE, reinterpret_cast<LPARAM>(m_top)},
+    EXPECT_SEQUENCE(recorder(), {{WM_ACTIVATE, sent | wparam | lparam, m_top, WA_INACTIVE,
+                                  reinterpret_cast<LPARAM>(second)},
+                                 {WM_ACTIVATE, sent | wparam | lparam, second, WA_ACTIVE,
+                                  reinterpret_cast<LPARAM>(m_top)},
                                  {WM_KILLFOCUS, sent | optional, m_top},
                                  {WM_SETFOCUS, sent, second}});
     EXPECT_EQ(get_active_window(), second);
@@ -95,8 +100,10 @@ TEST_F(Input, DoubleClicksNeedTheClassStyleAndQuickClicks) {
     m_backend.click(m_a, {5, 5});
     m_backend.click(m_a, {6, 5});
     m_backend.pump();
-    EXPECT_SEQUENCE(recorder(), {{WM_LBUTTONDOWN, posted}, {WM_LBUTTONUP, posted},
-                                 {WM_LBUTTONDBLCLK, posted}, {WM_LBUTTONUP, posted}});
+    EXPECT_SEQUENCE(recorder(), {{WM_LBUTTONDOWN, posted},
+                                 {WM_LBUTTONUP, posted},
+                                 {WM_LBUTTONDBLCLK, posted},
+                                 {WM_LBUTTONUP, posted}});
 
     WindowClass cls;
     cls.name = "NoDouble";
@@ -105,14 +112,17 @@ TEST_F(Input, DoubleClicksNeedTheClassStyleAndQuickClicks) {
         return def_window_proc(h, m, w, l);
     };
     register_class(cls);
-    HWND plain = create_window_ex(0, "NoDouble", "", WS_CHILD | WS_VISIBLE, 120, 100, 50, 50, m_top, 9);
+    HWND plain =
+        create_window_ex(0, "NoDouble", "", WS_CHILD | WS_VISIBLE, 120, 100, 50, 50, m_top, 9);
     recorder().clear();
     recorder().watch(plain);
     m_backend.click(plain, {5, 5});
     m_backend.click(plain, {5, 5});
     m_backend.pump();
-    EXPECT_SEQUENCE(recorder(), {{WM_LBUTTONDOWN, posted}, {WM_LBUTTONUP, posted},
-                                 {WM_LBUTTONDOWN, posted}, {WM_LBUTTONUP, posted}});
+    EXPECT_SEQUENCE(recorder(), {{WM_LBUTTONDOWN, posted},
+                                 {WM_LBUTTONUP, posted},
+                                 {WM_LBUTTONDOWN, posted},
+                                 {WM_LBUTTONUP, posted}});
     unregister_class("NoDouble");
 }
 
@@ -123,9 +133,10 @@ TEST_F(Input, KeysCarryRepeatAndTransitionBitsAndGoToTheFocus) {
     input::key(VK_LEFT, true, 0, 3);
     input::key(VK_LEFT, false);
     m_backend.pump();
-    EXPECT_SEQUENCE(recorder(), {{WM_KEYDOWN, posted | wparam | lparam, m_b, VK_LEFT, 1},
-                                 {WM_KEYDOWN, posted | lparam, m_b, 0, 3 | (1 << 30)},
-                                 {WM_KEYUP, posted | lparam, m_b, 0, static_cast<LPARAM>(0xC0000001u)}});
+    EXPECT_SEQUENCE(recorder(),
+                    {{WM_KEYDOWN, posted | wparam | lparam, m_b, VK_LEFT, 1},
+                     {WM_KEYDOWN, posted | lparam, m_b, 0, 3 | (1 << 30)},
+                     {WM_KEYUP, posted | lparam, m_b, 0, static_cast<LPARAM>(0xC0000001u)}});
     EXPECT_EQ(get_key_state(VK_LEFT), 0);
 }
 

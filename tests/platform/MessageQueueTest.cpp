@@ -9,11 +9,12 @@ namespace platform::testing {
 namespace {
 
 class MessageQueue : public PlatformTest {
-protected:
+  protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        for (UINT m : {WM_PAINT, WM_ERASEBKGND, WM_NCPAINT, WM_SETCURSOR, WM_GETTEXT, WM_GETTEXTLENGTH,
-                       WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS, WM_KILLFOCUS, WM_SHOWWINDOW, WM_SIZE, WM_MOVE})
+        for (UINT m : {WM_PAINT, WM_ERASEBKGND, WM_NCPAINT, WM_SETCURSOR, WM_GETTEXT,
+                       WM_GETTEXTLENGTH, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS, WM_KILLFOCUS,
+                       WM_SHOWWINDOW, WM_SIZE, WM_MOVE})
             recorder().ignore(m);
         m_top = make_top();
         m_backend.pump();
@@ -27,7 +28,8 @@ TEST_F(MessageQueue, PostedMessagesArriveInOrderAfterSentOnes) {
     post_message(m_top, WM_USER + 2);
     send_message(m_top, WM_USER + 3);
     m_backend.pump();
-    EXPECT_SEQUENCE(recorder(), {{WM_USER + 3, sent}, {WM_USER + 1, posted}, {WM_USER + 2, posted}});
+    EXPECT_SEQUENCE(recorder(),
+                    {{WM_USER + 3, sent}, {WM_USER + 1, posted}, {WM_USER + 2, posted}});
 }
 
 TEST_F(MessageQueue, PeekWithoutRemovalLeavesTheMessage) {
@@ -192,7 +194,8 @@ TEST_F(MessageQueue, TickCountWrapsAt32Bits) {
     set_tick_count_offset(0);
     EXPECT_GT(before, 0xFFFFFF00u);
     EXPECT_LT(after, 100u) << "the count wraps to small numbers";
-    EXPECT_GE(static_cast<std::uint32_t>(after - before), 20u) << "unsigned differences still measure time";
+    EXPECT_GE(static_cast<std::uint32_t>(after - before), 20u)
+        << "unsigned differences still measure time";
 }
 
 TEST_F(MessageQueue, ModalLoopDisablesTheOwnerUntilItEnds) {
@@ -209,7 +212,8 @@ TEST_F(MessageQueue, ModalLoopDisablesTheOwnerUntilItEnds) {
     recorder().watch(m_top);
     EXPECT_EQ(run_modal_loop(dialog, m_top), 17);
     EXPECT_TRUE(is_window_enabled(m_top));
-    EXPECT_SEQUENCE(recorder(), {{WM_ENABLE, sent | wparam, m_top, 0}, {WM_ENABLE, sent | wparam, m_top, 1}});
+    EXPECT_SEQUENCE(recorder(),
+                    {{WM_ENABLE, sent | wparam, m_top, 0}, {WM_ENABLE, sent | wparam, m_top, 1}});
 }
 
 TEST_F(MessageQueue, ModalLoopPassesQuitToTheOuterLoop) {

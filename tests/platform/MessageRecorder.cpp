@@ -69,14 +69,19 @@ MessageRecorder::~MessageRecorder() {
         g_current = nullptr;
 }
 
-MessageRecorder* MessageRecorder::current() { return g_current; }
+MessageRecorder* MessageRecorder::current() {
+    return g_current;
+}
 
-void MessageRecorder::install_hook() { m_hook = set_windows_hook(WH_CALLWNDPROC, hook_proc); }
+void MessageRecorder::install_hook() {
+    m_hook = set_windows_hook(WH_CALLWNDPROC, hook_proc);
+}
 
 void MessageRecorder::record(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, unsigned flags) {
     if (std::find(m_ignored.begin(), m_ignored.end(), msg) != m_ignored.end())
         return;
-    if (!m_watched.empty() && std::find(m_watched.begin(), m_watched.end(), hwnd) == m_watched.end())
+    if (!m_watched.empty() &&
+        std::find(m_watched.begin(), m_watched.end(), hwnd) == m_watched.end())
         return;
     m_log.push_back({hwnd, msg, flags, wp, lp});
 }
@@ -123,11 +128,12 @@ std::optional<std::string> MessageRecorder::compare(const std::vector<Expected>&
     std::ostringstream out;
     out << "message sequence differs at expected #" << i << ", recorded #" << j << "\nexpected:\n";
     for (auto& e : expected)
-        out << "  " << describe(e.message) << " " << flags_text(e.flags) << "hwnd=" << e.hwnd << "\n";
+        out << "  " << describe(e.message) << " " << flags_text(e.flags) << "hwnd=" << e.hwnd
+            << "\n";
     out << "recorded:\n";
     for (auto& r : m_log)
-        out << "  " << describe(r.message) << " " << flags_text(r.flags) << "hwnd=" << r.hwnd << " wp=" << r.wp
-            << " lp=" << r.lp << "\n";
+        out << "  " << describe(r.message) << " " << flags_text(r.flags) << "hwnd=" << r.hwnd
+            << " wp=" << r.wp << " lp=" << r.lp << "\n";
     return out.str();
 }
 

@@ -38,7 +38,7 @@ struct Expected {
 };
 
 class MessageRecorder {
-public:
+  public:
     MessageRecorder();
     ~MessageRecorder();
 
@@ -67,7 +67,7 @@ public:
 
     static MessageRecorder* current();
 
-private:
+  private:
     std::vector<Recorded> m_log;
     std::vector<UINT> m_ignored;
     std::vector<HWND> m_watched;

@@ -83,7 +83,9 @@ LRESULT text_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         Rect r{4, 4, 300, 40};
         // "端口：Close" in GBK.
         c->set_bk_mode(BkMode::Transparent);
-        c->draw_text("\xB6\xCB\xBF\xDA\xA3\xBA" "Close", r, DT_SINGLELINE | DT_LEFT | DT_VCENTER);
+        c->draw_text("\xB6\xCB\xBF\xDA\xA3\xBA"
+                     "Close",
+                     r, DT_SINGLELINE | DT_LEFT | DT_VCENTER);
         end_paint(hwnd, ps);
         return 0;
     }
@@ -96,7 +98,8 @@ TEST_F(Painting, TextIsInkedInTheHeadlessPicture) {
     cls.proc = text_proc;
     cls.background = 0xFFFFFF;
     ASSERT_TRUE(register_class(cls));
-    HWND top = create_window_ex(0, "TextProbe", "t", WS_POPUP | WS_VISIBLE, 0, 0, 320, 60, nullptr, 0);
+    HWND top =
+        create_window_ex(0, "TextProbe", "t", WS_POPUP | WS_VISIBLE, 0, 0, 320, 60, nullptr, 0);
     m_backend.pump();
     cairo_surface_t* s = window_surface(top);
     ASSERT_NE(s, nullptr);

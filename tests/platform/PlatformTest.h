@@ -15,7 +15,7 @@
 namespace platform::testing {
 
 class PlatformTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(initialize(&m_backend));
         m_recorder = std::make_unique<MessageRecorder>();
@@ -29,13 +29,15 @@ protected:
         unregister_class(MessageRecorder::class_name);
     }
 
-    HWND make_top(std::uint32_t style = WS_OVERLAPPEDWINDOW | WS_VISIBLE, Rect r = {100, 100, 500, 400}) {
-        return create_window_ex(0, MessageRecorder::class_name, "top", style, r.left, r.top, r.width(),
-                                r.height(), nullptr, 0);
+    HWND make_top(std::uint32_t style = WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                  Rect r = {100, 100, 500, 400}) {
+        return create_window_ex(0, MessageRecorder::class_name, "top", style, r.left, r.top,
+                                r.width(), r.height(), nullptr, 0);
     }
     HWND make_child(HWND parent, Rect r, int id = 1, std::uint32_t style = WS_VISIBLE) {
-        return create_window_ex(0, MessageRecorder::class_name, "child", WS_CHILD | style, r.left, r.top,
-                                r.width(), r.height(), parent, static_cast<std::uintptr_t>(id));
+        return create_window_ex(0, MessageRecorder::class_name, "child", WS_CHILD | style, r.left,
+                                r.top, r.width(), r.height(), parent,
+                                static_cast<std::uintptr_t>(id));
     }
 
     // Dispatches messages until `done` holds or the time limit passes, so a
@@ -43,7 +45,8 @@ protected:
     bool pump_until(const std::function<bool()>& done, int limit_ms = 2000) {
         auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limit_ms);
         while (!done()) {
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                end - std::chrono::steady_clock::now());
             if (left.count() <= 0)
                 return false;
             if (!wait_message(static_cast<int>(left.count())))
@@ -67,10 +70,10 @@ protected:
     std::unique_ptr<MessageRecorder> m_recorder;
 };
 
-#define EXPECT_SEQUENCE(recorder, ...)                                                                 \
-    do {                                                                                               \
-        auto diff = (recorder).compare(__VA_ARGS__);                                                   \
-        EXPECT_FALSE(diff.has_value()) << *diff;                                                       \
+#define EXPECT_SEQUENCE(recorder, ...)                                                             \
+    do {                                                                                           \
+        auto diff = (recorder).compare(__VA_ARGS__);                                               \
+        EXPECT_FALSE(diff.has_value()) << *diff;                                                   \
     } while (0)
 
 } // namespace platform::testing

@@ -39,7 +39,7 @@ LRESULT parent_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 class UpDown : public PlatformTest {
-protected:
+  protected:
     void SetUp() override {
         PlatformTest::SetUp();
         register_standard_controls();
@@ -47,20 +47,40 @@ protected:
         g_answer = 0;
         m_top = make_top();
         recorder().watch(m_top);
-        for (UINT m : {WM_PAINT, WM_ERASEBKGND, WM_NCPAINT, WM_SETCURSOR, WM_CTLCOLOREDIT, WM_CTLCOLORSTATIC,
-                       WM_PARENTNOTIFY, WM_MOUSEMOVE, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS, WM_KILLFOCUS,
-                       WM_MOUSEACTIVATE, WM_SIZE, WM_MOVE, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_SHOWWINDOW,
-                       WM_CAPTURECHANGED, WM_CREATE, WM_NCCREATE, WM_COMMAND, WM_MOUSELEAVE})
+        for (UINT m : {WM_PAINT,
+                       WM_ERASEBKGND,
+                       WM_NCPAINT,
+                       WM_SETCURSOR,
+                       WM_CTLCOLOREDIT,
+                       WM_CTLCOLORSTATIC,
+                       WM_PARENTNOTIFY,
+                       WM_MOUSEMOVE,
+                       WM_NCACTIVATE,
+                       WM_ACTIVATE,
+                       WM_SETFOCUS,
+                       WM_KILLFOCUS,
+                       WM_MOUSEACTIVATE,
+                       WM_SIZE,
+                       WM_MOVE,
+                       WM_WINDOWPOSCHANGING,
+                       WM_WINDOWPOSCHANGED,
+                       WM_SHOWWINDOW,
+                       WM_CAPTURECHANGED,
+                       WM_CREATE,
+                       WM_NCCREATE,
+                       WM_COMMAND,
+                       WM_MOUSELEAVE})
             recorder().ignore(m);
         g_recorder_proc = set_window_proc(m_top, parent_proc);
         WindowClass info;
         m_buddy_class = get_class_info(WC_EDIT, info) ? WC_EDIT : WC_STATIC;
-        m_buddy = create_window_ex(0, m_buddy_class, "", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 100, 22, m_top, 10);
+        m_buddy = create_window_ex(0, m_buddy_class, "", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10,
+                                   100, 22, m_top, 10);
     }
 
     HWND make_updown(std::uint32_t style, Rect r = {0, 0, 16, 0}) {
-        HWND h = create_window_ex(0, UPDOWN_CLASS, "", WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.width(),
-                                  r.height(), m_top, k_id);
+        HWND h = create_window_ex(0, UPDOWN_CLASS, "", WS_CHILD | WS_VISIBLE | style, r.left, r.top,
+                                  r.width(), r.height(), m_top, k_id);
         m_backend.pump();
         recorder().clear();
         return h;
@@ -89,7 +109,8 @@ protected:
         return {WM_NOTIFY, sent | wparam, m_top, static_cast<WPARAM>(k_id)};
     }
     Expected scroll(HWND h, int code, int position, UINT msg = WM_VSCROLL) const {
-        return {msg, sent | wparam | lparam, m_top, make_wparam(code, position), reinterpret_cast<LPARAM>(h)};
+        return {msg, sent | wparam | lparam, m_top, make_wparam(code, position),
+                reinterpret_cast<LPARAM>(h)};
     }
 
     HWND m_top = nullptr;
@@ -107,8 +128,9 @@ TEST_F(UpDown, AClickOnEachHalfAsksMovesWritesTheBuddyAndReports) {
     m_backend.pump();
     EXPECT_EQ(pos(h), 5);
     EXPECT_EQ(get_window_text(m_buddy), "5");
-    EXPECT_SEQUENCE(recorder(), {notify(h), scroll(h, SB_THUMBPOSITION, 6), scroll(h, SB_ENDSCROLL, 6), notify(h),
-                                 scroll(h, SB_THUMBPOSITION, 5), scroll(h, SB_ENDSCROLL, 5)});
+    EXPECT_SEQUENCE(recorder(),
+                    {notify(h), scroll(h, SB_THUMBPOSITION, 6), scroll(h, SB_ENDSCROLL, 6),
+                     notify(h), scroll(h, SB_THUMBPOSITION, 5), scroll(h, SB_ENDSCROLL, 5)});
     ASSERT_EQ(g_steps.size(), 2u);
     EXPECT_EQ(g_steps[0].pos, 5);
     EXPECT_EQ(g_steps[0].delta, 1);
@@ -125,12 +147,14 @@ TEST_F(UpDown, ANonZeroAnswerToDeltaPosCancelsTheChangeButTheReportStillComes) {
     m_backend.pump();
     EXPECT_EQ(pos(h), 5);
     EXPECT_EQ(get_window_text(m_buddy), "5");
-    EXPECT_SEQUENCE(recorder(), {notify(h), scroll(h, SB_THUMBPOSITION, 5), scroll(h, SB_ENDSCROLL, 5)});
+    EXPECT_SEQUENCE(recorder(),
+                    {notify(h), scroll(h, SB_THUMBPOSITION, 5), scroll(h, SB_ENDSCROLL, 5)});
 }
 
 TEST_F(UpDown, TheDefaultRangeRunsDownwardsSoUpMakesTheNumberSmaller) {
     HWND h = make_updown(0, {150, 10, 166, 40});
-    EXPECT_EQ(send_message(h, UDM_GETRANGE, 0, 0), make_lparam(0, 100)) << "low word maximum 0, high word minimum 100";
+    EXPECT_EQ(send_message(h, UDM_GETRANGE, 0, 0), make_lparam(0, 100))
+        << "low word maximum 0, high word minimum 100";
     send_message(h, UDM_SETPOS32, 0, 50);
     m_backend.click(h, upper(h));
     m_backend.pump();
@@ -160,7 +184,8 @@ TEST_F(UpDown, WrapGoesRoundTheEndsAndWithoutItThePositionStops) {
     m_backend.pump();
     EXPECT_EQ(pos(plain), 10);
     // The parent hears of the attempt at the end too.
-    EXPECT_SEQUENCE(recorder(), {notify(plain), scroll(plain, SB_THUMBPOSITION, 10), scroll(plain, SB_ENDSCROLL, 10)});
+    EXPECT_SEQUENCE(recorder(), {notify(plain), scroll(plain, SB_THUMBPOSITION, 10),
+                                 scroll(plain, SB_ENDSCROLL, 10)});
 }
 
 TEST_F(UpDown, HoldingTheButtonRepeatsAfterAPauseThenQuickly) {
@@ -170,8 +195,12 @@ TEST_F(UpDown, HoldingTheButtonRepeatsAfterAPauseThenQuickly) {
     ASSERT_TRUE(pump_until([&] { return g_steps.size() >= 5; }, 5000)) << "auto-repeat while held";
     m_backend.mouse_up(h, upper(h));
     m_backend.pump();
-    auto ms = [](auto a, auto b) { return std::chrono::duration_cast<std::chrono::milliseconds>(b - a).count(); };
-    EXPECT_GE(ms(g_steps[0].at, g_steps[1].at), static_cast<long>(controls::k_updown_first_delay_ms) - 5) << "first pause";
+    auto ms = [](auto a, auto b) {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(b - a).count();
+    };
+    EXPECT_GE(ms(g_steps[0].at, g_steps[1].at),
+              static_cast<long>(controls::k_updown_first_delay_ms) - 5)
+        << "first pause";
     for (std::size_t i = 2; i < g_steps.size(); ++i)
         EXPECT_LT(ms(g_steps[i - 1].at, g_steps[i].at), 300) << "then quick steps";
     LRESULT reached = pos(h);
@@ -195,9 +224,10 @@ TEST_F(UpDown, TheBuddysArrowKeysStepWhenAsked) {
     m_backend.pump();
     EXPECT_EQ(pos(h), 6);
     EXPECT_EQ(get_window_text(m_buddy), "6");
-    EXPECT_SEQUENCE(recorder(), {notify(h), scroll(h, SB_THUMBPOSITION, 6), scroll(h, SB_ENDSCROLL, 6),
-                                 notify(h), scroll(h, SB_THUMBPOSITION, 7), scroll(h, SB_ENDSCROLL, 7),
-                                 notify(h), scroll(h, SB_THUMBPOSITION, 6), scroll(h, SB_ENDSCROLL, 6)});
+    EXPECT_SEQUENCE(recorder(),
+                    {notify(h), scroll(h, SB_THUMBPOSITION, 6), scroll(h, SB_ENDSCROLL, 6),
+                     notify(h), scroll(h, SB_THUMBPOSITION, 7), scroll(h, SB_ENDSCROLL, 7),
+                     notify(h), scroll(h, SB_THUMBPOSITION, 6), scroll(h, SB_ENDSCROLL, 6)});
 
     // Without UDS_ARROWKEYS the buddy keeps its keys.
     send_message(h, UDM_SETBUDDY, 0, 0);
@@ -221,7 +251,8 @@ TEST_F(UpDown, TheBuddyIntIsReadBackAndWrittenWithThousandsSeparators) {
     EXPECT_EQ(get_window_text(m_buddy), "-1,000");
 
     set_window_text(m_buddy, "abc");
-    EXPECT_NE(hiword(static_cast<std::uintptr_t>(send_message(h, UDM_GETPOS, 0, 0))), 0) << "an error flag";
+    EXPECT_NE(hiword(static_cast<std::uintptr_t>(send_message(h, UDM_GETPOS, 0, 0))), 0)
+        << "an error flag";
     BOOL error = 0;
     EXPECT_EQ(send_message(h, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&error)), -1000);
     EXPECT_TRUE(error);
@@ -258,7 +289,8 @@ TEST_F(UpDown, AlignRightShrinksTheBuddyAndAutoBuddyTakesThePreviousSibling) {
     EXPECT_EQ(buddy, (Rect{10, 10, 94, 32}));
     EXPECT_EQ(own, (Rect{94, 10, 110, 32}));
 
-    HWND left_buddy = create_window_ex(0, m_buddy_class, "", WS_CHILD | WS_VISIBLE, 10, 50, 100, 20, m_top, 12);
+    HWND left_buddy =
+        create_window_ex(0, m_buddy_class, "", WS_CHILD | WS_VISIBLE, 10, 50, 100, 20, m_top, 12);
     HWND l = make_updown(UDS_ALIGNLEFT, {0, 0, 0, 0});
     EXPECT_EQ(send_message(l, UDM_SETBUDDY, reinterpret_cast<WPARAM>(left_buddy), 0), 0);
     get_window_placement_rect(left_buddy, buddy);
@@ -275,9 +307,12 @@ TEST_F(UpDown, AHorizontalControlStepsRightAndReportsWithHScroll) {
     m_backend.click(h, {5, 8});
     m_backend.pump();
     EXPECT_EQ(pos(h), 1);
-    EXPECT_SEQUENCE(recorder(), {notify(h), scroll(h, SB_THUMBPOSITION, 1, WM_HSCROLL), scroll(h, SB_ENDSCROLL, 1, WM_HSCROLL),
-                                 notify(h), scroll(h, SB_THUMBPOSITION, 2, WM_HSCROLL), scroll(h, SB_ENDSCROLL, 2, WM_HSCROLL),
-                                 notify(h), scroll(h, SB_THUMBPOSITION, 1, WM_HSCROLL), scroll(h, SB_ENDSCROLL, 1, WM_HSCROLL)});
+    EXPECT_SEQUENCE(recorder(), {notify(h), scroll(h, SB_THUMBPOSITION, 1, WM_HSCROLL),
+                                 scroll(h, SB_ENDSCROLL, 1, WM_HSCROLL), notify(h),
+                                 scroll(h, SB_THUMBPOSITION, 2, WM_HSCROLL),
+                                 scroll(h, SB_ENDSCROLL, 2, WM_HSCROLL), notify(h),
+                                 scroll(h, SB_THUMBPOSITION, 1, WM_HSCROLL),
+                                 scroll(h, SB_ENDSCROLL, 1, WM_HSCROLL)});
 }
 
 TEST_F(UpDown, LooksLikeTwoArrowButtonsBesideTheBuddy) {
@@ -295,7 +330,9 @@ TEST_F(UpDown, LooksLikeTwoArrowButtonsBesideTheBuddy) {
     map_window_points(h, m_top, &o, 1);
     auto* data = cairo_image_surface_get_data(s);
     int stride = cairo_image_surface_get_stride(s);
-    auto pixel = [&](int x, int y) { return *reinterpret_cast<std::uint32_t*>(data + y * stride + x * 4) & 0xFFFFFF; };
+    auto pixel = [&](int x, int y) {
+        return *reinterpret_cast<std::uint32_t*>(data + y * stride + x * 4) & 0xFFFFFF;
+    };
     EXPECT_EQ(pixel(o.x + 3, o.y + 3), 0xF0F0F0u) << "the upper button is flat";
     EXPECT_EQ(pixel(o.x + 3, o.y + lower(h).y), 0xCCE4F7u) << "the held lower button is pressed";
     int ink = 0;

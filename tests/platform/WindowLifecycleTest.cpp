@@ -4,10 +4,11 @@ namespace platform::testing {
 namespace {
 
 class WindowLifecycle : public PlatformTest {
-protected:
+  protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        for (UINT m : {WM_PAINT, WM_ERASEBKGND, WM_NCPAINT, WM_SETCURSOR, WM_GETTEXT, WM_GETTEXTLENGTH})
+        for (UINT m :
+             {WM_PAINT, WM_ERASEBKGND, WM_NCPAINT, WM_SETCURSOR, WM_GETTEXT, WM_GETTEXTLENGTH})
             recorder().ignore(m);
     }
 };
@@ -17,12 +18,13 @@ TEST_F(WindowLifecycle, ChildCreationSendsTheMessagesInThePlatformOrder) {
     recorder().clear();
     HWND child = make_child(top, {10, 20, 110, 70}, 7);
     ASSERT_NE(child, nullptr);
-    EXPECT_SEQUENCE(recorder(), {{WM_NCCREATE, sent, child},
-                                 {WM_CREATE, sent, child},
-                                 {WM_SIZE, sent | wparam | lparam, child, SIZE_RESTORED, make_lparam(100, 50)},
-                                 {WM_MOVE, sent | lparam, child, 0, make_lparam(10, 20)},
-                                 {WM_PARENTNOTIFY, sent | wparam, top, make_wparam(WM_CREATE, 7)},
-                                 {WM_SHOWWINDOW, sent | wparam, child, 1}});
+    EXPECT_SEQUENCE(recorder(),
+                    {{WM_NCCREATE, sent, child},
+                     {WM_CREATE, sent, child},
+                     {WM_SIZE, sent | wparam | lparam, child, SIZE_RESTORED, make_lparam(100, 50)},
+                     {WM_MOVE, sent | lparam, child, 0, make_lparam(10, 20)},
+                     {WM_PARENTNOTIFY, sent | wparam, top, make_wparam(WM_CREATE, 7)},
+                     {WM_SHOWWINDOW, sent | wparam, child, 1}});
 }
 
 TEST_F(WindowLifecycle, CreationParametersReachCreate) {
@@ -38,7 +40,8 @@ TEST_F(WindowLifecycle, CreationParametersReachCreate) {
         return def_window_proc(h, m, w, l);
     };
     ASSERT_TRUE(register_class(cls));
-    HWND h = create_window_ex(WS_EX_CLIENTEDGE, "paramprobe", "title", WS_POPUP, 1, 2, 3, 4, nullptr, 0, &token);
+    HWND h = create_window_ex(WS_EX_CLIENTEDGE, "paramprobe", "title", WS_POPUP, 1, 2, 3, 4,
+                              nullptr, 0, &token);
     ASSERT_NE(h, nullptr);
     EXPECT_EQ(seen.create_params, &token);
     EXPECT_EQ(seen.ex_style, WS_EX_CLIENTEDGE);
@@ -114,7 +117,8 @@ TEST_F(WindowLifecycle, AWindowDestroyedInsideItsOwnProcedureLeavesTheLoopSound)
     cls.proc = self_destroying_proc;
     ASSERT_TRUE(register_class(cls));
     HWND top = make_top();
-    HWND victim = create_window_ex(0, "SelfDestroying", "", WS_CHILD | WS_VISIBLE, 10, 10, 50, 50, top, 3);
+    HWND victim =
+        create_window_ex(0, "SelfDestroying", "", WS_CHILD | WS_VISIBLE, 10, 10, 50, 50, top, 3);
     ASSERT_NE(victim, nullptr);
     m_backend.click(victim, {5, 5});
     post_message(victim, WM_USER); // arrives after the window is gone
@@ -130,7 +134,8 @@ TEST_F(WindowLifecycle, ChildrenListInZOrderAndEnumerateRecursively) {
     HWND a = make_child(top, {0, 0, 10, 10}, 1);
     HWND b = make_child(top, {0, 0, 10, 10}, 2);
     HWND a1 = make_child(a, {0, 0, 5, 5}, 3);
-    EXPECT_EQ(get_children(top), (std::vector<HWND>{a, b})) << "a newer child goes below the older ones";
+    EXPECT_EQ(get_children(top), (std::vector<HWND>{a, b}))
+        << "a newer child goes below the older ones";
     std::vector<HWND> seen;
     enum_child_windows(top, [&](HWND h) {
         seen.push_back(h);
@@ -166,8 +171,8 @@ TEST_F(WindowLifecycle, ShowAndEnableNotify) {
 
 TEST_F(WindowLifecycle, GeometryAndCoordinateMapping) {
     HWND top = make_top(WS_OVERLAPPEDWINDOW | WS_VISIBLE, {100, 100, 500, 400});
-    HWND child = create_window_ex(WS_EX_CLIENTEDGE, MessageRecorder::class_name, "", WS_CHILD | WS_VISIBLE, 10,
-                                  20, 100, 50, top, 1);
+    HWND child = create_window_ex(WS_EX_CLIENTEDGE, MessageRecorder::class_name, "",
+                                  WS_CHILD | WS_VISIBLE, 10, 20, 100, 50, top, 1);
     Rect client;
     ASSERT_TRUE(get_client_rect(child, client));
     EXPECT_EQ(client, (Rect{0, 0, 96, 46})) << "the client edge takes two pixels on each side";

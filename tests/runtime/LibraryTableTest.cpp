@@ -5,17 +5,18 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
 
 const runtime::LibraryInfo& library(std::size_t number) {
     return *units::LibraryTable::the().libraries()[number - 1];
 }
 
-runtime::TypedValue call(std::size_t lib, std::size_t index, std::int32_t count, const runtime::TypedValue* args) {
+runtime::TypedValue call(std::size_t lib, std::size_t index, std::int32_t count,
+                         const runtime::TypedValue* args) {
     const auto& info = library(lib);
     EXPECT_LT(index, info.command_count);
-    return runtime::call_library_command(info.commands[index], static_cast<std::int32_t>(lib), count, args);
+    return runtime::call_library_command(info.commands[index], static_cast<std::int32_t>(lib),
+                                         count, args);
 }
 
 TEST(LibraryTable, CommandsSitInTheOrderTheProgramCallsThem) {
@@ -27,7 +28,8 @@ TEST(LibraryTable, CommandsSitInTheOrderTheProgramCallsThem) {
     for (std::size_t lib : {2u, 4u, 6u})
         EXPECT_EQ(library(lib).command_count, 0u) << lib;
     for (std::size_t lib : {1u, 3u, 5u, 7u})
-        EXPECT_NE(library(lib).notify, nullptr) << "library " << lib << " learns the runtime's entry";
+        EXPECT_NE(library(lib).notify, nullptr)
+            << "library " << lib << " learns the runtime's entry";
 
     // Library 1, command 0 reads a number from a text; command 1 writes one.
     runtime::TypedValue text = runtime::TypedValue::of_text("12.5");

@@ -8,11 +8,12 @@ namespace {
 
 using namespace runtime::value_kind;
 
-constexpr std::array<std::uint16_t, 6> OwnKinds = {Integer, Boolean, Text, runtime::value_kind::Font, CustomData, Integer};
+constexpr std::array<std::uint16_t, 6> OwnKinds = {
+    Integer, Boolean, Text, runtime::value_kind::Font, CustomData, Integer};
 constexpr auto PropertyTable = units::make_property_table(OwnKinds);
 constexpr units::PropertyName Names[] = {
-    {"Value", ProbeUnit::Value}, {"Flag", ProbeUnit::Flag},   {"Caption", ProbeUnit::Caption},
-    {"Font", ProbeUnit::Font},   {"Data", ProbeUnit::Data},   {"Rebuild", ProbeUnit::Rebuild},
+    {"Value", ProbeUnit::Value}, {"Flag", ProbeUnit::Flag}, {"Caption", ProbeUnit::Caption},
+    {"Font", ProbeUnit::Font},   {"Data", ProbeUnit::Data}, {"Rebuild", ProbeUnit::Rebuild},
 };
 constexpr platform::UINT ProbeNotification = 0x77;
 
@@ -71,9 +72,10 @@ int ProbeUnit::set_property(std::int32_t own_index, const runtime::PropertyValue
 }
 
 void ProbeUnit::click() {
-    platform::send_message(platform::get_parent(hwnd()), platform::WM_COMMAND,
-                           platform::make_wparam(platform::get_dlg_ctrl_id(hwnd()), ProbeNotification),
-                           reinterpret_cast<LPARAM>(hwnd()));
+    platform::send_message(
+        platform::get_parent(hwnd()), platform::WM_COMMAND,
+        platform::make_wparam(platform::get_dlg_ctrl_id(hwnd()), ProbeNotification),
+        reinterpret_cast<LPARAM>(hwnd()));
 }
 
 bool ProbeUnit::on_notification(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {

@@ -36,26 +36,25 @@ ErrorOr<std::vector<WindowTemplate>> load_copy(const Bytes& bytes) {
 TEST(TemplateLoader, SmallestWindowByteForByte) {
     // One window 0x52010001 with one unit: the window unit, named "w".
     Bytes stream = {
-        8,    0,    0,    0,    0x01, 0,    0x01, 0x52, 0,    0, 0, 0, // window list
-        0x84, 0x0A, 0x39, 0x01, 0x05, 0x00, 0x01, 0x19,                // W1, W2
-        0,    0,    0,    0,    0,    0,    0,    0,                   // T1, T2 empty
-        1,    0,    0,    0,                                           // unit count
-        0,    0,    0,    0,                         // unit buffer length (set below)
-        0,    0,    0x01, 0x06, 0,    0,    0,    0, // id 0x06010000, offset 0
-        0,    0,    0,    0,                         // record length (set below)
-        1,    0,    1,    0,    0,    0,    0,    0, // type 0x10001, redirect
-        0,    0,    0,    0,    0,    0,    0,    0,    0,    0, 0, 0, 0,    0, 0, 0, 'w',
-        0,    0,             // name, second text
-        0,    0,    0,    0, // object slot
-        0,    0,    0,    0,    0,    0,    0,    0,    0x80, 2, 0, 0, 0xE0, 1, 0, 0, // 0, 0, 640,
-                                                                                      // 480
-        0,    0,    0,    0,    0,    0,    0,    0,    0,    0, 0, 0, // cursor, parent, no
-                                                                       // children
-        0,    0,    0,    0,                                           // empty pointer block
-        0,                                                             // empty tag
-        0,    0,    0,    0,    1,    0,    0,    0,    0,    0, 0, 0, // reserved, flags visible,
-                                                                       // focus
-        0,    0,    0,    0,                                           // no bindings
+        8, 0, 0, 0, 0x01, 0, 0x01, 0x52, 0, 0, 0, 0,               // window list
+        0x84, 0x0A, 0x39, 0x01, 0x05, 0x00, 0x01, 0x19,            // W1, W2
+        0, 0, 0, 0, 0, 0, 0, 0,                                    // T1, T2 empty
+        1, 0, 0, 0,                                                // unit count
+        0, 0, 0, 0,                                                // unit buffer length (set below)
+        0, 0, 0x01, 0x06, 0, 0, 0, 0,                              // id 0x06010000, offset 0
+        0, 0, 0, 0,                                                // record length (set below)
+        1, 0, 1, 0, 0, 0, 0, 0,                                    // type 0x10001, redirect
+        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 'w', 0, 0, // name, second text
+        0, 0, 0, 0,                                                // object slot
+        0, 0, 0, 0, 0, 0, 0, 0, 0x80, 2, 0, 0, 0xE0, 1, 0, 0,      // 0, 0, 640,
+                                                                   // 480
+        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,                        // cursor, parent, no
+                                                                   // children
+        0, 0, 0, 0,                                                // empty pointer block
+        0,                                                         // empty tag
+        0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0,                        // reserved, flags visible,
+                                                                   // focus
+        0, 0, 0, 0,                                                // no bindings
     };
     stream.resize(stream.size() + 20, 0); // five reserved words
     put_word(stream, 32, static_cast<std::uint32_t>(stream.size() - 36));

@@ -122,7 +122,8 @@ TEST_F(WindowTest, TagAndMousePointerRoundTripWithTheCursorTable) {
     write(ProbeA, 7, word_of(block));
     runtime::RuntimeHeap::the().release(block);
     auto& window = *AppRuntime::the().find_window(TestWindowId);
-    EXPECT_EQ(window.find_unit(ProbeA)->pointer_block, (std::vector<std::uint8_t>{0x01, 0x7F, 0, 0}))
+    EXPECT_EQ(window.find_unit(ProbeA)->pointer_block,
+              (std::vector<std::uint8_t>{0x01, 0x7F, 0, 0}))
         << "index 2 is stored as the I-beam's system id";
     auto* read_back = reinterpret_cast<void*>(static_cast<std::uintptr_t>(read(ProbeA, 7)));
     auto bytes = runtime::byte_set_bytes(read_back);
@@ -144,9 +145,11 @@ TEST_F(WindowTest, CreationGivesControlIdsFromTheLastRecordAndRaisesWindowEvents
     // Event 2 raised inside the probe's create reached no handler.
     ASSERT_TRUE(probe(ProbeA));
     EXPECT_FALSE(probe(ProbeA)->raised_during_creation());
-    EXPECT_EQ(called_slots(), (std::vector<std::uint32_t>{SlotCreated, SlotWindowEvent, SlotWindowEvent}));
+    EXPECT_EQ(called_slots(),
+              (std::vector<std::uint32_t>{SlotCreated, SlotWindowEvent, SlotWindowEvent}));
     EXPECT_EQ(handler_calls()[0].source_window, TestWindowId);
-    EXPECT_EQ(handler_calls()[0].source_unit, TestWindowUnitId) << "unit 0 is named by the window's own id";
+    EXPECT_EQ(handler_calls()[0].source_unit, TestWindowUnitId)
+        << "unit 0 is named by the window's own id";
     EXPECT_EQ(AppRuntime::the().event_suppression(), 0);
     EXPECT_TRUE(platform::is_window_visible(window.system_window()));
     EXPECT_FALSE(platform::is_window_visible(unit_window(SilentId)));
@@ -193,7 +196,8 @@ TEST_F(WindowTest, OwnPropertiesReachTheTypeAsIndexLessEightAndConvertByKind) {
     void* block = runtime::make_byte_set(data);
     write(ProbeA, 12, word_of(block));
     runtime::RuntimeHeap::the().release(block);
-    EXPECT_EQ(probe(ProbeA)->settings().block(ProbeUnit::Data), (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(probe(ProbeA)->settings().block(ProbeUnit::Data),
+              (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
 TEST_F(WindowTest, FontMembersOfAUnitWithoutAFontAreTheDefaultGuiFont) {
@@ -217,7 +221,8 @@ TEST_F(WindowTest, FontMembersOfAUnitWithoutAFontAreTheDefaultGuiFont) {
     EXPECT_STREQ(record->face_name, "\xCB\xCE\xCC\xE5");
     std::size_t blocks = runtime::RuntimeHeap::the().live_blocks();
     runtime::RuntimeHeap::the().release(record);
-    EXPECT_EQ(runtime::RuntimeHeap::the().live_blocks(), blocks - 1) << "one release frees record and face";
+    EXPECT_EQ(runtime::RuntimeHeap::the().live_blocks(), blocks - 1)
+        << "one release frees record and face";
 }
 
 TEST_F(WindowTest, ASetEntryAskingForRecreationMakesTheUnitAnewWithItsSettings) {
@@ -269,7 +274,8 @@ TEST_F(WindowTest, HandlersAreFoundThroughRedirectChains) {
 
     handler_calls().clear();
     probe(ProbeToSilent)->click();
-    EXPECT_EQ(called_slots(), (std::vector<std::uint32_t>{SlotPlain})) << "a redirect to another type is not followed";
+    EXPECT_EQ(called_slots(), (std::vector<std::uint32_t>{SlotPlain}))
+        << "a redirect to another type is not followed";
 }
 
 TEST_F(WindowTest, ResultsUnboundEventsAndSuppression) {
@@ -313,7 +319,8 @@ TEST_F(WindowTest, FocusEventsAreRaisedByUnitsThatTakeTheFocus) {
     create();
     handler_calls().clear();
     platform::set_focus(unit_window(ProbeA));
-    EXPECT_EQ(called_slots(), (std::vector<std::uint32_t>{SlotPlain})) << "-7 is bound to the plain handler";
+    EXPECT_EQ(called_slots(), (std::vector<std::uint32_t>{SlotPlain}))
+        << "-7 is bound to the plain handler";
 }
 
 TEST_F(WindowTest, BadEventSourcesAreFatal) {

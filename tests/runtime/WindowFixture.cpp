@@ -86,12 +86,12 @@ const std::array<runtime::ProgramHandler, 9>& handler_table() {
 runtime::EventBinding bind(std::int32_t event, std::uint32_t slot) {
     runtime::EventBinding binding;
     binding.event = event;
-    binding.stored_handler = slot == runtime::NoHandler
-                                 ? runtime::NoHandler
-                                 : slot * static_cast<std::uint32_t>(sizeof(runtime::ProgramHandler));
+    binding.stored_handler =
+        slot == runtime::NoHandler
+            ? runtime::NoHandler
+            : slot * static_cast<std::uint32_t>(sizeof(runtime::ProgramHandler));
     return binding;
 }
-
 
 runtime::UnitRecord make_unit(std::uint32_t id, std::uint32_t type, int left, int top, int width,
                               int height) {
@@ -144,7 +144,8 @@ runtime::WindowTemplate test_window() {
     units::WindowUnit::Settings window_settings;
     window_settings.set_text(units::WindowUnit::Title, "Test");
     window_unit.type_data = units::write_stored_settings(window_settings);
-    window_unit.bindings = {bind(0, SlotCreated), bind(3, SlotWindowEvent), bind(4, SlotWindowEvent)};
+    window_unit.bindings = {bind(0, SlotCreated), bind(3, SlotWindowEvent),
+                            bind(4, SlotWindowEvent)};
 
     ProbeUnit::Settings probe_settings;
     probe_settings.set_word(ProbeUnit::Value, 5);
@@ -152,8 +153,11 @@ runtime::WindowTemplate test_window() {
     probe_settings.set_text(ProbeUnit::Caption, "\xBC\xD7"); // 甲
     auto a = make_unit(ProbeA, ProbeType, 10, 20, 100, 30);
     a.type_data = units::write_stored_settings(probe_settings);
-    a.bindings = {bind(ProbeUnit::EventCreating, SlotPlain), bind(ProbeUnit::EventClicked, SlotClicked),
-                  bind(-7, SlotPlain), bind(5, runtime::NoHandler), bind(6, SlotAnswer),
+    a.bindings = {bind(ProbeUnit::EventCreating, SlotPlain),
+                  bind(ProbeUnit::EventClicked, SlotClicked),
+                  bind(-7, SlotPlain),
+                  bind(5, runtime::NoHandler),
+                  bind(6, SlotAnswer),
                   bind(8, SlotTyped)};
     auto b = make_unit(ProbeB, ProbeType, 10, 60, 100, 30);
     b.redirect_id = ProbeA;

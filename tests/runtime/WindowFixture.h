@@ -29,7 +29,7 @@ inline constexpr std::uint32_t ProbeA = 0x16010001; // bindings of its own
 inline constexpr std::uint32_t ProbeB = 0x16010002; // redirects to A
 inline constexpr std::uint32_t ProbeC = 0x16010003; // redirects to D, which redirects back
 inline constexpr std::uint32_t ProbeD = 0x16010004;
-inline constexpr std::uint32_t SilentId = 0x16010005; // a type without event flags
+inline constexpr std::uint32_t SilentId = 0x16010005;      // a type without event flags
 inline constexpr std::uint32_t ProbeToSilent = 0x16010006; // redirects to another type
 
 inline constexpr std::uint32_t ProbeType = 0x10002;

@@ -149,11 +149,11 @@ TEST(DesignCompiler, ConstantAreaLaysEachConstantOnAnEightByteBoundary) {
                           "const array half = float {0.5}\n");
     ASSERT_TRUE(result.errors.empty()) << first_error(result);
     const std::vector<std::uint8_t> expected = {
-        0xBC, 0xD7, 0, 0, 0, 0, 0, 0,                    // 甲\0, padding
-        0, 0, 0, 0, 0, 0, 0x24, 0x40,                    // 10.0
-        1, 0, 0, 0, 0, 0, 0, 0,                          // {1, 0}
-        1, 0, 0, 0, 2, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 2, 0, 0, 0, // {1, 2, -1, 2}
-        1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xE0, 0x3F, // {1, 1, 0.5}
+        0xBC, 0xD7, 0, 0, 0, 0, 0,    0,                                           // 甲\0, padding
+        0,    0,    0, 0, 0, 0, 0x24, 0x40,                                        // 10.0
+        1,    0,    0, 0, 0, 0, 0,    0,                                           // {1, 0}
+        1,    0,    0, 0, 2, 0, 0,    0,    0xFF, 0xFF, 0xFF, 0xFF, 2, 0, 0,    0, // {1, 2, -1, 2}
+        1,    0,    0, 0, 1, 0, 0,    0,    0,    0,    0,    0,    0, 0, 0xE0, 0x3F, // {1, 1, 0.5}
     };
     EXPECT_EQ(result.design.constant_area, expected);
     std::vector<std::size_t> offsets;

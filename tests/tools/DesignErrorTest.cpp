@@ -43,8 +43,8 @@ class DesignErrors : public ::testing::Test {
     }
 
     CommandRun compile(const std::string& design_path, const std::string& extra = "") {
-        return run_command(std::string(ARMCTL_DESIGNC) + " " + extra + " '" + design_path +
-                           "' '" + out_cpp() + "' '" + out_h() + "'");
+        return run_command(std::string(ARMCTL_DESIGNC) + " " + extra + " '" + design_path + "' '" +
+                           out_cpp() + "' '" + out_h() + "'");
     }
 
     std::string out_cpp() const { return (m_dir / "out_design.cpp").string(); }
@@ -74,14 +74,17 @@ TEST_F(DesignErrors, EachFaultIsReportedWithItsLine) {
          "4: error: unknown setting 'Border' for type window, or a value it does not take: "
          "'wide'\n"},
         {"duplicate id",
-         Window + "unit 0x16010001 a 1:11\n  rect 0 0 1 1\nunit 0x16010001 b 1:11\n  rect 0 0 1 1\n",
+         Window +
+             "unit 0x16010001 a 1:11\n  rect 0 0 1 1\nunit 0x16010001 b 1:11\n  rect 0 0 1 1\n",
          "6: error: duplicate unit id 0x16010001 (first at line 4)\n"},
         {"duplicate name",
-         Window + "unit 0x16010001 按钮 1:11\n  rect 0 0 1 1\nunit 0x16010002 按钮 1:11\n  rect 0 0 1 1\n",
+         Window + "unit 0x16010001 按钮 1:11\n  rect 0 0 1 1\nunit 0x16010002 按钮 1:11\n  rect 0 "
+                  "0 1 1\n",
          "6: error: duplicate unit name '按钮' (first at line 4)\n"},
         {"parent missing", Window + "unit 0x16010001 b 1:11\n  rect 0 0 1 1\n  parent 分组框9\n",
          "6: error: parent '分组框9' is not a unit of this window\n"},
-        {"parent id missing", Window + "unit 0x16010001 b 1:11\n  rect 0 0 1 1\n  parent 0x16019999\n",
+        {"parent id missing",
+         Window + "unit 0x16010001 b 1:11\n  rect 0 0 1 1\n  parent 0x16019999\n",
          "6: error: parent 0x16019999 is not a unit of this window\n"},
         {"parent loop",
          Window + "unit 0x16010001 a 1:9\n  rect 0 0 1 1\n  parent b\n"
@@ -130,8 +133,9 @@ TEST_F(DesignErrors, EveryBadLineOfOneRunIsReportedInLineOrder) {
     auto run = compile(path);
     EXPECT_EQ(run.exit_code, 1);
     EXPECT_EQ(run.err, path + ":4: error: unknown flag 'loud' (visible, disabled, tabstop)\n" +
-                           path + ":5: error: unknown unit type 'Nope' (a type name, or "
-                                  "library:type such as 1:5)\n" +
+                           path +
+                           ":5: error: unknown unit type 'Nope' (a type name, or "
+                           "library:type such as 1:5)\n" +
                            path + ":6: error: bad rectangle: width and height are not negative\n");
 }
 

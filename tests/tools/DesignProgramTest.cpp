@@ -22,8 +22,8 @@ using ProgramRun = armctl::testing::ChildRun;
 
 ProgramRun run_program(const std::string& arguments) {
     // The time limit is the watchdog: a loop that never ends fails the test.
-    std::string command = "timeout 10 " + std::string(ARMCTL_DESIGN_PROGRAM_PROBE) + " " +
-                          arguments + " 2>/dev/null";
+    std::string command =
+        "timeout 10 " + std::string(ARMCTL_DESIGN_PROGRAM_PROBE) + " " + arguments + " 2>/dev/null";
     return armctl::testing::run_child(command);
 }
 

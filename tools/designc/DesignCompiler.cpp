@@ -75,15 +75,17 @@ class Compiler {
         compiled.w1 = TemplateWord1;
         compiled.w2 = TemplateWord2;
         if (window.units.empty())
-            error(window.line, "window " + hex(window.id) + " has no unit; its first unit is the window itself");
+            error(window.line,
+                  "window " + hex(window.id) + " has no unit; its first unit is the window itself");
 
         std::map<std::uint32_t, const DesignUnit*> by_id;
         std::map<std::string, const DesignUnit*> by_name;
         for (std::size_t i = 0; i < window.units.size(); ++i) {
             const DesignUnit& unit = window.units[i];
             if (!runtime::is_valid_unit_id(unit.id))
-                error(unit.line, "unit id " + hex(unit.id) +
-                                     " is not valid (its low 24 bits and bits 24 to 27 are not zero)");
+                error(unit.line,
+                      "unit id " + hex(unit.id) +
+                          " is not valid (its low 24 bits and bits 24 to 27 are not zero)");
             if (auto [at, fresh] = by_id.emplace(unit.id, &unit); !fresh)
                 error(unit.line, "duplicate unit id " + hex(unit.id) + " (first at line " +
                                      std::to_string(at->second->line) + ")");
@@ -145,8 +147,8 @@ class Compiler {
             record.width = (*unit.rect)[2];
             record.height = (*unit.rect)[3];
         } else {
-            error(unit.line, "bad rectangle: unit " + shown(unit.name) +
-                                 " has no rect LEFT TOP WIDTH HEIGHT");
+            error(unit.line,
+                  "bad rectangle: unit " + shown(unit.name) + " has no rect LEFT TOP WIDTH HEIGHT");
         }
 
         if (unit.parent && is_window_unit)
@@ -154,13 +156,13 @@ class Compiler {
         if (unit.redirect) {
             const DesignUnit* target = find_reference(*unit.redirect, by_id, by_name);
             if (!target)
-                error(unit.redirect->line, "redirect unit " + written(*unit.redirect) +
-                                               " is not a unit of this window");
+                error(unit.redirect->line,
+                      "redirect unit " + written(*unit.redirect) + " is not a unit of this window");
             else if (target == &unit)
                 error(unit.redirect->line, "a unit does not redirect to itself");
             else if (m_types.resolve(target->type_name) != type)
-                error(unit.redirect->line, "redirect unit " + written(*unit.redirect) +
-                                               " is not of the same type");
+                error(unit.redirect->line,
+                      "redirect unit " + written(*unit.redirect) + " is not of the same type");
             else
                 record.redirect_id = target->id;
         }
@@ -242,8 +244,8 @@ class Compiler {
                 continue;
             const DesignUnit* parent = find_reference(*unit.parent, by_id, by_name);
             if (!parent) {
-                error(unit.parent->line, "parent " + written(*unit.parent) +
-                                             " is not a unit of this window");
+                error(unit.parent->line,
+                      "parent " + written(*unit.parent) + " is not a unit of this window");
                 continue;
             }
             if (parent == &unit) {
@@ -286,9 +288,10 @@ class Compiler {
         auto& area = m_out.constant_area;
         for (auto& constant : m_design.constants) {
             if (auto [at, fresh] = names.emplace(constant.name, constant.line); !fresh)
-                error(constant.line, "'" + constant.name + "' is already " +
-                                         (at->second ? "a constant (line " + std::to_string(at->second) + ")"
-                                                     : std::string("a handler")));
+                error(constant.line,
+                      "'" + constant.name + "' is already " +
+                          (at->second ? "a constant (line " + std::to_string(at->second) + ")"
+                                      : std::string("a handler")));
             while (area.size() % 8 != 0)
                 area.push_back(0);
             m_out.constants.push_back({constant.kind, constant.name, area.size()});

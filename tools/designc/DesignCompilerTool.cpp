@@ -67,7 +67,8 @@ int run_design_compiler(int argc, char** argv, const DesignTypes& types) {
         write_file(paths[2], generated_header(result.design, design_path));
     if (written && !stream_path.empty()) {
         auto& data = result.design.template_data;
-        written = write_file(stream_path, {reinterpret_cast<const char*>(data.data()), data.size()});
+        written =
+            write_file(stream_path, {reinterpret_cast<const char*>(data.data()), data.size()});
     }
     return written ? 0 : 1;
 }

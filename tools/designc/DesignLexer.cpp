@@ -39,15 +39,26 @@ bool read_quoted(std::string_view text, std::size_t& pos, std::string& out, std:
         if (++pos >= text.size())
             break;
         switch (text[pos]) {
-        case 'n': run += '\n'; break;
-        case 'r': run += '\r'; break;
-        case 't': run += '\t'; break;
-        case '"': run += '"'; break;
-        case '\\': run += '\\'; break;
+        case 'n':
+            run += '\n';
+            break;
+        case 'r':
+            run += '\r';
+            break;
+        case 't':
+            run += '\t';
+            break;
+        case '"':
+            run += '"';
+            break;
+        case '\\':
+            run += '\\';
+            break;
         case 'x': {
             unsigned value = 0;
             auto digits = text.substr(pos + 1, 2);
-            auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
+            auto [end, ec] =
+                std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
             if (ec != std::errc() || end != digits.data() + 2 || value == 0) {
                 error = "\\x needs two hexadecimal digits that are not 00";
                 return false;
@@ -81,8 +92,8 @@ template <typename T> std::optional<T> parse_integer(std::string_view text) {
     if (text.empty() || ec != std::errc() || end != text.data() + text.size())
         return std::nullopt;
     if constexpr (std::is_signed_v<T>) {
-        std::int64_t value = negative ? -static_cast<std::int64_t>(magnitude)
-                                      : static_cast<std::int64_t>(magnitude);
+        std::int64_t value =
+            negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
         if (magnitude > 0x80000000ull || value < INT32_MIN || value > INT32_MAX)
             return std::nullopt;
         return static_cast<T>(value);

@@ -2,7 +2,6 @@
 
 #include "DesignLexer.h"
 
-
 namespace designc {
 
 namespace {
@@ -381,16 +380,16 @@ bool is_identifier(std::string_view text) {
         text == "StartWindowId")
         return false;
     for (char c : text) {
-        bool good = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                    c == '_';
+        bool good =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
         if (!good)
             return false;
     }
     static constexpr std::string_view Reserved[] = {
-        "auto",   "bool",   "break",    "case",   "char",   "class",    "const",  "default",
-        "delete", "do",     "double",   "else",   "enum",   "false",    "float",  "for",
-        "if",     "int",    "long",     "new",    "none",   "operator", "return", "short",
-        "signed", "sizeof", "static",   "struct", "switch", "template", "this",   "true",
+        "auto",   "bool",   "break",    "case",   "char",   "class",     "const",  "default",
+        "delete", "do",     "double",   "else",   "enum",   "false",     "float",  "for",
+        "if",     "int",    "long",     "new",    "none",   "operator",  "return", "short",
+        "signed", "sizeof", "static",   "struct", "switch", "template",  "this",   "true",
         "try",    "union",  "unsigned", "void",   "while",  "namespace", "using"};
     for (auto word : Reserved) {
         if (text == word)

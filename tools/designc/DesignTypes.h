@@ -35,7 +35,8 @@ class DesignTypes {
     void add(std::string name, std::uint32_t code, DesignDataWriter writer);
     // A unit class T: its English name from its descriptor, its own writer.
     template <typename T> void add(std::uint32_t code, const runtime::UnitTypeInfo& info) {
-        add(info.english_name ? info.english_name : "", code, &units::UnitTypeEntries<T>::design_data);
+        add(info.english_name ? info.english_name : "", code,
+            &units::UnitTypeEntries<T>::design_data);
     }
 
     const DesignType* find(std::string_view name) const;
