@@ -4,9 +4,9 @@
 
 #include <commands/ConversionCommands.h>
 #include <commands/TextCommands.h>
-#include <runtime/ArrayBlock.h>
-#include <runtime/LibraryCommand.h>
-#include <runtime/RuntimeHeap.h>
+#include <runtime/services/LibraryCommand.h>
+#include <runtime/values/ArrayBlock.h>
+#include <runtime/values/RuntimeHeap.h>
 
 #include <benchmark/benchmark.h>
 

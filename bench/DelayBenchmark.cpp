@@ -10,10 +10,10 @@
 // Run: build/<dir>/bench/armctl_delay_benchmark
 
 #include <commands/DelayCommand.h>
-#include <platform/HeadlessBackend.h>
 #include <platform/TickCount.h>
 #include <platform/WindowSystem.h>
-#include <runtime/LibraryCommand.h>
+#include <platform/headless/HeadlessBackend.h>
+#include <runtime/services/LibraryCommand.h>
 
 #include <algorithm>
 #include <atomic>

@@ -1,7 +1,7 @@
 // Message and painting costs of the window system, on the headless display.
 
 #include "platform/Controls.h"
-#include "platform/HeadlessBackend.h"
+#include <platform/headless/HeadlessBackend.h>
 #include "platform/Painting.h"
 #include "platform/WindowSystem.h"
 

@@ -3,19 +3,19 @@
 // a library command called through slot 2. Runs on the headless display.
 
 #include <runtime/AppRuntime.h>
-#include <runtime/EventRequest.h>
-#include <runtime/HostNotify.h>
-#include <runtime/ProgramHeader.h>
-#include <runtime/RuntimeCallTable.h>
-#include <runtime/TemplateLoader.h>
+#include <runtime/image/ProgramHeader.h>
+#include <runtime/image/TemplateLoader.h>
+#include <runtime/services/HostNotify.h>
+#include <runtime/services/RuntimeCallTable.h>
+#include <runtime/windows/EventRequest.h>
 
-#include <units/LibraryTable.h>
+#include <program/LibraryTable.h>
 #include <units/UnitType.h>
 #include <units/WindowUnit.h>
 
 #include <platform/Controls.h>
-#include <platform/HeadlessBackend.h>
 #include <platform/WindowSystem.h>
+#include <platform/headless/HeadlessBackend.h>
 
 #include <benchmark/benchmark.h>
 
@@ -62,8 +62,8 @@ struct Program {
         header.code_base = handlers;
         header.template_data = stream.data();
         header.template_length = static_cast<std::uint32_t>(stream.size());
-        header.library_count = units::LibraryTable::the().count();
-        header.libraries = units::LibraryTable::the().libraries();
+        header.library_count = program::LibraryTable::the().count();
+        header.libraries = program::LibraryTable::the().libraries();
         auto& app = runtime::AppRuntime::the();
         (void)app.adopt_header(header);
         app.load_start_window(WindowId);

@@ -12,8 +12,8 @@
 //   library 5 (special functions): Delay
 //   library 7 (operating-system interface): GetSpecialFolder, BrowseForFolder
 
-#include <runtime/LibraryCommand.h>
-#include <runtime/LibraryInfo.h>
+#include <runtime/image/LibraryInfo.h>
+#include <runtime/services/LibraryCommand.h>
 
 #include <span>
 

@@ -4,7 +4,7 @@
 #include "FullWidth.h"
 #include "ValueFormat.h"
 
-#include <runtime/ArrayBlock.h>
+#include <runtime/values/ArrayBlock.h>
 
 #include <cstring>
 #include <span>

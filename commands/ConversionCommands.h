@@ -5,7 +5,7 @@
 // cannot convert gives the empty result of its kind. Texts and byte sets it
 // returns are fresh runtime-heap blocks (null when empty).
 
-#include <runtime/TypedValue.h>
+#include <runtime/values/TypedValue.h>
 
 #include <cstdint>
 

@@ -4,7 +4,7 @@
 
 #include <platform/TickCount.h>
 #include <platform/WindowSystem.h>
-#include <runtime/ValueConversion.h>
+#include <runtime/values/ValueConversion.h>
 
 #include <chrono>
 #include <thread>

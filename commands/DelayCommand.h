@@ -2,7 +2,7 @@
 
 // Waiting while the user interface stays responsive.
 
-#include <runtime/TypedValue.h>
+#include <runtime/values/TypedValue.h>
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
 #include "FileCommands.h"
 
 #include <platform/Encoding.h>
-#include <runtime/ArrayBlock.h>
-#include <runtime/RuntimeHeap.h>
+#include <runtime/values/ArrayBlock.h>
+#include <runtime/values/RuntimeHeap.h>
 
 #include <cerrno>
 #include <cstring>

@@ -19,7 +19,7 @@
 // refuses locks (some network and FUSE mounts) is read and written without
 // them.
 
-#include <runtime/TypedValue.h>
+#include <runtime/values/TypedValue.h>
 
 #include <cstdint>
 #include <optional>

@@ -5,8 +5,8 @@
 #include <platform/Dialogs.h>
 #include <platform/Encoding.h>
 #include <platform/WindowSystem.h>
-#include <runtime/ArrayBlock.h>
-#include <runtime/ValueConversion.h>
+#include <runtime/values/ArrayBlock.h>
+#include <runtime/values/ValueConversion.h>
 
 #include <cstdlib>
 #include <fstream>

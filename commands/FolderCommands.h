@@ -2,7 +2,7 @@
 
 // Well-known folders and the browse-for-folder dialog.
 
-#include <runtime/TypedValue.h>
+#include <runtime/values/TypedValue.h>
 
 #include <cstdint>
 #include <optional>

@@ -5,7 +5,7 @@
 #include <platform/Controls.h>
 #include <platform/Painting.h>
 #include <platform/WindowSystem.h>
-#include <runtime/ValueConversion.h>
+#include <runtime/values/ValueConversion.h>
 
 #include <algorithm>
 #include <cctype>

@@ -13,7 +13,7 @@
 // switched on, since switching on first switches off.
 
 #include <platform/Types.h>
-#include <runtime/TypedValue.h>
+#include <runtime/values/TypedValue.h>
 
 #include <cstddef>
 #include <cstdint>

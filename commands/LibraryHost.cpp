@@ -1,6 +1,6 @@
 #include "LibraryHost.h"
 
-#include <runtime/LibraryInfo.h>
+#include <runtime/image/LibraryInfo.h>
 
 #include <atomic>
 

@@ -5,7 +5,7 @@
 // until then, and in tests that never run start-up, the commands call the
 // runtime's own entry, which is the same function in this single image.
 
-#include <runtime/HostNotify.h>
+#include <runtime/services/HostNotify.h>
 
 #include <cstdint>
 

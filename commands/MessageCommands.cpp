@@ -3,8 +3,8 @@
 #include "ValueFormat.h"
 
 #include <platform/Dialogs.h>
-#include <runtime/ArrayBlock.h>
-#include <runtime/ValueConversion.h>
+#include <runtime/values/ArrayBlock.h>
+#include <runtime/values/ValueConversion.h>
 
 #include <atomic>
 #include <string>

@@ -3,7 +3,7 @@
 // The message box command.
 
 #include <platform/Types.h>
-#include <runtime/TypedValue.h>
+#include <runtime/values/TypedValue.h>
 
 #include <cstdint>
 #include <string_view>

@@ -1,7 +1,7 @@
 #include "TextCommands.h"
 
-#include <runtime/ArrayBlock.h>
-#include <runtime/ValueConversion.h>
+#include <runtime/values/ArrayBlock.h>
+#include <runtime/values/ValueConversion.h>
 
 #include <cstring>
 

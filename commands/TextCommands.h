@@ -2,7 +2,7 @@
 
 // The text commands: library commands that never report an error.
 
-#include <runtime/TypedValue.h>
+#include <runtime/values/TypedValue.h>
 
 #include <cstdint>
 #include <optional>

@@ -2,7 +2,7 @@
 
 // The text forms of numbers and date-times, shared by ToText and ShowMessage.
 
-#include <runtime/TypedValue.h>
+#include <runtime/values/TypedValue.h>
 
 #include <cstddef>
 #include <string>

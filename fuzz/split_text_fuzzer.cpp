@@ -6,8 +6,8 @@
 // then the delimiter, then the text.
 
 #include <commands/TextCommands.h>
-#include <runtime/ArrayBlock.h>
-#include <runtime/LibraryCommand.h>
+#include <runtime/services/LibraryCommand.h>
+#include <runtime/values/ArrayBlock.h>
 
 #include <cstring>
 #include <string>

@@ -1,7 +1,7 @@
 // The window template loader over arbitrary bytes: it must never read past
 // them, and whatever it accepts must write back to the same bytes.
 
-#include <runtime/TemplateLoader.h>
+#include <runtime/image/TemplateLoader.h>
 
 #include <cstring>
 #include <memory>

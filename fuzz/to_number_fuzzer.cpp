@@ -3,7 +3,7 @@
 
 #include <commands/ConversionCommands.h>
 #include <commands/FullWidth.h>
-#include <runtime/LibraryCommand.h>
+#include <runtime/services/LibraryCommand.h>
 
 #include <bit>
 #include <clocale>

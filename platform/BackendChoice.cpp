@@ -1,7 +1,7 @@
 #include "BackendChoice.h"
 
-#include "GtkBackend.h"
-#include "HeadlessBackend.h"
+#include <platform/gtk/GtkBackend.h>
+#include <platform/headless/HeadlessBackend.h>
 
 #include <cstdlib>
 #include <string_view>

@@ -1,7 +1,7 @@
 // Nested message loops for modal windows.
 
+#include "DialogNavigation.h"
 #include "detail/State.h"
-#include "dialogs/DialogNavigation.h"
 
 namespace platform {
 

@@ -1,15 +1,15 @@
 #include "AppRuntime.h"
 
-#include "ErrorReport.h"
-#include "EventDispatch.h"
-#include "HostNotify.h"
-#include "LibraryInfo.h"
-#include "ProgramHeader.h"
-#include "RuntimeHeap.h"
-#include "RuntimeMessages.h"
-#include "TemplateLoader.h"
-#include "UnitObject.h"
-#include "WindowCreation.h"
+#include <runtime/image/LibraryInfo.h>
+#include <runtime/image/ProgramHeader.h>
+#include <runtime/image/TemplateLoader.h>
+#include <runtime/services/ErrorReport.h>
+#include <runtime/services/HostNotify.h>
+#include <runtime/values/RuntimeHeap.h>
+#include <runtime/windows/EventDispatch.h>
+#include <runtime/windows/RuntimeMessages.h>
+#include <runtime/windows/UnitObject.h>
+#include <runtime/windows/WindowCreation.h>
 
 #include <platform/TickCount.h>
 #include <platform/WindowSystem.h>

@@ -6,9 +6,9 @@
 // class: the platform's entry calls its instance-initialisation hook, which
 // runs the program's entry routine.
 
-#include "DllCommandTable.h"
-#include "ErrorOr.h"
-#include "WindowObject.h"
+#include <runtime/services/DllCommandTable.h>
+#include <runtime/values/ErrorOr.h>
+#include <runtime/windows/WindowObject.h>
 
 #include <platform/Application.h>
 

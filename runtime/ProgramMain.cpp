@@ -1,6 +1,6 @@
 #include "ProgramMain.h"
 
-#include "ErrorReport.h"
+#include <runtime/services/ErrorReport.h>
 
 #include <platform/BackendChoice.h>
 #include <platform/Dialogs.h>

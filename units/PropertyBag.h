@@ -9,7 +9,7 @@
 
 #include "StoredData.h"
 
-#include <runtime/UnitTypeInfo.h>
+#include <runtime/image/UnitTypeInfo.h>
 
 #include <cstdint>
 #include <span>

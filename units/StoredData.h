@@ -8,8 +8,8 @@
 // These are the template stream's own primitives, so the reader and writer
 // are the runtime's, with the version rule added.
 
-#include <runtime/TemplateStreamReader.h>
-#include <runtime/TemplateStreamWriter.h>
+#include <runtime/image/TemplateStreamReader.h>
+#include <runtime/image/TemplateStreamWriter.h>
 
 #include <cstdint>
 #include <span>

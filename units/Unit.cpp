@@ -1,7 +1,7 @@
 #include "Unit.h"
 
 #include <runtime/AppRuntime.h>
-#include <runtime/HostNotify.h>
+#include <runtime/services/HostNotify.h>
 
 #include <platform/Controls.h>
 #include <platform/WindowSystem.h>

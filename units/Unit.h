@@ -7,9 +7,9 @@
 // notifications its parent received from it, and tells the runtime when its
 // window is gone before it deletes itself.
 
-#include <runtime/EventRequest.h>
-#include <runtime/HostNotify.h>
-#include <runtime/UnitObject.h>
+#include <runtime/services/HostNotify.h>
+#include <runtime/windows/EventRequest.h>
+#include <runtime/windows/UnitObject.h>
 
 #include <platform/Types.h>
 

@@ -16,7 +16,7 @@
 #include "StoredData.h"
 #include "Unit.h"
 
-#include <runtime/UnitTypeInfo.h>
+#include <runtime/image/UnitTypeInfo.h>
 
 #include <array>
 #include <memory>

@@ -1,9 +1,9 @@
 #include "WindowUnit.h"
 
+#include <platform/DialogNavigation.h>
 #include <platform/Font.h>
 #include <platform/Painting.h>
 #include <platform/WindowSystem.h>
-#include <platform/dialogs/DialogNavigation.h>
 
 #include <algorithm>
 #include <array>

@@ -7,7 +7,7 @@
 #include "Unit.h"
 #include "UnitType.h"
 
-#include <runtime/UnitTypeInfo.h>
+#include <runtime/image/UnitTypeInfo.h>
 
 namespace units {
 

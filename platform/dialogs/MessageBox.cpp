@@ -1,7 +1,6 @@
 // The message box, built from our own controls so that it looks and behaves
 // the same on every display, and tests can press its buttons.
 
-#include "DialogNavigation.h"
 #include "platform/Controls.h"
 #include "platform/Dialogs.h"
 #include "platform/DisplayBackend.h"
@@ -9,6 +8,7 @@
 #include "platform/Painting.h"
 #include "platform/WindowSystem.h"
 #include "platform/controls/ControlSupport.h"
+#include <platform/DialogNavigation.h>
 
 #include <algorithm>
 #include <cairo.h>

@@ -4,9 +4,9 @@
 // values, releasing every block and checking that none is left behind.
 
 #include <platform/Encoding.h>
-#include <runtime/ArrayBlock.h>
-#include <runtime/LibraryCommand.h>
-#include <runtime/RuntimeHeap.h>
+#include <runtime/services/LibraryCommand.h>
+#include <runtime/values/ArrayBlock.h>
+#include <runtime/values/RuntimeHeap.h>
 
 #include <gtest/gtest.h>
 

@@ -9,9 +9,9 @@
 #include <commands/LibraryHost.h>
 #include <commands/MessageCommands.h>
 #include <platform/Controls.h>
-#include <platform/HeadlessBackend.h>
 #include <platform/Painting.h>
 #include <platform/WindowSystem.h>
+#include <platform/headless/HeadlessBackend.h>
 
 #include <cairo.h>
 

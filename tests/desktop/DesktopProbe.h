@@ -6,7 +6,7 @@
 // loop keeps turning. Every wait has a time limit.
 
 #include "ProcessRunner.h"
-#include "platform/GtkBackend.h"
+#include <platform/gtk/GtkBackend.h>
 #include "platform/WindowSystem.h"
 
 #include <functional>

@@ -1,7 +1,7 @@
 // The key mapping of the GTK display needs no display: key values in,
 // platform codes out.
 
-#include "platform/GtkKeys.h"
+#include <platform/gtk/GtkKeys.h>
 #include "platform/Styles.h"
 
 #include <gdk/gdkkeysyms.h>

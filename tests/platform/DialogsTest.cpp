@@ -2,7 +2,7 @@
 
 #include "platform/Controls.h"
 #include "platform/Dialogs.h"
-#include "platform/dialogs/DialogNavigation.h"
+#include <platform/DialogNavigation.h>
 
 namespace platform::testing {
 namespace {

@@ -4,7 +4,7 @@
 // recorder, and a watchdog for loops.
 
 #include "MessageRecorder.h"
-#include "platform/HeadlessBackend.h"
+#include <platform/headless/HeadlessBackend.h>
 #include "platform/Painting.h"
 #include "platform/WindowSystem.h"
 

@@ -1,5 +1,5 @@
-#include <runtime/ArrayBlock.h>
-#include <runtime/RuntimeHeap.h>
+#include <runtime/values/ArrayBlock.h>
+#include <runtime/values/RuntimeHeap.h>
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "TestSupport.h"
+#include <tests/support/TestSupport.h>
 
 #include <runtime/AppRuntime.h>
-#include <runtime/DllCommandTable.h>
-#include <runtime/RuntimeCallTable.h>
+#include <runtime/services/DllCommandTable.h>
+#include <runtime/services/RuntimeCallTable.h>
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "TestSupport.h"
+#include <tests/support/TestSupport.h>
 
-#include <runtime/ErrorReport.h>
-#include <runtime/RuntimeMessages.h>
+#include <runtime/services/ErrorReport.h>
+#include <runtime/windows/RuntimeMessages.h>
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The fatal report ends the process: these tests run a probe program as a
 // child and look at its exit status, its observations and its standard error.
 
-#include "TestSupport.h"
+#include <tests/support/TestSupport.h>
 
 #include "tests/support/RunChild.h"
 

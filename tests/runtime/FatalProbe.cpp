@@ -8,11 +8,11 @@
 //   "exit routine" when the program's exit routine runs.
 
 #include <runtime/AppRuntime.h>
-#include <runtime/ErrorReport.h>
-#include <runtime/HostNotify.h>
-#include <runtime/ProgramHeader.h>
-#include <runtime/RuntimeCallTable.h>
-#include <runtime/RuntimeMessages.h>
+#include <runtime/image/ProgramHeader.h>
+#include <runtime/services/ErrorReport.h>
+#include <runtime/services/HostNotify.h>
+#include <runtime/services/RuntimeCallTable.h>
+#include <runtime/windows/RuntimeMessages.h>
 
 #include <cstdio>
 #include <cstdlib>

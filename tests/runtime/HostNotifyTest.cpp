@@ -1,9 +1,9 @@
 #include <runtime/AppRuntime.h>
-#include <runtime/HostNotify.h>
-#include <runtime/LibraryInfo.h>
-#include <runtime/ProgramHeader.h>
-#include <runtime/RuntimeHeap.h>
-#include <runtime/UnitTypeInfo.h>
+#include <runtime/image/LibraryInfo.h>
+#include <runtime/image/ProgramHeader.h>
+#include <runtime/image/UnitTypeInfo.h>
+#include <runtime/services/HostNotify.h>
+#include <runtime/values/RuntimeHeap.h>
 
 #include <gtest/gtest.h>
 

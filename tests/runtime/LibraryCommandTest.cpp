@@ -1,5 +1,5 @@
-#include <runtime/LibraryCommand.h>
-#include <runtime/RuntimeCallTable.h>
+#include <runtime/services/LibraryCommand.h>
+#include <runtime/services/RuntimeCallTable.h>
 
 #include <gtest/gtest.h>
 

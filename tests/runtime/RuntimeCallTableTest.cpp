@@ -1,7 +1,7 @@
 #include <runtime/AppRuntime.h>
-#include <runtime/ArrayBlock.h>
-#include <runtime/RuntimeCallTable.h>
-#include <runtime/RuntimeHeap.h>
+#include <runtime/services/RuntimeCallTable.h>
+#include <runtime/values/ArrayBlock.h>
+#include <runtime/values/RuntimeHeap.h>
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include <runtime/RuntimeHeap.h>
+#include <runtime/values/RuntimeHeap.h>
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "TestTemplates.h"
 
 #include <runtime/AppRuntime.h>
-#include <runtime/ProgramHeader.h>
-#include <runtime/RuntimeMessages.h>
-#include <runtime/TemplateLoader.h>
+#include <runtime/image/ProgramHeader.h>
+#include <runtime/image/TemplateLoader.h>
+#include <runtime/windows/RuntimeMessages.h>
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include <runtime/RuntimeMessages.h>
-#include <runtime/TemplateStreamReader.h>
-#include <runtime/TemplateStreamWriter.h>
+#include <runtime/image/TemplateStreamReader.h>
+#include <runtime/image/TemplateStreamWriter.h>
+#include <runtime/windows/RuntimeMessages.h>
 
 #include <gtest/gtest.h>
 

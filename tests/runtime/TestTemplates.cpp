@@ -1,6 +1,6 @@
 #include "TestTemplates.h"
 
-#include <runtime/TypedValue.h>
+#include <runtime/values/TypedValue.h>
 
 namespace runtime_test {
 

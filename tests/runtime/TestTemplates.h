@@ -3,7 +3,7 @@
 // Window templates for the loader tests, shaped like the arm controller's:
 // a window unit, a group frame holding a button, a label and a menu item.
 
-#include <runtime/WindowTemplate.h>
+#include <runtime/image/WindowTemplate.h>
 
 #include <cstdint>
 #include <vector>

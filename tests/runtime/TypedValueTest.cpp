@@ -1,8 +1,8 @@
-#include <runtime/ArrayBlock.h>
-#include <runtime/RuntimeHeap.h>
-#include <runtime/RuntimeMessages.h>
-#include <runtime/TypedValue.h>
-#include <runtime/ValueConversion.h>
+#include <runtime/values/ArrayBlock.h>
+#include <runtime/values/RuntimeHeap.h>
+#include <runtime/values/TypedValue.h>
+#include <runtime/values/ValueConversion.h>
+#include <runtime/windows/RuntimeMessages.h>
 
 #include <gtest/gtest.h>
 

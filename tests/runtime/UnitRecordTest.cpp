@@ -1,5 +1,5 @@
-#include <runtime/RuntimeMessages.h>
-#include <runtime/UnitRecord.h>
+#include <runtime/image/UnitRecord.h>
+#include <runtime/windows/RuntimeMessages.h>
 
 #include <gtest/gtest.h>
 

@@ -7,8 +7,8 @@
 
 #include "WindowProgramProbe_design.h"
 
-#include <runtime/ProgramImage.h>
-#include <runtime/RuntimeCallTable.h>
+#include <runtime/image/ProgramImage.h>
+#include <runtime/services/RuntimeCallTable.h>
 
 #include <units/WindowUnit.h>
 

@@ -7,11 +7,11 @@
 
 #include <DesignCompiler.h>
 
-#include <runtime/TemplateLoader.h>
+#include <runtime/image/TemplateLoader.h>
 #include <units/UnitType.h>
 #include <units/WindowUnit.h>
 
-#include <tests/runtime/TestSupport.h>
+#include <tests/support/TestSupport.h>
 
 #include <gtest/gtest.h>
 

@@ -10,10 +10,10 @@
 #include "ProbeProgram_design.h"
 #include "ProbeTypePlace.h"
 
-#include <runtime/HostNotify.h>
-#include <runtime/ProgramHeader.h>
-#include <runtime/ProgramImage.h>
-#include <runtime/RuntimeCallTable.h>
+#include <runtime/image/ProgramHeader.h>
+#include <runtime/image/ProgramImage.h>
+#include <runtime/services/HostNotify.h>
+#include <runtime/services/RuntimeCallTable.h>
 
 #include <platform/Encoding.h>
 #include <platform/WindowSystem.h>

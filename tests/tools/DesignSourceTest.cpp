@@ -4,7 +4,7 @@
 
 #include <DesignSource.h>
 
-#include <tests/runtime/TestSupport.h>
+#include <tests/support/TestSupport.h>
 
 #include <gtest/gtest.h>
 

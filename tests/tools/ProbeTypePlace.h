@@ -4,9 +4,9 @@
 // that no unit type of the program uses, so that a design can name it and
 // a program built from that design can create it.
 
-#include <tests/runtime/ProbeUnit.h>
+#include <tests/units/ProbeUnit.h>
 
-#include <units/LibraryTable.h>
+#include <program/LibraryTable.h>
 
 #include <cstdint>
 
@@ -16,8 +16,8 @@ inline constexpr std::uint32_t ProbeTypePosition = 50;
 inline constexpr std::uint32_t ProbeTypeCode = 0x10000 | ProbeTypePosition;
 
 inline void register_probe_type() {
-    units::LibraryTable::the().set_unit_type(1, ProbeTypePosition,
-                                             runtime_test::ProbeUnit::type_info());
+    program::LibraryTable::the().set_unit_type(1, ProbeTypePosition,
+                                               runtime_test::ProbeUnit::type_info());
 }
 
 } // namespace design_test

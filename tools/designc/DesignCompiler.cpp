@@ -1,8 +1,8 @@
 #include "DesignCompiler.h"
 
-#include <runtime/EventRequest.h>
-#include <runtime/TemplateLoader.h>
-#include <runtime/UnitRecord.h>
+#include <runtime/image/TemplateLoader.h>
+#include <runtime/image/UnitRecord.h>
+#include <runtime/windows/EventRequest.h>
 
 #include <units/WindowUnit.h>
 

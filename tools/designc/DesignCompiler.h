@@ -15,7 +15,7 @@
 #include "DesignSource.h"
 #include "DesignTypes.h"
 
-#include <runtime/WindowTemplate.h>
+#include <runtime/image/WindowTemplate.h>
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "DesignTypes.h"
 
-#include <units/LibraryTable.h>
+#include <program/LibraryTable.h>
 #include <units/WindowUnit.h>
 
 #include <charconv>
@@ -48,7 +48,7 @@ std::optional<std::uint32_t> DesignTypes::resolve(std::string_view written) cons
     };
     auto library = number(written.substr(0, colon));
     auto position = number(written.substr(colon + 1));
-    if (!library || !position || *library < 1 || *library > units::LibraryCount || *position < 1 ||
+    if (!library || !position || *library < 1 || *library > program::LibraryCount || *position < 1 ||
         *position > 0xFFFF)
         return std::nullopt;
     return (*library << 16) | *position;

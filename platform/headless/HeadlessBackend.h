@@ -1,0 +1,100 @@
+#pragma once
+
+// A display with no screen: every top-level window keeps its picture in an
+// image surface, and tests inject input at client coordinates, read texts
+// and save PNG pictures. Nothing waits on anything outside the process, so
+// runs are deterministic.
+
+#include <platform/Dialogs.h>
+#include <platform/DisplayBackend.h>
+#include <platform/Input.h>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+class HeadlessBackend final : public DisplayBackend {
+  public:
+    HeadlessBackend();
+    ~HeadlessBackend() override;
+
+    const char* name() const override { return "headless"; }
+    void window_created(HWND, const Rect&) override {}
+    void window_destroyed(HWND) override {}
+    void window_title_changed(HWND, std::string_view) override {}
+    void window_geometry_changed(HWND, const Rect&) override {}
+    void window_shown(HWND, NativeShow, bool) override {}
+    void window_enabled(HWND, bool) override {}
+    void window_topmost_changed(HWND, bool) override {}
+    void window_activated(HWND) override {}
+    void present(HWND, cairo_surface_t*, const Rect&) override { ++m_presents; }
+    void set_cursor(HWND, int cursor_id) override { m_cursor = cursor_id; }
+    void process_pending() override {}
+    void wait(int timeout_ms) override;
+    void wake() override;
+    void set_clipboard_text(std::string_view utf8) override { m_clipboard = std::string(utf8); }
+    std::string clipboard_text() override { return m_clipboard; }
+    bool cursor_position(Point& screen) override;
+    std::optional<FileDialogAnswer> file_dialog(const FileDialogRequest& request) override;
+    std::optional<std::string> folder_dialog(const FolderDialogRequest& request) override;
+    void message_box_shown(HWND box, int default_id, std::string_view caption,
+                           std::string_view text) override;
+
+    // ---- Dialog answers, taken in order. A dialog shown with nothing queued
+    // is cancelled (a message box takes its default button) and says so on
+    // standard error, so a headless run never waits for a click.
+    void queue_file_answer(std::optional<std::string> gbk_path);
+    void queue_folder_answer(std::optional<std::string> gbk_path);
+    // A message box answered with a button id, or by an action that gets the
+    // box's handle and may inject input (it runs inside the box's loop).
+    void queue_message_box_answer(int id);
+    void queue_message_box_action(std::function<void(HWND box)> action);
+
+    struct ShownMessageBox {
+        std::string caption;
+        std::string text;
+        int default_id;
+    };
+    const std::vector<FileDialogRequest>& file_requests() const { return m_file_requests; }
+    const std::vector<FolderDialogRequest>& folder_requests() const { return m_folder_requests; }
+    const std::vector<ShownMessageBox>& message_boxes() const { return m_message_boxes; }
+
+    // ---- Test input: coordinates are client coordinates of `hwnd`, which
+    // may be any window; events go through the queue like real input.
+    void mouse_move(HWND hwnd, Point client);
+    void mouse_down(HWND hwnd, Point client, input::Button button = input::Button::Left);
+    void mouse_up(HWND hwnd, Point client, input::Button button = input::Button::Left);
+    void click(HWND hwnd, Point client, input::Button button = input::Button::Left);
+    void wheel(HWND hwnd, Point client, int delta);
+    // The mouse leaves the top-level window of `hwnd`.
+    void mouse_leave(HWND hwnd);
+    // A key press and release; `typed_char` as for input::key.
+    void press_key(UINT vk, std::uint32_t typed_char = 0);
+    void type_text(std::string_view utf8);
+
+    // Retrieves and dispatches every message that is ready (paints and due
+    // timers included), without waiting. Returns how many were dispatched.
+    int pump();
+
+    int cursor_id() const { return m_cursor; }
+    int presents() const { return m_presents; }
+
+  private:
+    bool top_point(HWND hwnd, Point client, HWND& top, Point& top_client);
+
+    int m_wake_fd = -1;
+    int m_cursor = 0;
+    int m_presents = 0;
+    std::string m_clipboard;
+    std::deque<std::optional<std::string>> m_file_answers;
+    std::deque<std::optional<std::string>> m_folder_answers;
+    std::deque<std::function<void(HWND)>> m_box_actions;
+    std::vector<FileDialogRequest> m_file_requests;
+    std::vector<FolderDialogRequest> m_folder_requests;
+    std::vector<ShownMessageBox> m_message_boxes;
+};
+
+} // namespace platform

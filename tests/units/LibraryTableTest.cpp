@@ -1,0 +1,47 @@
+#include <program/LibraryTable.h>
+#include <runtime/services/LibraryCommand.h>
+#include <runtime/values/RuntimeHeap.h>
+#include <runtime/values/TypedValue.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const runtime::LibraryInfo& library(std::size_t number) {
+    return *program::LibraryTable::the().libraries()[number - 1];
+}
+
+runtime::TypedValue call(std::size_t lib, std::size_t index, std::int32_t count,
+                         const runtime::TypedValue* args) {
+    const auto& info = library(lib);
+    EXPECT_LT(index, info.command_count);
+    return runtime::call_library_command(info.commands[index], static_cast<std::int32_t>(lib),
+                                         count, args);
+}
+
+TEST(LibraryTable, CommandsSitInTheOrderTheProgramCallsThem) {
+    EXPECT_EQ(program::LibraryTable::the().count(), 7u);
+    EXPECT_EQ(library(1).command_count, 7u);
+    EXPECT_EQ(library(3).command_count, 1u);
+    EXPECT_EQ(library(5).command_count, 1u);
+    EXPECT_EQ(library(7).command_count, 2u);
+    for (std::size_t lib : {2u, 4u, 6u})
+        EXPECT_EQ(library(lib).command_count, 0u) << lib;
+    for (std::size_t lib : {1u, 3u, 5u, 7u})
+        EXPECT_NE(library(lib).notify, nullptr)
+            << "library " << lib << " learns the runtime's entry";
+
+    // Library 1, command 0 reads a number from a text; command 1 writes one.
+    runtime::TypedValue text = runtime::TypedValue::of_text("12.5");
+    runtime::TypedValue number = call(1, 0, 1, &text);
+    EXPECT_EQ(number.as_double(), 12.5);
+
+    runtime::TypedValue integer = runtime::TypedValue::of_integer(90);
+    runtime::TypedValue shown = call(1, 1, 1, &integer);
+    ASSERT_EQ(shown.type, runtime::type_code::Text);
+    auto* s = reinterpret_cast<char*>(shown.data);
+    EXPECT_STREQ(s, "90");
+    runtime::RuntimeHeap::the().release(s);
+}
+
+} // namespace
