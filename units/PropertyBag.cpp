@@ -48,10 +48,9 @@ std::optional<std::vector<std::uint8_t>> parse_hex(std::string_view text) {
 
 } // namespace
 
-PropertyBag::PropertyBag(std::span<const runtime::PropertyInfo> own,
-                         std::span<const PropertyName> names, std::uint32_t version)
-    : m_own(own), m_names(names), m_version(version), m_numbers(own.size()), m_texts(own.size()),
-      m_blocks(own.size()) {}
+PropertyBag::PropertyBag(std::span<const PropertyRow> rows, std::uint32_t version)
+    : m_own(rows), m_version(version), m_numbers(rows.size()), m_texts(rows.size()),
+      m_blocks(rows.size()) {}
 
 std::uint16_t PropertyBag::kind(std::int32_t own_index) const {
     return valid(own_index) ? m_own[static_cast<std::size_t>(own_index)].kind
@@ -207,7 +206,7 @@ bool PropertyBag::set(std::int32_t own_index, const runtime::PropertyValue& valu
     case Storage::None:
         return false;
     case Storage::Number:
-        m_numbers[i] = static_cast<std::uint32_t>(value.data);
+        m_numbers[i] = static_cast<std::uint32_t>(m_own[i].clamp.apply(value.word()));
         return true;
     case Storage::TwoWords:
         m_numbers[i] = value.data;
@@ -230,8 +229,8 @@ bool PropertyBag::set(std::int32_t own_index, const runtime::PropertyValue& valu
 }
 
 bool PropertyBag::set_by_name(std::string_view name, std::string_view value) {
-    for (auto& entry : m_names) {
-        if (name != entry.name)
+    for (auto& entry : m_own) {
+        if (!entry.name || name != entry.name)
             continue;
         switch (storage_of(entry.own_index)) {
         case Storage::None:
@@ -241,9 +240,10 @@ bool PropertyBag::set_by_name(std::string_view name, std::string_view value) {
             auto number = parse_number(value);
             if (!number)
                 return false;
-            set_number(entry.own_index, storage_of(entry.own_index) == Storage::Number
-                                            ? static_cast<std::uint32_t>(*number)
-                                            : static_cast<std::uint64_t>(*number));
+            if (storage_of(entry.own_index) == Storage::Number)
+                set_word(entry.own_index, entry.clamp.apply(static_cast<std::int32_t>(*number)));
+            else
+                set_number(entry.own_index, static_cast<std::uint64_t>(*number));
             return true;
         }
         case Storage::Text:

@@ -1,12 +1,15 @@
 #pragma once
 
 // The own properties of a unit held by value kind, in property-index order:
-// numbers, texts and byte blocks. It reads and writes them as the unit's
-// stored data (a version word, then each property in order: numbers as
-// words, texts as counted texts, blocks and fonts as counted buffers), hands
-// them to the runtime's get and set entries, and sets them by name for the
-// design compiler. Unit types keep their settings in one and add behaviour.
+// numbers, texts and byte blocks, as the type's PropertyTable declares them.
+// It reads and writes them as the unit's stored data (a version word, then
+// each property in order: numbers as words, texts as counted texts, blocks
+// and fonts as counted buffers), hands them to the runtime's get and set
+// entries (number writes clamped as the table says), and sets them by name
+// for the design compiler. Unit types keep their settings in one and add
+// behaviour.
 
+#include "PropertyTable.h"
 #include "StoredData.h"
 
 #include <runtime/image/UnitTypeInfo.h>
@@ -19,17 +22,10 @@
 
 namespace units {
 
-// A design name for an own property index (index - 8).
-struct PropertyName {
-    const char* name;
-    std::int32_t own_index;
-};
-
 class PropertyBag {
   public:
-    // `own` is the property table from entry 8 on; it must outlive the bag.
-    PropertyBag(std::span<const runtime::PropertyInfo> own, std::span<const PropertyName> names,
-                std::uint32_t version);
+    // `rows` is the type's table of own properties; it must outlive the bag.
+    PropertyBag(std::span<const PropertyRow> rows, std::uint32_t version);
 
     std::int32_t word(std::int32_t own_index) const;
     std::uint64_t number(std::int32_t own_index) const;
@@ -49,11 +45,12 @@ class PropertyBag {
 
     // The runtime's get entry: pointers into the bag. False for an unknown index.
     bool get(std::int32_t own_index, runtime::PropertyValue& value) const;
-    // The runtime's set entry. False for an unknown index.
+    // The runtime's set entry, with the row's clamp. False for an unknown index.
     bool set(std::int32_t own_index, const runtime::PropertyValue& value);
 
-    // A design setting: numbers in decimal or 0x hexadecimal (true and false
-    // for booleans), texts as given, blocks as hexadecimal bytes.
+    // A design setting by the row's name: numbers in decimal or 0x
+    // hexadecimal (true and false for booleans), clamped as a write would be;
+    // texts as given; blocks as hexadecimal bytes.
     bool set_by_name(std::string_view name, std::string_view value);
 
     std::uint16_t kind(std::int32_t own_index) const;
@@ -65,8 +62,7 @@ class PropertyBag {
         return own_index >= 0 && static_cast<std::size_t>(own_index) < m_own.size();
     }
 
-    std::span<const runtime::PropertyInfo> m_own;
-    std::span<const PropertyName> m_names;
+    std::span<const PropertyRow> m_own;
     std::uint32_t m_version;
     std::vector<std::uint64_t> m_numbers;
     std::vector<std::string> m_texts;

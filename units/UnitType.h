@@ -128,24 +128,4 @@ template <typename T> struct UnitTypeEntries {
     }
 };
 
-// A type's property table: the common entries 0 to 7, then the type's own
-// properties by value kind (0 for an empty slot).
-template <std::size_t N>
-constexpr std::array<runtime::PropertyInfo, 8 + N>
-make_property_table(const std::array<std::uint16_t, N>& own_kinds) {
-    using namespace runtime::value_kind;
-    constexpr std::uint16_t common[8] = {Integer, Integer, Integer, Integer,
-                                         Text,    Boolean, Boolean, Cursor};
-    std::array<runtime::PropertyInfo, 8 + N> table{};
-    for (std::size_t i = 0; i < 8; ++i) {
-        table[i].kind = common[i];
-        table[i].state = runtime::PropertyStateCommon;
-    }
-    for (std::size_t i = 0; i < N; ++i) {
-        table[8 + i].kind = own_kinds[i];
-        table[8 + i].state = own_kinds[i] ? runtime::PropertyStateOwn : runtime::PropertyStateEmpty;
-    }
-    return table;
-}
-
 } // namespace units

@@ -15,56 +15,34 @@ namespace {
 using namespace runtime::value_kind;
 using platform::HWND;
 
-constexpr std::array<std::uint16_t, 24> OwnKinds = {
-    Text,
-    Choice,
-    runtime::value_kind::BackgroundColour,
-    runtime::value_kind::Picture,
-    Choice,
-    runtime::value_kind::Sound,
-    Choice,
-    Boolean,
-    Boolean,
-    Boolean,
-    Choice,
-    Boolean,
-    Block1010,
-    Boolean,
-    Boolean,
-    Boolean,
-    FileName,
-    Integer,
-    Boolean,
-    Boolean,
-    Choice,
-    Boolean,
-    Boolean,
-    Text,
-};
+using W = WindowUnit;
 
-constexpr auto PropertyTable = make_property_table(OwnKinds);
-
-constexpr PropertyName Names[] = {
-    {"Title", WindowUnit::Title},
-    {"Border", WindowUnit::Border},
-    {"BackColor", WindowUnit::BackgroundColour},
-    {"Picture", WindowUnit::Picture},
-    {"PictureLayout", WindowUnit::PictureLayout},
-    {"Sound", WindowUnit::Sound},
-    {"SoundMode", WindowUnit::SoundMode},
-    {"ControlBox", WindowUnit::ControlBox},
-    {"MaxButton", WindowUnit::MaximizeButton},
-    {"MinButton", WindowUnit::MinimizeButton},
-    {"Position", WindowUnit::Position},
-    {"Movable", WindowUnit::Movable},
-    {"Icon", WindowUnit::Icon},
-    {"RecreateOnLoad", WindowUnit::RecreateOnLoad},
-    {"HelpFile", WindowUnit::HelpFile},
-    {"HelpTopic", WindowUnit::HelpTopic},
-    {"Appearance", WindowUnit::Appearance},
-    {"TopMost", WindowUnit::TopMost},
-    {"ClassText", WindowUnit::ClassText},
-};
+constexpr PropertyTable Properties{{
+    {W::Title, "Title", Text},
+    {W::Border, "Border", Choice, choice_clamp(6)},
+    {W::BackgroundColour, "BackColor", runtime::value_kind::BackgroundColour},
+    {W::Picture, "Picture", runtime::value_kind::Picture},
+    {W::PictureLayout, "PictureLayout", Choice, choice_clamp(3)},
+    {W::Sound, "Sound", runtime::value_kind::Sound},
+    {W::SoundMode, "SoundMode", Choice, choice_clamp(2)},
+    {W::ControlBox, "ControlBox", Boolean},
+    {W::MaximizeButton, "MaxButton", Boolean},
+    {W::MinimizeButton, "MinButton", Boolean},
+    {W::Position, "Position", Choice, choice_clamp(3)},
+    {W::Movable, "Movable", Boolean},
+    {W::Icon, "Icon", Block1010},
+    {W::RecreateOnLoad, "RecreateOnLoad", Boolean},
+    {W::Flag22, nullptr, Boolean},
+    {W::Flag23, nullptr, Boolean},
+    {W::HelpFile, "HelpFile", FileName},
+    {W::HelpTopic, "HelpTopic", Integer},
+    {W::Flag26, nullptr, Boolean},
+    {W::Flag27, nullptr, Boolean},
+    {W::Appearance, "Appearance", Choice, choice_clamp(29)},
+    {W::TopMost, "TopMost", Boolean},
+    {W::Flag30, nullptr, Boolean},
+    {W::ClassText, "ClassText", Text},
+}};
 
 // Face colour of windows, 0x00BBGGRR.
 constexpr std::uint32_t DefaultBackground = 0x00F0F0F0;
@@ -74,10 +52,6 @@ constexpr int AssumedScreenHeight = 1080;
 
 // 窗口
 constexpr const char* DisplayName = "\xB4\xB0\xBF\xDA";
-
-std::int32_t clamp_choice(std::int32_t value, std::int32_t last) {
-    return std::clamp(value, 0, last);
-}
 
 bool is_sizable(std::int32_t border) {
     return border == 1 || border == 3 || border == 5;
@@ -97,8 +71,7 @@ bool register_window_class() {
 
 } // namespace
 
-WindowUnit::Settings::Settings()
-    : PropertyBag(std::span(PropertyTable).subspan(8), Names, StoredVersion) {
+WindowUnit::Settings::Settings() : PropertyBag(Properties.rows(), StoredVersion) {
     set_word(Border, 2);
     set_word(BackgroundColour, static_cast<std::int32_t>(DefaultBackground));
     set_word(ControlBox, 1);
@@ -112,8 +85,8 @@ const runtime::UnitTypeInfo& WindowUnit::type_info() {
         type.display_name = DisplayName;
         type.english_name = "window";
         type.flags = runtime::unit_type_flag::RaisesEvents | runtime::unit_type_flag::NoRecreate;
-        type.property_count = static_cast<std::uint32_t>(PropertyTable.size());
-        type.properties = PropertyTable.data();
+        type.property_count = Properties.info_count();
+        type.properties = Properties.info();
         type.query = &Entries::query;
         return type;
     }();
@@ -124,7 +97,8 @@ WindowUnit::Styles WindowUnit::styles_for(const Settings& settings, std::uint32_
                                           bool has_parent) {
     Styles styles;
     styles.style = runtime_style | platform::WS_CLIPCHILDREN;
-    std::int32_t border = clamp_choice(settings.word(Border), 6);
+    // Stored data is taken as written; the styles use the choices in range.
+    std::int32_t border = choice_clamp(6).apply(settings.word(Border));
     bool control_box = settings.flag(ControlBox);
     if (border != 0) {
         styles.style |= platform::WS_DLGFRAME;
@@ -143,7 +117,7 @@ WindowUnit::Styles WindowUnit::styles_for(const Settings& settings, std::uint32_
         styles.style |= platform::WS_MAXIMIZEBOX;
     if (settings.flag(MinimizeButton))
         styles.style |= platform::WS_MINIMIZEBOX;
-    std::int32_t position = clamp_choice(settings.word(Position), 3);
+    std::int32_t position = choice_clamp(3).apply(settings.word(Position));
     if (position == 2)
         styles.style |= platform::WS_MINIMIZE;
     if (position == 3 && is_sizable(border))
@@ -160,7 +134,7 @@ bool WindowUnit::create_window(const CreateParameters& parameters) {
     Styles styles = styles_for(m_settings, parameters.style, m_has_parent);
     int left = parameters.left;
     int top = parameters.top;
-    if (clamp_choice(m_settings.word(Position), 3) == 1) {
+    if (choice_clamp(3).apply(m_settings.word(Position)) == 1) {
         left = (AssumedScreenWidth - parameters.width) / 2;
         top = (AssumedScreenHeight - parameters.height) / 2;
     }
@@ -188,27 +162,7 @@ int WindowUnit::get_property(std::int32_t own_index, runtime::PropertyValue& val
 }
 
 int WindowUnit::set_property(std::int32_t own_index, const runtime::PropertyValue& value) {
-    runtime::PropertyValue clamped = value;
-    switch (own_index) {
-    case Border:
-        clamped.data = static_cast<std::uint32_t>(clamp_choice(value.word(), 6));
-        break;
-    case PictureLayout:
-        clamped.data = static_cast<std::uint32_t>(clamp_choice(value.word(), 3));
-        break;
-    case SoundMode:
-        clamped.data = static_cast<std::uint32_t>(clamp_choice(value.word(), 2));
-        break;
-    case Position:
-        clamped.data = static_cast<std::uint32_t>(clamp_choice(value.word(), 3));
-        break;
-    case Appearance:
-        clamped.data = static_cast<std::uint32_t>(clamp_choice(value.word(), 29));
-        break;
-    default:
-        break;
-    }
-    if (!m_settings.set(own_index, clamped))
+    if (!m_settings.set(own_index, value))
         return 0;
     switch (own_index) {
     case Title:

@@ -8,19 +8,20 @@ namespace {
 
 using namespace runtime::value_kind;
 
-constexpr std::array<std::uint16_t, 6> OwnKinds = {
-    Integer, Boolean, Text, runtime::value_kind::Font, CustomData, Integer};
-constexpr auto PropertyTable = units::make_property_table(OwnKinds);
-constexpr units::PropertyName Names[] = {
-    {"Value", ProbeUnit::Value}, {"Flag", ProbeUnit::Flag}, {"Caption", ProbeUnit::Caption},
-    {"Font", ProbeUnit::Font},   {"Data", ProbeUnit::Data}, {"Rebuild", ProbeUnit::Rebuild},
-};
+using P = ProbeUnit;
+constexpr units::PropertyTable Properties{{
+    {P::Value, "Value", Integer},
+    {P::Flag, "Flag", Boolean},
+    {P::Caption, "Caption", Text},
+    {P::Font, "Font", runtime::value_kind::Font},
+    {P::Data, "Data", CustomData},
+    {P::Rebuild, "Rebuild", Integer},
+}};
 constexpr platform::UINT ProbeNotification = 0x77;
 
 } // namespace
 
-ProbeUnit::Settings::Settings()
-    : PropertyBag(std::span(PropertyTable).subspan(8), Names, StoredVersion) {}
+ProbeUnit::Settings::Settings() : PropertyBag(Properties.rows(), StoredVersion) {}
 
 std::vector<std::int32_t>& ProbeUnit::set_calls() {
     static std::vector<std::int32_t> calls;
@@ -32,8 +33,8 @@ const runtime::UnitTypeInfo& ProbeUnit::type_info() {
         runtime::UnitTypeInfo type;
         type.english_name = "Probe";
         type.flags = 0x04;
-        type.property_count = static_cast<std::uint32_t>(PropertyTable.size());
-        type.properties = PropertyTable.data();
+        type.property_count = Properties.info_count();
+        type.properties = Properties.info();
         type.query = &units::UnitTypeEntries<ProbeUnit>::query;
         return type;
     }();
