@@ -11,6 +11,9 @@
 #include <runtime/values/RuntimeHeap.h>
 #include <runtime/windows/UnitObject.h>
 
+#include <units/UnitMethod.h>
+#include <units/WindowUnit.h>
+
 #include <platform/Font.h>
 #include <platform/WindowSystem.h>
 
@@ -346,4 +349,24 @@ TEST_F(WindowTest, TheRuntimeFindsAUnitObjectByAskingItsWindow) {
     EXPECT_EQ(runtime::host_notify(runtime::host_service::WindowHandleAt, 0, 0),
               static_cast<std::intptr_t>(platform::handle_value(
                   AppRuntime::the().find_window(TestWindowId)->system_window())));
+}
+
+TEST_F(WindowTest, AMethodFindsItsUnitByTheReferenceInArgumentZero) {
+    create();
+    runtime::TypedValue args[3] = {};
+    args[0].set_words(TestWindowId, ProbeA);
+    args[0].type = ProbeType;
+    args[1] = runtime::TypedValue::of(runtime::type_code::Integer, 42);
+    args[2] = runtime::TypedValue::of_text("ok");
+    EXPECT_EQ(units::method_unit<ProbeUnit>(3, args), probe(ProbeA));
+    // Another type behind the reference, or no reference, gives no unit.
+    EXPECT_EQ(units::method_unit<units::WindowUnit>(3, args), nullptr);
+    EXPECT_EQ(units::method_unit<ProbeUnit>(0, args), nullptr);
+    EXPECT_EQ(units::method_integer(3, args, 1), 42);
+    EXPECT_EQ(units::method_text(3, args, 2), "ok");
+    // Omitted (type 0), missing and mistyped arguments.
+    args[1].type = 0;
+    EXPECT_FALSE(units::method_integer(3, args, 1));
+    EXPECT_FALSE(units::method_integer(3, args, 5));
+    EXPECT_EQ(units::method_text(3, args, 0), "");
 }
