@@ -2,6 +2,7 @@
 
 #include "ButtonPainter.h"
 #include "ControlClasses.h"
+#include "ControlState.h"
 #include "ControlSupport.h"
 #include "platform/Painting.h"
 
@@ -12,10 +13,8 @@ namespace platform::controls {
 
 namespace {
 
-constexpr const char* k_state_prop = "armctl.button";
-
 ButtonState* state_of(HWND hwnd) {
-    return reinterpret_cast<ButtonState*>(get_prop(hwnd, k_state_prop));
+    return control_state<ButtonState>(hwnd);
 }
 
 std::uint32_t kind_of(HWND hwnd) {
@@ -86,8 +85,6 @@ void click(HWND hwnd) {
 }
 
 LRESULT on_create(HWND hwnd) {
-    auto* st = new ButtonState;
-    set_prop(hwnd, k_state_prop, reinterpret_cast<std::intptr_t>(st));
     // A group box only frames the controls inside it: clicks and the parent's
     // background show through it.
     if (kind_of(hwnd) == BS_GROUPBOX)
@@ -96,15 +93,11 @@ LRESULT on_create(HWND hwnd) {
     return 0;
 }
 
-void on_nc_destroy(HWND hwnd) {
-    delete reinterpret_cast<ButtonState*>(remove_prop(hwnd, k_state_prop));
-}
-
-void on_paint(HWND hwnd) {
+void on_paint(HWND hwnd, const ButtonState& st) {
     PaintStruct ps;
     Canvas* canvas = begin_paint(hwnd, ps);
-    if (canvas && state_of(hwnd))
-        paint_button(hwnd, *state_of(hwnd), *canvas);
+    if (canvas)
+        paint_button(hwnd, st, *canvas);
     end_paint(hwnd, ps);
 }
 
@@ -263,51 +256,43 @@ LRESULT on_click_message(HWND hwnd) {
     return 0;
 }
 
-} // namespace
-
-LRESULT button_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_CREATE)
-        return on_create(hwnd);
-    ButtonState* st = state_of(hwnd);
-    if (!st)
-        return def_window_proc(hwnd, msg, wp, lp);
+LRESULT on_message(ButtonState& st, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_NCDESTROY:
-        on_nc_destroy(hwnd);
-        return def_window_proc(hwnd, msg, wp, lp);
+    case WM_CREATE:
+        return on_create(hwnd);
     case WM_PAINT:
-        on_paint(hwnd);
+        on_paint(hwnd, st);
         return 0;
     case WM_ERASEBKGND:
         return 1; // the paint covers everything
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-        on_button_down(hwnd, *st);
+        on_button_down(hwnd, st);
         return 0;
     case WM_MOUSEMOVE:
-        on_mouse_move(hwnd, *st, {get_x_lparam(lp), get_y_lparam(lp)});
+        on_mouse_move(hwnd, st, {get_x_lparam(lp), get_y_lparam(lp)});
         return 0;
     case WM_MOUSELEAVE:
-        st->hot = false;
+        st.hot = false;
         repaint_now(hwnd);
         return 0;
     case WM_LBUTTONUP:
-        on_button_up(hwnd, *st, {get_x_lparam(lp), get_y_lparam(lp)});
+        on_button_up(hwnd, st, {get_x_lparam(lp), get_y_lparam(lp)});
         return 0;
     case WM_CAPTURECHANGED:
-        on_capture_changed(hwnd, *st);
+        on_capture_changed(hwnd, st);
         return 0;
     case WM_KEYDOWN:
-        on_key_down(hwnd, *st, wp);
+        on_key_down(hwnd, st, wp);
         return 0;
     case WM_KEYUP:
-        on_key_up(hwnd, *st, wp);
+        on_key_up(hwnd, st, wp);
         return 0;
     case WM_SETFOCUS:
-        on_focus(hwnd, *st, true);
+        on_focus(hwnd, st, true);
         return 0;
     case WM_KILLFOCUS:
-        on_focus(hwnd, *st, false);
+        on_focus(hwnd, st, false);
         return 0;
     case WM_ENABLE:
         repaint_now(hwnd);
@@ -326,25 +311,31 @@ LRESULT button_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETDLGCODE:
         return on_get_dlg_code(hwnd);
     case BM_GETCHECK:
-        return static_cast<LRESULT>(st->check);
+        return static_cast<LRESULT>(st.check);
     case BM_SETCHECK:
-        return on_set_check(hwnd, *st, wp);
+        return on_set_check(hwnd, st, wp);
     case BM_GETSTATE:
-        return on_get_state(hwnd, *st);
+        return on_get_state(hwnd, st);
     case BM_SETSTATE:
-        set_pushed(hwnd, *st, wp != 0);
+        set_pushed(hwnd, st, wp != 0);
         return 0;
     case BM_SETSTYLE:
         return on_set_style(hwnd, wp, lp != 0);
     case BM_CLICK:
         return on_click_message(hwnd);
     case BM_GETIMAGE:
-        return reinterpret_cast<LRESULT>(wp == IMAGE_ICON ? st->icon : st->bitmap);
+        return reinterpret_cast<LRESULT>(wp == IMAGE_ICON ? st.icon : st.bitmap);
     case BM_SETIMAGE:
-        return on_set_image(hwnd, *st, wp, lp);
+        return on_set_image(hwnd, st, wp, lp);
     default:
         return def_window_proc(hwnd, msg, wp, lp);
     }
+}
+
+} // namespace
+
+LRESULT button_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return control_proc<ButtonState, on_message>(hwnd, msg, wp, lp);
 }
 
 void register_button_class() {

@@ -2,6 +2,7 @@
 
 #include "ComboListBox.h"
 #include "ControlClasses.h"
+#include "ControlState.h"
 #include "ControlSupport.h"
 #include "platform/Painting.h"
 
@@ -13,7 +14,6 @@ namespace platform::controls {
 
 namespace {
 
-constexpr const char* k_state_prop = "armctl.combobox";
 constexpr int k_edit_id = 1001; // the id the platform gives a combo box's edit field
 constexpr int k_text_indent = 3;
 // Below this many items a list too short for its dropped height shows them
@@ -139,29 +139,26 @@ void on_paint(ComboBoxState& st) {
     end_paint(st.self, ps);
 }
 
-LRESULT on_create(HWND hwnd, const CreateStruct* cs) {
-    auto* st = new ComboBoxState;
-    set_prop(hwnd, k_state_prop, reinterpret_cast<std::intptr_t>(st));
-    st->self = hwnd;
+LRESULT on_create(ComboBoxState& st, HWND hwnd, const CreateStruct* cs) {
     std::uint32_t style = cs ? cs->style : get_style(hwnd);
-    st->kind = (style & 3) == 0 ? CBS_SIMPLE : (style & 3);
-    st->sorted = (style & CBS_SORT) != 0;
-    st->dropped_height = cs ? cs->cy : 0;
-    measure_heights(*st);
+    st.kind = (style & 3) == 0 ? CBS_SIMPLE : (style & 3);
+    st.sorted = (style & CBS_SORT) != 0;
+    st.dropped_height = cs ? cs->cy : 0;
+    measure_heights(st);
     Rect client;
     get_client_rect(hwnd, client);
-    if (st->kind == CBS_SIMPLE) {
-        int top = st->field_height + 2 * k_combo_frame;
-        st->list = create_combo_list(hwnd, st->items, false,
-                                     {0, top, client.right, std::max(top, client.bottom)});
+    if (st.kind == CBS_SIMPLE) {
+        int top = st.field_height + 2 * k_combo_frame;
+        st.list = create_combo_list(hwnd, st.items, false,
+                                    {0, top, client.right, std::max(top, client.bottom)});
     } else {
-        st->list = create_combo_list(hwnd, st->items, true,
-                                     {0, 0, std::max(1, client.right), st->item_height});
+        st.list = create_combo_list(hwnd, st.items, true,
+                                    {0, 0, std::max(1, client.right), st.item_height});
     }
-    if (!st->list)
+    if (!st.list)
         return -1;
-    combo_list_set_item_height(st->list, st->item_height);
-    if (st->kind != CBS_DROPDOWNLIST) {
+    combo_list_set_item_height(st.list, st.item_height);
+    if (st.kind != CBS_DROPDOWNLIST) {
         std::uint32_t edit_style = WS_CHILD | WS_VISIBLE | ES_LEFT | ES_NOHIDESEL;
         if (style & CBS_AUTOHSCROLL)
             edit_style |= ES_AUTOHSCROLL;
@@ -172,13 +169,13 @@ LRESULT on_create(HWND hwnd, const CreateStruct* cs) {
         if (style & WS_DISABLED)
             edit_style |= WS_DISABLED;
         // Without an edit field these kinds cannot work: creation fails.
-        st->edit = create_window_ex(0, WC_EDIT, "", edit_style, 0, 0, 1, 1, hwnd, k_edit_id);
-        if (!st->edit)
+        st.edit = create_window_ex(0, WC_EDIT, "", edit_style, 0, 0, 1, 1, hwnd, k_edit_id);
+        if (!st.edit)
             return -1;
-        combo_subclass_edit(st->edit);
+        combo_subclass_edit(st.edit);
     }
-    resize_to_field(*st);
-    layout_children(*st);
+    resize_to_field(st);
+    layout_children(st);
     return 0;
 }
 
@@ -186,10 +183,6 @@ void on_destroy(ComboBoxState& st) {
     if (st.list && st.kind != CBS_SIMPLE)
         destroy_window(st.list);
     st.list = nullptr;
-}
-
-void on_nc_destroy(HWND hwnd) {
-    delete reinterpret_cast<ComboBoxState*>(remove_prop(hwnd, k_state_prop));
 }
 
 void on_window_pos_changing(ComboBoxState& st, WindowPos* pos) {
@@ -450,7 +443,7 @@ void on_command(ComboBoxState& st, WPARAM wp, LPARAM lp) {
 } // namespace
 
 ComboBoxState* combo_state(HWND hwnd) {
-    return reinterpret_cast<ComboBoxState*>(get_prop(hwnd, k_state_prop));
+    return control_state<ComboBoxState>(hwnd);
 }
 
 int combo_control_height(const ComboBoxState& st) {
@@ -500,127 +493,129 @@ void combo_update_edit(ComboBoxState& st) {
     st.quiet_edit = false;
 }
 
-LRESULT combobox_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_CREATE)
-        return on_create(hwnd, reinterpret_cast<const CreateStruct*>(lp));
-    ComboBoxState* st = combo_state(hwnd);
-    if (!st)
-        return def_window_proc(hwnd, msg, wp, lp);
+namespace {
+
+LRESULT on_message(ComboBoxState& st, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
+    case WM_CREATE:
+        return on_create(st, hwnd, reinterpret_cast<const CreateStruct*>(lp));
     case WM_DESTROY:
-        on_destroy(*st);
+        on_destroy(st);
         return 0;
-    case WM_NCDESTROY:
-        on_nc_destroy(hwnd);
-        return def_window_proc(hwnd, msg, wp, lp);
     case WM_PAINT:
-        on_paint(*st);
+        on_paint(st);
         return 0;
     case WM_ERASEBKGND:
         return 1; // the paint covers everything
     case WM_WINDOWPOSCHANGING:
-        on_window_pos_changing(*st, reinterpret_cast<WindowPos*>(lp));
+        on_window_pos_changing(st, reinterpret_cast<WindowPos*>(lp));
         return 0;
     case WM_SIZE:
-        layout_children(*st);
+        layout_children(st);
         return 0;
     case WM_SHOWWINDOW:
-        on_show_window(*st, wp != 0);
+        on_show_window(st, wp != 0);
         return 0;
     case WM_CANCELMODE:
-        combo_roll_up(*st, false);
+        combo_roll_up(st, false);
         return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-        combo_on_button_down(*st, {get_x_lparam(lp), get_y_lparam(lp)});
+        combo_on_button_down(st, {get_x_lparam(lp), get_y_lparam(lp)});
         return 0;
     case WM_KEYDOWN:
-        combo_on_key_down(*st, static_cast<UINT>(wp));
+        combo_on_key_down(st, static_cast<UINT>(wp));
         return 0;
     case WM_SYSKEYDOWN:
-        if (combo_on_sys_key_down(*st, static_cast<UINT>(wp), lp))
+        if (combo_on_sys_key_down(st, static_cast<UINT>(wp), lp))
             return 0;
         return def_window_proc(hwnd, msg, wp, lp);
     case WM_CHAR:
-        combo_on_char(*st, static_cast<unsigned>(wp));
+        combo_on_char(st, static_cast<unsigned>(wp));
         return 0;
     case WM_MOUSEWHEEL:
-        combo_on_wheel(*st, static_cast<std::int16_t>(hiword(wp)));
+        combo_on_wheel(st, static_cast<std::int16_t>(hiword(wp)));
         return 0;
     case WM_SETFOCUS:
-        combo_on_set_focus(*st);
+        combo_on_set_focus(st);
         return 0;
     case WM_KILLFOCUS:
-        combo_on_kill_focus(*st, reinterpret_cast<HWND>(wp));
+        combo_on_kill_focus(st, reinterpret_cast<HWND>(wp));
         return 0;
     case WM_ENABLE:
-        on_enable(*st, wp != 0);
+        on_enable(st, wp != 0);
         return 0;
     case WM_GETDLGCODE:
-        return combo_dialog_code(*st, lp, 0);
+        return combo_dialog_code(st, lp, 0);
     case WM_COMMAND:
-        on_command(*st, wp, lp);
+        on_command(st, wp, lp);
         return 0;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORSTATIC:
         return send_message(get_parent(hwnd), msg, wp, lp);
     case WM_SETTEXT:
-        return on_set_text(*st, lp);
+        return on_set_text(st, lp);
     case WM_GETTEXT:
     case WM_GETTEXTLENGTH:
-        return on_get_text(*st, msg, wp, lp);
+        return on_get_text(st, msg, wp, lp);
     case WM_SETFONT:
-        on_set_font(*st, reinterpret_cast<HFONT>(wp), loword(static_cast<std::uintptr_t>(lp)) != 0);
+        on_set_font(st, reinterpret_cast<HFONT>(wp), loword(static_cast<std::uintptr_t>(lp)) != 0);
         return 0;
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(control_font(hwnd));
     case CB_ADDSTRING:
-        return on_add_string(*st, lp);
+        return on_add_string(st, lp);
     case CB_INSERTSTRING:
-        return on_insert_string(*st, wp, lp);
+        return on_insert_string(st, wp, lp);
     case CB_DELETESTRING:
-        return on_delete_string(*st, wp);
+        return on_delete_string(st, wp);
     case CB_RESETCONTENT:
-        on_reset_content(*st);
+        on_reset_content(st);
         return CB_OKAY;
     case CB_GETCOUNT:
-        return st->items.count();
+        return st.items.count();
     case CB_GETCURSEL:
-        return st->selected;
+        return st.selected;
     case CB_SETCURSEL:
-        return on_set_cur_sel(*st, wp);
+        return on_set_cur_sel(st, wp);
     case CB_GETLBTEXT:
-        return on_get_lb_text(*st, wp, lp);
+        return on_get_lb_text(st, wp, lp);
     case CB_GETLBTEXTLEN:
-        return on_get_lb_text_len(*st, wp);
+        return on_get_lb_text_len(st, wp);
     case CB_SETITEMDATA:
-        return on_set_item_data(*st, wp, lp);
+        return on_set_item_data(st, wp, lp);
     case CB_GETITEMDATA:
-        return on_get_item_data(*st, wp);
+        return on_get_item_data(st, wp);
     case CB_SETITEMHEIGHT:
-        return on_set_item_height(*st, wp, lp);
+        return on_set_item_height(st, wp, lp);
     case CB_GETITEMHEIGHT:
-        return on_get_item_height(*st, wp);
+        return on_get_item_height(st, wp);
     case CB_LIMITTEXT:
     case CB_SETEDITSEL:
     case CB_GETEDITSEL:
-        return on_edit_sel(*st, msg, wp, lp);
+        return on_edit_sel(st, msg, wp, lp);
     case CB_SHOWDROPDOWN:
-        return on_show_dropdown(*st, wp);
+        return on_show_dropdown(st, wp);
     case CB_GETDROPPEDSTATE:
-        return st->dropped ? 1 : 0;
+        return st.dropped ? 1 : 0;
     case CB_FINDSTRING:
-        return on_find(*st, wp, lp, false);
+        return on_find(st, wp, lp, false);
     case CB_FINDSTRINGEXACT:
-        return on_find(*st, wp, lp, true);
+        return on_find(st, wp, lp, true);
     case CB_SELECTSTRING:
-        return on_select_string(*st, wp, lp);
+        return on_select_string(st, wp, lp);
     case CB_GETDROPPEDCONTROLRECT:
-        return on_get_dropped_control_rect(*st, lp);
+        return on_get_dropped_control_rect(st, lp);
     default:
         return def_window_proc(hwnd, msg, wp, lp);
     }
+}
+
+} // namespace
+
+LRESULT combobox_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return control_proc<ComboBoxState, on_message>(hwnd, msg, wp, lp);
 }
 
 void register_combobox_classes() {

@@ -1,6 +1,7 @@
 #include "ComboListBox.h"
 
 #include "ComboBoxItems.h"
+#include "ControlState.h"
 #include "ControlSupport.h"
 #include "platform/Painting.h"
 
@@ -11,7 +12,6 @@ namespace platform::controls {
 
 namespace {
 
-constexpr const char* k_state_prop = "armctl.combolist";
 constexpr int k_border = 1;
 constexpr int k_scrollbar_width = 12;
 constexpr int k_min_thumb = 10;
@@ -39,7 +39,7 @@ struct ComboListState {
 };
 
 ComboListState* state_of(HWND hwnd) {
-    return reinterpret_cast<ComboListState*>(get_prop(hwnd, k_state_prop));
+    return control_state<ComboListState>(hwnd);
 }
 
 Rect client_of(HWND hwnd) {
@@ -175,21 +175,14 @@ void on_paint(ComboListState& st) {
     end_paint(st.self, ps);
 }
 
-LRESULT on_nc_create(HWND hwnd, const CreateStruct* cs) {
+LRESULT on_nc_create(ComboListState& st, HWND hwnd, const CreateStruct* cs) {
     auto* params = cs ? static_cast<const ComboListCreate*>(cs->create_params) : nullptr;
     if (!params || !params->items)
         return 0;
-    auto* st = new ComboListState;
-    st->self = hwnd;
-    st->combo = params->combo;
-    st->items = params->items;
-    st->popup = (cs->style & WS_CHILD) == 0;
-    set_prop(hwnd, k_state_prop, reinterpret_cast<std::intptr_t>(st));
+    st.combo = params->combo;
+    st.items = params->items;
+    st.popup = (cs->style & WS_CHILD) == 0;
     return def_window_proc(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(cs));
-}
-
-void on_nc_destroy(HWND hwnd) {
-    delete reinterpret_cast<ComboListState*>(remove_prop(hwnd, k_state_prop));
 }
 
 void scrollbar_press(ComboListState& st, Point p) {
@@ -302,49 +295,47 @@ void on_wheel(ComboListState& st, int delta) {
     set_top(st, st.top - notches * k_wheel_rows);
 }
 
-} // namespace
-
-LRESULT combo_list_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE)
-        return on_nc_create(hwnd, reinterpret_cast<const CreateStruct*>(lp));
-    ComboListState* st = state_of(hwnd);
-    if (!st)
-        return def_window_proc(hwnd, msg, wp, lp);
+LRESULT on_message(ComboListState& st, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_NCDESTROY:
-        on_nc_destroy(hwnd);
-        return def_window_proc(hwnd, msg, wp, lp);
+    case WM_NCCREATE:
+        return on_nc_create(st, hwnd, reinterpret_cast<const CreateStruct*>(lp));
     case WM_PAINT:
-        on_paint(*st);
+        on_paint(st);
         return 0;
     case WM_ERASEBKGND:
         return 1; // the paint covers everything
     case WM_SIZE:
-        set_top(*st, st->top);
+        set_top(st, st.top);
         return 0;
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
     case WM_LBUTTONDOWN:
-        on_button_down(*st, {get_x_lparam(lp), get_y_lparam(lp)}, false);
+        on_button_down(st, {get_x_lparam(lp), get_y_lparam(lp)}, false);
         return 0;
     case WM_LBUTTONDBLCLK:
-        on_button_down(*st, {get_x_lparam(lp), get_y_lparam(lp)}, true);
+        on_button_down(st, {get_x_lparam(lp), get_y_lparam(lp)}, true);
         return 0;
     case WM_MOUSEMOVE:
-        on_mouse_move(*st, {get_x_lparam(lp), get_y_lparam(lp)});
+        on_mouse_move(st, {get_x_lparam(lp), get_y_lparam(lp)});
         return 0;
     case WM_LBUTTONUP:
-        on_button_up(*st, {get_x_lparam(lp), get_y_lparam(lp)});
+        on_button_up(st, {get_x_lparam(lp), get_y_lparam(lp)});
         return 0;
     case WM_CAPTURECHANGED:
-        on_capture_changed(*st, reinterpret_cast<HWND>(lp));
+        on_capture_changed(st, reinterpret_cast<HWND>(lp));
         return 0;
     case WM_MOUSEWHEEL:
-        on_wheel(*st, static_cast<std::int16_t>(hiword(wp)));
+        on_wheel(st, static_cast<std::int16_t>(hiword(wp)));
         return 0;
     default:
         return def_window_proc(hwnd, msg, wp, lp);
     }
+}
+
+} // namespace
+
+LRESULT combo_list_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return control_proc<ComboListState, on_message>(hwnd, msg, wp, lp);
 }
 
 void register_combo_list_class() {

@@ -1,5 +1,7 @@
 #include "ControlSupport.h"
 
+#include "ControlState.h"
+
 #include "platform/Font.h"
 #include "platform/Painting.h"
 
@@ -20,10 +22,6 @@ bool brush_color(HBRUSH brush, std::uint32_t& colorref) {
 }
 
 namespace controls {
-
-namespace {
-constexpr const char* k_font_prop = "armctl.font";
-}
 
 void notify_parent(HWND hwnd, UINT code) {
     HWND parent = get_parent(hwnd);
@@ -59,18 +57,18 @@ COLORREF query_colors(HWND hwnd, UINT ctlcolor_message, Canvas& canvas,
 }
 
 HFONT control_font(HWND hwnd) {
-    auto f = reinterpret_cast<HFONT>(get_prop(hwnd, k_font_prop));
+    auto f = reinterpret_cast<HFONT>(get_window_extra(hwnd, k_control_font_offset));
     return f ? f : default_gui_font();
 }
 
 void set_control_font(HWND hwnd, HFONT font, bool redraw) {
-    set_prop(hwnd, k_font_prop, reinterpret_cast<std::intptr_t>(font));
+    set_window_extra(hwnd, k_control_font_offset, reinterpret_cast<std::intptr_t>(font));
     if (redraw)
         invalidate_rect(hwnd, nullptr, true);
 }
 
 LRESULT assigned_font(HWND hwnd) {
-    return get_prop(hwnd, k_font_prop);
+    return get_window_extra(hwnd, k_control_font_offset);
 }
 
 void register_control_class(const char* name, WNDPROC proc, std::uint32_t class_style,
@@ -80,6 +78,7 @@ void register_control_class(const char* name, WNDPROC proc, std::uint32_t class_
     cls.proc = proc;
     cls.style = class_style;
     cls.cursor = load_cursor(cursor_id);
+    cls.extra_bytes = k_control_extra_bytes;
     register_class(cls);
 }
 

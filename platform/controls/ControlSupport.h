@@ -48,7 +48,8 @@ void set_control_font(HWND hwnd, HFONT font, bool redraw);
 LRESULT assigned_font(HWND hwnd);
 
 // Registers a control's window class with the arrow (or another system)
-// cursor; registering twice fails quietly.
+// cursor and room for its state and font (ControlState.h); registering twice
+// fails quietly.
 void register_control_class(const char* name, WNDPROC proc, std::uint32_t class_style,
                             int cursor_id = IDC_ARROW);
 

@@ -1,6 +1,7 @@
 #include "Edit.h"
 
 #include "ControlClasses.h"
+#include "ControlState.h"
 #include "ControlSupport.h"
 #include "EditState.h"
 #include "platform/Painting.h"
@@ -12,8 +13,6 @@
 namespace platform::controls {
 
 namespace {
-
-constexpr const char* k_state_prop = "armctl.edit";
 
 // Message parameters that carry an int, whatever width the caller gave them.
 std::int32_t as_int(std::uintptr_t v) {
@@ -39,14 +38,6 @@ void repaint_now(HWND hwnd) {
 
 // ---- Creation and destruction
 
-LRESULT on_nc_create(HWND hwnd, WPARAM wp, LPARAM lp) {
-    auto* cs = reinterpret_cast<const CreateStruct*>(lp);
-    std::uint32_t style = cs ? cs->style : get_style(hwnd);
-    auto st = std::make_unique<EditState>(hwnd, (style & ES_MULTILINE) != 0);
-    set_prop(hwnd, k_state_prop, reinterpret_cast<std::intptr_t>(st.release()));
-    return def_window_proc(hwnd, WM_NCCREATE, wp, lp);
-}
-
 LRESULT on_create(EditState& st, const CreateStruct* cs) {
     if (get_style(st.hwnd) & ES_PASSWORD)
         st.password_char = '*';
@@ -59,7 +50,6 @@ LRESULT on_create(EditState& st, const CreateStruct* cs) {
 
 LRESULT on_nc_destroy(HWND hwnd, WPARAM wp, LPARAM lp) {
     kill_timer(hwnd, k_caret_timer);
-    delete reinterpret_cast<EditState*>(remove_prop(hwnd, k_state_prop));
     return def_window_proc(hwnd, WM_NCDESTROY, wp, lp);
 }
 
@@ -287,7 +277,7 @@ LRESULT on_set_password_char(EditState& st, WPARAM code) {
 // ---- Shared with the other parts of the control
 
 EditState* edit_state(HWND hwnd) {
-    return reinterpret_cast<EditState*>(get_prop(hwnd, k_state_prop));
+    return control_state<EditState>(hwnd);
 }
 
 bool is_multiline(const EditState& st) {
@@ -353,34 +343,31 @@ std::string edit_display_text(HWND hwnd) {
     return st ? current_layout(*st).display_utf8() : std::string();
 }
 
-LRESULT edit_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE)
-        return on_nc_create(hwnd, wp, lp);
-    EditState* st = edit_state(hwnd);
-    if (!st)
-        return def_window_proc(hwnd, msg, wp, lp);
+namespace {
+
+LRESULT on_message(EditState& st, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_CREATE:
-        return on_create(*st, reinterpret_cast<const CreateStruct*>(lp));
+        return on_create(st, reinterpret_cast<const CreateStruct*>(lp));
     case WM_NCDESTROY:
         return on_nc_destroy(hwnd, wp, lp);
     case WM_PAINT:
-        paint(*st);
+        paint(st);
         return 0;
     case WM_ERASEBKGND:
         return 1; // the paint covers everything
     case WM_SETTEXT:
-        return on_set_text(*st, reinterpret_cast<const char*>(lp));
+        return on_set_text(st, reinterpret_cast<const char*>(lp));
     case WM_GETTEXT:
-        return on_get_text(*st, wp, reinterpret_cast<char*>(lp));
+        return on_get_text(st, wp, reinterpret_cast<char*>(lp));
     case WM_GETTEXTLENGTH:
-        return static_cast<LRESULT>(st->text.size());
+        return static_cast<LRESULT>(st.text.size());
     case WM_SETFONT:
-        return on_set_font(*st, reinterpret_cast<HFONT>(wp), lp != 0);
+        return on_set_font(st, reinterpret_cast<HFONT>(wp), lp != 0);
     case WM_GETFONT:
         return assigned_font(hwnd);
     case WM_GETDLGCODE:
-        return on_get_dlg_code(*st);
+        return on_get_dlg_code(st);
     case WM_SETFOCUS:
         on_set_focus(hwnd);
         return 0;
@@ -388,16 +375,16 @@ LRESULT edit_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         on_kill_focus(hwnd);
         return 0;
     case WM_ENABLE:
-        on_appearance_changed(*st);
+        on_appearance_changed(st);
         return 0;
     case WM_STYLECHANGED:
-        on_appearance_changed(*st);
+        on_appearance_changed(st);
         return 0;
     case WM_SIZE:
-        on_appearance_changed(*st);
+        on_appearance_changed(st);
         return 0;
     case WM_TIMER:
-        on_timer(*st, wp);
+        on_timer(st, wp);
         return 0;
     case WM_KEYDOWN:
         on_key_down(hwnd, static_cast<UINT>(wp));
@@ -418,7 +405,7 @@ LRESULT edit_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         on_button_up(hwnd);
         return 0;
     case WM_CAPTURECHANGED:
-        st->tracking = false;
+        st.tracking = false;
         return 0;
     case WM_MOUSEWHEEL:
         return on_mouse_wheel(hwnd, static_cast<std::int16_t>(hiword(wp)), wp, lp);
@@ -439,44 +426,50 @@ LRESULT edit_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case EM_UNDO:
         return on_undo(hwnd);
     case EM_CANUNDO:
-        return st->text.can_undo() ? 1 : 0;
+        return st.text.can_undo() ? 1 : 0;
     case EM_EMPTYUNDOBUFFER:
-        return on_empty_undo(*st);
+        return on_empty_undo(st);
     case EM_GETSEL:
-        return on_get_sel(*st, wp, lp);
+        return on_get_sel(st, wp, lp);
     case EM_SETSEL:
-        return on_set_sel(*st, as_int(wp), as_int(static_cast<std::uintptr_t>(lp)));
+        return on_set_sel(st, as_int(wp), as_int(static_cast<std::uintptr_t>(lp)));
     case EM_REPLACESEL:
         return on_replace_sel(hwnd, wp != 0, reinterpret_cast<const char*>(lp));
     case EM_SCROLLCARET:
-        return on_scroll_caret(*st);
+        return on_scroll_caret(st);
     case EM_GETLINECOUNT:
-        return on_get_line_count(*st);
+        return on_get_line_count(st);
     case EM_LINEINDEX:
-        return on_line_index(*st, as_int(wp));
+        return on_line_index(st, as_int(wp));
     case EM_LINELENGTH:
-        return on_line_length(*st, as_int(wp));
+        return on_line_length(st, as_int(wp));
     case EM_GETLINE:
-        return on_get_line(*st, as_int(wp), reinterpret_cast<char*>(lp));
+        return on_get_line(st, as_int(wp), reinterpret_cast<char*>(lp));
     case EM_LINEFROMCHAR:
-        return on_line_from_char(*st, as_int(wp));
+        return on_line_from_char(st, as_int(wp));
     case EM_GETMODIFY:
-        return st->text.is_modified() ? 1 : 0;
+        return st.text.is_modified() ? 1 : 0;
     case EM_SETMODIFY:
-        return on_set_modify(*st, wp != 0);
+        return on_set_modify(st, wp != 0);
     case EM_LIMITTEXT:
-        return on_limit_text(*st, wp);
+        return on_limit_text(st, wp);
     case EM_GETLIMITTEXT:
-        return static_cast<LRESULT>(st->text.limit());
+        return static_cast<LRESULT>(st.text.limit());
     case EM_SETREADONLY:
         return on_set_read_only(hwnd, wp != 0);
     case EM_SETPASSWORDCHAR:
-        return on_set_password_char(*st, wp);
+        return on_set_password_char(st, wp);
     case EM_GETPASSWORDCHAR:
-        return static_cast<LRESULT>(st->password_char);
+        return static_cast<LRESULT>(st.password_char);
     default:
         return def_window_proc(hwnd, msg, wp, lp);
     }
+}
+
+} // namespace
+
+LRESULT edit_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return control_proc<EditState, on_message>(hwnd, msg, wp, lp);
 }
 
 void register_edit_class() {

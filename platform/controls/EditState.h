@@ -15,7 +15,8 @@
 namespace platform::controls {
 
 struct EditState {
-    EditState(HWND window, bool multiline) : hwnd(window), text(multiline) {}
+    EditState(HWND window, const CreateStruct& cs)
+        : hwnd(window), text((cs.style & ES_MULTILINE) != 0) {}
 
     HWND hwnd;
     EditText text;

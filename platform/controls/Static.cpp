@@ -1,24 +1,27 @@
 // "STATIC": text or a bitmap, in the colours the parent gives it.
 
 #include "ControlClasses.h"
+#include "ControlState.h"
 #include "ControlSupport.h"
 #include "platform/Bitmap.h"
 #include "platform/Painting.h"
 
 #include <cairo.h>
+#include <utility>
 
 namespace platform::controls {
 
 namespace {
 
-constexpr const char* k_image_prop = "armctl.static.image";
+struct StaticState {
+    HBITMAP image = nullptr; // SS_BITMAP and SS_ICON
+};
 
 std::uint32_t kind_of(HWND hwnd) {
     return get_style(hwnd) & SS_TYPEMASK;
 }
 
-void paint_image(HWND hwnd, Canvas& canvas, const Rect& client) {
-    auto image = reinterpret_cast<HBITMAP>(get_prop(hwnd, k_image_prop));
+void paint_image(HWND hwnd, HBITMAP image, Canvas& canvas, const Rect& client) {
     if (!image)
         return;
     int w = cairo_image_surface_get_width(image);
@@ -55,7 +58,7 @@ UINT text_format(std::uint32_t style) {
     return f;
 }
 
-void on_paint(HWND hwnd) {
+void on_paint(HWND hwnd, const StaticState& st) {
     PaintStruct ps;
     Canvas* canvas = begin_paint(hwnd, ps);
     if (canvas) {
@@ -69,7 +72,7 @@ void on_paint(HWND hwnd) {
         } else {
             canvas->fill_rect(client, bg);
             if (kind == SS_BITMAP || kind == SS_ICON) {
-                paint_image(hwnd, *canvas, client);
+                paint_image(hwnd, st.image, *canvas, client);
             } else {
                 if (!is_window_enabled(hwnd))
                     canvas->set_text_color(colors::text_disabled);
@@ -81,17 +84,16 @@ void on_paint(HWND hwnd) {
     end_paint(hwnd, ps);
 }
 
-LRESULT on_set_image(HWND hwnd, LPARAM image) {
-    LRESULT old = get_prop(hwnd, k_image_prop);
-    set_prop(hwnd, k_image_prop, image);
+LRESULT on_set_image(HWND hwnd, StaticState& st, std::intptr_t image) {
+    HBITMAP old = std::exchange(st.image, reinterpret_cast<HBITMAP>(image));
     invalidate_rect(hwnd, nullptr, true);
-    return old;
+    return reinterpret_cast<LRESULT>(old);
 }
 
-LRESULT static_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT on_message(StaticState& st, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_PAINT:
-        on_paint(hwnd);
+        on_paint(hwnd, st);
         return 0;
     case WM_ERASEBKGND:
         return 1;
@@ -123,10 +125,10 @@ LRESULT static_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return DLGC_STATIC;
     case STM_SETIMAGE:
     case STM_SETICON:
-        return on_set_image(hwnd, msg == STM_SETICON ? static_cast<LPARAM>(wp) : lp);
+        return on_set_image(hwnd, st, msg == STM_SETICON ? static_cast<std::intptr_t>(wp) : lp);
     case STM_GETIMAGE:
     case STM_GETICON:
-        return get_prop(hwnd, k_image_prop);
+        return reinterpret_cast<LRESULT>(st.image);
     default:
         return def_window_proc(hwnd, msg, wp, lp);
     }
@@ -135,7 +137,8 @@ LRESULT static_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 } // namespace
 
 void register_static_class() {
-    register_control_class(WC_STATIC, static_proc, CS_DBLCLKS | CS_PARENTDC);
+    register_control_class(WC_STATIC, control_proc<StaticState, on_message>,
+                           CS_DBLCLKS | CS_PARENTDC);
 }
 
 } // namespace platform::controls

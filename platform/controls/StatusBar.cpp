@@ -2,6 +2,7 @@
 // parts that each show a text (or an icon), with a tool-tip per part.
 
 #include "ControlClasses.h"
+#include "ControlState.h"
 #include "ControlSupport.h"
 #include "ToolTip.h"
 #include "platform/Bitmap.h"
@@ -19,7 +20,6 @@ namespace platform::controls {
 
 namespace {
 
-constexpr const char* k_state_prop = "armctl.statusbar";
 constexpr int k_max_parts = 256;
 constexpr int k_height = 22;
 constexpr std::uintptr_t k_hover_timer = 1;
@@ -37,10 +37,6 @@ struct StatusBar {
     int hover_part = -1;
     HWND tip_window = nullptr;
 };
-
-StatusBar* state_of(HWND hwnd) {
-    return reinterpret_cast<StatusBar*>(get_prop(hwnd, k_state_prop));
-}
 
 // The left and right ends of part i in client coordinates.
 Rect part_rect(HWND hwnd, const StatusBar& sb, int i) {
@@ -236,36 +232,30 @@ void on_mouse_leave(HWND hwnd, StatusBar& sb) {
     hide_tip(sb);
 }
 
-LRESULT statusbar_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_CREATE) {
-        set_prop(hwnd, k_state_prop, reinterpret_cast<std::intptr_t>(new StatusBar));
+LRESULT on_message(StatusBar& sb, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_CREATE:
         dock(hwnd);
         return 0;
-    }
-    StatusBar* sb = state_of(hwnd);
-    if (!sb)
-        return def_window_proc(hwnd, msg, wp, lp);
-    switch (msg) {
     case WM_NCDESTROY:
-        hide_tip(*sb);
-        delete reinterpret_cast<StatusBar*>(remove_prop(hwnd, k_state_prop));
+        hide_tip(sb);
         return 0;
     case WM_SIZE:
         dock(hwnd);
         return 0;
     case WM_PAINT:
-        on_paint(hwnd, *sb);
+        on_paint(hwnd, sb);
         return 0;
     case WM_ERASEBKGND:
         return 1;
     case WM_MOUSEMOVE:
-        on_mouse_move(hwnd, *sb, {get_x_lparam(lp), get_y_lparam(lp)});
+        on_mouse_move(hwnd, sb, {get_x_lparam(lp), get_y_lparam(lp)});
         return 0;
     case WM_MOUSELEAVE:
-        on_mouse_leave(hwnd, *sb);
+        on_mouse_leave(hwnd, sb);
         return 0;
     case WM_TIMER:
-        on_timer(hwnd, *sb, wp);
+        on_timer(hwnd, sb, wp);
         return 0;
     case WM_SETFONT:
         set_control_font(hwnd, reinterpret_cast<HFONT>(wp),
@@ -274,27 +264,27 @@ LRESULT statusbar_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETFONT:
         return assigned_font(hwnd);
     case WM_SETTEXT:
-        return on_set_text(hwnd, *sb, 0, lp);
+        return on_set_text(hwnd, sb, 0, lp);
     case SB_SETPARTS:
-        return on_set_parts(hwnd, *sb, wp, lp);
+        return on_set_parts(hwnd, sb, wp, lp);
     case SB_GETPARTS:
-        return on_get_parts(*sb, wp, lp);
+        return on_get_parts(sb, wp, lp);
     case SB_SETTEXTA:
-        return on_set_text(hwnd, *sb, wp, lp);
+        return on_set_text(hwnd, sb, wp, lp);
     case SB_GETTEXTA:
-        return on_get_text(*sb, wp, lp);
+        return on_get_text(sb, wp, lp);
     case SB_GETTEXTLENGTHA: {
-        Part* p = part_at(*sb, wp);
+        Part* p = part_at(sb, wp);
         return p ? text_result(*p) : 0;
     }
     case SB_SETTIPTEXTA:
-        return on_set_tip(*sb, wp, lp);
+        return on_set_tip(sb, wp, lp);
     case SB_GETTIPTEXTA:
-        return on_get_tip(*sb, wp, lp);
+        return on_get_tip(sb, wp, lp);
     case SB_SETICON:
-        return on_set_icon(hwnd, *sb, wp, lp);
+        return on_set_icon(hwnd, sb, wp, lp);
     case SB_GETRECT:
-        return on_get_rect(hwnd, *sb, wp, lp);
+        return on_get_rect(hwnd, sb, wp, lp);
     default:
         return def_window_proc(hwnd, msg, wp, lp);
     }
@@ -303,7 +293,7 @@ LRESULT statusbar_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 } // namespace
 
 void register_statusbar_class() {
-    register_control_class(STATUSCLASSNAME, statusbar_proc, CS_DBLCLKS);
+    register_control_class(STATUSCLASSNAME, control_proc<StatusBar, on_message>, CS_DBLCLKS);
 }
 
 } // namespace platform::controls

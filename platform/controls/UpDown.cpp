@@ -1,6 +1,7 @@
 #include "UpDown.h"
 
 #include "ControlClasses.h"
+#include "ControlState.h"
 #include "ControlSupport.h"
 #include "platform/Painting.h"
 
@@ -14,7 +15,6 @@ namespace platform::controls {
 
 namespace {
 
-constexpr const char* k_state_prop = "armctl.updown";
 constexpr const char* k_buddy_proc_prop = "armctl.updown.buddyproc";
 constexpr const char* k_buddy_owner_prop = "armctl.updown.owner";
 constexpr std::uintptr_t k_repeat_timer = 1;
@@ -37,7 +37,7 @@ struct UpDownState {
 };
 
 UpDownState* state_of(HWND hwnd) {
-    return reinterpret_cast<UpDownState*>(get_prop(hwnd, k_state_prop));
+    return control_state<UpDownState>(hwnd);
 }
 
 std::uint32_t style_of(const UpDownState& st) {
@@ -307,16 +307,13 @@ void on_paint(UpDownState& st) {
 
 // ---- Messages -------------------------------------------------------------------
 
-LRESULT on_create(HWND hwnd) {
-    auto* st = new UpDownState;
-    st->self = hwnd;
-    set_prop(hwnd, k_state_prop, reinterpret_cast<std::intptr_t>(st));
-    if (style_of(*st) & UDS_AUTOBUDDY) {
+LRESULT on_create(UpDownState& st) {
+    if (style_of(st) & UDS_AUTOBUDDY) {
         // The buddy is the window just before this one in z-order.
-        std::vector<HWND> siblings = get_children(get_parent(hwnd));
-        auto self = std::find(siblings.begin(), siblings.end(), hwnd);
+        std::vector<HWND> siblings = get_children(get_parent(st.self));
+        auto self = std::find(siblings.begin(), siblings.end(), st.self);
         if (self != siblings.end() && self != siblings.begin())
-            set_buddy(*st, *(self - 1));
+            set_buddy(st, *(self - 1));
     }
     return 0;
 }
@@ -324,10 +321,6 @@ LRESULT on_create(HWND hwnd) {
 void on_destroy(UpDownState& st) {
     kill_timer(st.self, k_repeat_timer);
     release_buddy(st);
-}
-
-void on_nc_destroy(HWND hwnd) {
-    delete reinterpret_cast<UpDownState*>(remove_prop(hwnd, k_state_prop));
 }
 
 void on_button_down(UpDownState& st, Point p) {
@@ -456,23 +449,15 @@ void on_style_changed(UpDownState& st) {
     invalidate_rect(st.self, nullptr, false);
 }
 
-} // namespace
-
-LRESULT updown_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_CREATE)
-        return on_create(hwnd);
-    UpDownState* st = state_of(hwnd);
-    if (!st)
-        return def_window_proc(hwnd, msg, wp, lp);
+LRESULT on_message(UpDownState& st, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
+    case WM_CREATE:
+        return on_create(st);
     case WM_DESTROY:
-        on_destroy(*st);
+        on_destroy(st);
         return 0;
-    case WM_NCDESTROY:
-        on_nc_destroy(hwnd);
-        return def_window_proc(hwnd, msg, wp, lp);
     case WM_PAINT:
-        on_paint(*st);
+        on_paint(st);
         return 0;
     case WM_ERASEBKGND:
         return 1; // the paint covers everything
@@ -480,57 +465,63 @@ LRESULT updown_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         invalidate_rect(hwnd, nullptr, false);
         return 0;
     case WM_STYLECHANGED:
-        on_style_changed(*st);
+        on_style_changed(st);
         return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-        on_button_down(*st, {get_x_lparam(lp), get_y_lparam(lp)});
+        on_button_down(st, {get_x_lparam(lp), get_y_lparam(lp)});
         return 0;
     case WM_MOUSEMOVE:
-        on_mouse_move(*st, {get_x_lparam(lp), get_y_lparam(lp)});
+        on_mouse_move(st, {get_x_lparam(lp), get_y_lparam(lp)});
         return 0;
     case WM_LBUTTONUP:
-        on_button_up(*st);
+        on_button_up(st);
         return 0;
     case WM_CAPTURECHANGED:
-        on_capture_changed(*st, reinterpret_cast<HWND>(lp));
+        on_capture_changed(st, reinterpret_cast<HWND>(lp));
         return 0;
     case WM_TIMER:
-        on_timer(*st, wp);
+        on_timer(st, wp);
         return 0;
     case WM_KEYDOWN:
-        on_key_down(*st, static_cast<UINT>(wp));
+        on_key_down(st, static_cast<UINT>(wp));
         return 0;
     case WM_KEYUP:
-        on_key_up(*st, static_cast<UINT>(wp));
+        on_key_up(st, static_cast<UINT>(wp));
         return 0;
     case UDM_SETRANGE:
-        return on_set_range16(*st, lp);
+        return on_set_range16(st, lp);
     case UDM_GETRANGE:
-        return make_lparam(st->max, st->min);
+        return make_lparam(st.max, st.min);
     case UDM_SETRANGE32:
-        return on_set_range32(*st, static_cast<int>(wp), static_cast<int>(lp));
+        return on_set_range32(st, static_cast<int>(wp), static_cast<int>(lp));
     case UDM_GETRANGE32:
-        return on_get_range32(*st, wp, lp);
+        return on_get_range32(st, wp, lp);
     case UDM_SETPOS:
-        return on_set_pos(*st, static_cast<std::int16_t>(loword(static_cast<std::uintptr_t>(lp))));
+        return on_set_pos(st, static_cast<std::int16_t>(loword(static_cast<std::uintptr_t>(lp))));
     case UDM_GETPOS:
-        return on_get_pos16(*st);
+        return on_get_pos16(st);
     case UDM_SETPOS32:
-        return on_set_pos(*st, static_cast<int>(lp));
+        return on_set_pos(st, static_cast<int>(lp));
     case UDM_GETPOS32:
-        return on_get_pos32(*st, lp);
+        return on_get_pos32(st, lp);
     case UDM_SETBUDDY:
-        return reinterpret_cast<LRESULT>(set_buddy(*st, reinterpret_cast<HWND>(wp)));
+        return reinterpret_cast<LRESULT>(set_buddy(st, reinterpret_cast<HWND>(wp)));
     case UDM_GETBUDDY:
-        return reinterpret_cast<LRESULT>(st->buddy);
+        return reinterpret_cast<LRESULT>(st.buddy);
     case UDM_SETBASE:
-        return on_set_base(*st, wp);
+        return on_set_base(st, wp);
     case UDM_GETBASE:
-        return st->base;
+        return st.base;
     default:
         return def_window_proc(hwnd, msg, wp, lp);
     }
+}
+
+} // namespace
+
+LRESULT updown_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return control_proc<UpDownState, on_message>(hwnd, msg, wp, lp);
 }
 
 void register_updown_class() {
