@@ -75,4 +75,28 @@ void delete_bitmap(HBITMAP bitmap) {
         cairo_surface_destroy(bitmap);
 }
 
+int bitmap_width(HBITMAP bitmap) {
+    return bitmap ? cairo_image_surface_get_width(bitmap) : 0;
+}
+
+int bitmap_height(HBITMAP bitmap) {
+    return bitmap ? cairo_image_surface_get_height(bitmap) : 0;
+}
+
+HBITMAP bitmap_part(HBITMAP source, int x, int y, int width, int height) {
+    if (!source || width <= 0 || height <= 0 || x < 0 || y < 0 ||
+        x > bitmap_width(source) - width || y > bitmap_height(source) - height)
+        return nullptr;
+    cairo_surface_t* part = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    if (cairo_surface_status(part) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(part);
+        return nullptr;
+    }
+    cairo_t* cr = cairo_create(part);
+    cairo_set_source_surface(cr, source, -x, -y);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    return part;
+}
+
 } // namespace platform

@@ -19,4 +19,11 @@ using HBITMAP = cairo_surface_t*;
 HBITMAP bitmap_from_dib(const std::uint8_t* data, std::size_t size);
 void delete_bitmap(HBITMAP bitmap);
 
+// A new bitmap holding the given rectangle of `source`; nullptr when the
+// rectangle is empty or does not lie wholly inside the source.
+HBITMAP bitmap_part(HBITMAP source, int x, int y, int width, int height);
+// The size of a bitmap; 0 by 0 for nullptr.
+int bitmap_width(HBITMAP bitmap);
+int bitmap_height(HBITMAP bitmap);
+
 } // namespace platform

@@ -2,6 +2,7 @@
 
 #include <commands/CommandTables.h>
 
+#include <units/StatusBar.h>
 #include <units/Unit.h>
 #include <units/WindowUnit.h>
 
@@ -43,6 +44,7 @@ LibraryTable::LibraryTable() {
     }
     m_libraries[0].notify = core_library_notify;
     set_unit_type(1, 1, units::WindowUnit::type_info());
+    set_unit_type(4, 2, units::StatusBar::type_info());
 
     // The library commands, in the order the application calls them.
     auto attach = [this](std::size_t library, std::span<const runtime::LibraryCommand> list) {
@@ -50,6 +52,7 @@ LibraryTable::LibraryTable() {
     };
     attach(1, commands::core_library_commands());
     attach(3, commands::interface_style_library_commands());
+    attach(4, units::status_bar_commands());
     attach(5, commands::special_functions_library_commands());
     attach(7, commands::system_interface_library_commands());
     for (std::size_t library : {3u, 5u, 7u})

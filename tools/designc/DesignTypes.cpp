@@ -1,6 +1,7 @@
 #include "DesignTypes.h"
 
 #include <program/LibraryTable.h>
+#include <units/StatusBar.h>
 #include <units/WindowUnit.h>
 
 #include <charconv>
@@ -10,6 +11,7 @@ namespace designc {
 DesignTypes DesignTypes::standard() {
     DesignTypes types;
     types.add<units::WindowUnit>(units::WindowUnit::TypeCode, units::WindowUnit::type_info());
+    types.add<units::StatusBar>(units::StatusBar::TypeCode, units::StatusBar::type_info());
     return types;
 }
 
