@@ -90,6 +90,13 @@ TEST_F(DesignErrors, EachFaultIsReportedWithItsLine) {
          Window + "unit 0x16010001 a 1:9\n  rect 0 0 1 1\n  parent b\n"
                   "unit 0x16010002 b 1:9\n  rect 0 0 1 1\n  parent a\n",
          "6: error: unit 'a' is inside itself\n@9: error: unit 'b' is inside itself\n"},
+        {"parent loop of three and a unit placed in it",
+         Window + "unit 0x16010001 a 1:9\n  rect 0 0 1 1\n  parent c\n"
+                  "unit 0x16010002 b 1:9\n  rect 0 0 1 1\n  parent a\n"
+                  "unit 0x16010003 c 1:9\n  rect 0 0 1 1\n  parent b\n"
+                  "unit 0x16010004 d 1:11\n  rect 0 0 1 1\n  parent a\n",
+         "6: error: unit 'a' is inside itself\n@9: error: unit 'b' is inside itself\n"
+         "@12: error: unit 'c' is inside itself\n@15: error: unit 'd' is inside itself\n"},
         {"rectangle short", Window + "unit 0x16010001 b 1:11\n  rect 0 0 1\n",
          "5: error: bad rectangle: rect LEFT TOP WIDTH HEIGHT takes four whole numbers\n"},
         {"rectangle negative", Window + "unit 0x16010001 b 1:11\n  rect 0 0 -1 5\n",
@@ -107,6 +114,13 @@ TEST_F(DesignErrors, EachFaultIsReportedWithItsLine) {
          Window + "unit 0x16010001 a 1:11\n  rect 0 0 1 1\nunit 0x16010002 b 1:10\n"
                   "  rect 0 0 1 1\n  redirect a\n",
          "8: error: redirect unit 'a' is not of the same type\n"},
+        {"redirect to itself", Window + "unit 0x16010001 a 1:11\n  rect 0 0 1 1\n  redirect a\n",
+         "6: error: a unit does not redirect to itself\n"},
+        {"redirect loop",
+         Window + "unit 0x16010001 a 1:11\n  rect 0 0 1 1\n  redirect b\n"
+                  "unit 0x16010002 b 1:11\n  rect 0 0 1 1\n  redirect 0x16010001\n",
+         "6: error: the redirects from unit 'a' go round in a loop\n"
+         "@9: error: the redirects from unit 'b' go round in a loop\n"},
         {"event bound twice", Window + "  on 0 a\n  on 0 b\n",
          "5: error: event 0 is bound twice (first at line 4)\n"},
         {"handler arguments differ", Window + "  on 0 go\n  on 3 go(x)\n",
@@ -114,6 +128,10 @@ TEST_F(DesignErrors, EachFaultIsReportedWithItsLine) {
         {"constant named like a handler", Window + "  on 0 go\nconst float go = 1\n",
          "5: error: 'go' is already a handler\n"},
         {"no window", "const float f = 1\n", "1: error: the design has no window\n"},
+        {"namespace twice", "namespace app\n" + Window + "namespace app::ui\n",
+         "5: error: a second namespace for the design (first at line 1)\n"},
+        {"continued past the end", Window + "  tag \"x\" \\\n",
+         "4: error: the line is continued with \\ but the design ends there\n"},
     };
     for (auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -144,6 +162,11 @@ TEST_F(DesignErrors, MissingDesignAndBadCommandLine) {
     auto run = compile(missing);
     EXPECT_EQ(run.exit_code, 1);
     EXPECT_EQ(run.err, missing + ": error: cannot read the design\n");
+
+    auto folder = m_dir.string();
+    run = compile(folder);
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_EQ(run.err, folder + ": error: cannot read the design\n");
 
     auto usage = run_command(std::string(ARMCTL_DESIGNC) + " only-one");
     EXPECT_EQ(usage.exit_code, 2);

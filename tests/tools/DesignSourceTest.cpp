@@ -87,6 +87,25 @@ TEST(DesignSource, CommentsAndContinuedLinesKeepLineNumbers) {
     EXPECT_EQ(unit.settings[0].value, "a # bc");
 }
 
+TEST(DesignSource, AContinuedLineNeedsALineAfterIt) {
+    auto parsed = parse_design("window 1\nunit 0x06010000 w window\n"
+                               "  Title = \"a\" \\\n"
+                               "          \"b\" \\\n");
+    ASSERT_EQ(parsed.errors.size(), 1u);
+    EXPECT_EQ(parsed.errors[0].line, 3) << "reported where the continued line starts";
+    EXPECT_EQ(parsed.errors[0].message, "the line is continued with \\ but the design ends there");
+    EXPECT_EQ(errors_of("window 1\\"),
+              "1: the line is continued with \\ but the design ends there\n")
+        << "also without a final line break";
+}
+
+TEST(DesignSource, ANamespaceIsGivenOnce) {
+    auto parsed = parse_design("namespace app\nwindow 1\nnamespace other\n");
+    ASSERT_EQ(parsed.errors.size(), 1u);
+    EXPECT_EQ(parsed.errors[0].line, 3);
+    EXPECT_EQ(parsed.design.name_space, "app") << "the first one stands";
+}
+
 TEST(DesignSource, TextEscapesAndTheirFaults) {
     auto parsed = parse_design("window 1\nunit 0x06010000 w window\n"
                                "  tag \"\\r\\n\\t\\\"\\\\\\xB0\\xA1甲\"\n");

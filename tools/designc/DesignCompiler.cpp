@@ -13,6 +13,7 @@
 #include <cstring>
 #include <map>
 #include <set>
+#include <unordered_map>
 
 namespace designc {
 
@@ -41,6 +42,56 @@ void append_double(std::vector<std::uint8_t>& bytes, double value) {
     append_word(bytes, static_cast<std::uint32_t>(bits));
     append_word(bytes, static_cast<std::uint32_t>(bits >> 32));
 }
+
+constexpr std::size_t NoUnit = static_cast<std::size_t>(-1);
+
+// For each of count units, whether the chain that next() follows from it
+// (next(i) is the index of the unit that i leads to, or NoUnit at the end)
+// never ends because it comes back to a unit it has passed. Each unit is
+// settled once, so the cost is linear in the units however deep the chains.
+template <typename Next> std::vector<bool> chains_in_loops(std::size_t count, Next next) {
+    enum class State : char { Unseen, OnWalk, Ends, Loops };
+    std::vector<State> state(count, State::Unseen);
+    std::vector<std::size_t> walk;
+    for (std::size_t start = 0; start < count; ++start) {
+        std::size_t at = start;
+        while (at != NoUnit && state[at] == State::Unseen) {
+            state[at] = State::OnWalk;
+            walk.push_back(at);
+            at = next(at);
+        }
+        // Earlier walks are all settled, so a unit still on a walk is on this one.
+        State outcome = at == NoUnit || state[at] == State::Ends ? State::Ends : State::Loops;
+        for (auto passed : walk)
+            state[passed] = outcome;
+        walk.clear();
+    }
+    std::vector<bool> loops(count);
+    for (std::size_t i = 0; i < count; ++i)
+        loops[i] = state[i] == State::Loops;
+    return loops;
+}
+
+// The units of one window by id and by name; the first of each wins.
+struct UnitIndex {
+    const DesignUnit* first = nullptr;
+    std::unordered_map<std::uint32_t, const DesignUnit*> by_id;
+    std::unordered_map<std::string, const DesignUnit*> by_name;
+
+    const DesignUnit* find(const UnitReference& reference) const {
+        if (reference.id) {
+            auto at = by_id.find(*reference.id);
+            return at == by_id.end() ? nullptr : at->second;
+        }
+        auto at = by_name.find(reference.name);
+        return at == by_name.end() ? nullptr : at->second;
+    }
+
+    std::size_t position(std::uint32_t id) const {
+        auto at = by_id.find(id);
+        return at == by_id.end() ? NoUnit : static_cast<std::size_t>(at->second - first);
+    }
+};
 
 class Compiler {
   public:
@@ -78,49 +129,35 @@ class Compiler {
             error(window.line,
                   "window " + hex(window.id) + " has no unit; its first unit is the window itself");
 
-        std::map<std::uint32_t, const DesignUnit*> by_id;
-        std::map<std::string, const DesignUnit*> by_name;
+        UnitIndex index;
+        index.first = window.units.data();
         for (std::size_t i = 0; i < window.units.size(); ++i) {
             const DesignUnit& unit = window.units[i];
             if (!runtime::is_valid_unit_id(unit.id))
                 error(unit.line,
                       "unit id " + hex(unit.id) +
                           " is not valid (its low 24 bits and bits 24 to 27 are not zero)");
-            if (auto [at, fresh] = by_id.emplace(unit.id, &unit); !fresh)
+            if (auto [at, fresh] = index.by_id.emplace(unit.id, &unit); !fresh)
                 error(unit.line, "duplicate unit id " + hex(unit.id) + " (first at line " +
                                      std::to_string(at->second->line) + ")");
-            if (auto [at, fresh] = by_name.emplace(unit.name, &unit); !fresh)
+            if (auto [at, fresh] = index.by_name.emplace(unit.name, &unit); !fresh)
                 error(unit.line, "duplicate unit name " + shown(unit.name) + " (first at line " +
                                      std::to_string(at->second->line) + ")");
         }
         for (std::size_t i = 0; i < window.units.size(); ++i)
-            compiled.units.push_back(compile_unit(window.units[i], i == 0, by_id, by_name));
-        if (compiled.units.empty()) {
-            m_out.windows.push_back(std::move(compiled));
-            return;
+            compiled.units.push_back(compile_unit(window.units[i], i == 0, index));
+        if (!compiled.units.empty()) {
+            link_parents(window, compiled, index);
+            check_redirect_loops(window, compiled, index);
         }
-        link_parents(window, compiled, by_id, by_name);
         m_out.windows.push_back(std::move(compiled));
-    }
-
-    const DesignUnit* find_reference(const UnitReference& reference,
-                                     const std::map<std::uint32_t, const DesignUnit*>& by_id,
-                                     const std::map<std::string, const DesignUnit*>& by_name) {
-        if (reference.id) {
-            auto at = by_id.find(*reference.id);
-            return at == by_id.end() ? nullptr : at->second;
-        }
-        auto at = by_name.find(reference.name);
-        return at == by_name.end() ? nullptr : at->second;
     }
 
     static std::string written(const UnitReference& reference) {
         return reference.id ? hex(*reference.id) : shown(reference.name);
     }
 
-    UnitRecord compile_unit(const DesignUnit& unit, bool is_window_unit,
-                            const std::map<std::uint32_t, const DesignUnit*>& by_id,
-                            const std::map<std::string, const DesignUnit*>& by_name) {
+    UnitRecord compile_unit(const DesignUnit& unit, bool is_window_unit, const UnitIndex& index) {
         UnitRecord record;
         record.id = unit.id;
         record.name = unit.name;
@@ -154,7 +191,7 @@ class Compiler {
         if (unit.parent && is_window_unit)
             error(unit.parent->line, "the window unit has no parent");
         if (unit.redirect) {
-            const DesignUnit* target = find_reference(*unit.redirect, by_id, by_name);
+            const DesignUnit* target = index.find(*unit.redirect);
             if (!target)
                 error(unit.redirect->line,
                       "redirect unit " + written(*unit.redirect) + " is not a unit of this window");
@@ -191,18 +228,16 @@ class Compiler {
         if (binding.parameters.size() > runtime::MaxEventTypedArgs)
             error(binding.line, "a handler takes at most " +
                                     std::to_string(runtime::MaxEventTypedArgs) + " arguments");
-        for (std::size_t i = 0; i < m_out.handlers.size(); ++i) {
-            auto& handler = m_out.handlers[i];
-            if (handler.name != binding.handler)
-                continue;
-            if (handler.parameters.size() != binding.parameters.size())
-                error(binding.line, "handler '" + binding.handler + "' takes " +
-                                        std::to_string(handler.parameters.size()) +
-                                        " arguments where it was first bound");
-            return FirstHandlerEntry + static_cast<std::uint32_t>(i);
+        auto [at, fresh] = m_handler_positions.emplace(binding.handler, m_out.handlers.size());
+        if (fresh) {
+            m_out.handlers.push_back({binding.handler, binding.parameters});
+        } else if (auto& handler = m_out.handlers[at->second];
+                   handler.parameters.size() != binding.parameters.size()) {
+            error(binding.line, "handler '" + binding.handler + "' takes " +
+                                    std::to_string(handler.parameters.size()) +
+                                    " arguments where it was first bound");
         }
-        m_out.handlers.push_back({binding.handler, binding.parameters});
-        return FirstHandlerEntry + static_cast<std::uint32_t>(m_out.handlers.size() - 1);
+        return FirstHandlerEntry + static_cast<std::uint32_t>(at->second);
     }
 
     void compile_settings(const DesignUnit& unit, std::optional<std::uint32_t> type,
@@ -235,14 +270,13 @@ class Compiler {
     }
 
     void link_parents(const DesignWindow& window, runtime::WindowTemplate& compiled,
-                      const std::map<std::uint32_t, const DesignUnit*>& by_id,
-                      const std::map<std::string, const DesignUnit*>& by_name) {
+                      const UnitIndex& index) {
         std::uint32_t window_unit_id = window.units.front().id;
         for (std::size_t i = 1; i < window.units.size(); ++i) {
             const DesignUnit& unit = window.units[i];
             if (!unit.parent)
                 continue;
-            const DesignUnit* parent = find_reference(*unit.parent, by_id, by_name);
+            const DesignUnit* parent = index.find(*unit.parent);
             if (!parent) {
                 error(unit.parent->line,
                       "parent " + written(*unit.parent) + " is not a unit of this window");
@@ -257,27 +291,37 @@ class Compiler {
                 continue;
             compiled.units[i].parent_id = parent->id;
         }
-        for (std::size_t i = 1; i < compiled.units.size(); ++i) {
-            std::uint32_t parent_id = compiled.units[i].parent_id;
-            if (parent_id == 0)
-                continue;
-            for (auto& container : compiled.units) {
-                if (container.id == parent_id) {
-                    container.child_ids.push_back(compiled.units[i].id);
-                    break;
-                }
-            }
-            // A chain of containers longer than the unit count has a loop.
-            std::uint32_t at = parent_id;
-            for (std::size_t steps = 0; at != 0; ++steps) {
-                if (at == compiled.units[i].id || steps > compiled.units.size()) {
-                    error(window.units[i].parent->line,
-                          "unit " + shown(window.units[i].name) + " is inside itself");
-                    break;
-                }
-                auto* next = compiled.find_unit(at);
-                at = next ? next->parent_id : 0;
-            }
+        auto& units = compiled.units;
+        auto container_of = [&](std::size_t i) {
+            return units[i].parent_id == 0 ? NoUnit : index.position(units[i].parent_id);
+        };
+        for (std::size_t i = 1; i < units.size(); ++i) {
+            if (auto container = container_of(i); container != NoUnit)
+                units[container].child_ids.push_back(units[i].id);
+        }
+        // A unit whose containers lead round in a loop is inside itself.
+        auto loops = chains_in_loops(units.size(), container_of);
+        for (std::size_t i = 1; i < units.size(); ++i) {
+            if (loops[i])
+                error(window.units[i].parent->line,
+                      "unit " + shown(window.units[i].name) + " is inside itself");
+        }
+    }
+
+    // The runtime follows redirects from unit to unit until one has none; a
+    // loop of them would never end there.
+    void check_redirect_loops(const DesignWindow& window, const runtime::WindowTemplate& compiled,
+                              const UnitIndex& index) {
+        auto& units = compiled.units;
+        auto target_of = [&](std::size_t i) {
+            return units[i].redirect_id == 0 ? NoUnit : index.position(units[i].redirect_id);
+        };
+        auto loops = chains_in_loops(units.size(), target_of);
+        for (std::size_t i = 0; i < units.size(); ++i) {
+            if (loops[i])
+                error(window.units[i].redirect->line, "the redirects from unit " +
+                                                          shown(window.units[i].name) +
+                                                          " go round in a loop");
         }
     }
 
@@ -322,6 +366,7 @@ class Compiler {
     const Design& m_design;
     const DesignTypes& m_types;
     CompiledDesign m_out;
+    std::unordered_map<std::string, std::size_t> m_handler_positions; // in m_out.handlers
     std::vector<DesignError> m_errors;
 };
 

@@ -42,8 +42,10 @@ int run_design_compiler(int argc, char** argv, const DesignTypes& types) {
         return 2;
     }
     const std::string& design_path = paths[0];
+    // A folder opens as a file that reads as empty, so it is refused first.
+    std::error_code folder_error;
     std::ifstream file(design_path, std::ios::binary);
-    if (!file) {
+    if (!file || std::filesystem::is_directory(design_path, folder_error)) {
         std::fprintf(stderr, "%s: error: cannot read the design\n", design_path.c_str());
         return 1;
     }

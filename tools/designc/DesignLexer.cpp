@@ -151,6 +151,7 @@ std::vector<LogicalLine> logical_lines(std::string_view source) {
             continue;
         }
         continuing = false;
+        pending.continued_past_end = continues;
         lines.push_back(std::move(pending));
     }
     return lines;

@@ -14,6 +14,7 @@ namespace designc {
 struct LogicalLine {
     int line = 0; // the first physical line
     std::string text;
+    bool continued_past_end = false; // its last line ends in \ and no line follows
 };
 
 // Splits a source into lines without comments, joining continued lines.

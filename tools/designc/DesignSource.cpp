@@ -11,6 +11,8 @@ class Parser {
     ParsedDesign run(std::string_view source) {
         for (auto& line : logical_lines(source)) {
             m_line = line.line;
+            if (line.continued_past_end)
+                error("the line is continued with \\ but the design ends there");
             parse_line(line.text);
         }
         return {std::move(m_design), std::move(m_errors)};
@@ -122,6 +124,12 @@ class Parser {
     }
 
     void parse_namespace(const std::vector<Token>& tokens) {
+        if (m_namespace_line != 0) {
+            error("a second namespace for the design (first at line " +
+                  std::to_string(m_namespace_line) + ")");
+            return;
+        }
+        m_namespace_line = m_line;
         if (tokens.size() != 2) {
             error("namespace takes one name");
             return;
@@ -370,6 +378,7 @@ class Parser {
     Design m_design;
     std::vector<DesignError> m_errors;
     int m_line = 0;
+    int m_namespace_line = 0;
 };
 
 } // namespace

@@ -4,10 +4,11 @@
 // its units (the window's own unit first), and the program's constants.
 //
 // The source is UTF-8 text read line by line; `#` starts a comment outside
-// quotes and a line ending in `\` continues on the next. Texts (quoted, with
-// \" \\ \n \r \t and \xHH escapes) and unit names are turned into GBK here.
+// quotes and a line ending in `\` continues on the next (so the last line
+// does not end in one). Texts (quoted, with \" \\ \n \r \t and \xHH
+// escapes) and unit names are turned into GBK here.
 //
-//   namespace app                       handlers and constants are declared in it
+//   namespace app                       handlers and constants are declared in it; once
 //   window 0x52010001                   a window; its units follow
 //   unit 0x06010000 窗口1 window         id, name, type (a type name or library:type)
 //     rect 50 50 985 665                left, top, width, height
