@@ -92,8 +92,11 @@ TEST(StatusBarLayout, RightEdgesAddUpUntilAPanelTakesTheRestOfTheBar) {
          {Case{{6200}, {6200}}, Case{{100, 50, 20}, {100, 150, 170}},
           Case{{100, -1, 30, 40}, {100, -1, 0, 0}}, Case{{-1}, {-1}}, Case{{0, 10}, {0, 10}}}) {
         std::vector<P> panels;
-        for (std::int32_t w : c.widths)
-            panels.push_back(P{w});
+        for (std::int32_t w : c.widths) {
+            P panel;
+            panel.width = w;
+            panels.push_back(panel);
+        }
         EXPECT_EQ(StatusBar::right_edges(panels), c.edges);
     }
 }
