@@ -50,8 +50,8 @@ std::optional<std::uint32_t> DesignTypes::resolve(std::string_view written) cons
     };
     auto library = number(written.substr(0, colon));
     auto position = number(written.substr(colon + 1));
-    if (!library || !position || *library < 1 || *library > program::LibraryCount || *position < 1 ||
-        *position > 0xFFFF)
+    if (!library || !position || *library < 1 || *library > program::LibraryCount ||
+        *position < 1 || *position > 0xFFFF)
         return std::nullopt;
     return (*library << 16) | *position;
 }
