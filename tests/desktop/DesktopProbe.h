@@ -6,8 +6,8 @@
 // loop keeps turning. Every wait has a time limit.
 
 #include "ProcessRunner.h"
-#include <platform/gtk/GtkBackend.h>
 #include "platform/WindowSystem.h"
+#include <platform/gtk/GtkBackend.h>
 
 #include <functional>
 #include <gtest/gtest.h>

@@ -4,9 +4,9 @@
 // recorder, and a watchdog for loops.
 
 #include "MessageRecorder.h"
-#include <platform/headless/HeadlessBackend.h>
 #include "platform/Painting.h"
 #include "platform/WindowSystem.h"
+#include <platform/headless/HeadlessBackend.h>
 
 #include <chrono>
 #include <functional>
