@@ -2,6 +2,7 @@
 // procedure passes on.
 
 #include "Encoding.h"
+#include "MessageParams.h"
 #include "Painting.h"
 #include "detail/State.h"
 
@@ -24,8 +25,7 @@ LRESULT on_set_cursor(HWND hwnd, WPARAM wp, LPARAM lp) {
         return 1;
     if (!(w = find(hwnd)))
         return 0;
-    if (static_cast<std::int16_t>(loword(static_cast<std::uintptr_t>(lp))) == HTCLIENT &&
-        reinterpret_cast<HWND>(wp) == hwnd) {
+    if (hit_test_code(lp) == HTCLIENT && reinterpret_cast<HWND>(wp) == hwnd) {
         HCURSOR c = w->cls->info.cursor;
         set_cursor(c ? c : load_cursor(IDC_ARROW));
         return 1;

@@ -82,12 +82,19 @@ constexpr LPARAM make_lparam(int lo, int hi) {
 constexpr WPARAM make_wparam(int lo, int hi) {
     return static_cast<WPARAM>(make_lparam(lo, hi));
 }
+// The low and high words read as signed 16-bit numbers.
+constexpr int low_short(std::uintptr_t v) {
+    return static_cast<std::int16_t>(loword(v));
+}
+constexpr int high_short(std::uintptr_t v) {
+    return static_cast<std::int16_t>(hiword(v));
+}
 // Signed coordinates packed in an LPARAM, as mouse messages carry them.
 constexpr int get_x_lparam(LPARAM lp) {
-    return static_cast<std::int16_t>(loword(static_cast<std::uintptr_t>(lp)));
+    return low_short(static_cast<std::uintptr_t>(lp));
 }
 constexpr int get_y_lparam(LPARAM lp) {
-    return static_cast<std::int16_t>(hiword(static_cast<std::uintptr_t>(lp)));
+    return high_short(static_cast<std::uintptr_t>(lp));
 }
 
 inline std::uintptr_t handle_value(HWND h) {

@@ -4,6 +4,7 @@
 #include <runtime/services/HostNotify.h>
 
 #include <platform/Controls.h>
+#include <platform/MessageParams.h>
 #include <platform/WindowSystem.h>
 
 namespace units {
@@ -108,7 +109,7 @@ LRESULT Unit::dispatch(UINT msg, WPARAM wp, LPARAM lp, bool& destroyed) {
         return reinterpret_cast<LRESULT>(static_cast<runtime::UnitObject*>(this));
     case platform::WM_SETCURSOR:
         if (cursor() && reinterpret_cast<HWND>(wp) == m_hwnd &&
-            platform::loword(static_cast<std::uintptr_t>(lp)) == platform::HTCLIENT) {
+            platform::hit_test_code(lp) == platform::HTCLIENT) {
             platform::set_cursor(cursor());
             return 1;
         }

@@ -4,6 +4,7 @@
 #include "ControlClasses.h"
 #include "ControlState.h"
 #include "ControlSupport.h"
+#include "platform/MessageParams.h"
 #include "platform/Painting.h"
 
 #include <algorithm>
@@ -270,14 +271,14 @@ LRESULT on_message(ButtonState& st, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         on_button_down(hwnd, st);
         return 0;
     case WM_MOUSEMOVE:
-        on_mouse_move(hwnd, st, {get_x_lparam(lp), get_y_lparam(lp)});
+        on_mouse_move(hwnd, st, mouse_point(lp));
         return 0;
     case WM_MOUSELEAVE:
         st.hot = false;
         repaint_now(hwnd);
         return 0;
     case WM_LBUTTONUP:
-        on_button_up(hwnd, st, {get_x_lparam(lp), get_y_lparam(lp)});
+        on_button_up(hwnd, st, mouse_point(lp));
         return 0;
     case WM_CAPTURECHANGED:
         on_capture_changed(hwnd, st);
@@ -303,8 +304,7 @@ LRESULT on_message(ButtonState& st, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return r;
     }
     case WM_SETFONT:
-        set_control_font(hwnd, reinterpret_cast<HFONT>(wp),
-                         loword(static_cast<std::uintptr_t>(lp)) != 0);
+        set_control_font(hwnd, set_font_params(wp, lp));
         return 0;
     case WM_GETFONT:
         return assigned_font(hwnd);

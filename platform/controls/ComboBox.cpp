@@ -4,6 +4,7 @@
 #include "ControlClasses.h"
 #include "ControlState.h"
 #include "ControlSupport.h"
+#include "platform/MessageParams.h"
 #include "platform/Painting.h"
 
 #include <algorithm>
@@ -367,8 +368,8 @@ LRESULT on_edit_sel(ComboBoxState& st, UINT msg, WPARAM wp, LPARAM lp) {
         return send_message(st.edit, EM_GETSEL, wp, lp);
     // The low word is the start (-1 removes the selection), the high word
     // the end (-1: to the end of the text).
-    int start = static_cast<std::int16_t>(loword(static_cast<std::uintptr_t>(lp)));
-    int end = static_cast<std::int16_t>(hiword(static_cast<std::uintptr_t>(lp)));
+    int start = low_short(static_cast<std::uintptr_t>(lp));
+    int end = high_short(static_cast<std::uintptr_t>(lp));
     send_message(st.edit, EM_SETSEL, static_cast<WPARAM>(static_cast<std::intptr_t>(start)),
                  static_cast<LPARAM>(end));
     return 1;
@@ -407,10 +408,10 @@ LRESULT on_get_text(const ComboBoxState& st, UINT msg, WPARAM wp, LPARAM lp) {
     return static_cast<LRESULT>(n);
 }
 
-void on_set_font(ComboBoxState& st, HFONT font, bool redraw) {
-    set_control_font(st.self, font, redraw);
+void on_set_font(ComboBoxState& st, SetFont font) {
+    set_control_font(st.self, font);
     if (st.edit)
-        send_message(st.edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
+        send_message(st.edit, WM_SETFONT, reinterpret_cast<WPARAM>(font.font), font.redraw);
     measure_heights(st);
     resize_to_field(st);
     layout_children(st);
@@ -431,13 +432,11 @@ void on_show_window(ComboBoxState& st, bool show) {
         combo_roll_up(st, false);
 }
 
-void on_command(ComboBoxState& st, WPARAM wp, LPARAM lp) {
-    HWND from = reinterpret_cast<HWND>(lp);
-    UINT code = hiword(wp);
-    if (from && from == st.edit)
-        combo_on_edit_command(st, code);
-    else if (from && from == st.list)
-        combo_on_list_command(st, code);
+void on_command(ComboBoxState& st, Command command) {
+    if (command.from && command.from == st.edit)
+        combo_on_edit_command(st, command.code);
+    else if (command.from && command.from == st.list)
+        combo_on_list_command(st, command.code);
 }
 
 } // namespace
@@ -521,7 +520,7 @@ LRESULT on_message(ComboBoxState& st, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-        combo_on_button_down(st, {get_x_lparam(lp), get_y_lparam(lp)});
+        combo_on_button_down(st, mouse_point(lp));
         return 0;
     case WM_KEYDOWN:
         combo_on_key_down(st, static_cast<UINT>(wp));
@@ -534,7 +533,7 @@ LRESULT on_message(ComboBoxState& st, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         combo_on_char(st, static_cast<unsigned>(wp));
         return 0;
     case WM_MOUSEWHEEL:
-        combo_on_wheel(st, static_cast<std::int16_t>(hiword(wp)));
+        combo_on_wheel(st, wheel_delta(wp));
         return 0;
     case WM_SETFOCUS:
         combo_on_set_focus(st);
@@ -548,7 +547,7 @@ LRESULT on_message(ComboBoxState& st, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     case WM_GETDLGCODE:
         return combo_dialog_code(st, lp, 0);
     case WM_COMMAND:
-        on_command(st, wp, lp);
+        on_command(st, command_params(wp, lp));
         return 0;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
@@ -560,7 +559,7 @@ LRESULT on_message(ComboBoxState& st, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     case WM_GETTEXTLENGTH:
         return on_get_text(st, msg, wp, lp);
     case WM_SETFONT:
-        on_set_font(st, reinterpret_cast<HFONT>(wp), loword(static_cast<std::uintptr_t>(lp)) != 0);
+        on_set_font(st, set_font_params(wp, lp));
         return 0;
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(control_font(hwnd));

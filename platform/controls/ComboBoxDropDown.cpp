@@ -21,6 +21,7 @@
 
 #include "ComboListBox.h"
 #include "ControlSupport.h"
+#include "platform/MessageParams.h"
 #include "platform/Painting.h"
 
 #include <algorithm>
@@ -144,7 +145,7 @@ LRESULT edit_subclass_proc(HWND edit, UINT msg, WPARAM wp, LPARAM lp) {
                 return 0;
             break;
         case WM_MOUSEWHEEL:
-            combo_on_wheel(*st, static_cast<std::int16_t>(hiword(wp)));
+            combo_on_wheel(*st, wheel_delta(wp));
             return 0;
         case WM_GETDLGCODE: {
             LRESULT base = old ? call_window_proc(old, edit, msg, wp, lp) : 0;

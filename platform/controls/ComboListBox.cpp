@@ -3,6 +3,7 @@
 #include "ComboBoxItems.h"
 #include "ControlState.h"
 #include "ControlSupport.h"
+#include "platform/MessageParams.h"
 #include "platform/Painting.h"
 
 #include <algorithm>
@@ -310,22 +311,22 @@ LRESULT on_message(ComboListState& st, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
     case WM_LBUTTONDOWN:
-        on_button_down(st, {get_x_lparam(lp), get_y_lparam(lp)}, false);
+        on_button_down(st, mouse_point(lp), false);
         return 0;
     case WM_LBUTTONDBLCLK:
-        on_button_down(st, {get_x_lparam(lp), get_y_lparam(lp)}, true);
+        on_button_down(st, mouse_point(lp), true);
         return 0;
     case WM_MOUSEMOVE:
-        on_mouse_move(st, {get_x_lparam(lp), get_y_lparam(lp)});
+        on_mouse_move(st, mouse_point(lp));
         return 0;
     case WM_LBUTTONUP:
-        on_button_up(st, {get_x_lparam(lp), get_y_lparam(lp)});
+        on_button_up(st, mouse_point(lp));
         return 0;
     case WM_CAPTURECHANGED:
         on_capture_changed(st, reinterpret_cast<HWND>(lp));
         return 0;
     case WM_MOUSEWHEEL:
-        on_wheel(st, static_cast<std::int16_t>(hiword(wp)));
+        on_wheel(st, wheel_delta(wp));
         return 0;
     default:
         return def_window_proc(hwnd, msg, wp, lp);

@@ -61,9 +61,9 @@ HFONT control_font(HWND hwnd) {
     return f ? f : default_gui_font();
 }
 
-void set_control_font(HWND hwnd, HFONT font, bool redraw) {
-    set_window_extra(hwnd, k_control_font_offset, reinterpret_cast<std::intptr_t>(font));
-    if (redraw)
+void set_control_font(HWND hwnd, SetFont font) {
+    set_window_extra(hwnd, k_control_font_offset, reinterpret_cast<std::intptr_t>(font.font));
+    if (font.redraw)
         invalidate_rect(hwnd, nullptr, true);
 }
 

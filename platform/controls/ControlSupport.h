@@ -5,6 +5,7 @@
 
 #include "platform/Canvas.h"
 #include "platform/Controls.h"
+#include "platform/MessageParams.h"
 #include "platform/WindowSystem.h"
 
 #include <string>
@@ -43,7 +44,7 @@ COLORREF query_colors(HWND hwnd, UINT ctlcolor_message, Canvas& canvas,
 // Keeps a control's WM_SETFONT font; answers WM_GETFONT. Returns the font
 // in effect (the default GUI font when none was set).
 HFONT control_font(HWND hwnd);
-void set_control_font(HWND hwnd, HFONT font, bool redraw);
+void set_control_font(HWND hwnd, SetFont font);
 // What WM_GETFONT answers: the font set with WM_SETFONT, or null.
 LRESULT assigned_font(HWND hwnd);
 

@@ -4,6 +4,7 @@
 #include "ControlState.h"
 #include "ControlSupport.h"
 #include "EditState.h"
+#include "platform/MessageParams.h"
 #include "platform/Painting.h"
 
 #include <algorithm>
@@ -17,10 +18,6 @@ namespace {
 // Message parameters that carry an int, whatever width the caller gave them.
 std::int32_t as_int(std::uintptr_t v) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
-}
-
-Point point_of(LPARAM lp) {
-    return {get_x_lparam(lp), get_y_lparam(lp)};
 }
 
 std::string prepared(const EditState& st, std::string_view raw) {
@@ -77,11 +74,11 @@ LRESULT on_get_text(EditState& st, WPARAM size, char* buffer) {
     return static_cast<LRESULT>(n);
 }
 
-LRESULT on_set_font(EditState& st, HFONT font, bool redraw) {
-    set_control_font(st.hwnd, font, false);
+LRESULT on_set_font(EditState& st, SetFont font) {
+    set_control_font(st.hwnd, {font.font, false});
     st.layout_stale = true;
     scroll_to_caret(st);
-    if (redraw)
+    if (font.redraw)
         invalidate_rect(st.hwnd, nullptr, false);
     return 0;
 }
@@ -363,7 +360,7 @@ LRESULT on_message(EditState& st, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(st.text.size());
     case WM_SETFONT:
-        return on_set_font(st, reinterpret_cast<HFONT>(wp), lp != 0);
+        return on_set_font(st, set_font_params(wp, lp));
     case WM_GETFONT:
         return assigned_font(hwnd);
     case WM_GETDLGCODE:
@@ -393,13 +390,13 @@ LRESULT on_message(EditState& st, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         on_char(hwnd, wp);
         return 0;
     case WM_LBUTTONDOWN:
-        on_button_down(hwnd, point_of(lp), wp);
+        on_button_down(hwnd, mouse_point(lp), wp);
         return 0;
     case WM_LBUTTONDBLCLK:
-        on_double_click(hwnd, point_of(lp));
+        on_double_click(hwnd, mouse_point(lp));
         return 0;
     case WM_MOUSEMOVE:
-        on_mouse_move(hwnd, point_of(lp));
+        on_mouse_move(hwnd, mouse_point(lp));
         return 0;
     case WM_LBUTTONUP:
         on_button_up(hwnd);
@@ -408,7 +405,7 @@ LRESULT on_message(EditState& st, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         st.tracking = false;
         return 0;
     case WM_MOUSEWHEEL:
-        return on_mouse_wheel(hwnd, static_cast<std::int16_t>(hiword(wp)), wp, lp);
+        return on_mouse_wheel(hwnd, wheel_delta(wp), wp, lp);
     case WM_CUT:
         on_cut(hwnd);
         return 0;

@@ -4,6 +4,7 @@
 #include "ControlState.h"
 #include "ControlSupport.h"
 #include "platform/Bitmap.h"
+#include "platform/MessageParams.h"
 #include "platform/Painting.h"
 
 #include <cairo.h>
@@ -116,8 +117,7 @@ LRESULT on_message(StaticState& st, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         invalidate_rect(hwnd, nullptr, true);
         return 0;
     case WM_SETFONT:
-        set_control_font(hwnd, reinterpret_cast<HFONT>(wp),
-                         loword(static_cast<std::uintptr_t>(lp)) != 0);
+        set_control_font(hwnd, set_font_params(wp, lp));
         return 0;
     case WM_GETFONT:
         return assigned_font(hwnd);

@@ -6,6 +6,7 @@
 #include "ControlSupport.h"
 #include "ToolTip.h"
 #include "platform/Bitmap.h"
+#include "platform/MessageParams.h"
 #include "platform/Painting.h"
 
 #include <algorithm>
@@ -249,7 +250,7 @@ LRESULT on_message(StatusBar& sb, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND:
         return 1;
     case WM_MOUSEMOVE:
-        on_mouse_move(hwnd, sb, {get_x_lparam(lp), get_y_lparam(lp)});
+        on_mouse_move(hwnd, sb, mouse_point(lp));
         return 0;
     case WM_MOUSELEAVE:
         on_mouse_leave(hwnd, sb);
@@ -258,8 +259,7 @@ LRESULT on_message(StatusBar& sb, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         on_timer(hwnd, sb, wp);
         return 0;
     case WM_SETFONT:
-        set_control_font(hwnd, reinterpret_cast<HFONT>(wp),
-                         loword(static_cast<std::uintptr_t>(lp)) != 0);
+        set_control_font(hwnd, set_font_params(wp, lp));
         return 0;
     case WM_GETFONT:
         return assigned_font(hwnd);

@@ -3,6 +3,7 @@
 #include "ControlClasses.h"
 #include "ControlState.h"
 #include "ControlSupport.h"
+#include "platform/MessageParams.h"
 #include "platform/Painting.h"
 
 #include <algorithm>
@@ -413,10 +414,8 @@ LRESULT on_get_pos32(UpDownState& st, LPARAM lp) {
 LRESULT on_set_range16(UpDownState& st, LPARAM lp) {
     // The low word is the maximum, the high word the minimum.
     auto packed = static_cast<std::uintptr_t>(lp);
-    st.max = std::clamp<int>(static_cast<std::int16_t>(loword(packed)), -k_range16_limit,
-                             k_range16_limit);
-    st.min = std::clamp<int>(static_cast<std::int16_t>(hiword(packed)), -k_range16_limit,
-                             k_range16_limit);
+    st.max = std::clamp<int>(low_short(packed), -k_range16_limit, k_range16_limit);
+    st.min = std::clamp<int>(high_short(packed), -k_range16_limit, k_range16_limit);
     return 0;
 }
 
@@ -469,10 +468,10 @@ LRESULT on_message(UpDownState& st, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-        on_button_down(st, {get_x_lparam(lp), get_y_lparam(lp)});
+        on_button_down(st, mouse_point(lp));
         return 0;
     case WM_MOUSEMOVE:
-        on_mouse_move(st, {get_x_lparam(lp), get_y_lparam(lp)});
+        on_mouse_move(st, mouse_point(lp));
         return 0;
     case WM_LBUTTONUP:
         on_button_up(st);
@@ -498,7 +497,7 @@ LRESULT on_message(UpDownState& st, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case UDM_GETRANGE32:
         return on_get_range32(st, wp, lp);
     case UDM_SETPOS:
-        return on_set_pos(st, static_cast<std::int16_t>(loword(static_cast<std::uintptr_t>(lp))));
+        return on_set_pos(st, low_short(static_cast<std::uintptr_t>(lp)));
     case UDM_GETPOS:
         return on_get_pos16(st);
     case UDM_SETPOS32:

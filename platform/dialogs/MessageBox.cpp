@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 #include "platform/DisplayBackend.h"
 #include "platform/Font.h"
+#include "platform/MessageParams.h"
 #include "platform/Painting.h"
 #include "platform/WindowSystem.h"
 #include "platform/controls/ControlSupport.h"
@@ -145,7 +146,7 @@ LRESULT box_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     case WM_COMMAND: {
-        int id = loword(wp);
+        int id = command_params(wp, lp).id;
         if (!st)
             return 0;
         if (id == IDCANCEL)

@@ -2,6 +2,7 @@
 
 #include "platform/Controls.h"
 #include "platform/Input.h"
+#include "platform/MessageParams.h"
 #include "platform/controls/ComboListBox.h"
 
 #include <cairo.h>
@@ -476,7 +477,8 @@ WNDPROC g_recorder_proc = nullptr;
 
 LRESULT destroying_parent(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT r = call_window_proc(g_recorder_proc, hwnd, msg, wp, lp);
-    if (msg == WM_COMMAND && hiword(wp) == CBN_SELENDOK && reinterpret_cast<HWND>(lp) == g_doomed)
+    if (msg == WM_COMMAND && command_params(wp, lp).code == CBN_SELENDOK &&
+        command_params(wp, lp).from == g_doomed)
         destroy_window(g_doomed);
     return r;
 }

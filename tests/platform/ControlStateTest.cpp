@@ -151,5 +151,32 @@ TEST_F(ControlState, StandardControlsKeepTheirFontPerWindow) {
     delete_font(font);
 }
 
+// The redraw flag is the low word of lParam alone: a set high word asks for
+// nothing.
+TEST_F(ControlState, StandardControlsRedrawOnANewFontOnlyWhenAsked) {
+    register_standard_controls();
+    LogFont lf;
+    lf.height = -14;
+    HFONT font = create_font_indirect(lf);
+    ASSERT_NE(font, nullptr);
+    for (const char* cls : {WC_BUTTON, WC_STATIC, WC_EDIT, WC_COMBOBOX, STATUSCLASSNAME}) {
+        SCOPED_TRACE(cls);
+        HWND h = create_window_ex(0, cls, "", WS_CHILD | WS_VISIBLE, 0, 0, 80, 24, m_top, 1);
+        ASSERT_NE(h, nullptr);
+        Rect pending;
+        update_window(m_top);
+        send_message(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), make_lparam(1, 0));
+        EXPECT_TRUE(get_update_rect(h, pending) && !pending.is_empty()) << "a redraw was asked for";
+
+        // The same font again, so that nothing else about the control changes.
+        update_window(m_top);
+        send_message(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), make_lparam(0, 1));
+        EXPECT_FALSE(get_update_rect(h, pending) && !pending.is_empty())
+            << "no redraw was asked for";
+        destroy_window(h);
+    }
+    delete_font(font);
+}
+
 } // namespace
 } // namespace platform::testing

@@ -1,5 +1,6 @@
 #include "ProbeUnit.h"
 
+#include <platform/MessageParams.h>
 #include <platform/WindowSystem.h>
 
 namespace runtime_test {
@@ -79,8 +80,8 @@ void ProbeUnit::click() {
         reinterpret_cast<LPARAM>(hwnd()));
 }
 
-bool ProbeUnit::on_notification(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
-    if (msg != platform::WM_COMMAND || platform::hiword(wp) != ProbeNotification)
+bool ProbeUnit::on_notification(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    if (msg != platform::WM_COMMAND || platform::command_params(wp, lp).code != ProbeNotification)
         return false;
     raise_event(EventClicked, {7, 8});
     result = 0;

@@ -9,6 +9,7 @@
 #include "platform/Canvas.h"
 #include "platform/Encoding.h"
 #include "platform/Font.h"
+#include "platform/MessageParams.h"
 #include "platform/Painting.h"
 #include "platform/WindowSystem.h"
 
@@ -166,7 +167,7 @@ LRESULT pad_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (get_capture() == hwnd) {
             Rect r;
             get_client_rect(hwnd, r);
-            bool inside = r.contains({get_x_lparam(lp), get_y_lparam(lp)});
+            bool inside = r.contains(mouse_point(lp));
             if (inside != pad->pressed) {
                 pad->pressed = inside;
                 invalidate_rect(hwnd, nullptr, true);
