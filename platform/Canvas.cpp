@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cairo.h>
+#include <cmath>
 #include <pango/pangocairo.h>
 #include <utility>
 
@@ -143,6 +144,61 @@ void Canvas::draw_focus_rect(const Rect& r) {
     cairo_rectangle(m_cr, r.left + 0.5, r.top + 0.5, r.width() - 1, r.height() - 1);
     cairo_stroke(m_cr);
     cairo_restore(m_cr);
+}
+
+void Canvas::fill_round_rect(const Rect& r, int radius, COLORREF color) {
+    if (r.is_empty())
+        return;
+    double rad = std::clamp(radius, 0, std::min(r.width(), r.height()) / 2);
+    double x = r.left, y = r.top, w = r.width(), h = r.height();
+    cairo_new_sub_path(m_cr);
+    cairo_arc(m_cr, x + w - rad, y + rad, rad, -M_PI / 2, 0);
+    cairo_arc(m_cr, x + w - rad, y + h - rad, rad, 0, M_PI / 2);
+    cairo_arc(m_cr, x + rad, y + h - rad, rad, M_PI / 2, M_PI);
+    cairo_arc(m_cr, x + rad, y + rad, rad, M_PI, 3 * M_PI / 2);
+    cairo_close_path(m_cr);
+    set_source_color(m_cr, color);
+    cairo_fill(m_cr);
+}
+
+void Canvas::fill_ellipse(const Rect& r, COLORREF color) {
+    if (r.is_empty())
+        return;
+    cairo_save(m_cr);
+    cairo_translate(m_cr, r.left + r.width() / 2.0, r.top + r.height() / 2.0);
+    cairo_scale(m_cr, r.width() / 2.0, r.height() / 2.0);
+    cairo_arc(m_cr, 0, 0, 1, 0, 2 * M_PI);
+    cairo_restore(m_cr);
+    set_source_color(m_cr, color);
+    cairo_fill(m_cr);
+}
+
+void Canvas::frame_ellipse(const Rect& r, COLORREF color, double width) {
+    if (r.width() <= width || r.height() <= width || width <= 0)
+        return;
+    cairo_save(m_cr);
+    cairo_translate(m_cr, r.left + r.width() / 2.0, r.top + r.height() / 2.0);
+    cairo_scale(m_cr, (r.width() - width) / 2.0, (r.height() - width) / 2.0);
+    cairo_arc(m_cr, 0, 0, 1, 0, 2 * M_PI);
+    cairo_restore(m_cr);
+    set_source_color(m_cr, color);
+    cairo_set_line_width(m_cr, width);
+    cairo_stroke(m_cr);
+}
+
+void Canvas::fill_polygon(const Point* points, int count, COLORREF color) {
+    if (!points || count < 3)
+        return;
+    cairo_move_to(m_cr, points[0].x, points[0].y);
+    for (int i = 1; i < count; ++i)
+        cairo_line_to(m_cr, points[i].x, points[i].y);
+    cairo_close_path(m_cr);
+    set_source_color(m_cr, color);
+    cairo_fill(m_cr);
+}
+
+void Canvas::offset_origin(int dx, int dy) {
+    cairo_translate(m_cr, dx, dy);
 }
 
 HFONT Canvas::set_font(HFONT font) {

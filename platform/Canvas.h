@@ -65,6 +65,16 @@ class Canvas {
     void draw_surface(cairo_surface_t* surface, int x, int y);
     // A dotted focus rectangle just inside r.
     void draw_focus_rect(const Rect& r);
+    // Anti-aliased shapes: a rectangle with rounded corners, the ellipse
+    // inside a rectangle (filled or outlined, the outline inside r) and a
+    // filled polygon.
+    void fill_round_rect(const Rect& r, int radius, COLORREF color);
+    void fill_ellipse(const Rect& r, COLORREF color);
+    void frame_ellipse(const Rect& r, COLORREF color, double width = 1.0);
+    void fill_polygon(const Point* points, int count, COLORREF color);
+    // Moves the origin by (dx, dy) for what is drawn after, as the
+    // platform's viewport offset does.
+    void offset_origin(int dx, int dy);
 
     HFONT set_font(HFONT font);
     HFONT font() const { return m_font; }

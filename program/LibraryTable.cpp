@@ -3,6 +3,7 @@
 #include <commands/CommandTables.h>
 
 #include <units/StatusBar.h>
+#include <units/SuperBar.h>
 #include <units/Unit.h>
 #include <units/WindowUnit.h>
 
@@ -44,6 +45,7 @@ LibraryTable::LibraryTable() {
     }
     m_libraries[0].notify = core_library_notify;
     set_unit_type(1, 1, units::WindowUnit::type_info());
+    set_unit_type(2, 1, units::SuperBar::type_info());
     set_unit_type(4, 2, units::StatusBar::type_info());
 
     // The library commands, in the order the application calls them.

@@ -2,6 +2,7 @@
 
 #include <program/LibraryTable.h>
 #include <units/StatusBar.h>
+#include <units/SuperBar.h>
 #include <units/WindowUnit.h>
 
 #include <charconv>
@@ -12,6 +13,7 @@ DesignTypes DesignTypes::standard() {
     DesignTypes types;
     types.add<units::WindowUnit>(units::WindowUnit::TypeCode, units::WindowUnit::type_info());
     types.add<units::StatusBar>(units::StatusBar::TypeCode, units::StatusBar::type_info());
+    types.add<units::SuperBar>(units::SuperBar::TypeCode, units::SuperBar::type_info());
     return types;
 }
 

@@ -1,0 +1,412 @@
+// The bar as a slider: property writes and their range rules, the thumb
+// that shows the position, keys, clicks on the track, dragging the thumb,
+// the arrow buttons clicked and held, and a bar whose window a handler
+// destroys in the middle of a move.
+
+#include "SuperBarFixture.h"
+
+#include <platform/Input.h>
+
+namespace superbar_test {
+namespace {
+
+// The servo slider (200 x 48): arrow buttons of 20, a thumb of 18, so the
+// thumb travels 142 pixels and its left edge stands at 20 + offset.
+constexpr int TrackStart = 20;
+constexpr int Travel = 142;
+constexpr int Middle = 24; // across the bar
+
+int thumb_left_for(std::int64_t position, std::int64_t minimum, std::int64_t maximum) {
+    return TrackStart + static_cast<int>((position - minimum) * Travel / (maximum - minimum));
+}
+
+TEST_F(SuperBarTest, WritesFollowTheRangeRules) {
+    struct Row {
+        const char* what;
+        std::int32_t minimum, maximum, position;
+        std::int32_t own, value;
+        std::int32_t want_minimum, want_maximum, want_position;
+        int events;
+    };
+    const Row rows[] = {
+        {"position above the range", 0, 179, 80, SuperBar::Position, 500, 0, 179, 179, 1},
+        {"the same position again", 0, 179, 179, SuperBar::Position, 179, 0, 179, 179, 0},
+        {"position below the range", 0, 179, 80, SuperBar::Position, -5, 0, 179, 0, 1},
+        {"minimum above the maximum", 0, 179, 80, SuperBar::Minimum, 200, 0, 179, 80, 0},
+        {"minimum equal to the maximum", 0, 179, 80, SuperBar::Minimum, 179, 0, 179, 80, 0},
+        {"minimum above the position", 0, 179, 30, SuperBar::Minimum, 120, 120, 179, 120, 1},
+        {"minimum below the position", 0, 179, 80, SuperBar::Minimum, 40, 40, 179, 80, 0},
+        {"negative minimum", 40, 120, 40, SuperBar::Minimum, -5, -5, 120, 40, 0},
+        {"maximum below the position", 0, 179, 100, SuperBar::Maximum, 40, 0, 40, 40, 1},
+        {"maximum equal to the minimum", 40, 179, 100, SuperBar::Maximum, 40, 40, 179, 100, 0},
+        {"maximum below zero minimum", 0, 179, 100, SuperBar::Maximum, -1, 0, 179, 100, 0},
+        {"maximum above the position", 0, 179, 100, SuperBar::Maximum, 170, 0, 170, 100, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        SuperBar::Settings settings;
+        settings.set_word(SuperBar::Minimum, row.minimum);
+        settings.set_word(SuperBar::Maximum, row.maximum);
+        settings.set_word(SuperBar::Position, row.position);
+        SuperBar* bar = make(settings);
+        ASSERT_NE(bar, nullptr);
+        raised().clear();
+        write(bar, row.own, row.value);
+        EXPECT_EQ(read(bar, SuperBar::Minimum), row.want_minimum);
+        EXPECT_EQ(read(bar, SuperBar::Maximum), row.want_maximum);
+        EXPECT_EQ(read(bar, SuperBar::Position), row.want_position);
+        ASSERT_EQ(count(SuperBar::PositionChanged), row.events);
+        if (row.events == 1) {
+            EXPECT_EQ(raised()[0].position, row.want_position) << "stored before the event";
+        }
+        EXPECT_EQ(part_rect(bar, BarPart::Thumb).left,
+                  thumb_left_for(row.want_position, row.want_minimum, row.want_maximum))
+            << "the thumb shows the position";
+        platform::destroy_window(bar->hwnd());
+    }
+}
+
+TEST_F(SuperBarTest, ABarTooShortForATrackStoresButNeitherMovesNorFires) {
+    // 30 long: two arrow buttons of 15 and a thumb of 18 leave no track.
+    SuperBar* bar = make_servo(80, {10, 10, 40, 30});
+    ASSERT_NE(bar, nullptr);
+    ASSERT_LT(bar->layout().track_length(), 1);
+    Rect thumb = part_rect(bar, BarPart::Thumb);
+    write(bar, SuperBar::Position, 50);
+    EXPECT_EQ(read(bar, SuperBar::Position), 50);
+    write(bar, SuperBar::Minimum, 60);
+    EXPECT_EQ(read(bar, SuperBar::Position), 60);
+    platform::set_focus(bar->hwnd());
+    raised().clear();
+    key(platform::VK_UP, 2);
+    EXPECT_EQ(read(bar, SuperBar::Position), 62);
+    EXPECT_EQ(count(SuperBar::PositionChanged), 0);
+    EXPECT_EQ(part_rect(bar, BarPart::Thumb), thumb);
+}
+
+TEST_F(SuperBarTest, PresetsSwitchTheirFlags) {
+    struct Row {
+        std::int32_t preset;
+        int slider, centre, fill;
+    };
+    // Starting from preset 1 (all three on); 0 leaves them as they are.
+    const Row rows[] = {{0, 1, 1, 1}, {1, 1, 1, 1}, {2, 0, 0, 1}, {3, 0, 1, 1}, {4, 0, 0, 0}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.preset);
+        SuperBar* bar = make_servo(80);
+        ASSERT_NE(bar, nullptr);
+        write(bar, SuperBar::BarKind, row.preset);
+        EXPECT_EQ(read(bar, SuperBar::BarKind), row.preset);
+        EXPECT_EQ(read(bar, SuperBar::SliderBehaviour), row.slider);
+        EXPECT_EQ(read(bar, SuperBar::CentreThumb), row.centre);
+        EXPECT_EQ(read(bar, SuperBar::ShowFill), row.fill);
+        EXPECT_EQ(platform::is_window_visible(bar->part_window(BarPart::Fill)), row.fill == 1);
+        platform::destroy_window(bar->hwnd());
+    }
+    SuperBar* bar = make_servo(80);
+    write(bar, SuperBar::BarKind, 9);
+    EXPECT_EQ(read(bar, SuperBar::BarKind), 4) << "a choice is clamped";
+}
+
+TEST_F(SuperBarTest, KeysMoveByTheirStepsTimesTheRepeatCount) {
+    struct Row {
+        const char* what;
+        platform::UINT vk;
+        int repeat;
+        std::int32_t from, to;
+    };
+    const Row rows[] = {
+        {"PageUp twice", platform::VK_PRIOR, 2, 100, 80},
+        {"PageDown", platform::VK_NEXT, 1, 100, 110},
+        {"PageDown past the end", platform::VK_NEXT, 10, 100, 179},
+        {"Home", platform::VK_HOME, 1, 100, 0},
+        {"End", platform::VK_END, 1, 100, 179},
+        {"Left three times", platform::VK_LEFT, 3, 100, 97},
+        {"Down decreases", platform::VK_DOWN, 1, 100, 99},
+        {"Right three times", platform::VK_RIGHT, 3, 100, 103},
+        {"Up increases", platform::VK_UP, 1, 100, 101},
+        {"Up at the end", platform::VK_UP, 1, 179, 179},
+        {"a letter", 'A', 1, 100, 100},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        SuperBar* bar = make_servo(row.from);
+        ASSERT_NE(bar, nullptr);
+        platform::set_focus(bar->hwnd());
+        raised().clear();
+        key(row.vk, row.repeat);
+        EXPECT_EQ(bar->position(), row.to);
+        EXPECT_EQ(count(SuperBar::PositionChanged), row.from == row.to ? 0 : 1);
+        EXPECT_EQ(part_rect(bar, BarPart::Thumb).left, thumb_left_for(row.to, 0, 179));
+        platform::destroy_window(bar->hwnd());
+    }
+}
+
+TEST_F(SuperBarTest, KeysAndTrackClicksNeedTheSliderBehaviour) {
+    SuperBar* bar = make_servo(100);
+    ASSERT_NE(bar, nullptr);
+    write(bar, SuperBar::SliderBehaviour, 0);
+    platform::set_focus(bar->hwnd());
+    key(platform::VK_UP);
+    key(platform::VK_END);
+    press(bar, {170, Middle});
+    release(bar, {170, Middle});
+    EXPECT_EQ(bar->position(), 100);
+    EXPECT_EQ(count(SuperBar::PositionChanged), 0);
+}
+
+TEST_F(SuperBarTest, TrackClicksRoundHalvesUp) {
+    struct Row {
+        const char* what;
+        int centre;
+        std::int32_t from;
+        int x;
+        std::int32_t to;
+    };
+    // 71 of 142 pixels is 89.5 of 179: a click gives 90.
+    const Row rows[] = {
+        {"half way, thumb centred", 1, 0, TrackStart + 9 + 71, 90},
+        {"half way, thumb not centred", 0, 0, TrackStart + 71, 90},
+        {"just below half way", 1, 0, TrackStart + 9 + 70, 88},
+        {"the end of the travel", 1, 0, TrackStart + 9 + 142, 179},
+        {"past the end of the travel", 1, 0, 179, 179},
+        {"on the filled part", 1, 179, TrackStart + 9 + 71, 90},
+        {"before the start, thumb centred", 1, 179, TrackStart + 5, 0},
+        {"the start, thumb not centred", 0, 179, TrackStart, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        SuperBar* bar = make_servo(row.from);
+        ASSERT_NE(bar, nullptr);
+        write(bar, SuperBar::CentreThumb, row.centre);
+        ASSERT_FALSE(part_rect(bar, BarPart::Thumb).contains({row.x, Middle}));
+        raised().clear();
+        press(bar, {row.x, Middle});
+        release(bar, {row.x, Middle});
+        EXPECT_EQ(bar->position(), row.to);
+        EXPECT_EQ(count(SuperBar::PositionChanged), 1);
+        EXPECT_EQ(part_rect(bar, BarPart::Thumb).left, thumb_left_for(row.to, 0, 179));
+        platform::destroy_window(bar->hwnd());
+    }
+}
+
+TEST_F(SuperBarTest, DraggingTheThumbTruncatesAndStaysBetweenTheArrows) {
+    SuperBar* bar = make_servo(0);
+    ASSERT_NE(bar, nullptr);
+    // Taken 5 pixels into the thumb.
+    press(bar, {TrackStart + 5, Middle});
+    EXPECT_EQ(platform::get_capture(), bar->hwnd());
+    EXPECT_EQ(bar->held_part(), BarPart::Thumb);
+    move(bar, {TrackStart + 5 + 71, Middle});
+    EXPECT_EQ(bar->position(), 89) << "89.5 truncated";
+    EXPECT_EQ(part_rect(bar, BarPart::Thumb).left, TrackStart + 71);
+    move(bar, {400, Middle});
+    EXPECT_EQ(bar->position(), 179);
+    EXPECT_EQ(part_rect(bar, BarPart::Thumb).left, TrackStart + Travel);
+    move(bar, {-50, Middle});
+    EXPECT_EQ(bar->position(), 0);
+    EXPECT_EQ(part_rect(bar, BarPart::Thumb).left, TrackStart);
+    move(bar, {TrackStart + 5 + 40, Middle});
+    release(bar, {TrackStart + 5 + 40, Middle});
+    EXPECT_EQ(platform::get_capture(), nullptr);
+    EXPECT_EQ(bar->held_part(), BarPart::None);
+    std::vector<std::int32_t> positions;
+    for (auto& r : raised()) {
+        if (r.event == SuperBar::PositionChanged)
+            positions.push_back(r.position);
+    }
+    EXPECT_EQ(positions, (std::vector<std::int32_t>{89, 179, 0, 40 * 179 / 142}));
+    EXPECT_EQ(events(), std::vector<std::int32_t>(4, SuperBar::PositionChanged));
+}
+
+TEST_F(SuperBarTest, WithoutTrackingADragSetsThePositionOnRelease) {
+    SuperBar* bar = make_servo(0);
+    ASSERT_NE(bar, nullptr);
+    write(bar, SuperBar::TrackWhileDragging, 0);
+    press(bar, {TrackStart + 5, Middle});
+    move(bar, {TrackStart + 5 + 100, Middle});
+    move(bar, {TrackStart + 5 + 71, Middle});
+    EXPECT_EQ(bar->position(), 0);
+    EXPECT_TRUE(events().empty());
+    release(bar, {TrackStart + 5 + 71, Middle});
+    EXPECT_EQ(bar->position(), 89);
+    EXPECT_EQ(count(SuperBar::PositionChanged), 1);
+}
+
+TEST_F(SuperBarTest, AHandlerWritingThePositionDuringADragIsNotUndoneByTheThumb) {
+    SuperBar* bar = make_servo(0);
+    ASSERT_NE(bar, nullptr);
+    bool written = false;
+    answer() = [&](const runtime::EventRequest& request) -> std::optional<std::uint32_t> {
+        if (request.event == SuperBar::PositionChanged && !written) {
+            written = true;
+            write(bar, SuperBar::Position, 100);
+        }
+        return std::nullopt;
+    };
+    press(bar, {TrackStart + 5, Middle});
+    move(bar, {TrackStart + 5 + 71, Middle});
+    // The handler's write moves the thumb to 100's place (offset 79); that
+    // move must not turn back into the position 99 that offset truncates to.
+    EXPECT_EQ(bar->position(), 100);
+    EXPECT_EQ(part_rect(bar, BarPart::Thumb).left, thumb_left_for(100, 0, 179));
+    ASSERT_EQ(raised().size(), 3u);
+    EXPECT_EQ(raised()[0].event, units::EventGotFocus);
+    EXPECT_EQ(raised()[1].position, 89);
+    EXPECT_EQ(raised()[2].position, 100);
+    release(bar, {TrackStart + 5 + 71, Middle});
+}
+
+TEST_F(SuperBarTest, ArrowClicksRaiseTheirEventBeforeTheLineStep) {
+    SuperBar* bar = make_servo(100);
+    ASSERT_NE(bar, nullptr);
+    write(bar, SuperBar::LineStep, 3);
+    press(bar, {10, Middle});
+    EXPECT_EQ(platform::get_capture(), bar->hwnd());
+    release(bar, {10, Middle});
+    EXPECT_EQ(bar->position(), 97);
+    press(bar, {190, Middle});
+    release(bar, {190, Middle});
+    EXPECT_EQ(bar->position(), 100);
+    EXPECT_EQ(events(),
+              (std::vector<std::int32_t>{SuperBar::DecreaseClicked, SuperBar::PositionChanged,
+                                         SuperBar::IncreaseClicked, SuperBar::PositionChanged}));
+    EXPECT_EQ(raised()[1].position, 100) << "the event comes before the step";
+}
+
+TEST_F(SuperBarTest, AnArrowHandlerThatReturnsFalseCancelsTheStep) {
+    struct Row {
+        const char* what;
+        std::optional<std::uint32_t> answer;
+        std::int32_t to;
+    };
+    const Row rows[] = {
+        {"false cancels", 0u, 100}, {"true steps", 1u, 101}, {"no value steps", std::nullopt, 101}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        SuperBar* bar = make_servo(100);
+        ASSERT_NE(bar, nullptr);
+        raised().clear();
+        answer() = [&](const runtime::EventRequest& request) -> std::optional<std::uint32_t> {
+            if (request.event == SuperBar::IncreaseClicked)
+                return row.answer;
+            return std::nullopt;
+        };
+        press(bar, {190, Middle});
+        release(bar, {190, Middle});
+        EXPECT_EQ(bar->position(), row.to);
+        EXPECT_EQ(count(SuperBar::IncreaseClicked), 1);
+        EXPECT_EQ(count(SuperBar::PositionChanged), row.to == 100 ? 0 : 1);
+        platform::destroy_window(bar->hwnd());
+    }
+}
+
+TEST_F(SuperBarTest, ArrowClicksWithoutSliderBehaviourOnlyRaiseTheEvent) {
+    SuperBar* bar = make_servo(100);
+    ASSERT_NE(bar, nullptr);
+    write(bar, SuperBar::BarKind, 2);
+    press(bar, {190, Middle});
+    release(bar, {190, Middle});
+    EXPECT_EQ(bar->position(), 100);
+    EXPECT_EQ(events(), (std::vector<std::int32_t>{SuperBar::IncreaseClicked}));
+}
+
+TEST_F(SuperBarTest, ReleasingAwayFromTheArrowIsNoClick) {
+    SuperBar* bar = make_servo(100);
+    ASSERT_NE(bar, nullptr);
+    press(bar, {10, Middle});
+    move(bar, {100, 200});
+    release(bar, {100, 200});
+    EXPECT_EQ(bar->position(), 100);
+    EXPECT_TRUE(events().empty());
+    EXPECT_EQ(platform::get_capture(), nullptr);
+}
+
+TEST_F(SuperBarTest, HoldingAnArrowRepeatsByThePageStepUntilTheEnd) {
+    SuperBar* bar = make_servo(170);
+    ASSERT_NE(bar, nullptr);
+    press(bar, {190, Middle});
+    EXPECT_EQ(platform::get_capture(), bar->hwnd());
+    // Timer 1 hands over to timer 2, whose first tick reaches the end.
+    platform::send_message(bar->hwnd(), platform::WM_TIMER, SuperBar::HoldDelayTimer);
+    EXPECT_EQ(bar->position(), 170);
+    platform::send_message(bar->hwnd(), platform::WM_TIMER, SuperBar::HoldRepeatTimer);
+    EXPECT_EQ(bar->position(), 179);
+    EXPECT_EQ(events(), (std::vector<std::int32_t>{SuperBar::PositionChanged}));
+    release(bar, {190, Middle});
+    EXPECT_EQ(platform::get_capture(), nullptr);
+    // The release completes a click, which has nowhere left to go.
+    EXPECT_EQ(events(),
+              (std::vector<std::int32_t>{SuperBar::PositionChanged, SuperBar::IncreaseClicked}));
+    EXPECT_EQ(bar->position(), 179);
+}
+
+TEST_F(SuperBarTest, NothingMoreHappensWhenAHandlerDestroysTheBar) {
+    struct Row {
+        const char* what;
+        std::function<void(SuperBarTest&, SuperBar*)> act;
+    };
+    const Row rows[] = {
+        {"a key", [](SuperBarTest& t, SuperBar*) { t.key(platform::VK_UP); }},
+        {"a minimum write",
+         [](SuperBarTest& t, SuperBar* bar) { t.write(bar, SuperBar::Minimum, 120); }},
+        {"a track click",
+         [](SuperBarTest& t, SuperBar* bar) {
+             t.press(bar, {TrackStart + 9 + 121, Middle});
+         }},
+        {"a drag",
+         [](SuperBarTest& t, SuperBar* bar) {
+             Rect thumb = t.part_rect(bar, BarPart::Thumb);
+             t.press(bar, {thumb.left + 2, Middle});
+             t.move(bar, {thumb.left + 40, Middle});
+         }},
+        {"an arrow click",
+         [](SuperBarTest& t, SuperBar* bar) {
+             t.press(bar, {190, Middle});
+             t.release(bar, {190, Middle});
+         }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        SuperBar* bar = make_servo(100);
+        ASSERT_NE(bar, nullptr);
+        HWND window = bar->hwnd();
+        platform::set_focus(window);
+        raised().clear();
+        destroyed_notices().clear();
+        answer() = [window](const runtime::EventRequest& request) -> std::optional<std::uint32_t> {
+            if (request.event >= 0)
+                platform::destroy_window(window);
+            return std::nullopt;
+        };
+        row.act(*this, bar);
+        EXPECT_FALSE(platform::is_window(window));
+        EXPECT_EQ(events().size(), 1u) << "one event, then nothing";
+        EXPECT_EQ(destroyed_notices().size(), 1u);
+        EXPECT_EQ(platform::get_capture(), nullptr);
+        answer() = nullptr;
+    }
+}
+
+TEST_F(SuperBarTest, FocusEventsAndAVerticalBar) {
+    SuperBar::Settings settings = servo_settings(0);
+    settings.set_word(SuperBar::Orientation, 1);
+    SuperBar* bar = make(settings, {300, 20, 348, 220});
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->layout().vertical());
+    // Along the height now: the thumb's top edge shows the position.
+    press(bar, {Middle, TrackStart + 9 + 71});
+    release(bar, {Middle, TrackStart + 9 + 71});
+    EXPECT_EQ(bar->position(), 90);
+    EXPECT_EQ(part_rect(bar, BarPart::Thumb).top, thumb_left_for(90, 0, 179));
+    EXPECT_EQ(count(units::EventGotFocus), 1);
+    EXPECT_EQ(events(), (std::vector<std::int32_t>{SuperBar::PositionChanged}));
+    // Turned back, the same position stands along the width.
+    write(bar, SuperBar::Orientation, 0);
+    platform::move_window(bar->hwnd(), 77, 105, 200, 48);
+    EXPECT_EQ(part_rect(bar, BarPart::Thumb).left, thumb_left_for(90, 0, 179));
+    EXPECT_EQ(count(SuperBar::PositionChanged), 1);
+}
+
+} // namespace
+} // namespace superbar_test
