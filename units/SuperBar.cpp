@@ -1,5 +1,6 @@
 #include "SuperBar.h"
 
+#include <platform/MessageParams.h>
 #include <platform/Painting.h>
 #include <platform/WindowSystem.h>
 
@@ -478,10 +479,6 @@ bool SuperBar::key_down(UINT vk, unsigned repeat) {
 // ---- Messages ----------------------------------------------------------------------
 
 bool SuperBar::on_message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
-    auto point = [lp] {
-        return platform::Point{static_cast<std::int16_t>(platform::loword(lp)),
-                               static_cast<std::int16_t>(platform::hiword(lp))};
-    };
     switch (msg) {
     case platform::WM_KEYDOWN:
         if (!key_down(static_cast<UINT>(wp), platform::loword(lp)))
@@ -496,13 +493,13 @@ bool SuperBar::on_message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case platform::WM_LBUTTONDBLCLK:
         // A press on the bar itself, outside every part (there is none
         // unless the parts were hidden); it counts as the track.
-        part_pressed(BarPart::Track, point());
+        part_pressed(BarPart::Track, platform::mouse_point(lp));
         return true;
     case platform::WM_MOUSEMOVE:
-        mouse_moved(point());
+        mouse_moved(platform::mouse_point(lp));
         return true;
     case platform::WM_LBUTTONUP:
-        mouse_released(point());
+        mouse_released(platform::mouse_point(lp));
         return true;
     case platform::WM_CAPTURECHANGED:
         // Capture taken away mid-drag or mid-hold ends it without a click.

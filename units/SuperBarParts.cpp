@@ -8,6 +8,7 @@
 #include "SuperBar.h"
 
 #include <platform/Canvas.h>
+#include <platform/MessageParams.h>
 #include <platform/Painting.h>
 #include <platform/WindowSystem.h>
 
@@ -41,8 +42,7 @@ BarPart part_of(HWND part) {
 }
 
 Point to_bar(HWND part, LPARAM lp) {
-    Point p{static_cast<std::int16_t>(platform::loword(static_cast<std::uintptr_t>(lp))),
-            static_cast<std::int16_t>(platform::hiword(static_cast<std::uintptr_t>(lp)))};
+    Point p = platform::mouse_point(lp);
     Rect r;
     platform::get_window_placement_rect(part, r);
     return {p.x + r.left, p.y + r.top};
