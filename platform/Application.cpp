@@ -9,7 +9,6 @@ namespace {
 
 Application* g_current = nullptr;
 
-constexpr UINT WM_NCMOUSEMOVE = 0x00A0;
 constexpr UINT WM_SYSTIMER = 0x0118; // the caret's blink
 
 } // namespace

@@ -9,7 +9,8 @@
 namespace platform {
 
 // Registers "BUTTON", "EDIT", "COMBOBOX", "ComboLBox", "STATIC",
-// "msctls_updown32" and "msctls_statusbar32". Safe to call more than once.
+// "msctls_updown32", "msctls_statusbar32" and "SCROLLBAR". Safe to call
+// more than once.
 void register_standard_controls();
 
 constexpr const char* WC_BUTTON = "BUTTON";
@@ -19,6 +20,7 @@ constexpr const char* WC_COMBOLBOX = "ComboLBox";
 constexpr const char* WC_STATIC = "STATIC";
 constexpr const char* UPDOWN_CLASS = "msctls_updown32";
 constexpr const char* STATUSCLASSNAME = "msctls_statusbar32";
+constexpr const char* WC_SCROLLBAR = "SCROLLBAR";
 
 // ---- Brushes: what WM_CTLCOLOR* answers. A brush is a solid colour. ----
 struct BrushTag;
@@ -265,11 +267,72 @@ struct NMUPDOWN {
     int iDelta;
 };
 
-// WM_VSCROLL / WM_HSCROLL codes an up-down control sends.
+// ---- Scroll bars ----
+// A "SCROLLBAR" control, and the standard bars a window's WS_VSCROLL and
+// WS_HSCROLL give it, tell their owner about the user's moves with
+// WM_VSCROLL / WM_HSCROLL (LOWORD(wParam) the code, HIWORD the 16-bit
+// position of SB_THUMBTRACK and SB_THUMBPOSITION, lParam the control or
+// null for a standard bar). They never move their own position: the owner
+// answers by setting it. An up-down control uses the same codes.
 constexpr int SB_LINEUP = 0;
+constexpr int SB_LINELEFT = 0;
 constexpr int SB_LINEDOWN = 1;
+constexpr int SB_LINERIGHT = 1;
+constexpr int SB_PAGEUP = 2;
+constexpr int SB_PAGELEFT = 2;
+constexpr int SB_PAGEDOWN = 3;
+constexpr int SB_PAGERIGHT = 3;
 constexpr int SB_THUMBPOSITION = 4;
+constexpr int SB_THUMBTRACK = 5;
+constexpr int SB_TOP = 6;
+constexpr int SB_LEFT = 6;
+constexpr int SB_BOTTOM = 7;
+constexpr int SB_RIGHT = 7;
 constexpr int SB_ENDSCROLL = 8;
+
+// Which bar a call means.
+constexpr int SB_HORZ = 0;
+constexpr int SB_VERT = 1;
+constexpr int SB_CTL = 2;
+constexpr int SB_BOTH = 3;
+
+constexpr std::uint32_t SBS_HORZ = 0x0000;
+constexpr std::uint32_t SBS_VERT = 0x0001;
+
+constexpr UINT SIF_RANGE = 0x0001;
+constexpr UINT SIF_PAGE = 0x0002;
+constexpr UINT SIF_POS = 0x0004;
+constexpr UINT SIF_DISABLENOSCROLL = 0x0008;
+constexpr UINT SIF_TRACKPOS = 0x0010;
+constexpr UINT SIF_ALL = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
+
+struct ScrollInfo {
+    UINT cbSize = sizeof(ScrollInfo);
+    UINT fMask = 0;
+    int nMin = 0;
+    int nMax = 0;
+    UINT nPage = 0;
+    int nPos = 0;
+    int nTrackPos = 0;
+};
+
+constexpr UINT SBM_SETPOS = 0x00E0;
+constexpr UINT SBM_GETPOS = 0x00E1;
+constexpr UINT SBM_SETRANGE = 0x00E2;
+constexpr UINT SBM_GETRANGE = 0x00E3;
+constexpr UINT SBM_SETRANGEREDRAW = 0x00E6;
+constexpr UINT SBM_SETSCROLLINFO =
+    0x00E9; // wParam redraw, lParam ScrollInfo*; answers the position
+constexpr UINT SBM_GETSCROLLINFO = 0x00EA; // lParam ScrollInfo*
+
+// The calls a window's owner makes on a bar: `bar` is SB_CTL for a
+// "SCROLLBAR" control (hwnd is the control) or SB_VERT / SB_HORZ for the
+// window's standard bars. set_scroll_info answers the new position.
+int set_scroll_info(HWND hwnd, int bar, const ScrollInfo& info, bool redraw = true);
+bool get_scroll_info(HWND hwnd, int bar, ScrollInfo& info);
+int set_scroll_pos(HWND hwnd, int bar, int pos, bool redraw = true);
+int get_scroll_pos(HWND hwnd, int bar);
+bool set_scroll_range(HWND hwnd, int bar, int min, int max, bool redraw = true);
 
 // ---- Status bars ----
 constexpr std::uint32_t SBARS_SIZEGRIP = 0x0100;

@@ -4,6 +4,7 @@
 #include "Encoding.h"
 #include "MessageParams.h"
 #include "Painting.h"
+#include "controls/StandardScrollBars.h"
 #include "detail/State.h"
 
 #include <algorithm>
@@ -112,6 +113,11 @@ LRESULT def_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return on_set_cursor(hwnd, wp, lp);
     case WM_NCHITTEST:
         return HTCLIENT;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+    case WM_NCMOUSEMOVE:
+    case WM_NCLBUTTONUP:
+        return controls::standard_scroll_bar_mouse(hwnd, msg, wp, lp);
     case WM_MOUSEACTIVATE:
         return MA_ACTIVATE;
     case WM_ACTIVATE:

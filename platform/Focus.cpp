@@ -47,6 +47,7 @@ HWND set_capture(HWND hwnd) {
     if (!find(hwnd))
         return nullptr;
     HWND previous = s.capture;
+    s.capture_nonclient = false;
     if (previous == hwnd)
         return previous;
     s.capture = hwnd;
@@ -61,9 +62,17 @@ bool release_capture() {
     if (!previous)
         return true;
     s.capture = nullptr;
+    s.capture_nonclient = false;
     if (is_window(previous))
         send_message(previous, WM_CAPTURECHANGED, 0, 0);
     return true;
+}
+
+HWND set_nonclient_capture(HWND hwnd) {
+    HWND previous = set_capture(hwnd);
+    if (get_capture() == hwnd)
+        state().capture_nonclient = true;
+    return previous;
 }
 
 HWND get_capture() {

@@ -33,7 +33,13 @@ FrameInsets frame_insets(std::uint32_t style, std::uint32_t ex_style, bool top_l
         edge += 2;
     if (ex_style & WS_EX_STATICEDGE)
         edge += 1;
-    return {edge, edge, edge, edge};
+    in = {edge, edge, edge, edge};
+    // The standard scroll bars lie inside the border, beside the client area.
+    if (style & WS_VSCROLL)
+        in.right += SCROLL_BAR_SIZE;
+    if (style & WS_HSCROLL)
+        in.bottom += SCROLL_BAR_SIZE;
+    return in;
 }
 
 using namespace detail;

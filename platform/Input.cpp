@@ -178,6 +178,47 @@ HWND mouse_target(const InputEvent& e, Point& client) {
     return target;
 }
 
+// Which standard scroll bar of a window lies under a point in its client
+// coordinates (outside the client area), or HTNOWHERE.
+LRESULT frame_hit(HWND hwnd, Point client) {
+    WindowRecord* w = find(hwnd);
+    if (!w || w->is_top_level())
+        return HTNOWHERE;
+    Rect c = client_rect_in_parent(*w);
+    Rect vertical{c.width(), 0, c.width() + SCROLL_BAR_SIZE, c.height()};
+    Rect horizontal{0, c.height(), c.width(), c.height() + SCROLL_BAR_SIZE};
+    if ((w->style & WS_VSCROLL) && vertical.contains(client))
+        return HTVSCROLL;
+    if ((w->style & WS_HSCROLL) && horizontal.contains(client))
+        return HTHSCROLL;
+    return Rect{0, 0, c.width(), c.height()}.contains(client) ? HTCLIENT : HTBORDER;
+}
+
+// A mouse message for the frame of a window with standard scroll bars:
+// WM_NC* with the hit code and screen coordinates. Only the left button
+// acts there. False when the event is not one for the frame.
+bool frame_message(const InputEvent& e, HWND target, Point client, bool dbl, Msg& msg) {
+    auto& s = state();
+    bool nonclient = s.capture ? (s.capture == target && s.capture_nonclient)
+                               : frame_hit(target, client) != HTCLIENT &&
+                                     (get_style(target) & (WS_VSCROLL | WS_HSCROLL));
+    if (!nonclient)
+        return false;
+    msg.hwnd = target;
+    msg.pt = s.mouse_screen;
+    msg.wParam = static_cast<WPARAM>(frame_hit(target, client));
+    msg.lParam = make_lparam(s.mouse_screen.x, s.mouse_screen.y);
+    if (e.kind == InputKind::MouseMove)
+        msg.message = WM_NCMOUSEMOVE;
+    else if (e.button != 0)
+        msg.message = 0;
+    else if (e.kind == InputKind::ButtonUp)
+        msg.message = WM_NCLBUTTONUP;
+    else
+        msg.message = dbl ? WM_NCLBUTTONDBLCLK : WM_NCLBUTTONDOWN;
+    return true;
+}
+
 void update_cursor(HWND target, UINT mouse_msg) {
     auto& s = state();
     if (s.capture)
@@ -251,6 +292,12 @@ bool next_input_message(Msg& msg) {
                 }
                 if (!is_window(target))
                     continue;
+            }
+            if (frame_message(e, target, client, dbl, msg)) {
+                if (msg.message == 0)
+                    continue;
+                s.mouse_window = target;
+                return true;
             }
             msg.message = e.kind == InputKind::MouseMove ? WM_MOUSEMOVE
                                                          : button_message(e.button, e.kind, dbl);

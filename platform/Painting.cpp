@@ -3,6 +3,7 @@
 
 #include "Painting.h"
 
+#include "controls/StandardScrollBars.h"
 #include "detail/State.h"
 
 #include <algorithm>
@@ -104,7 +105,7 @@ void paint_frame(WindowRecord& w) {
     if (w.is_top_level())
         return;
     FrameInsets in = frame_insets(w.style, w.ex_style, false);
-    if (in.left == 0)
+    if (in.left == 0 && in.top == 0 && in.right == 0 && in.bottom == 0)
         return;
     HWND top = get_ancestor_root(w.handle);
     WindowRecord* t = find(top);
@@ -138,6 +139,10 @@ void paint_frame(WindowRecord& w) {
                             r.width() - 2 * (edge + i) - 1, r.height() - 2 * (edge + i) - 1);
             cairo_stroke(cr);
         }
+    }
+    if (w.style & (WS_VSCROLL | WS_HSCROLL)) {
+        Canvas canvas(cr, w.handle);
+        controls::paint_standard_scroll_bars(w.handle, canvas, client_rect_in_parent(w));
     }
     cairo_destroy(cr);
     Rect pr = r;
@@ -185,6 +190,14 @@ bool invalidate_rect(HWND hwnd, const Rect* rect, bool erase) {
     if (!w)
         return false;
     add_update(hwnd, rect ? *rect : client_bounds(*w), erase);
+    return true;
+}
+
+bool invalidate_frame(HWND hwnd) {
+    WindowRecord* w = find(hwnd);
+    if (!w)
+        return false;
+    w->frame_pending = true;
     return true;
 }
 

@@ -44,5 +44,10 @@ struct FrameInsets {
     int left = 0, top = 0, right = 0, bottom = 0;
 };
 FrameInsets frame_insets(std::uint32_t style, std::uint32_t ex_style, bool top_level);
+// The thickness of a child window's standard scroll bars (WS_VSCROLL,
+// WS_HSCROLL), which the frame holds.
+constexpr int SCROLL_BAR_SIZE = 16;
+// Marks the window's frame (border and standard scroll bars) for painting.
+bool invalidate_frame(HWND hwnd);
 
 } // namespace platform

@@ -255,8 +255,10 @@ void on_window_destroyed(HWND hwnd) {
         return;
     kill_window_timers(hwnd);
     drop_window_input(hwnd);
-    if (s.capture == hwnd)
+    if (s.capture == hwnd) {
         s.capture = nullptr;
+        s.capture_nonclient = false;
+    }
     if (s.focus == hwnd)
         s.focus = nullptr;
     if (s.active == hwnd)

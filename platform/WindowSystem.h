@@ -147,6 +147,10 @@ bool is_zoomed(HWND hwnd);
 HWND set_focus(HWND hwnd);
 HWND get_focus();
 HWND set_capture(HWND hwnd);
+// Takes the capture for a press in the window's frame (its standard scroll
+// bars): the mouse messages then come as WM_NCMOUSEMOVE and WM_NCLBUTTONUP
+// with screen coordinates until the capture is released.
+HWND set_nonclient_capture(HWND hwnd);
 bool release_capture();
 HWND get_capture();
 HWND set_active_window(HWND hwnd);

@@ -142,6 +142,10 @@ void on_paint(ComboBoxState& st) {
 
 LRESULT on_create(ComboBoxState& st, HWND hwnd, const CreateStruct* cs) {
     std::uint32_t style = cs ? cs->style : get_style(hwnd);
+    // The scroll bar styles are meant for the list; the box itself has none.
+    if (get_style(hwnd) & (WS_VSCROLL | WS_HSCROLL))
+        set_window_long(hwnd, GWL_STYLE,
+                        static_cast<std::intptr_t>(get_style(hwnd) & ~(WS_VSCROLL | WS_HSCROLL)));
     st.kind = (style & 3) == 0 ? CBS_SIMPLE : (style & 3);
     st.sorted = (style & CBS_SORT) != 0;
     st.dropped_height = cs ? cs->cy : 0;

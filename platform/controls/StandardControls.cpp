@@ -12,6 +12,7 @@ void register_standard_controls() {
     controls::register_statusbar_class();
     controls::register_combobox_classes();
     controls::register_updown_class();
+    controls::register_scrollbar_class();
 }
 
 } // namespace platform

@@ -50,6 +50,10 @@ struct WindowRecord {
     cairo_surface_t* surface = nullptr; // top-level windows: the client-area picture
     Rect presented_dirty;               // top-level windows: painted but not yet presented
 
+    // The standard scroll bars' state (WS_VSCROLL / WS_HSCROLL), made when
+    // first asked for; owned by the scroll bar code.
+    std::shared_ptr<void> standard_bars;
+
     bool minimized = false;
     bool maximized = false;
     Rect restore_rect;
@@ -129,6 +133,7 @@ struct State {
     HWND active = nullptr;
     HWND foreground = nullptr;
     HWND capture = nullptr;
+    bool capture_nonclient = false; // the capture is for a press in the frame
     HCURSOR cursor = nullptr;
     HWND mouse_window = nullptr;   // the window the mouse was last over
     HWND leave_tracking = nullptr; // wants WM_MOUSELEAVE

@@ -65,6 +65,9 @@ TEST_F(Gallery, EveryControlInItsStates) {
         {WC_COMBOBOX, "", CBS_DROPDOWNLIST | WS_VSCROLL, 0, {10, 190, 150, 350}},
         {WC_COMBOBOX, "", CBS_DROPDOWNLIST | WS_DISABLED, 0, {160, 190, 300, 350}},
         {WC_EDIT, "7", ES_NUMBER, WS_EX_CLIENTEDGE, {320, 190, 380, 214}},
+        {WC_SCROLLBAR, "", SBS_VERT, 0, {610, 130, 626, 330}},
+        {WC_SCROLLBAR, "", SBS_HORZ, 0, {400, 340, 626, 356}},
+        {WC_SCROLLBAR, "", SBS_HORZ | WS_DISABLED, 0, {400, 362, 626, 378}},
     };
     std::vector<HWND> made;
     int id = 100;
@@ -78,7 +81,7 @@ TEST_F(Gallery, EveryControlInItsStates) {
     HWND updown = create_window_ex(0, UPDOWN_CLASS, "",
                                    WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ALIGNRIGHT, 0, 0,
                                    0, 0, top, 200);
-    send_message(updown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(made.back()));
+    send_message(updown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(made[16]));
     send_message(updown, UDM_SETRANGE32, 1, 20);
     send_message(updown, UDM_SETPOS32, 0, 7);
     for (int i = 1; i <= 10; ++i) {
@@ -93,6 +96,26 @@ TEST_F(Gallery, EveryControlInItsStates) {
     send_message(made[7], BM_SETCHECK, BST_CHECKED);
     send_message(made[11], EM_SETSEL, 0, 5);
     set_focus(made[11]);
+    for (std::size_t i = 17; i < 20; ++i) {
+        ScrollInfo info;
+        info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        info.nMax = 99;
+        info.nPage = 20;
+        info.nPos = i == 17 ? 30 : 60;
+        set_scroll_info(made[i], SB_CTL, info);
+    }
+    // A window with both standard bars, scrolled part way.
+    HWND both = create_window_ex(WS_EX_CLIENTEDGE, "GalleryFrame", "",
+                                 WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, 400, 230, 200,
+                                 100, top, 301);
+    for (int bar : {SB_VERT, SB_HORZ}) {
+        ScrollInfo info;
+        info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        info.nMax = 49;
+        info.nPage = 10;
+        info.nPos = bar == SB_VERT ? 5 : 30;
+        set_scroll_info(both, bar, info);
+    }
     HWND sb = create_window_ex(0, STATUSCLASSNAME, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, top, 300);
     int edges[] = {200, -1};
     send_message(sb, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
