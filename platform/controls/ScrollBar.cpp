@@ -5,6 +5,7 @@
 #include "ControlSupport.h"
 #include "ScrollBarTracker.h"
 #include "StandardScrollBars.h"
+#include "platform/MessageParams.h"
 #include "platform/Painting.h"
 
 namespace platform {
@@ -92,10 +93,6 @@ LRESULT on_get_info(const ScrollBarControl& sb, ScrollInfo* info) {
     return 1;
 }
 
-Point point_of(LPARAM lp) {
-    return {get_x_lparam(lp), get_y_lparam(lp)};
-}
-
 LRESULT on_message(ScrollBarControl& bar, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     ScrollBarControl* sb = &bar;
     switch (msg) {
@@ -116,10 +113,10 @@ LRESULT on_message(ScrollBarControl& bar, HWND hwnd, UINT msg, WPARAM wp, LPARAM
         return DLGC_WANTARROWS;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-        redraw(*sb, sb->tracker.press(site_of(*sb), point_of(lp)));
+        redraw(*sb, sb->tracker.press(site_of(*sb), mouse_point(lp)));
         return 0;
     case WM_MOUSEMOVE:
-        redraw(*sb, sb->tracker.move(site_of(*sb), point_of(lp)));
+        redraw(*sb, sb->tracker.move(site_of(*sb), mouse_point(lp)));
         return 0;
     case WM_LBUTTONUP: {
         bool changed = sb->tracker.release(site_of(*sb));
