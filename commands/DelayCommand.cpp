@@ -2,12 +2,12 @@
 
 #include "LibraryHost.h"
 
+#include <platform/Clock.h>
 #include <platform/TickCount.h>
 #include <platform/WindowSystem.h>
 #include <runtime/values/ValueConversion.h>
 
 #include <chrono>
-#include <thread>
 
 namespace commands {
 
@@ -33,7 +33,7 @@ void wait_for_message_or_deadline(std::uint32_t ticks_left) {
     // The platform counts whole milliseconds and may wake up to one late, so
     // it is asked for one fewer; the last one goes in short naps.
     // Off the user-interface thread there is no queue to wait on.
-    bool can_wait = platform::backend() && platform::is_ui_thread();
+    bool can_wait = platform::is_ui_thread() && platform::backend();
     if (ticks_left > 1 && can_wait && !quit_is_waiting()) {
         platform::wait_message(
             static_cast<int>(std::min<std::uint32_t>(ticks_left - 1, 0x7FFFFFFF)));
@@ -42,7 +42,7 @@ void wait_for_message_or_deadline(std::uint32_t ticks_left) {
     // A waiting WM_QUIT stays queued for the outer loop, so the platform's
     // wait would return at once; nap instead of spinning (naps of a whole
     // millisecond: no message can be dispatched past the WM_QUIT anyway).
-    std::this_thread::sleep_for(ticks_left > 1 ? std::chrono::microseconds(1000) : LastTickNap);
+    platform::current_clock().nap(ticks_left > 1 ? std::chrono::microseconds(1000) : LastTickNap);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 // events (see Input.h), waiting for events, and the clipboard. Every call
 // but wake() is made on the user-interface thread.
 
+#include "Clock.h"
 #include "Types.h"
 
 #include <optional>
@@ -25,6 +26,8 @@ class DisplayBackend {
   public:
     virtual ~DisplayBackend() = default;
     virtual const char* name() const = 0;
+    // The clock the window system reads while this display is installed.
+    virtual const Clock& clock() const { return real_clock(); }
 
     // A top-level window was created or destroyed. `client` is its client
     // area in screen coordinates.

@@ -160,7 +160,10 @@ HWND mouse_target(const InputEvent& e, Point& client) {
         return nullptr;
     Rect tc = client_rect_in_parent(*top);
     Point screen{tc.left + e.point.x, tc.top + e.point.y};
-    s.mouse_screen = screen;
+    {
+        std::lock_guard lock(s.mutex);
+        s.mouse_screen = screen;
+    }
     HWND target = s.capture;
     if (!target) {
         if (!(top->style & WS_VISIBLE))

@@ -31,6 +31,15 @@ void spy_log(const char* how, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                  static_cast<unsigned long>(wp), static_cast<unsigned long>(lp));
 }
 
+void wake_ui_thread() {
+    auto& s = state();
+    // Under the lock: shutdown() uninstalls the backend under it, and the
+    // backend's owner destroys it only after that.
+    std::lock_guard lock(s.mutex);
+    if (s.backend)
+        s.backend->wake();
+}
+
 void kill_window_timers(HWND hwnd) {
     std::erase_if(state().timers, [&](const Timer& t) { return t.hwnd == hwnd; });
 }
@@ -44,7 +53,7 @@ int next_timer_timeout_ms() {
     auto& s = state();
     if (s.timers.empty())
         return -1;
-    auto now = std::chrono::steady_clock::now();
+    auto now = current_clock().now();
     auto earliest = std::min_element(s.timers.begin(), s.timers.end(),
                                      [](const Timer& a, const Timer& b) { return a.due < b.due; });
     if (earliest->due <= now)
@@ -55,7 +64,7 @@ int next_timer_timeout_ms() {
 
 bool next_timer_message(Msg& msg, HWND filter) {
     auto& s = state();
-    auto now = std::chrono::steady_clock::now();
+    auto now = current_clock().now();
     Timer* pick = nullptr;
     for (Timer& t : s.timers) {
         if (t.due > now || (filter && t.hwnd != filter))
@@ -207,7 +216,7 @@ bool fetch(Msg& msg, HWND filter, UINT min, UINT max, bool remove) {
         if (!remove && next_timer_timeout_ms() == 0) {
             // Report a due timer without consuming it.
             Timer* due = nullptr;
-            auto now = std::chrono::steady_clock::now();
+            auto now = current_clock().now();
             for (Timer& t : s.timers)
                 if (t.due <= now && (!filter || t.hwnd == filter))
                     due = &t;
@@ -236,13 +245,13 @@ LRESULT send_message(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         send->lp = lp;
         auto result = send->result.get_future();
         {
+            // Once shutdown has begun nothing would answer the send.
             std::lock_guard lock(s.mutex);
-            if (!s.backend)
+            if (!s.backend || s.closing)
                 return 0;
             s.cross_sends.push_back(send);
+            s.backend->wake();
         }
-        if (DisplayBackend* b = s.backend)
-            b->wake();
         return result.get();
     }
     return call_hooks_and_proc(hwnd, msg, wp, lp, false);
@@ -258,17 +267,13 @@ bool post_message(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     m.wParam = wp;
     m.lParam = lp;
     m.time = now_ticks();
+    std::lock_guard lock(s.mutex);
+    if (!s.backend || s.closing)
+        return false;
     m.pt = s.mouse_screen;
-    DisplayBackend* b = nullptr;
-    {
-        std::lock_guard lock(s.mutex);
-        if (!s.backend)
-            return false;
-        s.posted.push_back(m);
-        b = s.backend;
-    }
+    s.posted.push_back(m);
     if (!on_ui_thread())
-        b->wake();
+        s.backend->wake();
     return true;
 }
 
@@ -278,11 +283,9 @@ bool post_thread_message(UINT msg, WPARAM wp, LPARAM lp) {
 
 void post_quit_message(int exit_code) {
     auto& s = state();
-    {
-        std::lock_guard lock(s.mutex);
-        s.quit_posted = true;
-        s.quit_code = exit_code;
-    }
+    std::lock_guard lock(s.mutex);
+    s.quit_posted = true;
+    s.quit_code = exit_code;
     if (s.backend && !on_ui_thread())
         s.backend->wake();
 }
@@ -297,7 +300,8 @@ bool wait_message(int timeout_ms) {
     auto& s = state();
     if (!on_ui_thread() || !s.backend)
         return false;
-    auto start = std::chrono::steady_clock::now();
+    const Clock& clock = current_clock();
+    const auto start = clock.now();
     auto delivered = s.sends_delivered;
     for (;;) {
         Msg m;
@@ -309,15 +313,14 @@ bool wait_message(int timeout_ms) {
             return true;
         int wait = next_timer_timeout_ms();
         if (timeout_ms >= 0) {
-            auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
-                             std::chrono::steady_clock::now() - start)
-                             .count();
+            auto spent =
+                std::chrono::duration_cast<std::chrono::milliseconds>(clock.now() - start).count();
             int left = static_cast<int>(std::max<long long>(0, timeout_ms - spent));
             if (left == 0 && spent >= timeout_ms)
                 return false;
             wait = wait < 0 ? left : std::min(wait, left);
         }
-        s.backend->wait(wait);
+        s.backend->wait(clock.blocking_ms(wait));
     }
 }
 
@@ -331,7 +334,7 @@ bool get_message(Msg& msg, HWND filter, UINT min, UINT max) {
     for (;;) {
         if (fetch(msg, filter, min, max, true))
             return msg.message != WM_QUIT;
-        s.backend->wait(next_timer_timeout_ms());
+        s.backend->wait(current_clock().blocking_ms(next_timer_timeout_ms()));
     }
 }
 
@@ -394,7 +397,7 @@ std::uintptr_t set_timer(HWND hwnd, std::uintptr_t id, UINT elapse_ms, TIMERPROC
     if (!hwnd)
         id = s.next_timer_id++;
     elapse_ms = std::clamp<UINT>(elapse_ms, 10, 0x7FFFFFFF); // the platform's minimum
-    auto due = std::chrono::steady_clock::now() + std::chrono::milliseconds(elapse_ms);
+    auto due = current_clock().now() + std::chrono::milliseconds(elapse_ms);
     for (Timer& t : s.timers) {
         if (t.hwnd == hwnd && t.id == id) {
             t.interval = elapse_ms;
@@ -405,6 +408,10 @@ std::uintptr_t set_timer(HWND hwnd, std::uintptr_t id, UINT elapse_ms, TIMERPROC
     }
     s.timers.push_back({hwnd, id, elapse_ms, due, proc});
     return id ? id : 1;
+}
+
+int next_timer_due_ms() {
+    return next_timer_timeout_ms();
 }
 
 bool kill_timer(HWND hwnd, std::uintptr_t id) {

@@ -1,7 +1,8 @@
 #include "TickCount.h"
 
+#include "Clock.h"
+
 #include <atomic>
-#include <ctime>
 
 namespace platform {
 namespace {
@@ -9,10 +10,7 @@ std::atomic<std::uint32_t> g_offset{0};
 }
 
 std::uint32_t get_tick_count() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    auto ms = static_cast<std::uint64_t>(ts.tv_sec) * 1000u +
-              static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(current_clock().now()).count();
     return static_cast<std::uint32_t>(ms) + g_offset.load(std::memory_order_relaxed);
 }
 

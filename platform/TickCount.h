@@ -4,8 +4,9 @@
 
 namespace platform {
 
-// Milliseconds since an arbitrary start, from a monotonic clock, cut to 32
-// bits so that it wraps after about 49.7 days as the platform's does.
+// Milliseconds since an arbitrary start, read from the current clock (see
+// Clock.h) and cut to 32 bits so that it wraps after about 49.7 days as the
+// platform's does.
 std::uint32_t get_tick_count();
 
 // Shifts every later reading by `offset` milliseconds, so that tests can put

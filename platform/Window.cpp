@@ -32,7 +32,7 @@ WindowRecord* find(HWND hwnd) {
 }
 
 bool on_ui_thread() {
-    return std::this_thread::get_id() == state().ui_thread;
+    return std::this_thread::get_id() == state().ui_thread.load(std::memory_order_relaxed);
 }
 
 Rect client_rect_in_parent(const WindowRecord& w) {
@@ -73,8 +73,13 @@ bool initialize(DisplayBackend* backend) {
     auto& s = state();
     if (s.backend)
         return false;
-    s.backend = backend;
     s.ui_thread = std::this_thread::get_id();
+    use_clock(&backend->clock());
+    {
+        std::lock_guard lock(s.mutex);
+        s.backend = backend;
+        s.closing = false;
+    }
     const char* spy = std::getenv("ARMCTL_MESSAGE_SPY");
     s.spy = spy && *spy && *spy != '0';
     return true;
@@ -82,14 +87,20 @@ bool initialize(DisplayBackend* backend) {
 
 void shutdown() {
     auto& s = state();
+    {
+        // From here on sends and posts from other threads are refused, so
+        // none waits for an answer that would never come.
+        std::lock_guard lock(s.mutex);
+        s.closing = true;
+        for (auto& send : s.cross_sends)
+            send->result.set_value(0);
+        s.cross_sends.clear();
+    }
     for (HWND top : std::vector<HWND>(s.top_levels))
         destroy_window(top);
     {
         std::lock_guard lock(s.mutex);
         s.posted.clear();
-        for (auto& send : s.cross_sends)
-            send->result.set_value(0);
-        s.cross_sends.clear();
         s.quit_posted = false;
     }
     s.input.clear();
@@ -101,6 +112,10 @@ void shutdown() {
     s.last_click_window = nullptr;
     s.send_depth = 0;
     std::fill(std::begin(s.key_down), std::end(s.key_down), 0);
+    use_clock(nullptr);
+    // The caller may destroy the backend once this returns; other threads
+    // reach it only under the lock.
+    std::lock_guard lock(s.mutex);
     s.backend = nullptr;
 }
 

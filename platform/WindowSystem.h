@@ -194,6 +194,9 @@ using TIMERPROC = void (*)(HWND, UINT, std::uintptr_t, std::uint32_t);
 // id is chosen and returned. Returns 0 on failure.
 std::uintptr_t set_timer(HWND hwnd, std::uintptr_t id, UINT elapse_ms, TIMERPROC proc = nullptr);
 bool kill_timer(HWND hwnd, std::uintptr_t id);
+// Milliseconds of the current clock until the next timer falls due: 0 when
+// one is due now, -1 when no timer is set.
+int next_timer_due_ms();
 
 // ---- Hooks ----------------------------------------------------------------------
 

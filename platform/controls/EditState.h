@@ -55,6 +55,7 @@ void restart_caret(EditState& st);
 void stop_caret(EditState& st);
 void blink_caret(EditState& st);
 constexpr std::uintptr_t k_caret_timer = 1;
+constexpr UINT k_caret_blink_ms = 530;
 
 // ---- Edit.cpp
 // After the selection moved: scroll to the caret and repaint.

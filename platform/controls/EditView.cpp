@@ -12,7 +12,6 @@ namespace platform::controls {
 namespace {
 
 constexpr int k_margin = 2;
-constexpr UINT k_blink_ms = 530;
 
 Rect text_area(const EditState& st) {
     Rect c;
@@ -138,7 +137,7 @@ void restart_caret(EditState& st) {
     if (!st.focused)
         return;
     st.caret_on = true;
-    set_timer(st.hwnd, k_caret_timer, k_blink_ms);
+    set_timer(st.hwnd, k_caret_timer, k_caret_blink_ms);
 }
 
 void stop_caret(EditState& st) {

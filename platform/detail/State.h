@@ -3,11 +3,12 @@
 // The window system's private state. Everything here but the cross-thread
 // queue is touched only on the user-interface thread.
 
+#include "../Clock.h"
 #include "../DisplayBackend.h"
 #include "../WindowSystem.h"
 
+#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <future>
@@ -69,7 +70,7 @@ struct Timer {
     HWND hwnd = nullptr;
     std::uintptr_t id = 0;
     std::uint32_t interval = 0;
-    std::chrono::steady_clock::time_point due;
+    std::chrono::nanoseconds due; // on the current clock
     TIMERPROC proc = nullptr;
 };
 
@@ -104,8 +105,10 @@ struct InputEvent {
 };
 
 struct State {
+    // Written on the user-interface thread under `mutex`; other threads read
+    // it only under `mutex`, so a backend they see is still installed.
     DisplayBackend* backend = nullptr;
-    std::thread::id ui_thread;
+    std::atomic<std::thread::id> ui_thread;
 
     std::unordered_map<std::string, std::shared_ptr<ClassRecord>> classes; // key: lower-cased name
     std::unordered_map<std::uintptr_t, std::unique_ptr<WindowRecord>> windows;
@@ -118,6 +121,9 @@ struct State {
     std::deque<std::shared_ptr<CrossThreadSend>> cross_sends;
     bool quit_posted = false;
     int quit_code = 0;
+    // From the start of shutdown() until the next initialize(): sends from
+    // other threads are answered 0 at once instead of being queued.
+    bool closing = false;
 
     std::deque<InputEvent> input;
     std::vector<Timer> timers;
@@ -137,7 +143,7 @@ struct State {
     HCURSOR cursor = nullptr;
     HWND mouse_window = nullptr;   // the window the mouse was last over
     HWND leave_tracking = nullptr; // wants WM_MOUSELEAVE
-    Point mouse_screen;
+    Point mouse_screen;            // written under `mutex`: posts from other threads read it
     std::uint8_t key_down[256] = {};
     // Double-click detection.
     HWND last_click_window = nullptr;
@@ -165,6 +171,11 @@ void drop_window_input(HWND hwnd);
 bool has_pending_paint();
 HWND next_paint_window(HWND filter);
 std::uint32_t now_ticks();
+// Ends a wait of the user-interface thread, if a backend is installed. Safe
+// from any thread.
+void wake_ui_thread();
+// Installs the clock every reading of time goes through (null: the real one).
+void use_clock(const Clock* clock);
 // Hides or moves a window: the area it leaves needs repainting.
 void invalidate_parent_area(const WindowRecord& w);
 void resize_surface(WindowRecord& w);

@@ -6,13 +6,15 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
 namespace platform {
 
-HeadlessBackend::HeadlessBackend() : m_wake_fd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+HeadlessBackend::HeadlessBackend(HeadlessTime time)
+    : m_time(time), m_wake_fd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
 
 HeadlessBackend::~HeadlessBackend() {
     if (m_wake_fd >= 0)
@@ -20,6 +22,7 @@ HeadlessBackend::~HeadlessBackend() {
 }
 
 void HeadlessBackend::wait(int timeout_ms) {
+    ++m_waits;
     pollfd p{m_wake_fd, POLLIN, 0};
     int r;
     do {
@@ -32,8 +35,15 @@ void HeadlessBackend::wait(int timeout_ms) {
 }
 
 void HeadlessBackend::wake() {
+    ++m_wakes;
     std::uint64_t one = 1;
     [[maybe_unused]] auto n = write(m_wake_fd, &one, sizeof one);
+}
+
+const Clock& HeadlessBackend::clock() const {
+    if (m_time == HeadlessTime::Stepped)
+        return test_clock();
+    return real_clock();
 }
 
 bool HeadlessBackend::cursor_position(Point& screen) {
@@ -176,6 +186,29 @@ int HeadlessBackend::pump() {
         ++count;
     }
     return count;
+}
+
+int HeadlessBackend::run_for(std::uint32_t ms) {
+    if (m_time != HeadlessTime::Stepped) {
+        std::fprintf(stderr, "headless: run_for needs a display made with stepped time\n");
+        std::abort();
+    }
+    SteppedClock& clock = test_clock();
+    const std::uint64_t end = clock.now_ms() + ms;
+    int count = pump();
+    for (;;) {
+        int due = next_timer_due_ms();
+        std::uint64_t now = clock.now_ms();
+        // A due timer left undispatched (the loop stopped at WM_QUIT) must
+        // not hold the clock still.
+        if (due <= 0 || now + static_cast<std::uint64_t>(due) > end)
+            break;
+        clock.advance(static_cast<std::uint32_t>(due));
+        count += pump();
+    }
+    if (std::uint64_t now = clock.now_ms(); now < end)
+        clock.advance(static_cast<std::uint32_t>(end - now));
+    return count + pump();
 }
 
 } // namespace platform

@@ -3,12 +3,13 @@
 // A display with no screen: every top-level window keeps its picture in an
 // image surface, and tests inject input at client coordinates, read texts
 // and save PNG pictures. Nothing waits on anything outside the process, so
-// runs are deterministic.
+// runs are deterministic; with stepped time not even on the real clock.
 
 #include <platform/Dialogs.h>
 #include <platform/DisplayBackend.h>
 #include <platform/Input.h>
 
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <string>
@@ -16,12 +17,18 @@
 
 namespace platform {
 
+// Real: time passes as on a real display (a program run headless).
+// Stepped: the window system reads test_clock(), which moves only when the
+// test advances it (run_for, or test_clock().advance from any thread).
+enum class HeadlessTime { Real, Stepped };
+
 class HeadlessBackend final : public DisplayBackend {
   public:
-    HeadlessBackend();
+    explicit HeadlessBackend(HeadlessTime time = HeadlessTime::Real);
     ~HeadlessBackend() override;
 
     const char* name() const override { return "headless"; }
+    const Clock& clock() const override;
     void window_created(HWND, const Rect&) override {}
     void window_destroyed(HWND) override {}
     void window_title_changed(HWND, std::string_view) override {}
@@ -78,14 +85,28 @@ class HeadlessBackend final : public DisplayBackend {
     // Retrieves and dispatches every message that is ready (paints and due
     // timers included), without waiting. Returns how many were dispatched.
     int pump();
+    // Stepped time only: lets `ms` pass as a real run with an idle loop
+    // would. The clock moves to each moment a timer falls due, in order, and
+    // what is ready there is dispatched, so a 100 ms timer fires ten times in
+    // run_for(1000) and a timer set by a timer's handler fires in its turn.
+    // Returns how many messages were dispatched.
+    int run_for(std::uint32_t ms);
 
     int cursor_id() const { return m_cursor; }
     int presents() const { return m_presents; }
+    // How many waits the window system has begun on this display, and how
+    // many times it was woken: another thread can tell from these that the
+    // user-interface thread is blocked, or that a send or post reached it.
+    int waits() const { return m_waits.load(); }
+    int wakes() const { return m_wakes.load(); }
 
   private:
     bool top_point(HWND hwnd, Point client, HWND& top, Point& top_client);
 
+    HeadlessTime m_time;
     int m_wake_fd = -1;
+    std::atomic<int> m_waits{0};
+    std::atomic<int> m_wakes{0};
     int m_cursor = 0;
     int m_presents = 0;
     std::string m_clipboard;

@@ -2,15 +2,15 @@
 
 #include <commands/DelayCommand.h>
 #include <platform/TickCount.h>
+#include <tests/support/SteppedTime.h>
 
 #include <atomic>
-#include <chrono>
 #include <thread>
-#include <time.h>
 
 using namespace commands_test;
 namespace type_code = runtime::type_code;
-using Clock = std::chrono::steady_clock;
+using test_support::ClockStepper;
+using test_support::wait_for;
 
 namespace {
 
@@ -33,16 +33,6 @@ platform::LRESULT counting_proc(platform::HWND hwnd, platform::UINT message, pla
         return 0;
     }
     return platform::def_window_proc(hwnd, message, wp, lp);
-}
-
-double thread_cpu_ms() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
-}
-
-double ms_since(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
 class Delay : public HeadlessCommandTest {
@@ -69,35 +59,52 @@ class Delay : public HeadlessCommandTest {
     platform::HWND m_window = nullptr;
 };
 
-TEST_F(Delay, WaitsPastTheDeadlineDispatchingWhatArrivesWithoutSpinning) {
-    std::thread poster([hwnd = m_window] {
-        for (int i = 0; i < 10; ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            platform::post_message(hwnd, MessageNudge);
+// The wait ends at the first tick past start + length, wherever the steps
+// of time fall.
+TEST_F(Delay, ReturnsAtTheFirstTickPastTheDeadline) {
+    struct Case {
+        std::uint32_t step;
+        int length;
+        std::uint32_t returned_after;
+    };
+    for (Case c : {Case{50, 100, 150}, Case{25, 100, 125}, Case{1, 10, 11}, Case{100, 100, 200},
+                   Case{7, 1, 7}}) {
+        m_backend.wait(0); // a wake left from the last case would look like a wait
+        const std::uint32_t start = platform::get_tick_count();
+        ClockStepper stepper(m_backend, c.step);
+        delay(TypedValue::of_integer(c.length));
+        stepper.stop();
+        EXPECT_EQ(platform::get_tick_count() - start, c.returned_after)
+            << "steps of " << c.step << " ms, length " << c.length;
+    }
+}
+
+TEST_F(Delay, WaitsForTimeFromAnotherThreadDispatchingWhatArrives) {
+    std::thread other([this] {
+        for (std::uint32_t step : {30u, 30u, 41u}) {
+            int nudges = g_nudges.load();
+            platform::post_message(m_window, MessageNudge);
+            EXPECT_TRUE(wait_for([&] { return g_nudges.load() > nudges; }));
+            platform::test_clock().advance(step);
         }
     });
-    const std::uint32_t start_tick = platform::get_tick_count();
-    const auto start = Clock::now();
-    const double cpu_before = thread_cpu_ms();
+    const std::uint32_t start = platform::get_tick_count();
     delay(TypedValue::of_integer(100));
-    const double cpu = thread_cpu_ms() - cpu_before;
-    const double elapsed = ms_since(start);
-    const std::uint32_t ticks = platform::get_tick_count() - start_tick;
-    poster.join();
-
-    EXPECT_GT(ticks, 100u) << "the tick count is past the deadline";
-    EXPECT_GE(elapsed, 100.0);
-    EXPECT_LT(elapsed, 150.0) << "slightly more than 100 ms";
-    EXPECT_EQ(g_nudges.load(), 10) << "every message that arrived was dispatched";
-    EXPECT_LT(cpu, 20.0) << "a wait of 100 ms that spun would cost about 100 ms of processor time";
+    const std::uint32_t ticks = platform::get_tick_count() - start;
+    other.join();
+    EXPECT_EQ(ticks, 101u) << "returned at the first tick past the deadline";
+    EXPECT_EQ(g_nudges.load(), 3) << "every message that arrived was dispatched";
 }
 
 TEST_F(Delay, HandlersMayWaitInsideTheWait) {
     platform::post_message(m_window, MessageNestedDelay, 60);
-    const auto start = Clock::now();
+    const std::uint32_t start = platform::get_tick_count();
+    ClockStepper stepper(m_backend, 10);
     delay(TypedValue::of_integer(30));
+    stepper.stop();
     EXPECT_EQ(g_nested_returned, 1);
-    EXPECT_GE(ms_since(start), 60.0) << "the outer wait returns after the inner one";
+    EXPECT_EQ(platform::get_tick_count() - start, 70u)
+        << "the inner wait returned at 70 ms, the outer one just after it";
 }
 
 TEST_F(Delay, AWaitAcrossTheTickCountWrapLastsItsFullLength) {
@@ -106,39 +113,38 @@ TEST_F(Delay, AWaitAcrossTheTickCountWrapLastsItsFullLength) {
     platform::set_tick_count_offset(
         static_cast<std::uint32_t>(0u - 40u - platform::get_tick_count()));
     const std::uint32_t start_tick = platform::get_tick_count();
-    ASSERT_GT(start_tick, 0xFFFFFF00u);
-    const auto start = Clock::now();
+    ASSERT_EQ(start_tick, 0xFFFFFFD8u);
+    ClockStepper stepper(m_backend, 30);
     delay(TypedValue::of_integer(100));
-    EXPECT_GE(ms_since(start), 100.0);
-    EXPECT_LT(platform::get_tick_count(), 0x1000u) << "the count wrapped during the wait";
+    stepper.stop();
+    EXPECT_EQ(platform::get_tick_count(), 80u) << "four steps: the count wrapped during the wait";
 }
 
 TEST_F(Delay, ANonPositiveOrNonNumericArgumentReturnsAtOnceDispatchingNothing) {
     for (TypedValue argument : {TypedValue::of_integer(0), TypedValue::of_integer(-100),
                                 TypedValue::of_text("100"), TypedValue{}}) {
         platform::post_message(m_window, MessageNudge);
-        const auto start = Clock::now();
+        // On stepped time a wait would never end.
         delay(argument);
-        EXPECT_LT(ms_since(start), 5.0);
         EXPECT_EQ(g_nudges.load(), 0);
         m_backend.pump();
         g_nudges = 0;
     }
 }
 
-TEST_F(Delay, AWaitingQuitMessageStaysQueuedAndCostsNoSpin) {
+TEST_F(Delay, AWaitingQuitMessageStaysQueuedWhilePostsAreStillDispatched) {
     platform::post_quit_message(3);
-    std::thread poster([hwnd = m_window] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        platform::post_message(hwnd, MessageNudge);
+    std::thread other([this] {
+        // Delay naps until the time moves, then dispatches what came.
+        platform::post_message(m_window, MessageNudge);
+        platform::test_clock().advance(10);
+        EXPECT_TRUE(wait_for([] { return g_nudges.load() == 1; }));
+        platform::test_clock().advance(41);
     });
-    const auto start = Clock::now();
-    const double cpu_before = thread_cpu_ms();
+    const std::uint32_t start = platform::get_tick_count();
     delay(TypedValue::of_integer(50));
-    const double cpu = thread_cpu_ms() - cpu_before;
-    poster.join();
-    EXPECT_GE(ms_since(start), 50.0);
-    EXPECT_LT(cpu, 15.0);
+    other.join();
+    EXPECT_EQ(platform::get_tick_count() - start, 51u);
     EXPECT_EQ(g_nudges.load(), 1) << "posted messages are still dispatched";
     platform::Msg msg;
     ASSERT_TRUE(platform::peek_message(msg, nullptr, 0, 0, platform::PM_NOREMOVE));

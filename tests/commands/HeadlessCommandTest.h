@@ -1,7 +1,8 @@
 #pragma once
 
-// The fixture of command tests that need windows: a headless display, the
-// standard controls, and every seam the commands offer put back afterwards.
+// The fixture of command tests that need windows: a headless display on
+// stepped time, the standard controls, and every seam the commands offer put
+// back afterwards.
 
 #include "CommandTestSupport.h"
 
@@ -64,7 +65,7 @@ class HeadlessCommandTest : public ::testing::Test {
     }
 
     static constexpr const char* TopClass = "CommandTestTop";
-    platform::HeadlessBackend m_backend;
+    platform::HeadlessBackend m_backend{platform::HeadlessTime::Stepped};
 };
 
 } // namespace commands_test

@@ -1,6 +1,7 @@
 #include "PlatformTest.h"
 
 #include "platform/Controls.h"
+#include "platform/controls/ToolTip.h"
 
 namespace platform::testing {
 namespace {
@@ -214,9 +215,13 @@ TEST_F(StatusBar, ToolTipShowsOnHover) {
                 return true;
         return false;
     };
-    EXPECT_TRUE(pump_until(tips, 3000));
+    m_backend.run_for(controls::tool_tip_delay_ms - 1);
+    EXPECT_FALSE(tips()) << "not before the delay";
+    m_backend.run_for(1);
+    EXPECT_TRUE(tips());
     m_backend.mouse_move(m_top, {5, 5});
-    EXPECT_TRUE(pump_until([&] { return !tips(); }, 1000)) << "leaving the bar hides the tip";
+    m_backend.pump();
+    EXPECT_FALSE(tips()) << "leaving the bar hides the tip";
 }
 
 TEST_F(StatusBar, StaticTextLetsClicksThrough) {

@@ -127,8 +127,11 @@ TEST_F(Dialogs, TimersKeepRunningWhileTheBoxShows) {
             return call_window_proc(box_previous, h, m, w, l);
         });
     });
+    ClockStepper stepper(m_backend, 10);
     EXPECT_EQ(message_box(m_top, "t", "c", MB_OK), IDOK);
-    EXPECT_GE(ticks, 2) << "the owner's timer fired inside the box's loop";
+    stepper.stop();
+    EXPECT_EQ(stepper.advanced(), 60u) << "the box's timer ended its loop";
+    EXPECT_GE(ticks, 5) << "the owner's timer fired inside the box's loop";
 }
 
 TEST_F(Dialogs, WithNothingQueuedTheDefaultButtonAnswersAndStderrSaysSo) {

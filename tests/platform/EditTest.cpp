@@ -3,6 +3,7 @@
 #include "platform/Controls.h"
 #include "platform/Font.h"
 #include "platform/controls/Edit.h"
+#include "platform/controls/EditState.h"
 
 #include <cairo.h>
 #include <cstring>
@@ -184,15 +185,20 @@ TEST_F(Edit, TheCaretShowsWhileFocusedBlinksByTimerAndGoesWithTheFocus) {
     const Point caret{2, 10};
     const COLORREF white = rgb(0xFF, 0xFF, 0xFF);
     EXPECT_EQ(pixel(e, caret), white);
+    const COLORREF black = rgb(0, 0, 0);
     focus(e);
-    EXPECT_EQ(pixel(e, caret), rgb(0, 0, 0));
-    send_message(e, WM_TIMER, 1);
-    m_backend.pump();
+    EXPECT_EQ(pixel(e, caret), black);
+    m_backend.run_for(controls::k_caret_blink_ms - 1);
+    EXPECT_EQ(pixel(e, caret), black);
+    m_backend.run_for(1);
     EXPECT_EQ(pixel(e, caret), white) << "blinked off";
+    m_backend.run_for(controls::k_caret_blink_ms);
+    EXPECT_EQ(pixel(e, caret), black) << "and on again";
     set_focus(m_top);
-    send_message(e, WM_TIMER, 1);
     m_backend.pump();
     EXPECT_EQ(pixel(e, caret), white) << "no caret without the focus";
+    m_backend.run_for(3 * controls::k_caret_blink_ms);
+    EXPECT_EQ(pixel(e, caret), white);
 }
 
 TEST_F(Edit, FocusBeforeTheFirstPaintKeepsTheFrame) {

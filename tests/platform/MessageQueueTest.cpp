@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace platform::testing {
 namespace {
@@ -68,17 +70,17 @@ TEST_F(MessageQueue, QuitComesAfterPostedMessagesAndEndsGet) {
 }
 
 TEST_F(MessageQueue, CrossThreadPostWakesABlockedGet) {
-    std::thread poster([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    std::thread poster([this] {
+        // Post only once get_message has found nothing and is blocked.
+        EXPECT_TRUE(wait_for([this] { return m_backend.waits() > 0; }));
         post_thread_message(WM_APP + 1, 11, 12);
     });
     Msg msg;
-    auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(get_message(msg));
     poster.join();
     EXPECT_EQ(msg.message, WM_APP + 1);
     EXPECT_EQ(msg.hwnd, nullptr);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_EQ(msg.wParam, 11u);
 }
 
 TEST_F(MessageQueue, CrossThreadSendRunsOnTheUiThreadAndReturnsTheResult) {
@@ -108,15 +110,10 @@ TEST_F(MessageQueue, CrossThreadSendRunsOnTheUiThreadAndReturnsTheResult) {
 TEST_F(MessageQueue, CrossThreadSendsComeBeforePostedMessages) {
     post_message(m_top, WM_USER + 1);
     HWND target = m_top;
-    std::atomic<bool> queued{false};
-    std::thread sender([&] {
-        queued = true;
-        send_message(target, WM_USER + 2);
-    });
-    // Wait for the send to be queued before retrieving anything.
-    while (!queued)
-        std::this_thread::yield();
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::thread sender([&] { send_message(target, WM_USER + 2); });
+    // The send wakes the display once it is queued; retrieve nothing before.
+    while (m_backend.wakes() == 0)
+        m_backend.wait(10000);
     Msg msg;
     ASSERT_TRUE(get_message(msg));
     dispatch_message(msg);
@@ -127,16 +124,12 @@ TEST_F(MessageQueue, CrossThreadSendsComeBeforePostedMessages) {
 TEST_F(MessageQueue, TimersFireWhenTheQueueIsEmptyAndDieWithTheirWindow) {
     ASSERT_EQ(set_timer(m_top, 5, 10), 5u);
     post_message(m_top, WM_USER);
-    int timers = 0;
-    EXPECT_TRUE(pump_until([&] {
-        timers = 0;
-        for (auto& r : recorder().log())
-            timers += r.message == WM_TIMER;
-        return timers >= 2;
-    }));
-    ASSERT_GE(recorder().log().size(), 2u);
-    EXPECT_EQ(recorder().log()[0].message, static_cast<UINT>(WM_USER)) << "posted before the timer";
-    EXPECT_EQ(recorder().log()[1].wp, 5u);
+    m_backend.run_for(9);
+    EXPECT_SEQUENCE(recorder(), {{WM_USER, posted}});
+    m_backend.run_for(11);
+    EXPECT_SEQUENCE(recorder(), {{WM_USER, posted},
+                                 {WM_TIMER, posted | wparam, m_top, 5},
+                                 {WM_TIMER, posted | wparam, m_top, 5}});
     EXPECT_TRUE(kill_timer(m_top, 5));
     EXPECT_FALSE(kill_timer(m_top, 5));
 
@@ -144,7 +137,38 @@ TEST_F(MessageQueue, TimersFireWhenTheQueueIsEmptyAndDieWithTheirWindow) {
     set_timer(child, 1, 10);
     destroy_window(child);
     recorder().clear();
-    EXPECT_FALSE(pump_until([&] { return !recorder().log().empty(); }, 60));
+    m_backend.run_for(100);
+    EXPECT_TRUE(recorder().log().empty());
+}
+
+// Time passing as in a real run: each timer fires at every multiple of its
+// period, in the order they fall due, stamped with the tick count of then.
+TEST_F(MessageQueue, RunningForAWhileFiresEachDueTimerInTurn) {
+    static std::vector<std::pair<std::uintptr_t, std::uint32_t>> fired;
+    fired.clear();
+    auto record = [](HWND, UINT, std::uintptr_t id, std::uint32_t time) {
+        fired.push_back({id, time});
+    };
+    set_timer(m_top, 3, 30, record);
+    set_timer(m_top, 5, 50, record);
+    const std::uint32_t start = get_tick_count();
+    m_backend.run_for(150);
+    for (auto& f : fired)
+        f.second -= start;
+    const std::vector<std::pair<std::uintptr_t, std::uint32_t>> expected = {
+        {3, 30}, {5, 50}, {3, 60}, {3, 90}, {5, 100}, {3, 120}, {3, 150}, {5, 150}};
+    EXPECT_EQ(fired, expected);
+    EXPECT_EQ(get_tick_count() - start, 150u);
+}
+
+TEST_F(MessageQueue, ATimerPassedByALongAdvanceFiresOnce) {
+    set_timer(m_top, 1, 10);
+    test_clock().advance(1000);
+    m_backend.pump();
+    EXPECT_SEQUENCE(recorder(), {{WM_TIMER, posted | wparam, m_top, 1}});
+    recorder().clear();
+    m_backend.run_for(9);
+    EXPECT_TRUE(recorder().log().empty()) << "the period starts again when it fires";
 }
 
 TEST_F(MessageQueue, TimerWithoutWindowCallsItsProcedure) {
@@ -152,8 +176,40 @@ TEST_F(MessageQueue, TimerWithoutWindowCallsItsProcedure) {
     calls = 0;
     auto id = set_timer(nullptr, 0, 10, [](HWND, UINT, std::uintptr_t, std::uint32_t) { ++calls; });
     ASSERT_NE(id, 0u);
-    EXPECT_TRUE(pump_until([] { return calls >= 1; }));
+    m_backend.run_for(9);
+    EXPECT_EQ(calls, 0);
+    m_backend.run_for(1);
+    EXPECT_EQ(calls, 1);
     kill_timer(nullptr, id);
+    m_backend.run_for(100);
+    EXPECT_EQ(calls, 1);
+}
+
+TEST_F(MessageQueue, AWaitWithATimeOutEndsWhenAnotherThreadAdvancesPastIt) {
+    std::thread advancer([this] {
+        EXPECT_TRUE(wait_for([this] { return m_backend.waits() >= 1; }));
+        test_clock().advance(99);
+        // The wait looks at the time, finds 1 ms left and blocks again.
+        EXPECT_TRUE(wait_for([this] { return m_backend.waits() >= 2; }));
+        test_clock().advance(1);
+    });
+    const std::uint32_t start = get_tick_count();
+    EXPECT_FALSE(wait_message(100)) << "nothing arrived";
+    advancer.join();
+    EXPECT_EQ(get_tick_count() - start, 100u);
+}
+
+TEST_F(MessageQueue, AdvancingFromAnotherThreadFiresATimerForABlockedGet) {
+    set_timer(m_top, 7, 40);
+    std::thread advancer([this] {
+        EXPECT_TRUE(wait_for([this] { return m_backend.waits() >= 1; }));
+        test_clock().advance(40);
+    });
+    Msg msg;
+    ASSERT_TRUE(get_message(msg));
+    advancer.join();
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_TIMER));
+    EXPECT_EQ(msg.wParam, 7u);
 }
 
 TEST_F(MessageQueue, TranslateTurnsKeysIntoCharactersWithDoubleByteSplit) {
@@ -189,12 +245,12 @@ TEST_F(MessageQueue, TickCountWrapsAt32Bits) {
     std::uint32_t now = get_tick_count();
     set_tick_count_offset(0xFFFFFFFFu - now - 5);
     std::uint32_t before = get_tick_count();
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    test_clock().advance(20);
     std::uint32_t after = get_tick_count();
     set_tick_count_offset(0);
-    EXPECT_GT(before, 0xFFFFFF00u);
-    EXPECT_LT(after, 100u) << "the count wraps to small numbers";
-    EXPECT_GE(static_cast<std::uint32_t>(after - before), 20u)
+    EXPECT_EQ(before, 0xFFFFFFFAu);
+    EXPECT_EQ(after, 14u) << "the count wraps to small numbers";
+    EXPECT_EQ(static_cast<std::uint32_t>(after - before), 20u)
         << "unsigned differences still measure time";
 }
 
@@ -210,6 +266,7 @@ TEST_F(MessageQueue, ModalLoopDisablesTheOwnerUntilItEnds) {
     });
     recorder().clear();
     recorder().watch(m_top);
+    test_clock().advance(10);
     EXPECT_EQ(run_modal_loop(dialog, m_top), 17);
     EXPECT_TRUE(is_window_enabled(m_top));
     EXPECT_SEQUENCE(recorder(),

@@ -1,18 +1,23 @@
 #pragma once
 
-// The fixture of every platform test: a headless display, the message
-// recorder, and a watchdog for loops.
+// The fixture of every platform test: a headless display on stepped time,
+// the message recorder, and a watchdog for loops.
 
 #include "MessageRecorder.h"
 #include "platform/Painting.h"
 #include "platform/WindowSystem.h"
 #include <platform/headless/HeadlessBackend.h>
 
+#include <tests/support/SteppedTime.h>
+
 #include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
 
 namespace platform::testing {
+
+using test_support::ClockStepper;
+using test_support::wait_for;
 
 class PlatformTest : public ::testing::Test {
   protected:
@@ -40,33 +45,29 @@ class PlatformTest : public ::testing::Test {
                                 static_cast<std::uintptr_t>(id));
     }
 
-    // Dispatches messages until `done` holds or the time limit passes, so a
-    // broken test fails instead of hanging. Returns whether `done` held.
-    bool pump_until(const std::function<bool()>& done, int limit_ms = 2000) {
+    // Dispatches messages until `done` holds, waiting in between for what
+    // other threads post, send or advance. No time passes on the stepped
+    // clock here (run_for lets it pass); `limit_ms` of real time is only a
+    // watchdog, so that a broken test fails instead of hanging. Returns
+    // whether `done` held.
+    bool pump_until(const std::function<bool()>& done, int limit_ms = 10000) {
         auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limit_ms);
-        while (!done()) {
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        for (;;) {
+            m_backend.pump();
+            Msg quit;
+            if (done() || peek_message(quit, nullptr, WM_QUIT, WM_QUIT))
+                return done();
+            auto left = std::chrono::ceil<std::chrono::milliseconds>(
                 end - std::chrono::steady_clock::now());
             if (left.count() <= 0)
                 return false;
-            if (!wait_message(static_cast<int>(left.count())))
-                continue;
-            Msg msg;
-            if (peek_message(msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (msg.message == WM_QUIT) {
-                    post_quit_message(static_cast<int>(msg.wParam));
-                    return done();
-                }
-                translate_message(msg);
-                dispatch_message(msg);
-            }
+            m_backend.wait(static_cast<int>(left.count()));
         }
-        return true;
     }
 
     MessageRecorder& recorder() { return *m_recorder; }
 
-    HeadlessBackend m_backend;
+    HeadlessBackend m_backend{HeadlessTime::Stepped};
     std::unique_ptr<MessageRecorder> m_recorder;
 };
 

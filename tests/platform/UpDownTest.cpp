@@ -2,10 +2,10 @@
 
 #include "platform/Controls.h"
 #include "platform/Input.h"
+#include "platform/TickCount.h"
 #include "platform/controls/UpDown.h"
 
 #include <cairo.h>
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -17,7 +17,7 @@ constexpr int k_id = 11;
 struct Step {
     int pos;
     int delta;
-    std::chrono::steady_clock::time_point at;
+    std::uint32_t at; // tick count
 };
 
 // What the parent saw of UDN_DELTAPOS (the record points at the sender's
@@ -30,7 +30,7 @@ LRESULT parent_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NOTIFY) {
         auto* nm = reinterpret_cast<NMUPDOWN*>(lp);
         if (nm->hdr.code == UDN_DELTAPOS) {
-            g_steps.push_back({nm->iPos, nm->iDelta, std::chrono::steady_clock::now()});
+            g_steps.push_back({nm->iPos, nm->iDelta, get_tick_count()});
             call_window_proc(g_recorder_proc, hwnd, msg, wp, lp);
             return g_answer;
         }
@@ -192,26 +192,29 @@ TEST_F(UpDown, HoldingTheButtonRepeatsAfterAPauseThenQuickly) {
     HWND h = make_attached();
     send_message(h, UDM_SETRANGE32, 0, 1000);
     m_backend.mouse_down(h, upper(h));
-    ASSERT_TRUE(pump_until([&] { return g_steps.size() >= 5; }, 5000)) << "auto-repeat while held";
+    m_backend.pump();
+    ASSERT_EQ(g_steps.size(), 1u) << "the press steps at once";
+    m_backend.run_for(controls::k_updown_first_delay_ms - 1);
+    EXPECT_EQ(g_steps.size(), 1u) << "nothing more before the first pause ends";
+    m_backend.run_for(1 + 3 * controls::k_updown_repeat_ms);
     m_backend.mouse_up(h, upper(h));
     m_backend.pump();
-    auto ms = [](auto a, auto b) {
-        return std::chrono::duration_cast<std::chrono::milliseconds>(b - a).count();
-    };
-    EXPECT_GE(ms(g_steps[0].at, g_steps[1].at),
-              static_cast<long>(controls::k_updown_first_delay_ms) - 5)
-        << "first pause";
-    for (std::size_t i = 2; i < g_steps.size(); ++i)
-        EXPECT_LT(ms(g_steps[i - 1].at, g_steps[i].at), 300) << "then quick steps";
-    LRESULT reached = pos(h);
-    EXPECT_GE(reached, 5 + 5);
-    EXPECT_EQ(get_window_text(m_buddy), std::to_string(reached));
+    ASSERT_EQ(g_steps.size(), 5u) << "the pause, then three quick steps";
+    const std::uint32_t first = controls::k_updown_first_delay_ms;
+    const std::uint32_t quick = controls::k_updown_repeat_ms;
+    const std::uint32_t expected_at[] = {0, first, first + quick, first + 2 * quick,
+                                         first + 3 * quick};
+    for (std::size_t i = 0; i < g_steps.size(); ++i) {
+        EXPECT_EQ(g_steps[i].at - g_steps[0].at, expected_at[i]) << "step " << i;
+        EXPECT_EQ(g_steps[i].pos, static_cast<int>(5 + i));
+    }
+    EXPECT_EQ(pos(h), 10);
+    EXPECT_EQ(get_window_text(m_buddy), "10");
     ASSERT_FALSE(recorder().log().empty());
     EXPECT_EQ(recorder().log().back().message, static_cast<UINT>(WM_VSCROLL));
     EXPECT_EQ(loword(recorder().log().back().wp), SB_ENDSCROLL);
-    std::size_t steps = g_steps.size();
-    pump_until([] { return false; }, 200);
-    EXPECT_EQ(g_steps.size(), steps) << "no more steps after the release";
+    m_backend.run_for(10 * quick);
+    EXPECT_EQ(g_steps.size(), 5u) << "no more steps after the release";
 }
 
 TEST_F(UpDown, TheBuddysArrowKeysStepWhenAsked) {

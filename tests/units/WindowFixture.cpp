@@ -220,22 +220,17 @@ ProbeUnit* WindowTest::probe(std::uint32_t unit_id) {
 
 bool WindowTest::pump_until(const std::function<bool()>& done, int limit_ms) {
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limit_ms);
-    while (!done()) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            end - std::chrono::steady_clock::now());
+    for (;;) {
+        m_backend.pump();
+        platform::Msg quit;
+        if (done() || platform::peek_message(quit, nullptr, platform::WM_QUIT, platform::WM_QUIT))
+            return done();
+        auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             return false;
-        if (!platform::wait_message(static_cast<int>(left.count())))
-            continue;
-        platform::Msg msg;
-        if (platform::peek_message(msg, nullptr, 0, 0, platform::PM_REMOVE)) {
-            if (msg.message == platform::WM_QUIT)
-                return done();
-            platform::translate_message(msg);
-            platform::dispatch_message(msg);
-        }
+        m_backend.wait(static_cast<int>(left.count()));
     }
-    return true;
 }
 
 } // namespace runtime_test

@@ -1,0 +1,62 @@
+#include "Clock.h"
+
+#include "detail/State.h"
+
+#include <thread>
+
+namespace platform {
+namespace {
+std::atomic<const Clock*> g_current{nullptr};
+}
+
+std::chrono::nanoseconds RealClock::now() const {
+    return std::chrono::steady_clock::now().time_since_epoch();
+}
+
+void RealClock::nap(std::chrono::microseconds length) const {
+    std::this_thread::sleep_for(length);
+}
+
+std::chrono::nanoseconds SteppedClock::now() const {
+    return std::chrono::milliseconds(m_ms.load());
+}
+
+void SteppedClock::nap(std::chrono::microseconds) const {
+    std::unique_lock lock(m_mutex);
+    const std::uint64_t start = m_ms.load();
+    ++m_naps;
+    m_moved.wait(lock, [&] { return m_ms.load() != start; });
+}
+
+void SteppedClock::advance(std::uint32_t ms) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_ms.fetch_add(ms);
+    }
+    m_moved.notify_all();
+    detail::wake_ui_thread();
+}
+
+// Never destroyed: threads may read the time while the process exits.
+RealClock& real_clock() {
+    static RealClock* clock = new RealClock;
+    return *clock;
+}
+
+SteppedClock& test_clock() {
+    static SteppedClock* clock = new SteppedClock;
+    return *clock;
+}
+
+const Clock& current_clock() {
+    const Clock* c = g_current.load();
+    return c ? *c : real_clock();
+}
+
+namespace detail {
+void use_clock(const Clock* clock) {
+    g_current.store(clock);
+}
+} // namespace detail
+
+} // namespace platform

@@ -1,0 +1,73 @@
+#pragma once
+
+// Every reading of time in the window system goes through one clock: timers,
+// waits with a time-out and the tick count, and through them the caret's
+// blink, the controls' auto-repeat, double-click timing and tool-tip delays.
+// A display runs on the real monotonic clock unless it says otherwise; the
+// headless display used by tests may run on the stepped clock, whose time
+// moves only when a test advances it.
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+
+namespace platform {
+
+class Clock {
+  public:
+    virtual ~Clock() = default;
+    // Time since an arbitrary start; it never goes back.
+    virtual std::chrono::nanoseconds now() const = 0;
+    // How long the calling thread may block, in real milliseconds, while it
+    // waits for `ms` of this clock's time to pass (negative: no limit).
+    virtual int blocking_ms(int ms) const = 0;
+    // Lets a moment pass for a caller that polls the clock.
+    virtual void nap(std::chrono::microseconds length) const = 0;
+};
+
+// The monotonic system clock.
+class RealClock final : public Clock {
+  public:
+    std::chrono::nanoseconds now() const override;
+    int blocking_ms(int ms) const override { return ms; }
+    void nap(std::chrono::microseconds length) const override;
+};
+
+// A clock that stands still until advanced. Its time passes only through
+// advance(), which wakes the user-interface thread, so a wait on it blocks
+// until it is woken (by an advance, a post or a send) and then looks at the
+// time again, and a nap lasts until the next advance.
+class SteppedClock final : public Clock {
+  public:
+    std::chrono::nanoseconds now() const override;
+    int blocking_ms(int ms) const override { return ms == 0 ? 0 : -1; }
+    void nap(std::chrono::microseconds length) const override;
+    // How many naps have begun: another thread can tell from it that a
+    // caller is waiting for the time to move.
+    int naps() const { return m_naps.load(); }
+
+    // Moves the time on by `ms` and wakes the user-interface thread: waits
+    // whose deadline has passed end, and timers that fell due fire at the
+    // next retrieval (once each, however far they were passed; see
+    // HeadlessBackend::run_for for time passing as in a real run). Safe from
+    // any thread.
+    void advance(std::uint32_t ms);
+    std::uint64_t now_ms() const { return m_ms.load(); }
+
+  private:
+    std::atomic<std::uint64_t> m_ms{0};
+    mutable std::atomic<int> m_naps{0};
+    mutable std::mutex m_mutex;
+    mutable std::condition_variable m_moved;
+};
+
+RealClock& real_clock();
+// The one stepped clock of the process; it keeps its time between tests.
+SteppedClock& test_clock();
+// The clock of the display installed now (DisplayBackend::clock), the real
+// clock when none is.
+const Clock& current_clock();
+
+} // namespace platform

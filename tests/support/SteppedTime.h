@@ -1,0 +1,79 @@
+#pragma once
+
+// Helpers for tests on the headless display's stepped time (see
+// platform/Clock.h): time passes only when a test lets it.
+
+#include <platform/Clock.h>
+#include <platform/headless/HeadlessBackend.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <thread>
+
+namespace test_support {
+
+// For a thread other than the user-interface thread: waits until `done`
+// holds, with `limit_ms` of real time as a watchdog. Returns whether it held.
+inline bool wait_for(const std::function<bool()>& done, int limit_ms = 10000) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limit_ms);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
+        std::this_thread::yield();
+    }
+    return true;
+}
+
+// Lets stepped time pass from another thread, for loops a test cannot step
+// from inside (a modal loop, a Delay): each time the user-interface thread
+// blocks, waiting on `display` or napping on the clock, the clock moves on
+// by `step_ms`, until `total_ms` have passed or the stepper is stopped. Start
+// it before the loop.
+class ClockStepper {
+  public:
+    ClockStepper(const platform::HeadlessBackend& display, std::uint32_t step_ms,
+                 std::uint32_t total_ms = std::numeric_limits<std::uint32_t>::max())
+        : m_display(display), m_step(step_ms), m_total(total_ms), m_seen(idle_count()),
+          m_thread([this] { run(); }) {}
+    ~ClockStepper() { stop(); }
+    ClockStepper(const ClockStepper&) = delete;
+    ClockStepper& operator=(const ClockStepper&) = delete;
+
+    void stop() {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    std::uint32_t advanced() const { return m_advanced.load(); }
+
+  private:
+    int idle_count() const { return m_display.waits() + platform::test_clock().naps(); }
+    void run() {
+        for (;;) {
+            while (idle_count() == m_seen) {
+                if (m_stop)
+                    return;
+                std::this_thread::yield();
+            }
+            m_seen = idle_count();
+            std::uint32_t step = std::min(m_step, m_total - m_advanced.load());
+            if (step == 0)
+                return;
+            m_advanced += step;
+            platform::test_clock().advance(step);
+        }
+    }
+
+    const platform::HeadlessBackend& m_display;
+    const std::uint32_t m_step;
+    const std::uint32_t m_total;
+    int m_seen;
+    std::atomic<bool> m_stop{false};
+    std::atomic<std::uint32_t> m_advanced{0};
+    std::thread m_thread;
+};
+
+} // namespace test_support
