@@ -230,6 +230,197 @@ void update_cursor(HWND target, UINT mouse_msg) {
                  make_lparam(HTCLIENT, static_cast<int>(mouse_msg)));
 }
 
+// The buttons' key states follow the presses and releases.
+void record_button_state(const InputEvent& e) {
+    static const UINT vks[] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON};
+    state().key_down[vks[e.button]] = e.kind == InputKind::ButtonDown;
+}
+
+// The wheel goes to the focus window, with screen coordinates.
+void wheel_message(HWND target, const InputEvent& e, Msg& msg) {
+    auto& s = state();
+    msg.hwnd = s.focus ? s.focus : target;
+    msg.message = WM_MOUSEWHEEL;
+    msg.wParam = make_wparam(static_cast<int>(key_flags()), e.delta);
+    msg.lParam = make_lparam(s.mouse_screen.x, s.mouse_screen.y);
+}
+
+// Whether a press completes a double click on a window whose class asks for
+// them; otherwise the press is remembered as the first click of one.
+bool is_double_click(HWND target, const InputEvent& e) {
+    auto& s = state();
+    WindowRecord* tw = find(target);
+    bool wants = tw && (tw->cls->info.style & CS_DBLCLKS);
+    bool dbl = wants && s.last_click_window == target && s.last_click_button == e.button &&
+               e.time - s.last_click_time <= static_cast<std::uint32_t>(double_click_time()) &&
+               std::abs(s.last_click_point.x - s.mouse_screen.x) <= 4 &&
+               std::abs(s.last_click_point.y - s.mouse_screen.y) <= 4;
+    if (dbl) {
+        s.last_click_window = nullptr;
+    } else {
+        s.last_click_window = target;
+        s.last_click_button = e.button;
+        s.last_click_time = e.time;
+        s.last_click_point = s.mouse_screen;
+    }
+    return dbl;
+}
+
+// A click activates the window's top-level window, unless the window answers
+// WM_MOUSEACTIVATE with MA_NOACTIVATE (a drop-down list must leave its owner
+// active). False when the target did not survive it.
+bool activate_on_click(HWND target, const InputEvent& e, bool dbl) {
+    HWND top = get_ancestor_root(target);
+    if (top != state().active) {
+        LRESULT how = send_message(
+            target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top),
+            make_lparam(HTCLIENT, static_cast<int>(button_message(e.button, e.kind, dbl))));
+        if (!is_window(target))
+            return false;
+        if (how != MA_NOACTIVATE)
+            set_active_window(top);
+    }
+    return is_window(target);
+}
+
+// The mouse is over `target` now: a window that asked to hear when the mouse
+// leaves it hears it.
+void note_mouse_window(HWND target) {
+    auto& s = state();
+    s.mouse_window = target;
+    if (s.leave_tracking && s.leave_tracking != target)
+        post_message(std::exchange(s.leave_tracking, nullptr), WM_MOUSELEAVE);
+}
+
+bool mouse_message(const InputEvent& e, Msg& msg) {
+    auto& s = state();
+    if (e.kind == InputKind::ButtonDown || e.kind == InputKind::ButtonUp)
+        record_button_state(e);
+    Point client;
+    HWND target = mouse_target(e, client);
+    if (!target)
+        return false;
+    msg.hwnd = target;
+    msg.pt = s.mouse_screen;
+    if (e.kind == InputKind::Wheel) {
+        wheel_message(target, e, msg);
+        return true;
+    }
+    bool dbl = false;
+    if (e.kind == InputKind::ButtonDown) {
+        dbl = is_double_click(target, e);
+        if (!activate_on_click(target, e, dbl))
+            return false;
+    }
+    if (frame_message(e, target, client, dbl, msg)) {
+        if (msg.message == 0)
+            return false;
+        s.mouse_window = target;
+        return true;
+    }
+    msg.message =
+        e.kind == InputKind::MouseMove ? WM_MOUSEMOVE : button_message(e.button, e.kind, dbl);
+    note_mouse_window(target);
+    if (e.kind != InputKind::ButtonUp) {
+        update_cursor(target, msg.message);
+        if (!is_window(target))
+            return false;
+    }
+    msg.wParam = key_flags();
+    msg.lParam = make_lparam(client.x, client.y);
+    return true;
+}
+
+// A window that asked to hear when the mouse leaves it hears it when the
+// mouse leaves the whole display window too.
+bool mouse_left_message(const InputEvent& e, Msg& msg) {
+    auto& s = state();
+    HWND tracked = s.leave_tracking;
+    if (s.mouse_window && get_ancestor_root(s.mouse_window) == e.top)
+        s.mouse_window = nullptr;
+    if (!tracked || get_ancestor_root(tracked) != e.top)
+        return false;
+    s.leave_tracking = nullptr;
+    msg.hwnd = tracked;
+    msg.message = WM_MOUSELEAVE;
+    return true;
+}
+
+// Keys go to the focus window, or the active window when nothing has focus.
+HWND key_target() {
+    auto& s = state();
+    return s.focus ? s.focus : s.active;
+}
+
+bool key_message(const InputEvent& e, Msg& msg) {
+    auto& s = state();
+    bool down = e.kind == InputKind::KeyDown;
+    bool was_down = s.key_down[e.vk] != 0;
+    s.key_down[e.vk] = down;
+    HWND target = key_target();
+    if (!target)
+        return false;
+    bool alt = s.key_down[VK_MENU] != 0;
+    bool sys = (alt && !s.key_down[VK_CONTROL]) || e.vk == VK_F10 || e.vk == VK_MENU;
+    msg.hwnd = target;
+    msg.message = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
+    msg.wParam = e.vk;
+    std::uint32_t lp = static_cast<std::uint32_t>(e.repeat & 0xFFFF);
+    if (alt)
+        lp |= 1u << 29;
+    if (down ? was_down : true)
+        lp |= 1u << 30;
+    if (!down)
+        lp |= 1u << 31;
+    msg.lParam = static_cast<LPARAM>(lp);
+    msg.typed_char = down ? e.typed_char : 0;
+    msg.pt = s.mouse_screen;
+    return true;
+}
+
+// A double-byte character is two messages: lead byte, then trail byte (queued
+// to come next).
+bool char_message(const InputEvent& e, Msg& msg) {
+    auto& s = state();
+    HWND target = key_target();
+    if (!target)
+        return false;
+    if (e.typed_char > 0xFF) {
+        Msg trail;
+        trail.hwnd = target;
+        trail.message = WM_CHAR;
+        trail.wParam = e.typed_char & 0xFF;
+        trail.lParam = 1;
+        trail.time = e.time;
+        std::lock_guard lock(s.mutex);
+        s.posted.push_front(trail);
+    }
+    msg.hwnd = target;
+    msg.message = WM_CHAR;
+    msg.wParam = e.typed_char > 0xFF ? (e.typed_char >> 8) & 0xFF : e.typed_char;
+    msg.lParam = 1;
+    return true;
+}
+
+// False when the event makes no message (nothing is there to take it).
+bool input_to_message(const InputEvent& e, Msg& msg) {
+    switch (e.kind) {
+    case InputKind::MouseMove:
+    case InputKind::ButtonDown:
+    case InputKind::ButtonUp:
+    case InputKind::Wheel:
+        return mouse_message(e, msg);
+    case InputKind::MouseLeft:
+        return mouse_left_message(e, msg);
+    case InputKind::KeyDown:
+    case InputKind::KeyUp:
+        return key_message(e, msg);
+    case InputKind::Char:
+        return char_message(e, msg);
+    }
+    return false;
+}
+
 } // namespace
 
 bool next_input_message(Msg& msg) {
@@ -239,146 +430,8 @@ bool next_input_message(Msg& msg) {
         s.input.pop_front();
         msg = {};
         msg.time = e.time;
-        switch (e.kind) {
-        case InputKind::MouseMove:
-        case InputKind::ButtonDown:
-        case InputKind::ButtonUp:
-        case InputKind::Wheel: {
-            if (e.kind == InputKind::ButtonDown || e.kind == InputKind::ButtonUp) {
-                static const UINT vks[] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON};
-                s.key_down[vks[e.button]] = e.kind == InputKind::ButtonDown;
-            }
-            Point client;
-            HWND target = mouse_target(e, client);
-            if (!target)
-                continue;
-            msg.hwnd = target;
-            msg.pt = s.mouse_screen;
-            if (e.kind == InputKind::Wheel) {
-                // The wheel goes to the focus window, with screen coordinates.
-                msg.hwnd = s.focus ? s.focus : target;
-                msg.message = WM_MOUSEWHEEL;
-                msg.wParam = make_wparam(static_cast<int>(key_flags()), e.delta);
-                msg.lParam = make_lparam(s.mouse_screen.x, s.mouse_screen.y);
-                return true;
-            }
-            bool dbl = false;
-            if (e.kind == InputKind::ButtonDown) {
-                WindowRecord* tw = find(target);
-                bool wants = tw && (tw->cls->info.style & CS_DBLCLKS);
-                dbl =
-                    wants && s.last_click_window == target && s.last_click_button == e.button &&
-                    e.time - s.last_click_time <= static_cast<std::uint32_t>(double_click_time()) &&
-                    std::abs(s.last_click_point.x - s.mouse_screen.x) <= 4 &&
-                    std::abs(s.last_click_point.y - s.mouse_screen.y) <= 4;
-                if (dbl) {
-                    s.last_click_window = nullptr;
-                } else {
-                    s.last_click_window = target;
-                    s.last_click_button = e.button;
-                    s.last_click_time = e.time;
-                    s.last_click_point = s.mouse_screen;
-                }
-                // A click activates the window's top-level window, unless the
-                // window answers WM_MOUSEACTIVATE with MA_NOACTIVATE (a
-                // drop-down list must leave its owner active).
-                HWND top = get_ancestor_root(target);
-                if (top != s.active) {
-                    LRESULT how = send_message(
-                        target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top),
-                        make_lparam(HTCLIENT,
-                                    static_cast<int>(button_message(e.button, e.kind, dbl))));
-                    if (!is_window(target))
-                        continue;
-                    if (how != MA_NOACTIVATE)
-                        set_active_window(top);
-                }
-                if (!is_window(target))
-                    continue;
-            }
-            if (frame_message(e, target, client, dbl, msg)) {
-                if (msg.message == 0)
-                    continue;
-                s.mouse_window = target;
-                return true;
-            }
-            msg.message = e.kind == InputKind::MouseMove ? WM_MOUSEMOVE
-                                                         : button_message(e.button, e.kind, dbl);
-            s.mouse_window = target;
-            if (s.leave_tracking && s.leave_tracking != target) {
-                post_message(std::exchange(s.leave_tracking, nullptr), WM_MOUSELEAVE);
-            }
-            if (e.kind != InputKind::ButtonUp) {
-                update_cursor(target, msg.message);
-                if (!is_window(target))
-                    continue;
-            }
-            msg.wParam = key_flags();
-            msg.lParam = make_lparam(client.x, client.y);
+        if (input_to_message(e, msg))
             return true;
-        }
-        case InputKind::MouseLeft: {
-            // A window that asked to hear when the mouse leaves it hears it
-            // when the mouse leaves the whole display window too.
-            HWND tracked = s.leave_tracking;
-            if (s.mouse_window && get_ancestor_root(s.mouse_window) == e.top)
-                s.mouse_window = nullptr;
-            if (!tracked || get_ancestor_root(tracked) != e.top)
-                continue;
-            s.leave_tracking = nullptr;
-            msg.hwnd = tracked;
-            msg.message = WM_MOUSELEAVE;
-            return true;
-        }
-        case InputKind::KeyDown:
-        case InputKind::KeyUp: {
-            bool down = e.kind == InputKind::KeyDown;
-            bool was_down = s.key_down[e.vk] != 0;
-            s.key_down[e.vk] = down;
-            // The focus window, or the active window when nothing has focus.
-            HWND target = s.focus ? s.focus : s.active;
-            if (!target)
-                continue;
-            bool alt = s.key_down[VK_MENU] != 0;
-            bool sys = (alt && !s.key_down[VK_CONTROL]) || e.vk == VK_F10 || e.vk == VK_MENU;
-            msg.hwnd = target;
-            msg.message =
-                down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
-            msg.wParam = e.vk;
-            std::uint32_t lp = static_cast<std::uint32_t>(e.repeat & 0xFFFF);
-            if (alt)
-                lp |= 1u << 29;
-            if (down ? was_down : true)
-                lp |= 1u << 30;
-            if (!down)
-                lp |= 1u << 31;
-            msg.lParam = static_cast<LPARAM>(lp);
-            msg.typed_char = down ? e.typed_char : 0;
-            msg.pt = s.mouse_screen;
-            return true;
-        }
-        case InputKind::Char: {
-            HWND target = s.focus ? s.focus : s.active;
-            if (!target)
-                continue;
-            // A double-byte character is two messages: lead byte, then trail byte.
-            if (e.typed_char > 0xFF) {
-                Msg trail;
-                trail.hwnd = target;
-                trail.message = WM_CHAR;
-                trail.wParam = e.typed_char & 0xFF;
-                trail.lParam = 1;
-                trail.time = e.time;
-                std::lock_guard lock(s.mutex);
-                s.posted.push_front(trail);
-            }
-            msg.hwnd = target;
-            msg.message = WM_CHAR;
-            msg.wParam = e.typed_char > 0xFF ? (e.typed_char >> 8) & 0xFF : e.typed_char;
-            msg.lParam = 1;
-            return true;
-        }
-        }
     }
     return false;
 }
