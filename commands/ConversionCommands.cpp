@@ -17,10 +17,6 @@ namespace type_code = runtime::type_code;
 
 namespace {
 
-// 真 and 假
-constexpr const char* true_text = "\xD5\xE6";
-constexpr const char* false_text = "\xBC\xD9";
-
 // The raw bytes of a numeric array's elements, cut to its block.
 std::span<const std::uint8_t> numeric_array_bytes(const TypedValue& value) {
     std::size_t size = runtime::element_size(runtime::element_type(value.type));
@@ -54,7 +50,7 @@ char* text_of_value(const TypedValue& value) {
     case type_code::Text:
         return runtime::make_text(runtime::text_of(value.pointer<const char>()));
     case type_code::Boolean:
-        return runtime::make_text(value.low() != 0 ? true_text : false_text);
+        return runtime::make_text(value.low() != 0 ? TrueText : FalseText);
     case type_code::DateTime: {
         char buffer[FormatBufferSize];
         format_date_time(value.as_double(), buffer);

@@ -18,9 +18,6 @@ namespace {
 
 // 信息：
 constexpr const char* default_caption = "\xD0\xC5\xCF\xA2\xA3\xBA";
-// 真 and 假
-constexpr const char* true_text = "\xD5\xE6";
-constexpr const char* false_text = "\xBC\xD9";
 
 std::atomic<MessageBoxFunction> g_message_box{nullptr};
 
@@ -34,7 +31,7 @@ std::string content_text(const TypedValue& value) {
     case type_code::Text:
         return std::string(runtime::text_of(value.pointer<const char>()));
     case type_code::Boolean:
-        return value.low() != 0 ? true_text : false_text;
+        return value.low() != 0 ? TrueText : FalseText;
     case type_code::DateTime: {
         char buffer[FormatBufferSize];
         format_date_time(value.as_double(), buffer);

@@ -1,6 +1,7 @@
 #pragma once
 
-// The text forms of numbers and date-times, shared by ToText and ShowMessage.
+// The text forms of numbers, booleans and date-times, shared by ToText and
+// ShowMessage.
 
 #include <runtime/values/TypedValue.h>
 
@@ -10,6 +11,10 @@
 namespace commands {
 
 inline constexpr std::size_t FormatBufferSize = 100;
+
+// The GBK texts of the two boolean values, 真 and 假.
+inline constexpr const char* TrueText = "\xD5\xE6";
+inline constexpr const char* FalseText = "\xBC\xD9";
 
 // Writes the text form of a numeric value into a buffer of FormatBufferSize
 // bytes: byte "%u", short and integer "%d", long its 64-bit decimal, float

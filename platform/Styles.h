@@ -77,6 +77,8 @@ constexpr UINT SWP_FRAMECHANGED = 0x0020;
 constexpr UINT SWP_SHOWWINDOW = 0x0040;
 constexpr UINT SWP_HIDEWINDOW = 0x0080;
 constexpr UINT SWP_NOOWNERZORDER = 0x0200;
+// Changes only a window's place in z-order: no move, no resize, no activation.
+constexpr UINT ZOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
 
 // Special z-order positions for set_window_pos.
 inline const HWND HWND_TOP = handle_from_value(0);

@@ -1,5 +1,7 @@
 #include "PropertyBag.h"
 
+#include "IntegerText.h"
+
 #include <charconv>
 #include <optional>
 
@@ -12,19 +14,8 @@ std::optional<std::int64_t> parse_number(std::string_view text) {
         return 1;
     if (text == "false")
         return 0;
-    bool negative = !text.empty() && text.front() == '-';
-    if (negative)
-        text.remove_prefix(1);
-    int base = 10;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        text.remove_prefix(2);
-        base = 16;
-    }
-    std::int64_t value = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty())
-        return std::nullopt;
-    return negative ? -value : value;
+    auto number = read_integer_text(text);
+    return number ? number->value() : std::nullopt;
 }
 
 std::optional<std::vector<std::uint8_t>> parse_hex(std::string_view text) {

@@ -233,17 +233,15 @@ void WindowUnit::apply_position() {
 }
 
 void WindowUnit::apply_topmost() {
-    constexpr platform::UINT ZOrderOnly =
-        platform::SWP_NOMOVE | platform::SWP_NOSIZE | platform::SWP_NOACTIVATE;
     if (m_settings.flag(TopMost)) {
-        platform::set_window_pos(hwnd(), platform::HWND_TOPMOST, 0, 0, 0, 0, ZOrderOnly);
+        platform::set_window_pos(hwnd(), platform::HWND_TOPMOST, 0, 0, 0, 0, platform::ZOrderOnly);
         return;
     }
-    platform::set_window_pos(hwnd(), platform::HWND_NOTOPMOST, 0, 0, 0, 0, ZOrderOnly);
+    platform::set_window_pos(hwnd(), platform::HWND_NOTOPMOST, 0, 0, 0, 0, platform::ZOrderOnly);
     // Leaving the band must not take the program's other topmost windows with it.
     for (HWND top : platform::top_level_windows()) {
         if (top != hwnd() && (platform::get_ex_style(top) & platform::WS_EX_TOPMOST))
-            platform::set_window_pos(top, platform::HWND_TOPMOST, 0, 0, 0, 0, ZOrderOnly);
+            platform::set_window_pos(top, platform::HWND_TOPMOST, 0, 0, 0, 0, platform::ZOrderOnly);
     }
 }
 

@@ -22,9 +22,6 @@ constexpr std::int32_t WindowStartStateIndex = 18 - 8;
 // The window unit's flag asking to be made anew when it is loaded again.
 constexpr std::int32_t WindowRecreateFlagIndex = 21 - 8;
 
-constexpr platform::UINT ZOrderOnly =
-    platform::SWP_NOMOVE | platform::SWP_NOSIZE | platform::SWP_NOACTIVATE;
-
 void suspend_events() {
     auto& app = AppRuntime::the();
     app.dispatch_waiting_messages();
@@ -211,7 +208,7 @@ bool create_window(WindowObject& window, CreateReuse reuse, CreateModal modal, H
                 }
             }
         }
-        platform::set_window_pos(hwnd, after, 0, 0, 0, 0, ZOrderOnly);
+        platform::set_window_pos(hwnd, after, 0, 0, 0, 0, platform::ZOrderOnly);
     }
 
     for (auto& unit : window.units) {
@@ -305,7 +302,7 @@ void recreate_unit(WindowObject& window, UnitRecord& unit) {
     }
     unit.object = object;
     object->set_cursor(old_object->cursor());
-    platform::set_window_pos(hwnd, old_hwnd, 0, 0, 0, 0, ZOrderOnly);
+    platform::set_window_pos(hwnd, old_hwnd, 0, 0, 0, 0, platform::ZOrderOnly);
     platform::send_message(hwnd, MessageUnitsCreated);
     platform::send_message(hwnd, MessageWindowShown);
     if (type->flags & unit_type_flag::NotifiesParent)

@@ -1,6 +1,7 @@
 #include "DesignLexer.h"
 
 #include <platform/Encoding.h>
+#include <units/IntegerText.h>
 
 #include <charconv>
 #include <climits>
@@ -79,28 +80,18 @@ bool read_quoted(std::string_view text, std::size_t& pos, std::string& out, std:
 }
 
 template <typename T> std::optional<T> parse_integer(std::string_view text) {
-    bool negative = text.starts_with('-');
-    if (negative)
-        text.remove_prefix(1);
-    int base = 10;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        text.remove_prefix(2);
-        base = 16;
-    }
-    std::uint64_t magnitude = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), magnitude, base);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size())
+    auto number = units::read_integer_text(text);
+    if (!number)
         return std::nullopt;
     if constexpr (std::is_signed_v<T>) {
-        std::int64_t value =
-            negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
-        if (magnitude > 0x80000000ull || value < INT32_MIN || value > INT32_MAX)
+        if (number->magnitude > (number->negative ? 0x80000000ull : 0x7FFFFFFFull))
             return std::nullopt;
-        return static_cast<T>(value);
+        return static_cast<T>(number->negative ? -static_cast<std::int64_t>(number->magnitude)
+                                               : static_cast<std::int64_t>(number->magnitude));
     } else {
-        if (negative || magnitude > UINT32_MAX)
+        if (number->negative || number->magnitude > UINT32_MAX)
             return std::nullopt;
-        return static_cast<T>(magnitude);
+        return static_cast<T>(number->magnitude);
     }
 }
 
