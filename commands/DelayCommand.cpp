@@ -18,7 +18,7 @@ namespace {
 constexpr auto LastTickNap = std::chrono::microseconds(100);
 
 void dispatch_waiting_messages() {
-    host_call(host_code::DispatchWaitingMessages);
+    host_call(runtime::host_service::DispatchWaitingMessages);
 }
 
 bool quit_is_waiting() {

@@ -11,13 +11,6 @@
 
 namespace commands {
 
-// The HostNotify services the commands use.
-namespace host_code {
-inline constexpr std::int32_t DispatchWaitingMessages = 2018;
-inline constexpr std::int32_t WindowCount = 2032;
-inline constexpr std::int32_t WindowHandleByPosition = 2033;
-} // namespace host_code
-
 // The library's LibraryNotify entry: code 1 keeps the HostNotify address,
 // code 6 forgets it. Always answers 0 (the library keeps no data word).
 std::intptr_t library_notify(std::int32_t code, std::intptr_t argument1, std::intptr_t argument2);

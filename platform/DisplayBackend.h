@@ -57,6 +57,9 @@ class DisplayBackend {
     virtual void set_clipboard_text(std::string_view utf8) = 0;
     virtual std::string clipboard_text() = 0;
     virtual bool cursor_position(Point& screen) = 0;
+    // The part of the screen that windows may cover (without task bars and
+    // docks), in screen coordinates.
+    virtual Rect work_area() = 0;
 
     // The common dialogs are the display's own choosers. Nothing means the
     // user cancelled (or the display has no chooser).

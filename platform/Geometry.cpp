@@ -416,6 +416,11 @@ HWND child_window_from_point(HWND parent, Point client) {
     return r.contains(client) ? parent : nullptr;
 }
 
+Rect get_work_area() {
+    DisplayBackend* display = state().backend;
+    return display ? display->work_area() : Rect{};
+}
+
 HWND window_from_point(Point screen) {
     for (HWND top : state().top_levels) {
         WindowRecord* w = find(top);

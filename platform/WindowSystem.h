@@ -186,6 +186,9 @@ void map_window_points(HWND from, HWND to, Point* points, int count);
 // The visible, enabled window under a screen point (deepest child).
 HWND window_from_point(Point screen);
 HWND child_window_from_point(HWND parent, Point client);
+// The part of the screen that windows may cover, in screen coordinates; empty
+// when no display is installed.
+Rect get_work_area();
 
 // ---- Timers -------------------------------------------------------------------
 

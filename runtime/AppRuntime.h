@@ -35,8 +35,6 @@ inline constexpr int LibrarySlots = 7;
 
 // Message to the message window: shut down with exit code wParam on the main thread.
 inline constexpr platform::UINT MessageShutdownRequest = 0x83E7;
-// Asked of a window that has no known unit object: answers the object or 0.
-inline constexpr platform::UINT MessageQueryObject = 0x8002;
 
 // A registered idle callback: called while the loop is idle, as long as its window lives.
 struct IdleCallback {

@@ -1,6 +1,5 @@
 #include "Unit.h"
 
-#include <runtime/AppRuntime.h>
 #include <runtime/services/HostNotify.h>
 
 #include <platform/Controls.h>

@@ -46,12 +46,15 @@ constexpr PropertyTable Properties{{
 
 // Face colour of windows, 0x00BBGGRR.
 constexpr std::uint32_t DefaultBackground = 0x00F0F0F0;
-// The display does not report its size; centring assumes a common screen.
-constexpr int AssumedScreenWidth = 1920;
-constexpr int AssumedScreenHeight = 1080;
 
 // 窗口
 constexpr const char* DisplayName = "\xB4\xB0\xBF\xDA";
+
+// Where a window of this size stands centred in the screen's work area.
+platform::Point centred_on_screen(int width, int height) {
+    platform::Rect area = platform::get_work_area();
+    return {area.left + (area.width() - width) / 2, area.top + (area.height() - height) / 2};
+}
 
 bool is_sizable(std::int32_t border) {
     return border == 1 || border == 3 || border == 5;
@@ -135,8 +138,9 @@ bool WindowUnit::create_window(const CreateParameters& parameters) {
     int left = parameters.left;
     int top = parameters.top;
     if (choice_clamp(3).apply(m_settings.word(Position)) == 1) {
-        left = (AssumedScreenWidth - parameters.width) / 2;
-        top = (AssumedScreenHeight - parameters.height) / 2;
+        platform::Point centred = centred_on_screen(parameters.width, parameters.height);
+        left = centred.x;
+        top = centred.y;
     }
     if (!create_system_window(styles.ex_style, ClassName, m_settings.text(Title), styles.style,
                               left, top, parameters.width, parameters.height, parameters.parent,
@@ -214,8 +218,8 @@ void WindowUnit::apply_position() {
     case 1: {
         platform::Rect rect;
         platform::get_window_rect(hwnd(), rect);
-        platform::set_window_pos(hwnd(), nullptr, (AssumedScreenWidth - rect.width()) / 2,
-                                 (AssumedScreenHeight - rect.height()) / 2, 0, 0,
+        platform::Point centred = centred_on_screen(rect.width(), rect.height());
+        platform::set_window_pos(hwnd(), nullptr, centred.x, centred.y, 0, 0,
                                  platform::SWP_NOSIZE | platform::SWP_NOZORDER |
                                      platform::SWP_NOACTIVATE);
         break;

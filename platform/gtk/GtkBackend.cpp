@@ -334,6 +334,18 @@ bool GtkBackend::cursor_position(Point& screen) {
     return true;
 }
 
+Rect GtkBackend::work_area() {
+    GdkDisplay* display = gdk_display_get_default();
+    GdkMonitor* monitor = display ? gdk_display_get_primary_monitor(display) : nullptr;
+    if (!monitor && display && gdk_display_get_n_monitors(display) > 0)
+        monitor = gdk_display_get_monitor(display, 0);
+    if (!monitor)
+        return {};
+    GdkRectangle area;
+    gdk_monitor_get_workarea(monitor, &area);
+    return {area.x, area.y, area.x + area.width, area.y + area.height};
+}
+
 GtkWindow* GtkBackend::dialog_parent(HWND owner) const {
     HWND top = owner ? get_ancestor_root(owner) : get_active_window();
     if (top)

@@ -48,6 +48,7 @@ class GtkBackend final : public DisplayBackend {
     void set_clipboard_text(std::string_view utf8) override;
     std::string clipboard_text() override;
     bool cursor_position(Point& screen) override;
+    Rect work_area() override;
     // The native choosers (GtkFileChooser.h), modal to every window of ours.
     std::optional<FileDialogAnswer> file_dialog(const FileDialogRequest& request) override;
     std::optional<std::string> folder_dialog(const FolderDialogRequest& request) override;

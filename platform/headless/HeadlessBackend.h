@@ -45,6 +45,9 @@ class HeadlessBackend final : public DisplayBackend {
     void set_clipboard_text(std::string_view utf8) override { m_clipboard = std::string(utf8); }
     std::string clipboard_text() override { return m_clipboard; }
     bool cursor_position(Point& screen) override;
+    Rect work_area() override { return m_work_area; }
+    // The screen this display pretends to have; 1920 by 1080 unless set.
+    void set_work_area(const Rect& area) { m_work_area = area; }
     std::optional<FileDialogAnswer> file_dialog(const FileDialogRequest& request) override;
     std::optional<std::string> folder_dialog(const FolderDialogRequest& request) override;
     void message_box_shown(HWND box, int default_id, std::string_view caption,
@@ -109,6 +112,7 @@ class HeadlessBackend final : public DisplayBackend {
     std::atomic<int> m_wakes{0};
     int m_cursor = 0;
     int m_presents = 0;
+    Rect m_work_area{0, 0, 1920, 1080};
     std::string m_clipboard;
     std::deque<std::optional<std::string>> m_file_answers;
     std::deque<std::optional<std::string>> m_folder_answers;

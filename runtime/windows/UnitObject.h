@@ -14,6 +14,9 @@
 
 namespace runtime {
 
+// Asked of a window that has no known unit object: answers the object or 0.
+inline constexpr platform::UINT MessageQueryObject = 0x8002;
+
 class UnitObject {
   public:
     UnitObject(std::uint32_t window_id, std::uint32_t unit_id)

@@ -1,6 +1,7 @@
 #include "HeadlessCommandTest.h"
 
 #include <commands/FolderCommands.h>
+#include <runtime/services/HostNotify.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -133,9 +134,9 @@ std::vector<platform::HWND> g_window_list;
 
 std::intptr_t window_list_host(std::int32_t code, std::intptr_t argument1,
                                std::intptr_t argument2) {
-    if (code == commands::host_code::WindowCount)
+    if (code == runtime::host_service::WindowCount)
         return static_cast<std::intptr_t>(g_window_list.size());
-    if (code == commands::host_code::WindowHandleByPosition) {
+    if (code == runtime::host_service::WindowHandleAt) {
         if (argument1 < 0 || static_cast<std::size_t>(argument1) >= g_window_list.size())
             return 0;
         return static_cast<std::intptr_t>(platform::handle_value(g_window_list[argument1]));
