@@ -1,9 +1,9 @@
 #pragma once
 
-// Bars on a headless frame window, made through the type's own create entry,
-// with the runtime's service entry replaced by one that records every event
-// a bar raises (with the position at that moment) and answers it as the
-// test asks.
+// Bars on a headless frame window on stepped time, made through the type's
+// own create entry, with the runtime's service entry replaced by one that
+// records every event a bar raises (with the position at that moment) and
+// answers it as the test asks.
 
 #include <units/SuperBar.h>
 
@@ -63,7 +63,8 @@ class SuperBarTest : public ::testing::Test {
     void release(SuperBar* bar, Point bar_point);
     void key(platform::UINT vk, int repeat = 1);
 
-    platform::HeadlessBackend m_backend;
+    // Time stands still until a test lets it pass (run_for).
+    platform::HeadlessBackend m_backend{platform::HeadlessTime::Stepped};
     HWND m_frame = nullptr;
     static std::vector<Raised>& raised();
     // Answers an event: a value to hand back as the handler's result, or

@@ -323,22 +323,58 @@ TEST_F(SuperBarTest, ReleasingAwayFromTheArrowIsNoClick) {
 }
 
 TEST_F(SuperBarTest, HoldingAnArrowRepeatsByThePageStepUntilTheEnd) {
-    SuperBar* bar = make_servo(170);
+    struct Row {
+        const char* what;
+        std::int32_t from;
+        int x; // on the decrease or the increase button
+        int slider;
+        std::uint32_t ms; // held this long before the repeat has stopped
+        std::vector<std::int32_t> positions;
+    };
+    // Timer 1 waits 500 ms, then timer 2 steps every 100 ms until an end.
+    const Row rows[] = {
+        {"up from 170", 170, 190, 1, 600, {179}},
+        {"down from 30", 30, 10, 1, 800, {20, 10, 0}},
+        {"without the slider behaviour", 30, 10, 0, 800, {20, 10, 0}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        SuperBar* bar = make_servo(row.from);
+        ASSERT_NE(bar, nullptr);
+        write(bar, SuperBar::SliderBehaviour, row.slider);
+        raised().clear();
+        press(bar, {row.x, Middle});
+        EXPECT_EQ(platform::get_capture(), bar->hwnd());
+        m_backend.run_for(500);
+        EXPECT_EQ(bar->position(), row.from) << "nothing before the first repeat";
+        m_backend.run_for(row.ms - 500);
+        EXPECT_EQ(platform::next_timer_due_ms(), -1) << "the repeat has stopped at the end";
+        m_backend.run_for(1000);
+        std::vector<std::int32_t> positions;
+        for (auto& r : raised()) {
+            if (r.event == SuperBar::PositionChanged)
+                positions.push_back(r.position);
+        }
+        EXPECT_EQ(positions, row.positions);
+        release(bar, {row.x, Middle});
+        EXPECT_EQ(platform::get_capture(), nullptr);
+        // The release completes a click, whose line step has nowhere to go.
+        EXPECT_EQ(events().back(),
+                  row.x < 100 ? SuperBar::DecreaseClicked : SuperBar::IncreaseClicked);
+        EXPECT_EQ(bar->position(), row.positions.back());
+        platform::destroy_window(bar->hwnd());
+    }
+}
+
+TEST_F(SuperBarTest, ReleasingEarlyStopsTheHoldBeforeItRepeats) {
+    SuperBar* bar = make_servo(100);
     ASSERT_NE(bar, nullptr);
     press(bar, {190, Middle});
-    EXPECT_EQ(platform::get_capture(), bar->hwnd());
-    // Timer 1 hands over to timer 2, whose first tick reaches the end.
-    platform::send_message(bar->hwnd(), platform::WM_TIMER, SuperBar::HoldDelayTimer);
-    EXPECT_EQ(bar->position(), 170);
-    platform::send_message(bar->hwnd(), platform::WM_TIMER, SuperBar::HoldRepeatTimer);
-    EXPECT_EQ(bar->position(), 179);
-    EXPECT_EQ(events(), (std::vector<std::int32_t>{SuperBar::PositionChanged}));
+    m_backend.run_for(499);
     release(bar, {190, Middle});
-    EXPECT_EQ(platform::get_capture(), nullptr);
-    // The release completes a click, which has nowhere left to go.
-    EXPECT_EQ(events(),
-              (std::vector<std::int32_t>{SuperBar::PositionChanged, SuperBar::IncreaseClicked}));
-    EXPECT_EQ(bar->position(), 179);
+    EXPECT_EQ(platform::next_timer_due_ms(), -1);
+    m_backend.run_for(1000);
+    EXPECT_EQ(bar->position(), 101) << "one click, no repeat";
 }
 
 TEST_F(SuperBarTest, NothingMoreHappensWhenAHandlerDestroysTheBar) {
