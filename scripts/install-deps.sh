@@ -6,7 +6,7 @@ packages=(
   libgtk-3-dev libcairo2-dev libpango1.0-dev
   fonts-wqy-microhei
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang clang-format libclang-rt-14-dev
   xvfb xauth xdotool x11-utils
 )
 missing=()

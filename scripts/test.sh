@@ -1,13 +1,22 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the default and the address/undefined-behaviour
-# sanitizer builds, the desktop tests under a virtual X display, and a short
-# run of each fuzz target.
+# Checks the formatting, then builds and runs every test: the default and the
+# address/undefined-behaviour sanitizer builds, the desktop tests under a
+# virtual X display, the tests in which threads meet under the thread
+# sanitizer, and a short run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
 jobs=$(nproc)
 export ARMCTL_WERROR=${ARMCTL_WERROR:-ON}
+
+# Every C++ source as .clang-format has it.
+if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+  git ls-files -z '*.h' '*.cpp' | xargs -0 clang-format --dry-run -Werror
+else
+  find . -path ./build -prune -o \( -name '*.h' -o -name '*.cpp' \) -print0 |
+    xargs -0 clang-format --dry-run -Werror
+fi
 
 run_preset() {
   local preset=$1
@@ -20,6 +29,16 @@ run_preset default
 # The desktop tests need a real X server; xvfb-run gives them one.
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build/default -L desktop --output-on-failure
 run_preset asan
+
+# The thread sanitizer over the tests in which threads meet: the message
+# queue (sends and posts from other threads, waits ended by another thread's
+# clock step), shutdown with senders running, Delay, dialogs on stepped time,
+# and everything labelled serial. Only the programs holding them are built.
+cmake --preset tsan -DARMCTL_DESKTOP_TESTS=OFF >/dev/null
+cmake --build --preset tsan -j "$jobs" --target thread_tests
+ARMCTL_SHUTDOWN_CYCLES=1000 ctest --preset tsan -j "$jobs" \
+  -R '^(MessageQueue|Shutdown|Delay|Dialogs)\.'
+ctest --preset tsan -j "$jobs" -L serial
 if [ -x scripts/fuzz.sh ]; then
   scripts/fuzz.sh
 fi
