@@ -122,7 +122,8 @@ struct State {
     bool quit_posted = false;
     int quit_code = 0;
     // From the start of shutdown() until the next initialize(): sends from
-    // other threads are answered 0 at once instead of being queued.
+    // other threads are answered 0 at once instead of being queued, and
+    // posts are refused.
     bool closing = false;
 
     std::deque<InputEvent> input;
