@@ -134,8 +134,11 @@ TEST_F(Delay, ANonPositiveOrNonNumericArgumentReturnsAtOnceDispatchingNothing) {
 
 TEST_F(Delay, AWaitingQuitMessageStaysQueuedWhilePostsAreStillDispatched) {
     platform::post_quit_message(3);
-    std::thread other([this] {
-        // Delay naps until the time moves, then dispatches what came.
+    const int naps = platform::test_clock().naps();
+    std::thread other([this, naps] {
+        // Delay naps until the time moves, then dispatches what came. Time
+        // moves only once it naps, so that it has taken its start.
+        EXPECT_TRUE(wait_for([&] { return platform::test_clock().naps() > naps; }));
         platform::post_message(m_window, MessageNudge);
         platform::test_clock().advance(10);
         EXPECT_TRUE(wait_for([] { return g_nudges.load() == 1; }));
