@@ -201,6 +201,39 @@ void Canvas::offset_origin(int dx, int dy) {
     cairo_translate(m_cr, dx, dy);
 }
 
+void Canvas::draw_stroke(double x0, double y0, double x1, double y1, COLORREF color, double width) {
+    cairo_save(m_cr);
+    set_source_color(m_cr, color);
+    cairo_set_line_width(m_cr, width);
+    cairo_set_line_cap(m_cr, CAIRO_LINE_CAP_ROUND);
+    cairo_move_to(m_cr, x0, y0);
+    cairo_line_to(m_cr, x1, y1);
+    cairo_stroke(m_cr);
+    cairo_restore(m_cr);
+}
+
+void Canvas::fill_circle(double cx, double cy, double radius, COLORREF color) {
+    if (radius <= 0)
+        return;
+    set_source_color(m_cr, color);
+    cairo_new_sub_path(m_cr);
+    cairo_arc(m_cr, cx, cy, radius, 0, 2 * M_PI);
+    cairo_fill(m_cr);
+}
+
+void Canvas::draw_arc(double cx, double cy, double radius, double from_degrees, double to_degrees,
+                      COLORREF color, double width) {
+    if (radius <= 0)
+        return;
+    cairo_save(m_cr);
+    set_source_color(m_cr, color);
+    cairo_set_line_width(m_cr, width);
+    cairo_new_sub_path(m_cr);
+    cairo_arc(m_cr, cx, cy, radius, from_degrees * M_PI / 180, to_degrees * M_PI / 180);
+    cairo_stroke(m_cr);
+    cairo_restore(m_cr);
+}
+
 HFONT Canvas::set_font(HFONT font) {
     HFONT old = m_font;
     m_font = font ? font : default_gui_font();

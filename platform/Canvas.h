@@ -76,6 +76,14 @@ class Canvas {
     // platform's viewport offset does.
     void offset_origin(int dx, int dy);
 
+    // Shapes for drawings that move, at fractional positions: a stroke with
+    // round ends, a filled circle and a circular arc (degrees, counted
+    // clockwise from the positive x axis, as on the screen).
+    void draw_stroke(double x0, double y0, double x1, double y1, COLORREF color, double width);
+    void fill_circle(double cx, double cy, double radius, COLORREF color);
+    void draw_arc(double cx, double cy, double radius, double from_degrees, double to_degrees,
+                  COLORREF color, double width);
+
     HFONT set_font(HFONT font);
     HFONT font() const { return m_font; }
     COLORREF set_text_color(COLORREF c);

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Processor time of the arm window (gtk display under a virtual X server):
+# 10 s with no commands, then 10 s with a servo kept moving by a command
+# every half second. Goals: at most 0.5 % of a core idle, 5 % animating.
+#
+#   bench/arm_window_cpu.sh [build/default/tools/arm/armctl-arm] [seconds]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+arm=${1:-build/default/tools/arm/armctl-arm}
+seconds=${2:-10}
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$arm" "$seconds"
+fi
+
+config=$(mktemp -d)
+trap 'kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; rm -rf "$config"' EXIT
+XDG_CONFIG_HOME=$config "$arm" --com 9 --backend=gtk 2>/dev/null &
+pid=$!
+entry=$config/armctl/ports/COM9
+for _ in $(seq 100); do
+  [ -L "$entry" ] && break
+  sleep 0.1
+done
+[ -L "$entry" ] || { echo "the arm did not publish COM9" >&2; exit 1; }
+line=$(readlink "$entry")
+# Let the window come up and settle before measuring.
+sleep 2
+
+ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
+hz=$(getconf CLK_TCK)
+percent() { awk -v t="$1" -v hz="$hz" -v s="$seconds" 'BEGIN { printf "%.2f", 100 * t / hz / s }'; }
+
+before=$(ticks)
+sleep "$seconds"
+idle=$(( $(ticks) - before ))
+
+before=$(ticks)
+exec 3>"$line"
+end=$(( $(date +%s) + seconds ))
+angle=0
+while [ "$(date +%s)" -lt "$end" ]; do
+  angle=$(( 180 - angle ))
+  printf '%da%db%dc%dd' "$angle" "$angle" "$angle" "$angle" >&3
+  sleep 0.5
+done
+exec 3>&-
+moving=$(( $(ticks) - before ))
+
+echo "arm window idle:      $(percent "$idle") % of a core over ${seconds} s (goal <= 0.5 %)"
+echo "arm window animating: $(percent "$moving") % of a core over ${seconds} s (goal <= 5 %)"

@@ -1,0 +1,122 @@
+// The arm window on the headless display, with a stepped clock. The poses
+// are written as PNG pictures into the working folder for a person to look
+// at (arm_*.png).
+
+#include "tools/arm/ArmWindow.h"
+
+#include "platform/Encoding.h"
+#include "platform/Painting.h"
+#include "platform/WindowSystem.h"
+#include "platform/headless/HeadlessBackend.h"
+
+#include <cairo.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace arm {
+namespace {
+
+class ArmWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(platform::initialize(&m_backend));
+        m_window = ArmWindow::create({}, platform::utf8_to_gbk("COM1 → /dev/pts/7"),
+                                     [this] { return m_now; });
+        ASSERT_TRUE(m_window);
+    }
+    void TearDown() override {
+        m_window.reset();
+        platform::shutdown();
+    }
+
+    // Steps the clock a frame at a time until the arm is still.
+    void run_until_still() {
+        for (int i = 0; i < 1000 && m_window->is_animating(); ++i) {
+            m_now += ArmWindow::k_frame_ms;
+            m_window->frame();
+        }
+    }
+
+    std::vector<unsigned char> picture(const char* png) {
+        EXPECT_TRUE(platform::save_window_png(m_window->hwnd(), png));
+        cairo_surface_t* s = platform::window_surface(m_window->hwnd());
+        auto* data = cairo_image_surface_get_data(s);
+        return {data, data + cairo_image_surface_get_stride(s) * cairo_image_surface_get_height(s)};
+    }
+
+    platform::HeadlessBackend m_backend;
+    Millis m_now = 0;
+    std::unique_ptr<ArmWindow> m_window;
+};
+
+TEST_F(ArmWindowTest, AnimatesOnlyWhileAServoMoves) {
+    EXPECT_FALSE(m_window->is_animating());
+    m_window->receive("abcd", m_now); // empty commands move nothing
+    EXPECT_FALSE(m_window->is_animating());
+    m_window->receive("150a", m_now);
+    EXPECT_TRUE(m_window->is_animating());
+    run_until_still();
+    EXPECT_FALSE(m_window->is_animating());
+    EXPECT_GE(m_now, 150 - 16);
+    EXPECT_LE(m_now, 150 + 16);
+    EXPECT_EQ(m_window->session().model().angle(0), 150);
+    // The frame timer is gone, not merely ignored.
+    EXPECT_FALSE(platform::kill_timer(m_window->hwnd(), ArmWindow::k_frame_timer));
+}
+
+TEST_F(ArmWindowTest, InputThroughTheInboxIsTakenOnTheWindowsThread) {
+    m_window->inbox().put({0, "80a10", false});
+    m_window->inbox().put({5, "0b", false});
+    platform::post_message(m_window->hwnd(), ArmWindow::WM_ARM_INPUT);
+    m_backend.pump();
+    ASSERT_EQ(m_window->log().size(), 2u);
+    EXPECT_EQ(m_window->log()[1].command.value, 100);
+    EXPECT_EQ(m_window->log()[1].gap, 5);
+}
+
+TEST_F(ArmWindowTest, TheLogKeepsTheLatestCommands) {
+    std::string many;
+    for (int i = 0; i < 600; ++i)
+        many += std::to_string(i % 180) + "d";
+    m_window->receive(many, m_now);
+    ASSERT_EQ(m_window->log().size(), ArmWindow::k_log_limit);
+    EXPECT_EQ(m_window->log().back().command.value, 599 % 180);
+}
+
+TEST_F(ArmWindowTest, PosesAsPictures) {
+    auto rest = picture("arm_rest.png");
+
+    // The controller's start-up pose.
+    m_window->receive("80a100b80c120d", m_now);
+    run_until_still();
+    auto start = picture("arm_start.png");
+    EXPECT_NE(start, rest);
+
+    // Reaching forward and down with the gripper open, the base turned.
+    m_now += 700;
+    m_window->receive("170a35b120c60d", m_now);
+    run_until_still();
+    auto reach = picture("arm_reach.png");
+    EXPECT_NE(reach, start);
+
+    // Half way to an upright pose, with commands out of range and empty
+    // ones in the log.
+    m_now += 1200;
+    m_window->receive("10a150b", m_now);
+    m_now += 400;
+    m_window->receive("200c-20d", m_now);
+    m_now += 30;
+    m_window->receive("bc", m_now);
+    m_now += 60;
+    m_window->frame();
+    EXPECT_TRUE(m_window->is_animating());
+    auto moving = picture("arm_moving.png");
+    EXPECT_NE(moving, reach);
+    run_until_still();
+    picture("arm_clamped.png");
+}
+
+} // namespace
+} // namespace arm

@@ -1,0 +1,138 @@
+#include "ArmWindow.h"
+
+#include "platform/Painting.h"
+#include "platform/WindowSystem.h"
+
+namespace arm {
+
+using namespace platform;
+
+namespace {
+
+constexpr const char* k_class = "ArmctlArm";
+
+} // namespace
+
+ArmWindow::ArmWindow(const ServoSettings& settings, std::string port_gbk,
+                     std::function<Millis()> clock)
+    : m_clock(std::move(clock)), m_session(settings, m_clock()), m_port(std::move(port_gbk)) {}
+
+std::unique_ptr<ArmWindow> ArmWindow::create(const ServoSettings& settings, std::string port_gbk,
+                                             std::function<Millis()> clock) {
+    WindowClass cls;
+    if (!get_class_info(k_class, cls)) {
+        cls.name = k_class;
+        cls.proc = proc;
+        cls.cursor = load_cursor(IDC_ARROW);
+        if (!register_class(cls))
+            return nullptr;
+    }
+    std::unique_ptr<ArmWindow> window(
+        new ArmWindow(settings, std::move(port_gbk), std::move(clock)));
+    std::uint32_t style = WS_OVERLAPPEDWINDOW;
+    FrameInsets frame = frame_insets(style, 0, true);
+    HWND hwnd = create_window_ex(0, k_class, "Virtual arm", style, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 ArmPainter::k_width + frame.left + frame.right,
+                                 ArmPainter::k_height + frame.top + frame.bottom, nullptr, 0);
+    if (!hwnd)
+        return nullptr;
+    window->m_hwnd = hwnd;
+    set_window_long(hwnd, GWL_USERDATA, reinterpret_cast<std::intptr_t>(window.get()));
+    show_window(hwnd, SW_SHOW);
+    update_window(hwnd);
+    return window;
+}
+
+ArmWindow::~ArmWindow() {
+    m_inbox.close();
+    if (is_window(m_hwnd)) {
+        set_window_long(m_hwnd, GWL_USERDATA, 0);
+        destroy_window(m_hwnd);
+    }
+}
+
+void ArmWindow::receive(std::string_view bytes, Millis time) {
+    m_received.clear();
+    m_session.receive(bytes, time, m_received);
+    for (ReceivedCommand& r : m_received)
+        m_log.push_back(r);
+    while (m_log.size() > k_log_limit)
+        m_log.pop_front();
+    invalidate_rect(m_hwnd, nullptr, false);
+    update_animation();
+}
+
+void ArmWindow::sender_closed() {
+    m_session.sender_closed();
+    invalidate_rect(m_hwnd, nullptr, false);
+}
+
+void ArmWindow::frame() {
+    m_session.model().advance(m_clock());
+    invalidate_rect(m_hwnd, nullptr, false);
+    update_animation();
+}
+
+void ArmWindow::update_animation() {
+    bool moving = m_session.model().is_moving();
+    if (moving == m_animating)
+        return;
+    if (moving)
+        m_animating = set_timer(m_hwnd, k_frame_timer, k_frame_ms) != 0;
+    else
+        m_animating = !kill_timer(m_hwnd, k_frame_timer);
+}
+
+void ArmWindow::take_inbox() {
+    for (InboxItem& item : m_inbox.take()) {
+        if (item.sender_closed)
+            sender_closed();
+        else
+            receive(item.bytes, item.time);
+    }
+}
+
+void ArmWindow::paint() {
+    PaintStruct ps;
+    Canvas* c = begin_paint(m_hwnd, ps);
+    if (!c)
+        return;
+    Rect client;
+    get_client_rect(m_hwnd, client);
+    ArmView view;
+    view.model = &m_session.model();
+    view.counts = m_session.counts();
+    view.log = &m_log;
+    view.port = m_port;
+    m_painter.paint(*c, client, view);
+    end_paint(m_hwnd, ps);
+}
+
+LRESULT ArmWindow::proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<ArmWindow*>(get_window_long(hwnd, GWL_USERDATA));
+    if (!self)
+        return def_window_proc(hwnd, msg, wp, lp);
+    switch (msg) {
+    case WM_ARM_INPUT:
+        self->take_inbox();
+        return 0;
+    case WM_TIMER:
+        if (wp == k_frame_timer)
+            self->frame();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        self->paint();
+        return 0;
+    case WM_DESTROY:
+        self->m_hwnd = nullptr;
+        self->m_animating = false;
+        post_quit_message(0);
+        return 0;
+    default:
+        return def_window_proc(hwnd, msg, wp, lp);
+    }
+}
+
+} // namespace arm
