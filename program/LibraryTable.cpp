@@ -2,6 +2,9 @@
 
 #include <commands/CommandTables.h>
 
+#include <units/ButtonUnit.h>
+#include <units/GroupBoxUnit.h>
+#include <units/LabelUnit.h>
 #include <units/StatusBar.h>
 #include <units/SuperBar.h>
 #include <units/Unit.h>
@@ -45,6 +48,9 @@ LibraryTable::LibraryTable() {
     }
     m_libraries[0].notify = core_library_notify;
     set_unit_type(1, 1, units::WindowUnit::type_info());
+    set_unit_type(1, 9, units::GroupBoxUnit::type_info());
+    set_unit_type(1, 10, units::LabelUnit::type_info());
+    set_unit_type(1, 11, units::ButtonUnit::type_info());
     set_unit_type(2, 1, units::SuperBar::type_info());
     set_unit_type(4, 2, units::StatusBar::type_info());
 

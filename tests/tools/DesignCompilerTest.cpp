@@ -187,15 +187,15 @@ TEST(DesignCompiler, ParentNamingTheWindowItselfPlacesTheUnitInTheWindow) {
 
 TEST(DesignCompiler, LibraryAndTypeNumbersNameTypesTheCompilerHasNoWriterFor) {
     auto result = compile("window 1\nunit 0x06010000 w 1:1\n  rect 0 0 1 1\n  Title = \"x\"\n"
-                          "unit 0x16000001 b 1:11\n  rect 0 0 1 1\n");
+                          "unit 0x16000001 b 1:12\n  rect 0 0 1 1\n");
     ASSERT_TRUE(result.errors.empty()) << first_error(result);
     EXPECT_EQ(result.design.windows[0].units[0].type, 0x10001u) << "1:1 is the window";
     EXPECT_FALSE(result.design.windows[0].units[0].type_data.empty());
-    EXPECT_EQ(result.design.windows[0].units[1].type, 0x1000Bu);
+    EXPECT_EQ(result.design.windows[0].units[1].type, 0x1000Cu);
 
     auto with_settings = compile("window 1\nunit 0x06010000 w window\n  rect 0 0 1 1\n"
-                                 "unit 0x16000001 b 1:11\n  rect 0 0 1 1\n  Caption = x\n");
-    EXPECT_EQ(first_error(with_settings), "unit type '1:11' has no settings this compiler knows");
+                                 "unit 0x16000001 b 1:12\n  rect 0 0 1 1\n  Caption = x\n");
+    EXPECT_EQ(first_error(with_settings), "unit type '1:12' has no settings this compiler knows");
     EXPECT_EQ(first_error(compile("window 1\nunit 0x06010000 w 8:1\n  rect 0 0 1 1\n")),
               "unknown unit type '8:1' (a type name, or library:type such as 1:5)");
 }

@@ -66,8 +66,8 @@ struct Case {
 
 TEST_F(DesignErrors, EachFaultIsReportedWithItsLine) {
     const Case cases[] = {
-        {"unknown type", Window + "unit 0x16010001 b1 Button\n  rect 0 0 1 1\n",
-         "4: error: unknown unit type 'Button' (a type name, or library:type such as 1:5)\n"},
+        {"unknown type", Window + "unit 0x16010001 b1 Gadget\n  rect 0 0 1 1\n",
+         "4: error: unknown unit type 'Gadget' (a type name, or library:type such as 1:5)\n"},
         {"unknown setting", Window + "  Border = 1\n  Colour = 5\n",
          "5: error: unknown setting 'Colour' for type window, or a value it does not take: '5'\n"},
         {"bad setting value", Window + "  Border = wide\n",

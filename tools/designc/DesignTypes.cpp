@@ -1,6 +1,9 @@
 #include "DesignTypes.h"
 
 #include <program/LibraryTable.h>
+#include <units/ButtonUnit.h>
+#include <units/GroupBoxUnit.h>
+#include <units/LabelUnit.h>
 #include <units/StatusBar.h>
 #include <units/SuperBar.h>
 #include <units/WindowUnit.h>
@@ -14,6 +17,9 @@ DesignTypes DesignTypes::standard() {
     types.add<units::WindowUnit>(units::WindowUnit::TypeCode, units::WindowUnit::type_info());
     types.add<units::StatusBar>(units::StatusBar::TypeCode, units::StatusBar::type_info());
     types.add<units::SuperBar>(units::SuperBar::TypeCode, units::SuperBar::type_info());
+    types.add<units::GroupBoxUnit>(units::GroupBoxUnit::TypeCode, units::GroupBoxUnit::type_info());
+    types.add<units::LabelUnit>(units::LabelUnit::TypeCode, units::LabelUnit::type_info());
+    types.add<units::ButtonUnit>(units::ButtonUnit::TypeCode, units::ButtonUnit::type_info());
     return types;
 }
 
