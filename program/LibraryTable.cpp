@@ -3,8 +3,12 @@
 #include <commands/CommandTables.h>
 
 #include <units/ButtonUnit.h>
+#include <units/ComboBoxUnit.h>
+#include <units/CommonDlgUnit.h>
+#include <units/EditBoxUnit.h>
 #include <units/GroupBoxUnit.h>
 #include <units/LabelUnit.h>
+#include <units/PicBoxUnit.h>
 #include <units/StatusBar.h>
 #include <units/SuperBar.h>
 #include <units/Unit.h>
@@ -48,9 +52,13 @@ LibraryTable::LibraryTable() {
     }
     m_libraries[0].notify = core_library_notify;
     set_unit_type(1, 1, units::WindowUnit::type_info());
+    set_unit_type(1, 5, units::EditBoxUnit::type_info());
+    set_unit_type(1, 6, units::PicBoxUnit::type_info());
     set_unit_type(1, 9, units::GroupBoxUnit::type_info());
     set_unit_type(1, 10, units::LabelUnit::type_info());
     set_unit_type(1, 11, units::ButtonUnit::type_info());
+    set_unit_type(1, 14, units::ComboBoxUnit::type_info());
+    set_unit_type(1, 31, units::CommonDlgUnit::type_info());
     set_unit_type(2, 1, units::SuperBar::type_info());
     set_unit_type(4, 2, units::StatusBar::type_info());
 
@@ -58,7 +66,11 @@ LibraryTable::LibraryTable() {
     auto attach = [this](std::size_t library, std::span<const runtime::LibraryCommand> list) {
         set_commands(library, {list.begin(), list.end()});
     };
-    attach(1, commands::core_library_commands());
+    // Library 1 carries the unit methods after its own commands.
+    std::vector<runtime::LibraryCommand> core(commands::core_library_commands().begin(),
+                                              commands::core_library_commands().end());
+    core.push_back(&units::CommonDlgUnit::ShowDialog);
+    set_commands(1, std::move(core));
     attach(3, commands::interface_style_library_commands());
     attach(4, units::status_bar_commands());
     attach(5, commands::special_functions_library_commands());

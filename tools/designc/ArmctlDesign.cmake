@@ -11,6 +11,7 @@ function(armctl_add_design target design)
     set(ARG_COMPILER designc)
   endif()
   get_filename_component(design_path "${design}" ABSOLUTE)
+  get_filename_component(design_dir "${design_path}" DIRECTORY)
   get_filename_component(stem "${design}" NAME_WE)
   set(out_dir "${CMAKE_CURRENT_BINARY_DIR}/${target}_design")
   set(out_cpp "${out_dir}/${stem}_design.cpp")
@@ -20,6 +21,7 @@ function(armctl_add_design target design)
     COMMAND ${CMAKE_COMMAND} -E make_directory "${out_dir}"
     COMMAND $<TARGET_FILE:${ARG_COMPILER}> "${design_path}" "${out_cpp}" "${out_h}"
     DEPENDS "${design_path}" ${ARG_COMPILER}
+    WORKING_DIRECTORY "${design_dir}"
     COMMENT "Compiling design ${design}"
     VERBATIM)
   target_sources(${target} PRIVATE "${out_cpp}" "${out_h}")

@@ -2,8 +2,12 @@
 
 #include <program/LibraryTable.h>
 #include <units/ButtonUnit.h>
+#include <units/ComboBoxUnit.h>
+#include <units/CommonDlgUnit.h>
+#include <units/EditBoxUnit.h>
 #include <units/GroupBoxUnit.h>
 #include <units/LabelUnit.h>
+#include <units/PicBoxUnit.h>
 #include <units/StatusBar.h>
 #include <units/SuperBar.h>
 #include <units/WindowUnit.h>
@@ -17,9 +21,14 @@ DesignTypes DesignTypes::standard() {
     types.add<units::WindowUnit>(units::WindowUnit::TypeCode, units::WindowUnit::type_info());
     types.add<units::StatusBar>(units::StatusBar::TypeCode, units::StatusBar::type_info());
     types.add<units::SuperBar>(units::SuperBar::TypeCode, units::SuperBar::type_info());
+    types.add<units::EditBoxUnit>(units::EditBoxUnit::TypeCode, units::EditBoxUnit::type_info());
+    types.add<units::PicBoxUnit>(units::PicBoxUnit::TypeCode, units::PicBoxUnit::type_info());
     types.add<units::GroupBoxUnit>(units::GroupBoxUnit::TypeCode, units::GroupBoxUnit::type_info());
     types.add<units::LabelUnit>(units::LabelUnit::TypeCode, units::LabelUnit::type_info());
     types.add<units::ButtonUnit>(units::ButtonUnit::TypeCode, units::ButtonUnit::type_info());
+    types.add<units::ComboBoxUnit>(units::ComboBoxUnit::TypeCode, units::ComboBoxUnit::type_info());
+    types.add<units::CommonDlgUnit>(units::CommonDlgUnit::TypeCode,
+                                    units::CommonDlgUnit::type_info());
     return types;
 }
 

@@ -1,0 +1,100 @@
+// The picture box unit: its picture drawn by its layout choice, a block that
+// is no bitmap drawn as nothing, and pictures taken from files in designs.
+
+#include "BasicUnitFixture.h"
+
+#include <units/PicBoxUnit.h>
+
+#include <platform/Painting.h>
+#include <platform/WindowSystem.h>
+
+#include <cairo.h>
+
+#include <cstdio>
+#include <fstream>
+
+using namespace units_test;
+using units::PicBoxUnit;
+
+namespace {
+
+constexpr std::uint32_t PictureId = 0x16010188;
+constexpr std::uint32_t Red = 0xFF0000; // as the surface holds it: 0xRRGGBB
+constexpr std::uint32_t Face = 0xF0F0F0;
+
+class PicBoxUnitTest : public BasicUnitTest {
+  protected:
+    void create_picture(PicBoxUnit::Settings settings) {
+        create({unit_record(PictureId, PicBoxUnit::TypeCode, settings, 100, 100, 40, 40)});
+        m_backend.pump();
+    }
+    // The colour at a point of the picture box, from the window's picture.
+    std::uint32_t pixel(int x, int y) {
+        platform::save_window_png(window(), "/dev/null");
+        cairo_surface_t* surface = platform::window_surface(window());
+        cairo_surface_flush(surface);
+        const unsigned char* data = cairo_image_surface_get_data(surface);
+        int stride = cairo_image_surface_get_stride(surface);
+        return *reinterpret_cast<const std::uint32_t*>(data + (100 + y) * stride + (100 + x) * 4) &
+               0xFFFFFF;
+    }
+};
+
+PicBoxUnit::Settings with_layout(std::int32_t layout) {
+    PicBoxUnit::Settings settings;
+    settings.set_block(PicBoxUnit::Picture, solid_bitmap(4, 4, 0xFF, 0, 0));
+    settings.set_word(PicBoxUnit::Layout, layout);
+    return settings;
+}
+
+TEST_F(PicBoxUnitTest, StretchFillsTheBoxAndCentreKeepsTheSize) {
+    create_picture(with_layout(PicBoxUnit::Stretch));
+    ASSERT_TRUE(unit<PicBoxUnit>(PictureId)->bitmap());
+    EXPECT_EQ(pixel(2, 2), Red);
+    EXPECT_EQ(pixel(37, 37), Red);
+
+    write(PictureId, 11, PicBoxUnit::Centre);
+    m_backend.pump();
+    EXPECT_EQ(pixel(2, 2), Face);
+    EXPECT_EQ(pixel(19, 19), Red);
+
+    write(PictureId, 11, PicBoxUnit::TopLeft);
+    m_backend.pump();
+    EXPECT_EQ(pixel(1, 1), Red);
+    EXPECT_EQ(pixel(19, 19), Face);
+}
+
+TEST_F(PicBoxUnitTest, ABlockThatIsNoBitmapShowsNothing) {
+    create_picture(with_layout(PicBoxUnit::Stretch));
+    auto cut = solid_bitmap(4, 4, 0xFF, 0, 0);
+    cut.resize(cut.size() - 5);
+    const std::vector<std::vector<std::uint8_t>> bad = {
+        {1, 2, 3}, cut, std::vector<std::uint8_t>(40, 0xFF)};
+    for (const auto& block : bad) {
+        write_block(PictureId, 10, block);
+        m_backend.pump();
+        EXPECT_EQ(unit<PicBoxUnit>(PictureId)->bitmap(), nullptr);
+        EXPECT_EQ(pixel(20, 20), Face);
+    }
+}
+
+TEST(PicBoxDesign, PictureFileTakesABitmapFileAndRefusesAnythingElse) {
+    std::string dir = ::testing::TempDir();
+    std::string good = dir + "/picbox_good.bmp";
+    std::string bad = dir + "/picbox_bad.bmp";
+    auto dib = solid_bitmap(3, 2, 0, 0xFF, 0);
+    std::ofstream(good, std::ios::binary)
+        .write(reinterpret_cast<const char*>(dib.data()), static_cast<std::streamsize>(dib.size()));
+    std::ofstream(bad, std::ios::binary) << "not a picture";
+    PicBoxUnit::Settings settings;
+    EXPECT_TRUE(settings.set_by_name("PictureFile", good));
+    EXPECT_EQ(settings.block(PicBoxUnit::Picture), dib);
+    EXPECT_FALSE(settings.set_by_name("PictureFile", bad));
+    EXPECT_FALSE(settings.set_by_name("PictureFile", dir + "/missing.bmp"));
+    EXPECT_TRUE(settings.set_by_name("Layout", "2"));
+    EXPECT_EQ(settings.word(PicBoxUnit::Layout), 2);
+    std::remove(good.c_str());
+    std::remove(bad.c_str());
+}
+
+} // namespace

@@ -1,0 +1,184 @@
+#include "PicBoxUnit.h"
+
+#include "ControlLook.h"
+
+#include <platform/Painting.h>
+#include <platform/WindowSystem.h>
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+namespace units {
+
+namespace {
+
+using namespace runtime::value_kind;
+using P = PicBoxUnit;
+
+constexpr PropertyTable Properties{{
+    {P::Border, "Border", Choice, choice_clamp(2)},
+    {P::BackColour, "BackColor", BackgroundColour},
+    {P::Picture, "Picture", runtime::value_kind::Picture},
+    {P::Layout, "Layout", Choice, choice_clamp(3)},
+    {P::AutoSize, "AutoSize", Boolean},
+    {P::Data1, nullptr, CustomData},
+    {P::Data2, nullptr, CustomData},
+}};
+
+// 图片框
+constexpr const char* DisplayName = "\xCD\xBC\xC6\xAC\xBF\xF2";
+
+constexpr platform::COLORREF BorderColour = 0x00ADADAD;
+
+bool register_picbox_class() {
+    static const bool registered = [] {
+        platform::WindowClass cls;
+        cls.name = PicBoxUnit::ClassName;
+        cls.proc = platform::def_window_proc;
+        cls.cursor = platform::load_cursor(platform::IDC_ARROW);
+        platform::WindowClass existing;
+        return platform::register_class(cls) || platform::get_class_info(cls.name, existing);
+    }();
+    return registered;
+}
+
+} // namespace
+
+PicBoxUnit::Settings::Settings() : PropertyBag(Properties.rows(), StoredVersion) {
+    set_word(BackColour, static_cast<std::int32_t>(FaceColour));
+    set_word(Layout, Stretch);
+}
+
+bool PicBoxUnit::Settings::set_by_name(std::string_view name, std::string_view value) {
+    if (name != "PictureFile")
+        return PropertyBag::set_by_name(name, value);
+    std::ifstream file{std::string(value), std::ios::binary};
+    if (!file)
+        return false;
+    std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file),
+                                    std::istreambuf_iterator<char>()};
+    // Only a picture the unit can show is taken into a design.
+    platform::HBITMAP check = platform::bitmap_from_dib(bytes.data(), bytes.size());
+    if (!check)
+        return false;
+    platform::delete_bitmap(check);
+    set_block(Picture, bytes);
+    return true;
+}
+
+PicBoxUnit::~PicBoxUnit() {
+    if (m_bitmap)
+        platform::delete_bitmap(m_bitmap);
+}
+
+const runtime::UnitTypeInfo& PicBoxUnit::type_info() {
+    static const runtime::UnitTypeInfo info = [] {
+        runtime::UnitTypeInfo type;
+        type.display_name = DisplayName;
+        type.english_name = "PicBox";
+        type.property_count = Properties.info_count();
+        type.properties = Properties.info();
+        type.query = &Entries::query;
+        return type;
+    }();
+    return info;
+}
+
+void PicBoxUnit::load_bitmap() {
+    if (m_bitmap)
+        platform::delete_bitmap(m_bitmap);
+    const auto& picture = m_settings.block(Picture);
+    m_bitmap =
+        picture.empty() ? nullptr : platform::bitmap_from_dib(picture.data(), picture.size());
+}
+
+bool PicBoxUnit::create_window(const CreateParameters& parameters) {
+    if (!register_picbox_class())
+        return false;
+    load_bitmap();
+    std::uint32_t style = parameters.style | platform::WS_CHILD | platform::WS_CLIPSIBLINGS;
+    return create_system_window(0, ClassName, "", style, parameters.left, parameters.top,
+                                parameters.width, parameters.height, parameters.parent,
+                                parameters.control_id);
+}
+
+int PicBoxUnit::get_property(std::int32_t own_index, runtime::PropertyValue& value) {
+    return m_settings.get(own_index, value) ? 1 : 0;
+}
+
+int PicBoxUnit::set_property(std::int32_t own_index, const runtime::PropertyValue& value) {
+    if (!m_settings.set(own_index, value))
+        return 0;
+    if (own_index == Picture)
+        load_bitmap();
+    platform::invalidate_rect(hwnd(), nullptr, true);
+    return 0;
+}
+
+bool PicBoxUnit::on_message(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+    if (msg == platform::WM_ERASEBKGND) {
+        result = 1;
+        return true;
+    }
+    if (msg != platform::WM_PAINT)
+        return false;
+    paint();
+    result = 0;
+    return true;
+}
+
+void PicBoxUnit::paint() {
+    platform::PaintStruct ps;
+    platform::Canvas* canvas = platform::begin_paint(hwnd(), ps);
+    if (!canvas)
+        return;
+    platform::Rect client;
+    platform::get_client_rect(hwnd(), client);
+    canvas->fill_rect(client, static_cast<platform::COLORREF>(m_settings.word(BackColour)));
+    int inset = m_settings.word(Border) > 0 ? 1 : 0;
+    platform::Rect inner{client.left + inset, client.top + inset, client.right - inset,
+                         client.bottom - inset};
+    if (m_bitmap && inner.width() > 0 && inner.height() > 0) {
+        double width = cairo_image_surface_get_width(m_bitmap);
+        double height = cairo_image_surface_get_height(m_bitmap);
+        double sx = 1, sy = 1;
+        switch (m_settings.word(Layout)) {
+        case Stretch:
+            sx = inner.width() / width;
+            sy = inner.height() / height;
+            break;
+        case Fit:
+            sx = sy = std::min(inner.width() / width, inner.height() / height);
+            break;
+        default:
+            break;
+        }
+        double x = inner.left, y = inner.top;
+        if (m_settings.word(Layout) == Centre || m_settings.word(Layout) == Fit) {
+            x += (inner.width() - width * sx) / 2;
+            y += (inner.height() - height * sy) / 2;
+        }
+        cairo_t* cr = canvas->cairo();
+        cairo_save(cr);
+        cairo_rectangle(cr, inner.left, inner.top, inner.width(), inner.height());
+        cairo_clip(cr);
+        cairo_translate(cr, x, y);
+        cairo_scale(cr, sx, sy);
+        cairo_rectangle(cr, 0, 0, width, height);
+        cairo_clip(cr);
+        cairo_set_source_surface(cr, m_bitmap, 0, 0);
+        // Scaled edges take the border pixels, not a fade into nothing.
+        cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+        cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+        cairo_paint(cr);
+        cairo_restore(cr);
+    }
+    if (inset)
+        canvas->frame_rect(client, BorderColour, 1);
+    platform::end_paint(hwnd(), ps);
+}
+
+} // namespace units
