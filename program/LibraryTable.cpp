@@ -9,6 +9,7 @@
 #include <units/GroupBoxUnit.h>
 #include <units/LabelUnit.h>
 #include <units/PicBoxUnit.h>
+#include <units/GridUnit.h>
 #include <units/StatusBar.h>
 #include <units/SuperBar.h>
 #include <units/Unit.h>
@@ -61,6 +62,7 @@ LibraryTable::LibraryTable() {
     set_unit_type(1, 31, units::CommonDlgUnit::type_info());
     set_unit_type(2, 1, units::SuperBar::type_info());
     set_unit_type(4, 2, units::StatusBar::type_info());
+    set_unit_type(6, 1, units::GridUnit::type_info());
 
     // The library commands, in the order the application calls them.
     auto attach = [this](std::size_t library, std::span<const runtime::LibraryCommand> list) {
@@ -74,6 +76,7 @@ LibraryTable::LibraryTable() {
     attach(3, commands::interface_style_library_commands());
     attach(4, units::status_bar_commands());
     attach(5, commands::special_functions_library_commands());
+    attach(6, units::grid_commands());
     attach(7, commands::system_interface_library_commands());
     for (std::size_t library : {3u, 5u, 7u})
         m_libraries[library - 1].notify = commands::commands_library_notify();

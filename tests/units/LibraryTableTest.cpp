@@ -26,9 +26,9 @@ TEST(LibraryTable, CommandsSitInTheOrderTheProgramCallsThem) {
     EXPECT_EQ(library(3).command_count, 1u);
     EXPECT_EQ(library(5).command_count, 1u);
     EXPECT_EQ(library(4).command_count, 3u);
+    EXPECT_EQ(library(6).command_count, 4u);
     EXPECT_EQ(library(7).command_count, 2u);
-    for (std::size_t lib : {2u, 6u})
-        EXPECT_EQ(library(lib).command_count, 0u) << lib;
+    EXPECT_EQ(library(2).command_count, 0u);
     for (std::size_t lib : {1u, 3u, 5u, 7u})
         EXPECT_NE(library(lib).notify, nullptr)
             << "library " << lib << " learns the runtime's entry";

@@ -8,6 +8,7 @@
 #include <units/GroupBoxUnit.h>
 #include <units/LabelUnit.h>
 #include <units/PicBoxUnit.h>
+#include <units/GridUnit.h>
 #include <units/StatusBar.h>
 #include <units/SuperBar.h>
 #include <units/WindowUnit.h>
@@ -29,6 +30,7 @@ DesignTypes DesignTypes::standard() {
     types.add<units::ComboBoxUnit>(units::ComboBoxUnit::TypeCode, units::ComboBoxUnit::type_info());
     types.add<units::CommonDlgUnit>(units::CommonDlgUnit::TypeCode,
                                     units::CommonDlgUnit::type_info());
+    types.add<units::GridUnit>(units::GridUnit::TypeCode, units::GridUnit::type_info());
     return types;
 }
 
