@@ -6,10 +6,10 @@
 #include <units/ComboBoxUnit.h>
 #include <units/CommonDlgUnit.h>
 #include <units/EditBoxUnit.h>
+#include <units/GridUnit.h>
 #include <units/GroupBoxUnit.h>
 #include <units/LabelUnit.h>
 #include <units/PicBoxUnit.h>
-#include <units/GridUnit.h>
 #include <units/StatusBar.h>
 #include <units/SuperBar.h>
 #include <units/Unit.h>
