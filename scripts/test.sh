@@ -22,12 +22,12 @@ run_preset() {
   local preset=$1
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
-  ctest --preset "$preset" -LE desktop -j "$jobs"
+  ctest --preset "$preset" -LE desktop -j "$jobs" --timeout 300
 }
 
 run_preset default
 # The desktop tests need a real X server; xvfb-run gives them one.
-xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build/default -L desktop --output-on-failure
+xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build/default -L desktop --output-on-failure --timeout 300
 run_preset asan
 
 # The thread sanitizer over the tests in which threads meet: the message
@@ -36,9 +36,9 @@ run_preset asan
 # and everything labelled serial. Only the programs holding them are built.
 cmake --preset tsan -DARMCTL_DESKTOP_TESTS=OFF >/dev/null
 cmake --build --preset tsan -j "$jobs" --target thread_tests
-ARMCTL_SHUTDOWN_CYCLES=1000 ctest --preset tsan -j "$jobs" \
+ARMCTL_SHUTDOWN_CYCLES=1000 ctest --preset tsan -j "$jobs" --timeout 300 \
   -R '^(MessageQueue|Shutdown|Delay|Dialogs)\.'
-ctest --preset tsan -j "$jobs" -L serial
+ctest --preset tsan -j "$jobs" --timeout 300 -L serial
 if [ -x scripts/fuzz.sh ]; then
   scripts/fuzz.sh
 fi
