@@ -103,16 +103,9 @@ bool ComboBoxUnit::decode_items(std::span<const std::uint8_t> block,
 }
 
 const runtime::UnitTypeInfo& ComboBoxUnit::type_info() {
-    static const runtime::UnitTypeInfo info = [] {
-        runtime::UnitTypeInfo type;
-        type.display_name = DisplayName;
-        type.english_name = "ComboBox";
-        type.flags = runtime::unit_type_flag::RaisesEvents;
-        type.property_count = Properties.info_count();
-        type.properties = Properties.info();
-        type.query = &Entries::query;
-        return type;
-    }();
+    static const runtime::UnitTypeInfo info =
+        make_unit_type_info(DisplayName, "ComboBox", runtime::unit_type_flag::RaisesEvents,
+                            Properties, &Entries::query);
     return info;
 }
 

@@ -56,16 +56,9 @@ bool register_dialog_class() {
 CommonDlgUnit::Settings::Settings() : PropertyBag(Properties.rows(), StoredVersion) {}
 
 const runtime::UnitTypeInfo& CommonDlgUnit::type_info() {
-    static const runtime::UnitTypeInfo info = [] {
-        runtime::UnitTypeInfo type;
-        type.display_name = DisplayName;
-        type.english_name = "CommonDlg";
-        type.flags = runtime::unit_type_flag::NoOwnVisibility;
-        type.property_count = Properties.info_count();
-        type.properties = Properties.info();
-        type.query = &Entries::query;
-        return type;
-    }();
+    static const runtime::UnitTypeInfo info =
+        make_unit_type_info(DisplayName, "CommonDlg", runtime::unit_type_flag::NoOwnVisibility,
+                            Properties, &Entries::query);
     return info;
 }
 

@@ -125,16 +125,8 @@ GridUnit::GridUnit(std::uint32_t window_id, std::uint32_t unit_id, Settings sett
 }
 
 const runtime::UnitTypeInfo& GridUnit::type_info() {
-    static const runtime::UnitTypeInfo info = [] {
-        runtime::UnitTypeInfo type;
-        type.display_name = DisplayName;
-        type.english_name = "Grid";
-        type.flags = runtime::unit_type_flag::RaisesEvents;
-        type.property_count = Properties.info_count();
-        type.properties = Properties.info();
-        type.query = &Entries::query;
-        return type;
-    }();
+    static const runtime::UnitTypeInfo info = make_unit_type_info(
+        DisplayName, "Grid", runtime::unit_type_flag::RaisesEvents, Properties, &Entries::query);
     return info;
 }
 

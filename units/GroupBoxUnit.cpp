@@ -29,15 +29,8 @@ GroupBoxUnit::Settings::Settings() : PropertyBag(Properties.rows(), StoredVersio
 }
 
 const runtime::UnitTypeInfo& GroupBoxUnit::type_info() {
-    static const runtime::UnitTypeInfo info = [] {
-        runtime::UnitTypeInfo type;
-        type.display_name = DisplayName;
-        type.english_name = "GroupBox";
-        type.property_count = Properties.info_count();
-        type.properties = Properties.info();
-        type.query = &Entries::query;
-        return type;
-    }();
+    static const runtime::UnitTypeInfo info =
+        make_unit_type_info(DisplayName, "GroupBox", 0, Properties, &Entries::query);
     return info;
 }
 

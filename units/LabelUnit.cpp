@@ -66,16 +66,8 @@ LabelUnit::Settings::Settings() : PropertyBag(Properties.rows(), StoredVersion) 
 }
 
 const runtime::UnitTypeInfo& LabelUnit::type_info() {
-    static const runtime::UnitTypeInfo info = [] {
-        runtime::UnitTypeInfo type;
-        type.display_name = DisplayName;
-        type.english_name = "Label";
-        type.flags = runtime::unit_type_flag::RaisesEvents;
-        type.property_count = Properties.info_count();
-        type.properties = Properties.info();
-        type.query = &Entries::query;
-        return type;
-    }();
+    static const runtime::UnitTypeInfo info = make_unit_type_info(
+        DisplayName, "Label", runtime::unit_type_flag::RaisesEvents, Properties, &Entries::query);
     return info;
 }
 

@@ -75,15 +75,8 @@ PicBoxUnit::~PicBoxUnit() {
 }
 
 const runtime::UnitTypeInfo& PicBoxUnit::type_info() {
-    static const runtime::UnitTypeInfo info = [] {
-        runtime::UnitTypeInfo type;
-        type.display_name = DisplayName;
-        type.english_name = "PicBox";
-        type.property_count = Properties.info_count();
-        type.properties = Properties.info();
-        type.query = &Entries::query;
-        return type;
-    }();
+    static const runtime::UnitTypeInfo info =
+        make_unit_type_info(DisplayName, "PicBox", 0, Properties, &Entries::query);
     return info;
 }
 

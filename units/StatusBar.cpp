@@ -89,15 +89,8 @@ StatusBar::~StatusBar() {
 }
 
 const runtime::UnitTypeInfo& StatusBar::type_info() {
-    static const runtime::UnitTypeInfo info = [] {
-        runtime::UnitTypeInfo type;
-        type.display_name = DisplayName;
-        type.english_name = "StatusBar";
-        type.property_count = Properties.info_count();
-        type.properties = Properties.info();
-        type.query = &Entries::query;
-        return type;
-    }();
+    static const runtime::UnitTypeInfo info =
+        make_unit_type_info(DisplayName, "StatusBar", 0, Properties, &Entries::query);
     return info;
 }
 

@@ -127,16 +127,9 @@ bool SuperBar::Settings::set_by_name(std::string_view name, std::string_view val
 // ---- Type --------------------------------------------------------------------
 
 const runtime::UnitTypeInfo& SuperBar::type_info() {
-    static const runtime::UnitTypeInfo info = [] {
-        runtime::UnitTypeInfo type;
-        type.display_name = DisplayName;
-        type.english_name = "SuperBar";
-        type.flags = runtime::unit_type_flag::RaisesEvents;
-        type.property_count = Properties.info_count();
-        type.properties = Properties.info();
-        type.query = &Entries::query;
-        return type;
-    }();
+    static const runtime::UnitTypeInfo info =
+        make_unit_type_info(DisplayName, "SuperBar", runtime::unit_type_flag::RaisesEvents,
+                            Properties, &Entries::query);
     return info;
 }
 

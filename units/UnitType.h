@@ -13,6 +13,7 @@
 //   `int get_property(int own_index, runtime::PropertyValue&)` (1 when known);
 //   `int set_property(int own_index, const runtime::PropertyValue&)` (1: re-create me).
 
+#include "PropertyTable.h"
 #include "StoredData.h"
 #include "Unit.h"
 
@@ -127,5 +128,21 @@ template <typename T> struct UnitTypeEntries {
         return true;
     }
 };
+
+// A unit type's descriptor: its names and flags, the property table the
+// runtime reads and the query function of its entries.
+template <std::size_t N>
+runtime::UnitTypeInfo make_unit_type_info(const char* display_name, const char* english_name,
+                                          std::uint32_t flags, const PropertyTable<N>& properties,
+                                          runtime::UnitQueryFunction query) {
+    runtime::UnitTypeInfo type;
+    type.display_name = display_name;
+    type.english_name = english_name;
+    type.flags = flags;
+    type.property_count = properties.info_count();
+    type.properties = properties.info();
+    type.query = query;
+    return type;
+}
 
 } // namespace units

@@ -83,16 +83,10 @@ WindowUnit::Settings::Settings() : PropertyBag(Properties.rows(), StoredVersion)
 }
 
 const runtime::UnitTypeInfo& WindowUnit::type_info() {
-    static const runtime::UnitTypeInfo info = [] {
-        runtime::UnitTypeInfo type;
-        type.display_name = DisplayName;
-        type.english_name = "window";
-        type.flags = runtime::unit_type_flag::RaisesEvents | runtime::unit_type_flag::NoRecreate;
-        type.property_count = Properties.info_count();
-        type.properties = Properties.info();
-        type.query = &Entries::query;
-        return type;
-    }();
+    static const runtime::UnitTypeInfo info = make_unit_type_info(
+        DisplayName, "window",
+        runtime::unit_type_flag::RaisesEvents | runtime::unit_type_flag::NoRecreate, Properties,
+        &Entries::query);
     return info;
 }
 
