@@ -1,0 +1,395 @@
+#include "SerialPortEngine.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+#include <utility>
+
+namespace units {
+
+namespace serial = platform::serial;
+
+namespace {
+
+constexpr std::size_t ReadChunk = 256;
+
+void signal_eventfd(int fd) {
+    std::uint64_t one = 1;
+    while (::write(fd, &one, sizeof one) < 0 && errno == EINTR) {
+    }
+}
+
+void clear_eventfd(int fd) {
+    std::uint64_t count = 0;
+    while (::read(fd, &count, sizeof count) < 0 && errno == EINTR) {
+    }
+}
+
+void close_fd(int& fd) {
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+}
+
+int poll_retrying(pollfd* fds, nfds_t count, int timeout_ms) {
+    int result;
+    do {
+        result = ::poll(fds, count, timeout_ms);
+    } while (result < 0 && errno == EINTR);
+    return result;
+}
+
+PortFailure failure_of(serial::OpenFailure failure) {
+    switch (failure) {
+    case serial::OpenFailure::None:
+        return PortFailure::None;
+    case serial::OpenFailure::NotFound:
+        return PortFailure::NotFound;
+    case serial::OpenFailure::PermissionDenied:
+        return PortFailure::PermissionDenied;
+    case serial::OpenFailure::Busy:
+        return PortFailure::Busy;
+    case serial::OpenFailure::NotATerminal:
+        return PortFailure::NotATerminal;
+    case serial::OpenFailure::Failed:
+        return PortFailure::Failed;
+    }
+    return PortFailure::Failed;
+}
+
+} // namespace
+
+std::vector<std::uint8_t> modem_line_events(int before, int after) {
+    std::vector<std::uint8_t> events;
+    int changed = before ^ after;
+    if ((changed & TIOCM_RI) && (after & TIOCM_RI))
+        events.push_back(line_event::Ring);
+    if (changed & TIOCM_CTS)
+        events.push_back((after & TIOCM_CTS) ? line_event::CtsOn : line_event::CtsOff);
+    if (changed & TIOCM_DSR)
+        events.push_back((after & TIOCM_DSR) ? line_event::DsrOn : line_event::DsrOff);
+    if (changed & TIOCM_CD)
+        events.push_back((after & TIOCM_CD) ? line_event::CarrierOn : line_event::CarrierOff);
+    return events;
+}
+
+std::vector<SerialEntry> entries_for(std::span<const serial::LineItem> items,
+                                     std::optional<std::uint8_t> event_character) {
+    using Kind = serial::LineItem::Kind;
+    std::vector<SerialEntry> entries;
+    auto line_event = [&](std::uint8_t code) {
+        entries.push_back({SerialEntry::Kind::LineEvent, code});
+    };
+    if (std::any_of(items.begin(), items.end(), [](auto& i) { return i.kind == Kind::Break; }))
+        line_event(line_event::Break);
+    if (event_character && std::any_of(items.begin(), items.end(), [&](auto& i) {
+            return i.kind == Kind::Byte && i.byte == *event_character;
+        }))
+        line_event(line_event::EventCharacter);
+    for (auto& item : items) {
+        if (item.kind == Kind::Break)
+            continue;
+        if (item.kind == Kind::ErrorByte)
+            line_event(line_event::LineError);
+        entries.push_back({SerialEntry::Kind::Byte, item.byte});
+    }
+    return entries;
+}
+
+PortOpenResult SerialPortEngine::open(const std::string& path, const SerialOpenSettings& settings) {
+    close();
+    serial::OpenError error;
+    if (!m_device.open(path, error))
+        return {failure_of(error.failure), error.error_number};
+    auto refuse = [&] {
+        m_device.close();
+        return PortOpenResult{PortFailure::RefusedSetting, errno};
+    };
+    if (!m_device.apply(settings.line))
+        return refuse();
+    // Lines the flow control drives are left to it.
+    bool rts_is_flow = settings.line.flow == serial::FlowControl::RtsCts;
+    if (settings.rts && !rts_is_flow &&
+        m_device.set_rts(*settings.rts) == serial::LineControl::Failed)
+        return refuse();
+    if (settings.dtr && m_device.set_dtr(*settings.dtr) == serial::LineControl::Failed)
+        return refuse();
+    m_device.purge(serial::Purge::Both);
+
+    m_stop_fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    m_write_fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (m_stop_fd < 0 || m_write_fd < 0) {
+        int error_number = errno;
+        close_fd(m_stop_fd);
+        close_fd(m_write_fd);
+        m_device.close();
+        return {PortFailure::Failed, error_number};
+    }
+    m_settings = settings;
+    m_counters = m_device.error_counters();
+    m_modem_source = std::make_unique<serial::DeviceModemSource>(m_device.fd());
+    m_modem_watch.start(*m_modem_source, [this](int before, int after) {
+        std::vector<SerialEntry> entries;
+        for (std::uint8_t code : modem_line_events(before, after))
+            entries.push_back({SerialEntry::Kind::LineEvent, code});
+        queue(entries);
+    });
+    {
+        std::lock_guard lock(m_write_mutex);
+        m_running = true;
+        m_write_pending = false;
+    }
+    m_reader = std::thread([this] { run(); });
+    return {};
+}
+
+void SerialPortEngine::close() {
+    if (m_reader.joinable()) {
+        signal_eventfd(m_stop_fd);
+        m_reader.join();
+    }
+    m_modem_watch.stop();
+    m_modem_source.reset();
+    m_device.close();
+    close_fd(m_stop_fd);
+    close_fd(m_write_fd);
+    std::lock_guard lock(m_queue_mutex);
+    m_queue.clear();
+}
+
+bool SerialPortEngine::is_running() const {
+    std::lock_guard lock(m_write_mutex);
+    return m_running;
+}
+
+bool SerialPortEngine::send(std::span<const std::uint8_t> bytes) {
+    std::unique_lock lock(m_write_mutex);
+    if (!m_running)
+        return false;
+    if (bytes.empty())
+        return true;
+    m_write_buffer.assign(bytes.begin(), bytes.end());
+    m_write_pending = true;
+    m_write_done = false;
+    m_write_result = false;
+    signal_eventfd(m_write_fd);
+    m_write_done_signal.wait(lock, [this] { return m_write_done; });
+    m_write_buffer.clear();
+    return m_write_result;
+}
+
+std::vector<SerialEntry> SerialPortEngine::take_entries() {
+    std::lock_guard lock(m_queue_mutex);
+    return std::exchange(m_queue, {});
+}
+
+void SerialPortEngine::queue(std::span<const SerialEntry> entries) {
+    if (entries.empty())
+        return;
+    std::lock_guard lock(m_queue_mutex);
+    for (auto& entry : entries) {
+        m_queue.push_back(entry);
+        if (m_notify)
+            m_notify();
+    }
+}
+
+void SerialPortEngine::run() {
+    serial::LineMarkDecoder decoder;
+    pollfd fds[3] = {
+        {m_stop_fd, POLLIN, 0},
+        {m_device.fd(), POLLIN, 0},
+        {m_write_fd, POLLIN, 0},
+    };
+    bool hung_up = false;
+    for (;;) {
+        if (poll_retrying(fds, 3, -1) < 0) {
+            hung_up = true;
+            break;
+        }
+        if (fds[0].revents)
+            break;
+        short device = fds[1].revents;
+        if ((device & POLLIN) && !drain_input(decoder)) {
+            hung_up = true;
+            break;
+        }
+        // A hang-up comes with POLLIN on some drivers; the input left before
+        // it has been drained above.
+        if (device & (POLLHUP | POLLERR | POLLNVAL)) {
+            hung_up = true;
+            break;
+        }
+        if (fds[2].revents & POLLIN) {
+            clear_eventfd(m_write_fd);
+            if (!perform_write()) {
+                hung_up = true;
+                break;
+            }
+        }
+    }
+    end_reader(hung_up);
+}
+
+void SerialPortEngine::end_reader(bool hung_up) {
+    if (hung_up) {
+        SerialEntry error{SerialEntry::Kind::LineEvent, line_event::LineError};
+        queue({&error, 1});
+        m_modem_watch.stop();
+        m_device.close();
+    }
+    std::lock_guard lock(m_write_mutex);
+    m_running = false;
+    if (m_write_pending) {
+        m_write_pending = false;
+        m_write_done = true;
+        m_write_result = false;
+        m_write_done_signal.notify_all();
+    }
+}
+
+bool SerialPortEngine::drain_input(serial::LineMarkDecoder& decoder) {
+    std::uint8_t buffer[ReadChunk];
+    std::vector<serial::LineItem> items;
+    for (;;) {
+        auto got = m_device.read(buffer);
+        if (got.status == serial::Transfer::Status::WouldBlock)
+            return true;
+        if (got.status != serial::Transfer::Status::Done)
+            return false;
+        items.clear();
+        for (std::size_t i = 0; i < got.count; ++i) {
+            if (auto item = decoder.feed(buffer[i]))
+                items.push_back(*item);
+        }
+        auto entries = entries_for(items, m_settings.event_character);
+        // Overruns are not marked in the stream; the driver counts them.
+        if (m_counters) {
+            auto now = m_device.error_counters();
+            if (now && (now->overrun != m_counters->overrun ||
+                        now->buffer_overrun != m_counters->buffer_overrun))
+                entries.push_back({SerialEntry::Kind::LineEvent, line_event::LineError});
+            m_counters = now;
+        }
+        queue(entries);
+    }
+}
+
+// False only when the device hung up; a failed write is the write's result.
+bool SerialPortEngine::perform_write() {
+    std::vector<std::uint8_t> bytes;
+    {
+        std::lock_guard lock(m_write_mutex);
+        if (!m_write_pending)
+            return true;
+        bytes = m_write_buffer;
+    }
+    // Input not yet drained is discarded before each write, as the unit's
+    // callers expect; output still on its way is not.
+    m_device.purge(serial::Purge::Input);
+
+    serial::Timeout timeout;
+    auto line_time =
+        std::chrono::microseconds(serial::character_time_us(m_settings.line) * bytes.size());
+    timeout.start(m_settings.timeout_ms, std::chrono::ceil<std::chrono::milliseconds>(line_time));
+
+    bool result = true;
+    bool hung_up = false;
+    std::size_t sent = 0;
+    while (result && sent < bytes.size()) {
+        auto done = m_device.write(std::span(bytes).subspan(sent));
+        switch (done.status) {
+        case serial::Transfer::Status::Done:
+            sent += done.count;
+            continue;
+        case serial::Transfer::Status::WouldBlock:
+            break;
+        case serial::Transfer::Status::HungUp:
+            hung_up = true;
+            result = false;
+            continue;
+        case serial::Transfer::Status::Failed:
+            result = false;
+            continue;
+        }
+        switch (wait_writable(timeout)) {
+        case Wait::Ready:
+            break;
+        case Wait::HungUp:
+            hung_up = true;
+            result = false;
+            break;
+        case Wait::Expired:
+        case Wait::Stopped:
+            result = false;
+            break;
+        }
+    }
+    if (result) {
+        switch (wait_drained(timeout)) {
+        case Wait::Ready:
+            break;
+        case Wait::HungUp:
+            hung_up = true;
+            result = false;
+            break;
+        case Wait::Expired:
+        case Wait::Stopped:
+            result = false;
+            break;
+        }
+    }
+    // What a failed write left unsent must not go out later, in the middle
+    // of the next command.
+    if (!result && !hung_up)
+        m_device.purge(serial::Purge::Output);
+
+    std::lock_guard lock(m_write_mutex);
+    m_write_pending = false;
+    m_write_done = true;
+    m_write_result = result;
+    m_write_done_signal.notify_all();
+    return !hung_up;
+}
+
+SerialPortEngine::Wait SerialPortEngine::wait_writable(const serial::Timeout& timeout) {
+    pollfd fds[2] = {{m_stop_fd, POLLIN, 0}, {m_device.fd(), POLLOUT, 0}};
+    for (;;) {
+        if (timeout.expired())
+            return Wait::Expired;
+        int ready = poll_retrying(fds, 2, timeout.remaining_ms());
+        if (ready < 0)
+            return Wait::HungUp;
+        if (fds[0].revents)
+            return Wait::Stopped;
+        if (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL))
+            return Wait::HungUp;
+        if (fds[1].revents & POLLOUT)
+            return Wait::Ready;
+    }
+}
+
+// The output queue gives no event when it empties, so it is asked again
+// after about the time its bytes take on the line.
+SerialPortEngine::Wait SerialPortEngine::wait_drained(const serial::Timeout& timeout) {
+    pollfd stop{m_stop_fd, POLLIN, 0};
+    for (;;) {
+        auto pending = m_device.output_pending();
+        if (!pending || *pending <= 0)
+            return Wait::Ready;
+        if (timeout.expired())
+            return Wait::Expired;
+        auto line_us =
+            serial::character_time_us(m_settings.line) * static_cast<std::uint64_t>(*pending);
+        int wait_ms = static_cast<int>(std::clamp<std::uint64_t>(line_us / 1000, 1, 1000));
+        if (timeout.has_limit())
+            wait_ms = std::min(wait_ms, std::max(timeout.remaining_ms(), 1));
+        if (poll_retrying(&stop, 1, wait_ms) > 0)
+            return Wait::Stopped;
+    }
+}
+
+} // namespace units
