@@ -10,6 +10,7 @@
 #include <units/GroupBoxUnit.h>
 #include <units/LabelUnit.h>
 #include <units/PicBoxUnit.h>
+#include <units/SerialPort.h>
 #include <units/StatusBar.h>
 #include <units/SuperBar.h>
 #include <units/Unit.h>
@@ -60,6 +61,7 @@ LibraryTable::LibraryTable() {
     set_unit_type(1, 11, units::ButtonUnit::type_info());
     set_unit_type(1, 14, units::ComboBoxUnit::type_info());
     set_unit_type(1, 31, units::CommonDlgUnit::type_info());
+    set_unit_type(1, 39, units::SerialPort::type_info());
     set_unit_type(2, 1, units::SuperBar::type_info());
     set_unit_type(4, 2, units::StatusBar::type_info());
     set_unit_type(6, 1, units::GridUnit::type_info());
@@ -68,9 +70,12 @@ LibraryTable::LibraryTable() {
     auto attach = [this](std::size_t library, std::span<const runtime::LibraryCommand> list) {
         set_commands(library, {list.begin(), list.end()});
     };
-    // Library 1 carries the unit methods after its own commands.
+    // Library 1: the core commands, then the unit methods: the serial port's
+    // OpenPort, ClosePort and SendData, then the file dialog's ShowDialog.
     std::vector<runtime::LibraryCommand> core(commands::core_library_commands().begin(),
                                               commands::core_library_commands().end());
+    auto serial = units::serial_port_commands();
+    core.insert(core.end(), serial.begin(), serial.end());
     core.push_back(&units::CommonDlgUnit::ShowDialog);
     set_commands(1, std::move(core));
     attach(3, commands::interface_style_library_commands());

@@ -1,7 +1,8 @@
 #pragma once
 
 // The one place that assembles the program's seven library descriptors, in
-// their order: 1 the core library (51 type slots, the window unit at 1),
+// their order: 1 the core library (51 type slots, the window unit at 1
+// and the serial port at 39; its commands, then the serial port's methods),
 // 2 an extended-interface library (the bar unit), 3 the interface-style
 // library, 4 a second extended-interface library (the status bar unit at 2),
 // 5 the special-functions library, 6 the grid library, 7 the

@@ -21,8 +21,8 @@ runtime::TypedValue call(std::size_t lib, std::size_t index, std::int32_t count,
 
 TEST(LibraryTable, CommandsSitInTheOrderTheProgramCallsThem) {
     EXPECT_EQ(program::LibraryTable::the().count(), 7u);
-    // Seven commands, then the unit methods.
-    EXPECT_EQ(library(1).command_count, 8u);
+    // Seven commands, then the serial port's three methods and ShowDialog.
+    EXPECT_EQ(library(1).command_count, 11u);
     EXPECT_EQ(library(3).command_count, 1u);
     EXPECT_EQ(library(5).command_count, 1u);
     EXPECT_EQ(library(4).command_count, 3u);
@@ -44,6 +44,14 @@ TEST(LibraryTable, CommandsSitInTheOrderTheProgramCallsThem) {
     auto* s = reinterpret_cast<char*>(shown.data);
     EXPECT_STREQ(s, "90");
     runtime::RuntimeHeap::the().release(s);
+
+    // Commands 7 to 9 are the serial port's OpenPort, ClosePort and
+    // SendData; without a unit the two with a result give false.
+    for (std::size_t index : {7u, 9u}) {
+        runtime::TypedValue result = call(1, index, 0, nullptr);
+        EXPECT_EQ(result.type, runtime::type_code::Boolean) << index;
+        EXPECT_EQ(result.data, 0u) << index;
+    }
 }
 
 } // namespace

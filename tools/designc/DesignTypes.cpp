@@ -9,6 +9,7 @@
 #include <units/GroupBoxUnit.h>
 #include <units/LabelUnit.h>
 #include <units/PicBoxUnit.h>
+#include <units/SerialPort.h>
 #include <units/StatusBar.h>
 #include <units/SuperBar.h>
 #include <units/WindowUnit.h>
@@ -20,6 +21,7 @@ namespace designc {
 DesignTypes DesignTypes::standard() {
     DesignTypes types;
     types.add<units::WindowUnit>(units::WindowUnit::TypeCode, units::WindowUnit::type_info());
+    types.add<units::SerialPort>(units::SerialPort::TypeCode, units::SerialPort::type_info());
     types.add<units::StatusBar>(units::StatusBar::TypeCode, units::StatusBar::type_info());
     types.add<units::SuperBar>(units::SuperBar::TypeCode, units::SuperBar::type_info());
     types.add<units::EditBoxUnit>(units::EditBoxUnit::TypeCode, units::EditBoxUnit::type_info());
