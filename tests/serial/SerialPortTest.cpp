@@ -1,0 +1,445 @@
+#include "PseudoTerminal.h"
+
+#include <units/SerialPort.h>
+#include <units/UnitMethod.h>
+
+#include <platform/serial/ArbitraryRate.h>
+
+#include <platform/Controls.h>
+#include <platform/Encoding.h>
+#include <platform/Messages.h>
+#include <platform/WindowSystem.h>
+#include <platform/headless/HeadlessBackend.h>
+
+#include <runtime/values/ArrayBlock.h>
+#include <runtime/values/RuntimeHeap.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <functional>
+
+using serial_test::PseudoTerminal;
+using units::SerialPort;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr std::uint32_t WindowId = 0x52010001;
+constexpr std::uint32_t FirstPortId = 0x16010030;
+
+struct Raised {
+    std::uint32_t unit;
+    std::int32_t event;
+    std::uint32_t arg;
+    bool operator==(const Raised&) const = default;
+};
+
+// The runtime as the port's methods and events see it.
+std::vector<SerialPort*> g_ports;
+std::vector<Raised> g_raised;
+std::function<void(const Raised&)> g_on_event;
+
+std::intptr_t fake_host(std::int32_t code, std::intptr_t a, std::intptr_t b) {
+    if (code == runtime::host_service::UnitWindowObjectOrFail && a == WindowId) {
+        for (auto* port : g_ports) {
+            if (port && port->unit_id() == static_cast<std::uint32_t>(b))
+                return reinterpret_cast<std::intptr_t>(static_cast<runtime::UnitObject*>(port));
+        }
+        return 0;
+    }
+    if (code == runtime::host_service::RaiseEvent) {
+        auto* request = reinterpret_cast<runtime::EventRequest*>(a);
+        Raised raised{request->unit_id, request->event, request->args[0]};
+        g_raised.push_back(raised);
+        if (g_on_event)
+            g_on_event(raised);
+        return 1;
+    }
+    return 0;
+}
+
+class SerialPortTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_pty.ok());
+        ASSERT_TRUE(platform::initialize(&m_backend));
+        platform::register_standard_controls();
+        units::set_host(fake_host);
+        // Port map: only what the test sets; nobody's own entries.
+        m_config = std::filesystem::temp_directory_path() /
+                   ("armctl-serial-unit-" + std::to_string(getpid()));
+        setenv("XDG_CONFIG_HOME", m_config.c_str(), 1);
+        setenv("ARMCTL_COM3", m_pty.slave_path().c_str(), 1);
+        m_top = platform::create_window_ex(0, "STATIC", "top", 0, 0, 0, 300, 200, nullptr, 0);
+    }
+    void TearDown() override {
+        for (auto* port : g_ports) {
+            if (port && platform::is_window(port->hwnd()))
+                platform::destroy_window(port->hwnd());
+        }
+        g_ports.clear();
+        g_raised.clear();
+        g_on_event = nullptr;
+        platform::destroy_window(m_top);
+        units::set_host(nullptr);
+        platform::shutdown();
+        unsetenv("ARMCTL_COM3");
+        std::filesystem::remove_all(m_config);
+    }
+
+    SerialPort* make_port(std::span<const std::uint8_t> stored = {}) {
+        auto id = FirstPortId + static_cast<std::uint32_t>(g_ports.size());
+        auto* object = SerialPort::Entries::create(
+            stored.empty() ? nullptr : stored.data(), static_cast<std::uint32_t>(stored.size()), 0,
+            m_top, 200 + g_ports.size(), nullptr, 0, 0, 32, 32, WindowId, id, 0, 0);
+        auto* port = dynamic_cast<SerialPort*>(object);
+        g_ports.push_back(port);
+        return port;
+    }
+
+    void set(SerialPort* port, SerialPort::Own index, std::int32_t value) {
+        runtime::PropertyValue v;
+        v.data = static_cast<std::uint32_t>(value);
+        SerialPort::Entries::set_property(port, index, &v, nullptr);
+    }
+    void set_text(SerialPort* port, SerialPort::Own index, const char* text) {
+        runtime::PropertyValue v;
+        v.data = reinterpret_cast<std::uintptr_t>(text);
+        SerialPort::Entries::set_property(port, index, &v, nullptr);
+    }
+    std::int32_t word(SerialPort* port, SerialPort::Own index) {
+        runtime::PropertyValue v;
+        EXPECT_EQ(SerialPort::Entries::get_property(port, index, &v), 1);
+        return v.word();
+    }
+    std::string text(SerialPort* port, SerialPort::Own index) {
+        runtime::PropertyValue v;
+        EXPECT_EQ(SerialPort::Entries::get_property(port, index, &v), 1);
+        const char* t = v.pointer<const char>();
+        return t ? t : "";
+    }
+
+    // Calls OpenPort (0), ClosePort (1) or SendData (2) as the program does.
+    runtime::TypedValue call(SerialPort* port, std::size_t entry,
+                             std::vector<runtime::TypedValue> more = {}) {
+        std::vector<runtime::TypedValue> args(1);
+        args[0].set_words(WindowId, port->unit_id());
+        args[0].type = SerialPort::TypeCode;
+        args.insert(args.end(), more.begin(), more.end());
+        runtime::TypedValue result;
+        units::serial_port_commands()[entry](&result, static_cast<std::int32_t>(args.size()),
+                                             args.data());
+        return result;
+    }
+    bool open(SerialPort* port) { return call(port, 0).data != 0; }
+    bool send(SerialPort* port, runtime::TypedValue value) {
+        auto result = call(port, 2, {value});
+        EXPECT_EQ(result.type, runtime::type_code::Boolean);
+        return result.data != 0;
+    }
+
+    // Dispatches until `done` or a time limit, so a broken port fails
+    // instead of hanging.
+    bool pump_until(const std::function<bool()>& done, std::chrono::milliseconds limit = 2s) {
+        auto end = std::chrono::steady_clock::now() + limit;
+        while (!done()) {
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                end - std::chrono::steady_clock::now());
+            if (left.count() <= 0)
+                return false;
+            platform::wait_message(static_cast<int>(left.count()));
+            platform::Msg msg;
+            while (platform::peek_message(msg, nullptr, 0, 0, platform::PM_REMOVE))
+                platform::dispatch_message(msg);
+        }
+        return true;
+    }
+    void pump_all() {
+        platform::Msg msg;
+        while (platform::peek_message(msg, nullptr, 0, 0, platform::PM_REMOVE))
+            platform::dispatch_message(msg);
+    }
+
+    PseudoTerminal m_pty;
+    platform::HeadlessBackend m_backend;
+    platform::HWND m_top = nullptr;
+    std::filesystem::path m_config;
+};
+
+runtime::TypedValue value(std::uint32_t type, std::uint64_t data) {
+    return runtime::TypedValue::of(type, data);
+}
+
+} // namespace
+
+TEST_F(SerialPortTest, WritesClampAndNeverTouchTheOpenPort) {
+    auto* port = make_port();
+    ASSERT_TRUE(port);
+    struct Case {
+        SerialPort::Own index;
+        std::int32_t written, stored;
+    };
+    const Case cases[] = {
+        {SerialPort::PortNumber, 0, 1},   {SerialPort::PortNumber, 7, 7},
+        {SerialPort::BaudRate, -5, 0},    {SerialPort::DataBits, 11, 11},
+        {SerialPort::StopBits, 7, 3},     {SerialPort::StopBits, -1, 1},
+        {SerialPort::Timeout, -1, 0},     {SerialPort::Parity, 9, 4},
+        {SerialPort::FlowControl, -2, 0}, {SerialPort::RtsLine, 3, 2},
+        {SerialPort::DtrLine, -1, 0},
+    };
+    for (auto& c : cases) {
+        set(port, c.index, c.written);
+        EXPECT_EQ(word(port, c.index), c.stored) << "property " << 8 + c.index;
+    }
+    set_text(port, SerialPort::EventChar, nullptr);
+    EXPECT_EQ(text(port, SerialPort::EventChar), "");
+
+    // BaudRate written while open takes effect at the next open only.
+    set(port, SerialPort::PortNumber, 3);
+    set(port, SerialPort::BaudRate, 9600);
+    set(port, SerialPort::DataBits, 8);
+    set(port, SerialPort::StopBits, 1);
+    ASSERT_TRUE(open(port));
+    // The rate the terminal holds, read beside the port (TIOCEXCL lets
+    // root through; the lock is advisory).
+    auto held_rate = [&]() -> std::optional<std::uint32_t> {
+        int fd = ::open(m_pty.slave_path().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+        if (fd < 0)
+            return std::nullopt;
+        auto rate = platform::serial::read_rate(fd);
+        ::close(fd);
+        return rate;
+    };
+    if (!held_rate())
+        GTEST_SKIP() << "the terminal cannot be read beside the open port";
+    EXPECT_EQ(held_rate(), 9600u);
+    set(port, SerialPort::BaudRate, 115200);
+    EXPECT_EQ(held_rate(), 9600u) << "a write does not touch the open port";
+    ASSERT_TRUE(open(port));
+    EXPECT_EQ(held_rate(), 115200u);
+}
+
+TEST_F(SerialPortTest, StoredFormIsVersionFourAndOlderVersionsKeepTheirDefaults) {
+    SerialPort::Settings settings;
+    settings.set_word(SerialPort::PortNumber, 3);
+    settings.set_word(SerialPort::BaudRate, 9600);
+    settings.set_word(SerialPort::Timeout, 250);
+    settings.set_word(SerialPort::OpenAtStart, 1);
+    settings.set_text(SerialPort::EventChar, "\n");
+    settings.set_word(SerialPort::Parity, 2);
+    settings.set_word(SerialPort::FlowControl, 5);
+    settings.set_word(SerialPort::RtsLine, 1);
+    settings.set_word(SerialPort::DtrLine, 2);
+    auto data = units::write_stored_settings(settings);
+    const std::uint32_t expected[] = {4, 3, 9600, 8, 1, 0, 250, 1, 1};
+    ASSERT_EQ(data.size(), sizeof expected + 1 + 16);
+    EXPECT_EQ(std::memcmp(data.data(), expected, sizeof expected), 0);
+    EXPECT_EQ(data[sizeof expected], '\n');
+
+    SerialPort::Settings back;
+    ASSERT_TRUE(units::read_stored_settings(std::span<const std::uint8_t>(data), back));
+    for (auto index : {SerialPort::PortNumber, SerialPort::Timeout, SerialPort::Parity,
+                       SerialPort::FlowControl, SerialPort::RtsLine, SerialPort::DtrLine})
+        EXPECT_EQ(back.word(index), settings.word(index)) << index;
+    EXPECT_EQ(back.text(SerialPort::EventChar), "\n");
+
+    // Version 1 stops after the text: the later fields keep their defaults.
+    std::vector<std::uint8_t> v1(data.begin(), data.begin() + sizeof expected + 1);
+    v1[0] = 1;
+    ASSERT_TRUE(units::read_stored_settings(std::span<const std::uint8_t>(v1), back));
+    EXPECT_EQ(back.word(SerialPort::Timeout), 250);
+    EXPECT_EQ(back.word(SerialPort::Parity), 0);
+    EXPECT_EQ(back.word(SerialPort::DtrLine), 0);
+
+    // A version above 4 fails the load, and the unit is not created.
+    data[0] = 5;
+    EXPECT_EQ(make_port(data), nullptr);
+    g_ports.pop_back();
+    // Empty data: every default.
+    auto* port = make_port();
+    ASSERT_TRUE(port);
+    EXPECT_EQ(word(port, SerialPort::PortNumber), 1);
+    EXPECT_EQ(word(port, SerialPort::BaudRate), 19200);
+    EXPECT_EQ(word(port, SerialPort::Timeout), 1000);
+    EXPECT_FALSE(port->is_open());
+}
+
+TEST_F(SerialPortTest, SendDataSendsTheRawBytesOfEachForm) {
+    auto* port = make_port();
+    set(port, SerialPort::PortNumber, 3);
+    EXPECT_FALSE(send(port, runtime::TypedValue::of_text("90a"))) << "closed";
+    ASSERT_TRUE(open(port));
+
+    std::uint8_t raw[] = {0x00, 0xFF, 0x7F};
+    void* byte_set = runtime::make_byte_set(raw);
+    struct Case {
+        runtime::TypedValue value;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {runtime::TypedValue::of_text("90a"), "90a"},
+        {runtime::TypedValue::of_pointer(runtime::type_code::ByteSet, byte_set),
+         std::string("\x00\xFF\x7F", 3)},
+        {value(runtime::type_code::Byte, 0x41), "A"},
+        {value(runtime::type_code::Short, 0x4241), "AB"},
+        {value(runtime::type_code::Integer, 0x44434241), "ABCD"},
+        {value(runtime::type_code::Boolean, 1), std::string("\x01\0\0\0", 4)},
+        {value(runtime::type_code::Float, 0x3F800000), std::string("\0\0\x80\x3F", 4)},
+        {value(runtime::type_code::Long, 0x4847464544434241), "ABCDEFGH"},
+        {runtime::TypedValue::of_date_time(1.0), std::string("\0\0\0\0\0\0\xF0\x3F", 8)},
+        {runtime::TypedValue::of_double(2.0), std::string("\0\0\0\0\0\0\0\x40", 8)},
+    };
+    for (auto& c : cases) {
+        EXPECT_TRUE(send(port, c.value)) << std::hex << c.value.type;
+        EXPECT_EQ(m_pty.read(c.bytes.size()), c.bytes) << std::hex << c.value.type;
+    }
+    runtime::RuntimeHeap::the().release(byte_set);
+
+    EXPECT_TRUE(send(port, runtime::TypedValue::of_text(""))) << "empty text";
+    EXPECT_TRUE(send(port, runtime::TypedValue::of_text(nullptr))) << "null text";
+    EXPECT_FALSE(send(port, value(runtime::type_code::Text | runtime::type_code::ArrayFlag, 0)));
+    EXPECT_FALSE(send(port, value(SerialPort::TypeCode, 0))) << "a unit reference";
+    EXPECT_EQ(m_pty.read_available(), "") << "nothing written for these";
+}
+
+TEST_F(SerialPortTest, ReceivedBytesAndTheEventCharacterBecomeEventsInOrder) {
+    auto* port = make_port();
+    set(port, SerialPort::PortNumber, 3);
+    set_text(port, SerialPort::EventChar, "\r");
+    ASSERT_TRUE(open(port));
+    ASSERT_TRUE(m_pty.write("12\r"));
+    ASSERT_TRUE(pump_until([] { return g_raised.size() >= 4; }));
+    std::uint32_t id = port->unit_id();
+    EXPECT_EQ(g_raised, (std::vector<Raised>{{id, SerialPort::LineEvent, 7},
+                                             {id, SerialPort::ByteReceived, '1'},
+                                             {id, SerialPort::ByteReceived, '2'},
+                                             {id, SerialPort::ByteReceived, '\r'}}));
+}
+
+TEST_F(SerialPortTest, AHandlerThatDestroysTheWindowStopsDelivery) {
+    auto* port = make_port();
+    set(port, SerialPort::PortNumber, 3);
+    ASSERT_TRUE(open(port));
+    g_on_event = [&](const Raised&) {
+        platform::destroy_window(port->hwnd());
+        g_ports[0] = nullptr;
+    };
+    ASSERT_TRUE(m_pty.write("abc"));
+    ASSERT_TRUE(pump_until([] { return !g_raised.empty(); }));
+    pump_all();
+    EXPECT_EQ(g_raised.size(), 1u);
+}
+
+TEST_F(SerialPortTest, OpenPortAgainReopensAndDropsUndeliveredEvents) {
+    auto* port = make_port();
+    set(port, SerialPort::PortNumber, 3);
+    ASSERT_TRUE(open(port));
+    ASSERT_TRUE(m_pty.write("xyz"));
+    // Wait until the posts are there, without delivering them.
+    platform::Msg msg;
+    auto end = std::chrono::steady_clock::now() + 2s;
+    while (!platform::peek_message(msg, port->hwnd(), SerialPort::EntriesMessage,
+                                   SerialPort::EntriesMessage) &&
+           std::chrono::steady_clock::now() < end)
+        platform::wait_message(50);
+    ASSERT_TRUE(open(port));
+    pump_all();
+    EXPECT_TRUE(g_raised.empty());
+    EXPECT_TRUE(port->is_open());
+    EXPECT_TRUE(send(port, runtime::TypedValue::of_text("1a")));
+    EXPECT_EQ(m_pty.read(2), "1a");
+}
+
+TEST_F(SerialPortTest, FailedOpensLeaveNothingOpenAndSayWhy) {
+    auto* first = make_port();
+    auto* second = make_port();
+    set(first, SerialPort::PortNumber, 3);
+    set(second, SerialPort::PortNumber, 3);
+    ASSERT_TRUE(open(first));
+    EXPECT_FALSE(open(second));
+    EXPECT_EQ(second->last_failure(), units::PortFailure::Busy);
+    EXPECT_EQ(platform::gbk_to_utf8(text(second, SerialPort::OpenError)),
+              "COM3 \xE2\x86\x92 " + m_pty.slave_path() + ": held by another program");
+    EXPECT_EQ(text(second, SerialPort::Device), m_pty.slave_path());
+
+    set(second, SerialPort::PortNumber, 60);
+    EXPECT_FALSE(open(second));
+    EXPECT_EQ(second->last_failure(), units::PortFailure::NoDevice);
+    EXPECT_EQ(text(second, SerialPort::OpenError), "COM60: no device");
+
+    setenv("ARMCTL_COM4", "/etc/hostname", 1);
+    set(second, SerialPort::PortNumber, 4);
+    EXPECT_FALSE(open(second));
+    EXPECT_EQ(second->last_failure(), units::PortFailure::NotATerminal);
+    unsetenv("ARMCTL_COM4");
+    EXPECT_FALSE(second->is_open());
+
+    call(first, 1);
+    EXPECT_FALSE(first->is_open());
+    set(second, SerialPort::PortNumber, 3);
+    EXPECT_TRUE(open(second)) << "free once the first port closed";
+    EXPECT_EQ(text(second, SerialPort::OpenError), "");
+}
+
+TEST_F(SerialPortTest, OpenAtStartOpensWhenCreated) {
+    SerialPort::Settings settings;
+    settings.set_word(SerialPort::PortNumber, 3);
+    settings.set_word(SerialPort::OpenAtStart, 1);
+    auto data = units::write_stored_settings(settings);
+    auto* port = make_port(data);
+    ASSERT_TRUE(port);
+    EXPECT_TRUE(port->is_open());
+}
+
+TEST_F(SerialPortTest, AnUnpluggedPortReportsOneLineErrorAndOpensAgain) {
+    auto* port = make_port();
+    set(port, SerialPort::PortNumber, 3);
+    ASSERT_TRUE(open(port));
+    m_pty.close_master();
+    ASSERT_TRUE(pump_until([] { return !g_raised.empty(); }));
+    ASSERT_TRUE(pump_until([&] { return !port->is_open(); }));
+    pump_all();
+    EXPECT_EQ(g_raised, (std::vector<Raised>{{port->unit_id(), SerialPort::LineEvent, 4}}));
+    EXPECT_FALSE(send(port, runtime::TypedValue::of_text("1a")));
+
+    PseudoTerminal again;
+    ASSERT_TRUE(again.ok());
+    setenv("ARMCTL_COM3", again.slave_path().c_str(), 1);
+    ASSERT_TRUE(open(port));
+    EXPECT_TRUE(send(port, runtime::TypedValue::of_text("2b")));
+    EXPECT_EQ(again.read(2), "2b");
+}
+
+TEST_F(SerialPortTest, APeerThatNeverReadsBlocksTheWindowForTheTimeoutOnly) {
+    auto* port = make_port();
+    set(port, SerialPort::PortNumber, 3);
+    set(port, SerialPort::BaudRate, 4000000);
+    set(port, SerialPort::Timeout, 200);
+    ASSERT_TRUE(open(port));
+    std::vector<std::uint8_t> big(64 * 1024, 'y');
+    void* block = runtime::make_byte_set(big);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(send(port, runtime::TypedValue::of_pointer(runtime::type_code::ByteSet, block)));
+    auto took = std::chrono::steady_clock::now() - start;
+    runtime::RuntimeHeap::the().release(block);
+    // The time-out plus the time 64 KiB take at 4 Mbaud (164 ms).
+    EXPECT_LT(took, (200ms + 164ms) * 12 / 10);
+    EXPECT_TRUE(port->is_open());
+
+    // The window's queue is served again at once.
+    bool seen = false;
+    platform::post_message(m_top, platform::WM_USER + 7, 0, 0);
+    ASSERT_TRUE(pump_until(
+        [&] {
+            platform::Msg msg;
+            seen = seen || platform::peek_message(msg, m_top, platform::WM_USER + 7,
+                                                  platform::WM_USER + 7, platform::PM_REMOVE);
+            return seen;
+        },
+        100ms));
+}
