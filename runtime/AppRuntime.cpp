@@ -303,7 +303,7 @@ bool AppRuntime::on_idle(long count) {
             continue;
         EventRequest request;
         request.window_id = id;
-        request.event = 7;
+        request.event = window_event::Idle;
         request.arg_count = 1;
         request.args[0] = elapsed;
         raise_event(request);

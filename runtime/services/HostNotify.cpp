@@ -29,9 +29,9 @@ std::intptr_t copy_program_path(std::intptr_t kind, char* buffer) {
         return 0;
     auto& app = AppRuntime::the();
     std::string text;
-    if (kind == 1 || kind == 2001)
+    if (kind == program_path_kind::Directory || kind == program_path_kind::DirectoryToo)
         text = app.program_directory_with_separator();
-    else if (kind == 2002)
+    else if (kind == program_path_kind::FileName)
         text = app.program_file_name();
     std::size_t length = std::min(text.size(), ProgramPathBufferSize - 1);
     std::memcpy(buffer, text.data(), length);
@@ -64,9 +64,9 @@ std::intptr_t host_notify(std::int32_t code, std::intptr_t argument1, std::intpt
     auto& app = AppRuntime::the();
     auto& heap = RuntimeHeap::the();
     switch (code) {
-    case 1004:
+    case host_service::ConstantOne:
         return 1;
-    case 1005:
+    case host_service::ConstantFive:
         return 5;
     case host_service::UnitTypeDescriptor:
         if (!app.header())

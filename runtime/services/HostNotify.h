@@ -17,6 +17,8 @@ namespace host_service {
 
 inline constexpr std::int32_t WindowList = 1001;
 inline constexpr std::int32_t UnitTypeDescriptor = 1002;
+inline constexpr std::int32_t ConstantOne = 1004;  // answers 1
+inline constexpr std::int32_t ConstantFive = 1005; // answers 5
 inline constexpr std::int32_t ProgramPathText = 1006;
 inline constexpr std::int32_t RegisterIdleCallback = 1012;
 inline constexpr std::int32_t UnregisterIdleCallback = 1013;
@@ -51,6 +53,14 @@ struct LoadWindowRequest {
     UnitObject* parent = nullptr;
     std::uint32_t modal = 0;
 };
+
+// What service 1006 copies, chosen by its first argument; any other kind
+// copies the empty text.
+namespace program_path_kind {
+inline constexpr std::intptr_t Directory = 1;
+inline constexpr std::intptr_t DirectoryToo = 2001;
+inline constexpr std::intptr_t FileName = 2002;
+} // namespace program_path_kind
 
 // Size of the caller's buffer that service 1006 fills, terminator included.
 inline constexpr std::size_t ProgramPathBufferSize = 260;

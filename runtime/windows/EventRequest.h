@@ -43,6 +43,16 @@ struct TypedEventRequest {
     std::uint64_t result = 0;
 };
 
+// The events the runtime raises on a window itself (unit id 0).
+namespace window_event {
+inline constexpr std::int32_t Created = 0; // the program's start-up handler
+// Raised after Created, in this order, while the window still exists.
+inline constexpr std::int32_t CreatedSecond = 3;
+inline constexpr std::int32_t CreatedThird = 4;
+// While the loop is idle; one word argument, the milliseconds idle so far.
+inline constexpr std::int32_t Idle = 7;
+} // namespace window_event
+
 inline constexpr std::uint32_t MaxEventWordArgs = 5;
 inline constexpr std::uint32_t MaxEventTypedArgs = 12;
 

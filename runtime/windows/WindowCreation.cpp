@@ -107,36 +107,34 @@ platform::HCURSOR cursor_from_pointer_block(const std::vector<std::uint8_t>& blo
     return platform::load_cursor(static_cast<int>(cursor_id_of(first)));
 }
 
-bool create_window(WindowObject& window, CreateReuse reuse, CreateModal modal, HWND parent) {
-    auto& app = AppRuntime::the();
-    if (window.units.empty())
-        return false;
+namespace {
 
-    if (reuse == CreateReuse::No) {
-        if (HWND existing = window.system_window()) {
-            if (window_unit_word(window, WindowRecreateFlagIndex) == 0) {
-                if (platform::is_iconic(existing))
-                    platform::show_window(existing, platform::SW_RESTORE);
-                else
-                    platform::set_active_window(existing);
-                return true;
-            }
-            platform::destroy_window(existing);
-        }
+// A window that exists already is brought forward instead of made again,
+// unless its window unit asks to be made anew (then the old one goes).
+// True when the existing window stays.
+bool keep_existing_window(WindowObject& window) {
+    HWND existing = window.system_window();
+    if (!existing)
+        return false;
+    if (window_unit_word(window, WindowRecreateFlagIndex) != 0) {
+        platform::destroy_window(existing);
+        return false;
     }
-    if (modal == CreateModal::Yes)
-        parent = nullptr;
-    else if (parent && !platform::is_window(parent))
-        return false;
+    if (platform::is_iconic(existing))
+        platform::show_window(existing, platform::SW_RESTORE);
+    else
+        platform::set_active_window(existing);
+    return true;
+}
 
-    HWND focus_before = platform::get_focus();
-    suspend_events();
-    window.save_unit_list();
-    // The platform has no menu bar: menu item records stay in the list
-    // (their properties and events work) but build no menu.
-
+// Creates the window unit, then every ordinary unit, each hidden until the
+// end; `shown` gets whether each is to be shown. The platform has no menu
+// bar: menu item records stay in the list (their properties and events
+// work) but build no menu. False when a unit cannot be made; the window is
+// gone again then.
+bool create_units(WindowObject& window, CreateReuse reuse, HWND parent, std::vector<bool>& shown) {
+    auto& app = AppRuntime::the();
     HWND window_hwnd = nullptr;
-    std::vector<bool> shown(window.units.size(), false);
     std::vector<std::size_t> order{0};
     auto ordinary = creation_order(window);
     order.insert(order.end(), ordinary.begin(), ordinary.end());
@@ -181,9 +179,12 @@ bool create_window(WindowObject& window, CreateReuse reuse, CreateModal modal, H
         }
         unit.object = object;
     }
+    return true;
+}
 
-    // Containers may be created after what they hold: the system parents
-    // are given once every unit exists.
+// Containers may be created after what they hold: the system parents are
+// given once every unit exists.
+void place_in_containers(WindowObject& window) {
     for (std::size_t i = 1; i < window.units.size(); ++i) {
         UnitRecord& unit = window.units[i];
         HWND hwnd = WindowObject::live_window_of(unit);
@@ -194,7 +195,10 @@ bool create_window(WindowObject& window, CreateReuse reuse, CreateModal modal, H
         if (container_hwnd && container_hwnd != hwnd)
             platform::set_parent(hwnd, container_hwnd);
     }
+}
 
+// Puts the units of each container in z-order as the list holds them.
+void stack_in_list_order(WindowObject& window) {
     for (std::size_t i = 1; i < window.units.size(); ++i) {
         HWND hwnd = WindowObject::live_window_of(window.units[i]);
         if (!hwnd)
@@ -210,7 +214,9 @@ bool create_window(WindowObject& window, CreateReuse reuse, CreateModal modal, H
         }
         platform::set_window_pos(hwnd, after, 0, 0, 0, 0, platform::ZOrderOnly);
     }
+}
 
+void give_cursors(WindowObject& window) {
     for (auto& unit : window.units) {
         if (unit.is_menu_item())
             continue;
@@ -218,25 +224,69 @@ bool create_window(WindowObject& window, CreateReuse reuse, CreateModal modal, H
         if (auto* object = WindowObject::object_of(unit))
             object->set_cursor(static_cast<platform::HCURSOR>(unit.cursor));
     }
+}
 
+// Tells every unit, last to first, that all exist, then the window unit
+// that its units are ready, and shows or hides each ordinary unit.
+void finish_units(WindowObject& window, const std::vector<bool>& shown) {
     for (std::size_t i = window.units.size(); i-- > 0;) {
         if (HWND hwnd = WindowObject::live_window_of(window.units[i]))
             platform::send_message(hwnd, MessageUnitsCreated);
     }
-    platform::send_message(window_hwnd, MessageWindowUnitsReady);
-
+    platform::send_message(window.system_window(), MessageWindowUnitsReady);
     for (std::size_t i = 1; i < window.units.size(); ++i) {
         if (HWND hwnd = WindowObject::live_window_of(window.units[i]))
             platform::show_window(hwnd, shown[i] ? platform::SW_SHOWNA : platform::SW_HIDE);
     }
+}
+
+// The created events; each after the first only while the window still exists.
+void raise_creation_events(WindowObject& window) {
+    raise_window_event(window, window_event::Created);
+    if (window.system_window())
+        raise_window_event(window, window_event::CreatedSecond);
+    if (window.system_window())
+        raise_window_event(window, window_event::CreatedThird);
+}
+
+// Runs a modal window's loop, with every other shown top-level window
+// disabled until it ends.
+void run_modal(const std::vector<HWND>& disabled) {
+    auto& app = AppRuntime::the();
+    app.set_modal_active(true);
+    app.message_loop(1);
+    for (HWND top : disabled) {
+        if (platform::is_window(top))
+            platform::enable_window(top, true);
+    }
+}
+
+} // namespace
+
+bool create_window(WindowObject& window, CreateReuse reuse, CreateModal modal, HWND parent) {
+    if (window.units.empty())
+        return false;
+    if (reuse == CreateReuse::No && keep_existing_window(window))
+        return true;
+    if (modal == CreateModal::Yes)
+        parent = nullptr;
+    else if (parent && !platform::is_window(parent))
+        return false;
+
+    HWND focus_before = platform::get_focus();
+    suspend_events();
+    window.save_unit_list();
+    std::vector<bool> shown(window.units.size(), false);
+    if (!create_units(window, reuse, parent, shown))
+        return false;
+    place_in_containers(window);
+    stack_in_list_order(window);
+    give_cursors(window);
+    finish_units(window, shown);
 
     window.set_modal(modal == CreateModal::Yes);
     resume_events();
-    raise_window_event(window, 0);
-    if (window.system_window())
-        raise_window_event(window, 3);
-    if (window.system_window())
-        raise_window_event(window, 4);
+    raise_creation_events(window);
     HWND hwnd = window.system_window();
     if (!hwnd)
         return true;
@@ -253,15 +303,8 @@ bool create_window(WindowObject& window, CreateReuse reuse, CreateModal modal, H
     if (focus_before && platform::is_window(focus_before))
         platform::set_focus(focus_before);
     window.set_created(true);
-
-    if (modal == CreateModal::Yes) {
-        app.set_modal_active(true);
-        app.message_loop(1);
-        for (HWND top : disabled) {
-            if (platform::is_window(top))
-                platform::enable_window(top, true);
-        }
-    }
+    if (modal == CreateModal::Yes)
+        run_modal(disabled);
     return true;
 }
 
