@@ -137,6 +137,7 @@ constexpr UINT EM_SETLIMITTEXT = 0x00C5;
 constexpr UINT EM_CANUNDO = 0x00C6;
 constexpr UINT EM_UNDO = 0x00C7;
 constexpr UINT EM_LINEFROMCHAR = 0x00C9;
+constexpr UINT EM_GETFIRSTVISIBLELINE = 0x00CE;
 constexpr UINT EM_EMPTYUNDOBUFFER = 0x00CD;
 constexpr UINT EM_SETPASSWORDCHAR = 0x00CC;
 constexpr UINT EM_GETPASSWORDCHAR = 0x00D2;
@@ -333,6 +334,21 @@ bool get_scroll_info(HWND hwnd, int bar, ScrollInfo& info);
 int set_scroll_pos(HWND hwnd, int bar, int pos, bool redraw = true);
 int get_scroll_pos(HWND hwnd, int bar);
 bool set_scroll_range(HWND hwnd, int bar, int min, int max, bool redraw = true);
+
+// A view that scrolls: it stands at `pos` of 0..`last`, shows `page`
+// positions at once, and a line step moves it `line` positions.
+struct ScrollView {
+    int pos = 0;
+    int page = 1;
+    int last = 0;
+    int line = 1;
+};
+// Where a WM_VSCROLL / WM_HSCROLL request asks the view to go, within
+// 0..last: a page step moves at least one line, and SB_THUMBTRACK and
+// SB_THUMBPOSITION take the track position of the bar that sent the
+// request (`hwnd` and `bar` as for get_scroll_info). -1 for SB_ENDSCROLL
+// and the codes that move nothing.
+int scroll_request_target(HWND hwnd, int bar, int code, const ScrollView& view);
 
 // ---- Status bars ----
 constexpr std::uint32_t SBARS_SIZEGRIP = 0x0100;

@@ -310,8 +310,7 @@ void GridUnit::update_scroll_bars() {
         platform::set_scroll_info(hwnd(), platform::SB_VERT, v);
         platform::ScrollInfo h = v;
         h.nMax = std::max(0, m_model.columns() - m_model.fixed_columns() - 1);
-        h.nPage = static_cast<platform::UINT>(m_view.columns_per_page() +
-                                              (m_view.left_column() > 0 ? 0 : 0));
+        h.nPage = static_cast<platform::UINT>(m_view.columns_per_page());
         h.nPos = m_view.left_column();
         platform::set_scroll_info(hwnd(), platform::SB_HORZ, h);
         platform::Rect after;
@@ -377,41 +376,12 @@ void GridUnit::on_key(UINT vk) {
 
 void GridUnit::on_scroll(bool vertical, int code) {
     int bar = vertical ? platform::SB_VERT : platform::SB_HORZ;
-    int pos = vertical ? m_view.top_row() : m_view.left_column();
-    int page = vertical ? m_view.rows_per_page() : m_view.columns_per_page();
-    int last = vertical ? m_view.last_top_row() : m_view.last_left_column();
-    switch (code) {
-    case platform::SB_LINEUP:
-        --pos;
-        break;
-    case platform::SB_LINEDOWN:
-        ++pos;
-        break;
-    case platform::SB_PAGEUP:
-        pos -= std::max(1, page);
-        break;
-    case platform::SB_PAGEDOWN:
-        pos += std::max(1, page);
-        break;
-    case platform::SB_THUMBTRACK:
-    case platform::SB_THUMBPOSITION: {
-        platform::ScrollInfo info;
-        info.fMask = platform::SIF_TRACKPOS;
-        platform::get_scroll_info(hwnd(), bar, info);
-        pos = info.nTrackPos;
-        break;
-    }
-    case platform::SB_TOP:
-        pos = 0;
-        break;
-    case platform::SB_BOTTOM:
-        pos = last;
-        break;
-    default:
-        return;
-    }
-    pos = std::clamp(pos, 0, last);
-    if (pos == (vertical ? m_view.top_row() : m_view.left_column()))
+    platform::ScrollView view;
+    view.pos = vertical ? m_view.top_row() : m_view.left_column();
+    view.page = vertical ? m_view.rows_per_page() : m_view.columns_per_page();
+    view.last = vertical ? m_view.last_top_row() : m_view.last_left_column();
+    int pos = platform::scroll_request_target(hwnd(), bar, code, view);
+    if (pos < 0 || pos == view.pos)
         return;
     if (vertical)
         m_view.set_top_row(pos);

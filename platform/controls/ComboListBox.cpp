@@ -14,8 +14,6 @@ namespace platform::controls {
 namespace {
 
 constexpr int k_border = 1;
-constexpr int k_scrollbar_width = 12;
-constexpr int k_min_thumb = 10;
 constexpr int k_text_indent = 3;
 constexpr int k_wheel_rows = 3;
 
@@ -35,8 +33,9 @@ struct ComboListState {
     bool tracking = false;    // dropped and holding the capture
     bool button_held = false; // the press that dropped the list is still down
     bool pressed = false;     // a press that began inside the list
-    bool thumb_drag = false;
-    int thumb_grab = 0; // where in the thumb it was grabbed
+    // A "SCROLLBAR" child along the right edge, shown while there are more
+    // items than rows.
+    HWND bar = nullptr;
 };
 
 ComboListState* state_of(HWND hwnd) {
@@ -62,13 +61,13 @@ Rect items_area(const ComboListState& st) {
     Rect c = client_of(st.self);
     Rect r{k_border, k_border, c.right - k_border, c.bottom - k_border};
     if (has_scrollbar(st))
-        r.right -= k_scrollbar_width;
+        r.right -= SCROLL_BAR_SIZE;
     return r;
 }
 
 Rect scrollbar_area(const ComboListState& st) {
     Rect c = client_of(st.self);
-    return {c.right - k_border - k_scrollbar_width, k_border, c.right - k_border,
+    return {c.right - k_border - SCROLL_BAR_SIZE, k_border, c.right - k_border,
             c.bottom - k_border};
 }
 
@@ -76,14 +75,26 @@ int max_top(const ComboListState& st) {
     return std::max(0, st.items->count() - rows_of(st));
 }
 
-Rect thumb_rect(const ComboListState& st) {
-    Rect track = scrollbar_area(st);
-    int count = std::max(1, st.items->count());
-    int h = std::max(k_min_thumb, track.height() * rows_of(st) / count);
-    h = std::min(h, track.height());
-    int range = max_top(st);
-    int y = track.top + (range > 0 ? (track.height() - h) * st.top / range : 0);
-    return {track.left + 2, y, track.right - 2, y + h};
+// Puts the bar in place, shows it while it is needed and sets it from the
+// first item shown.
+void update_bar(const ComboListState& st) {
+    if (!st.bar)
+        return;
+    bool needed = has_scrollbar(st);
+    if (needed) {
+        Rect r = scrollbar_area(st);
+        set_window_pos(st.bar, nullptr, r.left, r.top, r.width(), r.height(),
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        ScrollInfo info;
+        info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        info.nMax = st.items->count() - 1;
+        info.nPage = static_cast<UINT>(rows_of(st));
+        info.nPos = st.top;
+        set_scroll_info(st.bar, SB_CTL, info);
+    }
+    bool shown = (get_style(st.bar) & WS_VISIBLE) != 0;
+    if (shown != needed)
+        show_window(st.bar, needed ? SW_SHOWNA : SW_HIDE);
 }
 
 void set_top(ComboListState& st, int top) {
@@ -92,6 +103,7 @@ void set_top(ComboListState& st, int top) {
         return;
     st.top = top;
     invalidate_rect(st.self, nullptr, false);
+    update_bar(st);
 }
 
 void scroll_into_view(ComboListState& st) {
@@ -138,11 +150,6 @@ COLORREF query_list_colors(const ComboListState& st, Canvas& canvas) {
     return brush_color(reinterpret_cast<HBRUSH>(answer), color) ? color : colors::window;
 }
 
-void paint_scrollbar(const ComboListState& st, Canvas& canvas) {
-    canvas.fill_rect(scrollbar_area(st), colors::face);
-    canvas.fill_rect(thumb_rect(st), st.thumb_drag ? colors::text_disabled : colors::border);
-}
-
 void on_paint(ComboListState& st) {
     PaintStruct ps;
     Canvas* canvas = begin_paint(st.self, ps);
@@ -171,8 +178,6 @@ void on_paint(ComboListState& st) {
         canvas->draw_text(st.items->at(i)->text, text_rect,
                           DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
-    if (has_scrollbar(st))
-        paint_scrollbar(st, *canvas);
     end_paint(st.self, ps);
 }
 
@@ -186,27 +191,32 @@ LRESULT on_nc_create(ComboListState& st, HWND hwnd, const CreateStruct* cs) {
     return def_window_proc(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(cs));
 }
 
-void scrollbar_press(ComboListState& st, Point p) {
-    Rect thumb = thumb_rect(st);
-    if (p.y < thumb.top) {
-        set_top(st, st.top - rows_of(st));
-    } else if (p.y >= thumb.bottom) {
-        set_top(st, st.top + rows_of(st));
-    } else {
-        st.thumb_drag = true;
-        st.thumb_grab = p.y - thumb.top;
-        invalidate_rect(st.self, nullptr, false);
-    }
+LRESULT on_create(ComboListState& st) {
+    Rect r = scrollbar_area(st);
+    st.bar = create_window_ex(0, WC_SCROLLBAR, "", WS_CHILD | SBS_VERT, r.left, r.top, r.width(),
+                              r.height(), st.self, 0);
+    update_bar(st);
+    return 0;
 }
 
-void thumb_drag_to(ComboListState& st, int y) {
-    Rect track = scrollbar_area(st);
-    Rect thumb = thumb_rect(st);
-    int travel = track.height() - thumb.height();
-    if (travel <= 0)
+// The bar reports the user's moves; the list answers by scrolling, which
+// sets the bar's position. A dropped list lent the bar its capture for the
+// press and takes it back when the bar is done.
+void on_scroll(ComboListState& st, int code, HWND sender) {
+    if (!sender || sender != st.bar)
         return;
-    int offset = std::clamp(y - st.thumb_grab - track.top, 0, travel);
-    set_top(st, (offset * max_top(st) + travel / 2) / travel);
+    if (code == SB_ENDSCROLL) {
+        if (st.popup && st.tracking && get_capture() != st.self)
+            set_capture(st.self);
+        return;
+    }
+    ScrollView view;
+    view.pos = st.top;
+    view.page = rows_of(st);
+    view.last = max_top(st);
+    int top = scroll_request_target(st.bar, SB_CTL, code, view);
+    if (top >= 0)
+        set_top(st, top);
 }
 
 void on_button_down(ComboListState& st, Point p, bool double_click) {
@@ -215,10 +225,10 @@ void on_button_down(ComboListState& st, Point p, bool double_click) {
         notify_combo(st, LBN_SELCANCEL);
         return;
     }
-    if (has_scrollbar(st) && scrollbar_area(st).contains(p)) {
-        scrollbar_press(st, p);
-        if (!st.popup)
-            set_capture(st.self);
+    // The open list holds the capture, so a press on its bar comes here.
+    if (st.popup && (get_style(st.bar) & WS_VISIBLE) && scrollbar_area(st).contains(p)) {
+        Rect r = scrollbar_area(st);
+        send_message(st.bar, WM_LBUTTONDOWN, MK_LBUTTON, make_lparam(p.x - r.left, p.y - r.top));
         return;
     }
     int index = item_at(st, p);
@@ -243,10 +253,6 @@ void on_button_down(ComboListState& st, Point p, bool double_click) {
 }
 
 void on_mouse_move(ComboListState& st, Point p) {
-    if (st.thumb_drag) {
-        thumb_drag_to(st, p.y);
-        return;
-    }
     if (st.popup ? !st.tracking : !st.pressed)
         return;
     int index = item_at(st, p);
@@ -260,12 +266,6 @@ void on_mouse_move(ComboListState& st, Point p) {
 void on_button_up(ComboListState& st, Point p) {
     bool was_pressed = std::exchange(st.pressed, false);
     bool was_held = std::exchange(st.button_held, false);
-    if (std::exchange(st.thumb_drag, false)) {
-        invalidate_rect(st.self, nullptr, false);
-        if (!st.popup)
-            release_capture();
-        return;
-    }
     if (!st.popup) {
         if (get_capture() == st.self)
             release_capture();
@@ -282,8 +282,8 @@ void on_button_up(ComboListState& st, Point p) {
 
 void on_capture_changed(ComboListState& st, HWND taker) {
     st.pressed = false;
-    st.thumb_drag = false;
-    if (st.popup && st.tracking && taker != st.self) {
+    // The bar holds the capture while it is pressed; the list stays open.
+    if (st.popup && st.tracking && taker != st.self && taker != st.bar) {
         st.tracking = false;
         notify_combo(st, LBN_SELCANCEL);
     }
@@ -305,8 +305,14 @@ LRESULT on_message(ComboListState& st, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
         return 0;
     case WM_ERASEBKGND:
         return 1; // the paint covers everything
+    case WM_CREATE:
+        return on_create(st);
     case WM_SIZE:
         set_top(st, st.top);
+        update_bar(st);
+        return 0;
+    case WM_VSCROLL:
+        on_scroll(st, loword(wp), reinterpret_cast<HWND>(lp));
         return 0;
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
@@ -375,6 +381,7 @@ void combo_list_set_item_height(HWND list, int height) {
     st->item_height = std::max(1, height);
     set_top(*st, st->top);
     scroll_into_view(*st);
+    update_bar(*st);
     invalidate_rect(list, nullptr, false);
 }
 
@@ -400,6 +407,7 @@ void combo_list_items_changed(HWND list) {
     if (!st->items->is_valid(st->current))
         st->current = -1;
     st->top = std::clamp(st->top, 0, max_top(*st));
+    update_bar(*st);
     invalidate_rect(list, nullptr, false);
 }
 
@@ -418,7 +426,7 @@ void combo_list_end_tracking(HWND list) {
     if (!st)
         return;
     st->tracking = false;
-    st->button_held = st->pressed = st->thumb_drag = false;
+    st->button_held = st->pressed = false;
     if (get_capture() == list)
         release_capture();
 }

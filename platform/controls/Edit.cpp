@@ -406,6 +406,10 @@ LRESULT on_message(EditState& st, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_MOUSEWHEEL:
         return on_mouse_wheel(hwnd, wheel_delta(wp), wp, lp);
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+        on_scroll_request(st, msg == WM_VSCROLL, loword(wp));
+        return 0;
     case WM_CUT:
         on_cut(hwnd);
         return 0;
@@ -436,6 +440,8 @@ LRESULT on_message(EditState& st, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return on_scroll_caret(st);
     case EM_GETLINECOUNT:
         return on_get_line_count(st);
+    case EM_GETFIRSTVISIBLELINE:
+        return is_multiline(st) ? st.first_line : 0;
     case EM_LINEINDEX:
         return on_line_index(st, as_int(wp));
     case EM_LINELENGTH:

@@ -16,7 +16,9 @@ namespace platform::controls {
 
 struct EditState {
     EditState(HWND window, const CreateStruct& cs)
-        : hwnd(window), text((cs.style & ES_MULTILINE) != 0) {}
+        : hwnd(window), text((cs.style & ES_MULTILINE) != 0),
+          vertical_bar((cs.style & ES_MULTILINE) && (cs.style & WS_VSCROLL)),
+          horizontal_bar((cs.style & ES_MULTILINE) && (cs.style & WS_HSCROLL)) {}
 
     HWND hwnd;
     EditText text;
@@ -30,6 +32,12 @@ struct EditState {
     bool caret_on = false;          // the blink phase
     bool tracking = false;          // selecting with the mouse held down
     unsigned char pending_lead = 0; // lead byte of a character whose trail is due
+    // A multi-line box created with WS_VSCROLL or WS_HSCROLL keeps its
+    // standard bars in step with the text; they show while there is
+    // something to scroll.
+    bool vertical_bar = false;
+    bool horizontal_bar = false;
+    bool settling_bars = false; // the bars are being set; their WM_SIZE must not recurse
 };
 
 // The state of an edit window, or nullptr when `hwnd` is not (or no longer) one.
@@ -49,6 +57,8 @@ int visible_lines(EditState& st);
 // Scrolls so the caret is visible, and keeps scrolling within the text.
 void scroll_to_caret(EditState& st);
 void scroll_lines(EditState& st, int delta);
+// What the standard bars ask for with WM_VSCROLL / WM_HSCROLL.
+void on_scroll_request(EditState& st, bool vertical, int code);
 void paint(EditState& st);
 // Shows the caret at once and restarts its blinking.
 void restart_caret(EditState& st);

@@ -61,6 +61,53 @@ int max_first_line(EditState& st) {
     return std::max(0, current_layout(st).line_count() - visible_lines(st));
 }
 
+int max_x_offset(EditState& st) {
+    return std::max(0, current_layout(st).widest_line() - line_room(st));
+}
+
+// Sets the standard bars from the scroll position. Showing or hiding a bar
+// changes the room for the text (and so perhaps the wrapping and the other
+// bar); the WM_SIZE that follows lays the text out again, and this settles
+// within a few rounds.
+void update_scroll_bars(EditState& st) {
+    if (!st.vertical_bar && !st.horizontal_bar)
+        return;
+    if (st.settling_bars)
+        return;
+    HWND hwnd = st.hwnd;
+    st.settling_bars = true;
+    for (int round = 0; round < 3; ++round) {
+        Rect before;
+        get_client_rect(hwnd, before);
+        const EditLayout& layout = current_layout(st);
+        if (st.vertical_bar) {
+            ScrollInfo v;
+            v.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+            v.nMax = layout.line_count() - 1;
+            v.nPage = static_cast<UINT>(visible_lines(st));
+            v.nPos = st.first_line;
+            set_scroll_info(hwnd, SB_VERT, v);
+        }
+        if (!edit_state(hwnd))
+            return;
+        if (st.horizontal_bar) {
+            ScrollInfo h;
+            h.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+            h.nMax = current_layout(st).widest_line();
+            h.nPage = static_cast<UINT>(line_room(st) + 1);
+            h.nPos = st.x_offset;
+            set_scroll_info(hwnd, SB_HORZ, h);
+        }
+        if (!edit_state(hwnd))
+            return;
+        Rect after;
+        get_client_rect(hwnd, after);
+        if (after == before)
+            break;
+    }
+    st.settling_bars = false;
+}
+
 } // namespace
 
 const EditLayout& current_layout(EditState& st) {
@@ -113,16 +160,17 @@ void scroll_to_caret(EditState& st) {
     }
     if (wrap_width(st) >= 0) {
         st.x_offset = 0;
-        return;
+    } else {
+        int room = line_room(st);
+        int x = align_offset(st, line) + layout.x_of(line, caret);
+        if (x < st.x_offset)
+            st.x_offset = x;
+        else if (x > st.x_offset + room)
+            st.x_offset = x - room;
+        // Once the text got shorter, no blank space is left on the right.
+        st.x_offset = std::clamp(st.x_offset, 0, std::max(0, layout.widest_line() - room));
     }
-    int room = line_room(st);
-    int x = align_offset(st, line) + layout.x_of(line, caret);
-    if (x < st.x_offset)
-        st.x_offset = x;
-    else if (x > st.x_offset + room)
-        st.x_offset = x - room;
-    // Once the text got shorter, no blank space is left on the right.
-    st.x_offset = std::clamp(st.x_offset, 0, std::max(0, layout.widest_line() - room));
+    update_scroll_bars(st);
 }
 
 void scroll_lines(EditState& st, int delta) {
@@ -131,6 +179,35 @@ void scroll_lines(EditState& st, int delta) {
         return;
     st.first_line = line;
     invalidate_rect(st.hwnd, nullptr, false);
+    update_scroll_bars(st);
+}
+
+void on_scroll_request(EditState& st, bool vertical, int code) {
+    if (!is_multiline(st))
+        return;
+    ScrollView view;
+    if (vertical) {
+        view.pos = st.first_line;
+        view.page = visible_lines(st);
+        view.last = max_first_line(st);
+        int line = scroll_request_target(st.hwnd, SB_VERT, code, view);
+        if (line >= 0)
+            scroll_lines(st, line - st.first_line);
+        return;
+    }
+    if (wrap_width(st) >= 0)
+        return; // a wrapping box has nothing to scroll sideways
+    view.pos = st.x_offset;
+    view.page = line_room(st);
+    view.last = max_x_offset(st);
+    // A line step sideways is about one character.
+    view.line = std::max(1, current_layout(st).line_height() / 2);
+    int x = scroll_request_target(st.hwnd, SB_HORZ, code, view);
+    if (x < 0 || x == st.x_offset)
+        return;
+    st.x_offset = x;
+    invalidate_rect(st.hwnd, nullptr, false);
+    update_scroll_bars(st);
 }
 
 void restart_caret(EditState& st) {

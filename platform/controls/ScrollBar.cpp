@@ -8,6 +8,8 @@
 #include "platform/MessageParams.h"
 #include "platform/Painting.h"
 
+#include <algorithm>
+
 namespace platform {
 
 namespace controls {
@@ -211,6 +213,43 @@ bool set_scroll_range(HWND hwnd, int bar, int min, int max, bool redraw) {
         return false;
     set_scroll_info(hwnd, bar, info, redraw);
     return true;
+}
+
+int scroll_request_target(HWND hwnd, int bar, int code, const ScrollView& view) {
+    int line = std::max(1, view.line);
+    int pos = view.pos;
+    switch (code) {
+    case SB_LINEUP:
+        pos -= line;
+        break;
+    case SB_LINEDOWN:
+        pos += line;
+        break;
+    case SB_PAGEUP:
+        pos -= std::max(line, view.page);
+        break;
+    case SB_PAGEDOWN:
+        pos += std::max(line, view.page);
+        break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+        ScrollInfo info;
+        info.fMask = SIF_TRACKPOS;
+        if (!get_scroll_info(hwnd, bar, info))
+            return -1;
+        pos = info.nTrackPos;
+        break;
+    }
+    case SB_TOP:
+        pos = 0;
+        break;
+    case SB_BOTTOM:
+        pos = view.last;
+        break;
+    default:
+        return -1;
+    }
+    return std::clamp(pos, 0, std::max(0, view.last));
 }
 
 } // namespace platform
