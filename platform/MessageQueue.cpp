@@ -338,6 +338,21 @@ bool get_message(Msg& msg, HWND filter, UINT min, UINT max) {
     }
 }
 
+int dispatch_ready_messages() {
+    int count = 0;
+    Msg msg;
+    while (peek_message(msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            post_quit_message(static_cast<int>(msg.wParam));
+            break;
+        }
+        translate_message(msg);
+        dispatch_message(msg);
+        ++count;
+    }
+    return count;
+}
+
 bool translate_message(const Msg& msg) {
     if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN)
         return false;

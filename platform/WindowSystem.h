@@ -92,6 +92,10 @@ bool peek_message(Msg& msg, HWND filter = nullptr, UINT min = 0, UINT max = 0,
 bool wait_message(int timeout_ms = -1);
 bool translate_message(const Msg& msg);
 LRESULT dispatch_message(const Msg& msg);
+// Retrieves, translates and dispatches every message that is ready (paints
+// and due timers included), without waiting. A WM_QUIT ends it and stays
+// queued for the caller's loop. Returns how many were dispatched.
+int dispatch_ready_messages();
 LRESULT def_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 LRESULT call_window_proc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 // True while the window procedure running now was reached by a send.

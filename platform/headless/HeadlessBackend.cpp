@@ -173,19 +173,7 @@ void HeadlessBackend::queue_message_box_action(std::function<void(HWND box)> act
 }
 
 int HeadlessBackend::pump() {
-    int count = 0;
-    Msg msg;
-    while (peek_message(msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            // Leave the quit request for the caller's loop.
-            post_quit_message(static_cast<int>(msg.wParam));
-            break;
-        }
-        translate_message(msg);
-        dispatch_message(msg);
-        ++count;
-    }
-    return count;
+    return dispatch_ready_messages();
 }
 
 int HeadlessBackend::run_for(std::uint32_t ms) {

@@ -85,8 +85,7 @@ class HeadlessBackend final : public DisplayBackend {
     void press_key(UINT vk, std::uint32_t typed_char = 0);
     void type_text(std::string_view utf8);
 
-    // Retrieves and dispatches every message that is ready (paints and due
-    // timers included), without waiting. Returns how many were dispatched.
+    // dispatch_ready_messages: every message that is ready, without waiting.
     int pump();
     // Stepped time only: lets `ms` pass as a real run with an idle loop
     // would. The clock moves to each moment a timer falls due, in order, and

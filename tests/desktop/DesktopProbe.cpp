@@ -2,8 +2,9 @@
 
 #include "platform/Encoding.h"
 
+#include <tests/support/PumpUntil.h>
+
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <unistd.h>
 
@@ -76,26 +77,19 @@ void DesktopProbe::TearDown() {
 }
 
 bool DesktopProbe::pump_until(const std::function<bool()>& done, int limit_ms) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limit_ms);
-    while (!done()) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            end - std::chrono::steady_clock::now());
-        if (left.count() <= 0)
-            return false;
-        if (!wait_message(static_cast<int>(std::min<long long>(left.count(), 20))))
-            continue;
-        Msg msg;
-        while (peek_message(msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
+    // A quit request is taken and remembered, and the pumping goes on: the
+    // tests look at it afterwards.
+    return test_support::pump_until(
+        *m_backend,
+        [&] {
+            Msg quit;
+            if (peek_message(quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
                 m_quit_seen = true;
-                m_quit_code = static_cast<int>(msg.wParam);
-                break;
+                m_quit_code = static_cast<int>(quit.wParam);
             }
-            translate_message(msg);
-            dispatch_message(msg);
-        }
-    }
-    return true;
+            return done();
+        },
+        limit_ms);
 }
 
 void DesktopProbe::pump_for(int ms) {

@@ -8,9 +8,9 @@
 #include "platform/WindowSystem.h"
 #include <platform/headless/HeadlessBackend.h>
 
+#include <tests/support/PumpUntil.h>
 #include <tests/support/SteppedTime.h>
 
-#include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -45,24 +45,8 @@ class PlatformTest : public ::testing::Test {
                                 static_cast<std::uintptr_t>(id));
     }
 
-    // Dispatches messages until `done` holds, waiting in between for what
-    // other threads post, send or advance. No time passes on the stepped
-    // clock here (run_for lets it pass); `limit_ms` of real time is only a
-    // watchdog, so that a broken test fails instead of hanging. Returns
-    // whether `done` held.
     bool pump_until(const std::function<bool()>& done, int limit_ms = 10000) {
-        auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limit_ms);
-        for (;;) {
-            m_backend.pump();
-            Msg quit;
-            if (done() || peek_message(quit, nullptr, WM_QUIT, WM_QUIT))
-                return done();
-            auto left = std::chrono::ceil<std::chrono::milliseconds>(
-                end - std::chrono::steady_clock::now());
-            if (left.count() <= 0)
-                return false;
-            m_backend.wait(static_cast<int>(left.count()));
-        }
+        return test_support::pump_until(m_backend, done, limit_ms);
     }
 
     MessageRecorder& recorder() { return *m_recorder; }

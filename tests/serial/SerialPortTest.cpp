@@ -11,6 +11,8 @@
 #include <platform/WindowSystem.h>
 #include <platform/headless/HeadlessBackend.h>
 
+#include <tests/support/PumpUntil.h>
+
 #include <runtime/values/ArrayBlock.h>
 #include <runtime/values/RuntimeHeap.h>
 
@@ -143,26 +145,8 @@ class SerialPortTest : public ::testing::Test {
         return result.data != 0;
     }
 
-    // Dispatches until `done` or a time limit, so a broken port fails
-    // instead of hanging.
-    bool pump_until(const std::function<bool()>& done, std::chrono::milliseconds limit = 2s) {
-        auto end = std::chrono::steady_clock::now() + limit;
-        while (!done()) {
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                end - std::chrono::steady_clock::now());
-            if (left.count() <= 0)
-                return false;
-            platform::wait_message(static_cast<int>(left.count()));
-            platform::Msg msg;
-            while (platform::peek_message(msg, nullptr, 0, 0, platform::PM_REMOVE))
-                platform::dispatch_message(msg);
-        }
-        return true;
-    }
-    void pump_all() {
-        platform::Msg msg;
-        while (platform::peek_message(msg, nullptr, 0, 0, platform::PM_REMOVE))
-            platform::dispatch_message(msg);
+    bool pump_until(const std::function<bool()>& done, int limit_ms = 2000) {
+        return test_support::pump_until(m_backend, done, limit_ms);
     }
 
     PseudoTerminal m_pty;
@@ -331,7 +315,7 @@ TEST_F(SerialPortTest, AHandlerThatDestroysTheWindowStopsDelivery) {
     };
     ASSERT_TRUE(m_pty.write("abc"));
     ASSERT_TRUE(pump_until([] { return !g_raised.empty(); }));
-    pump_all();
+    platform::dispatch_ready_messages();
     EXPECT_EQ(g_raised.size(), 1u);
 }
 
@@ -348,7 +332,7 @@ TEST_F(SerialPortTest, OpenPortAgainReopensAndDropsUndeliveredEvents) {
            std::chrono::steady_clock::now() < end)
         platform::wait_message(50);
     ASSERT_TRUE(open(port));
-    pump_all();
+    platform::dispatch_ready_messages();
     EXPECT_TRUE(g_raised.empty());
     EXPECT_TRUE(port->is_open());
     EXPECT_TRUE(send(port, runtime::TypedValue::of_text("1a")));
@@ -403,7 +387,7 @@ TEST_F(SerialPortTest, AnUnpluggedPortReportsOneLineErrorAndOpensAgain) {
     m_pty.close_master();
     ASSERT_TRUE(pump_until([] { return !g_raised.empty(); }));
     ASSERT_TRUE(pump_until([&] { return !port->is_open(); }));
-    pump_all();
+    platform::dispatch_ready_messages();
     EXPECT_EQ(g_raised, (std::vector<Raised>{{port->unit_id(), SerialPort::LineEvent, 4}}));
     EXPECT_FALSE(send(port, runtime::TypedValue::of_text("1a")));
 
@@ -432,14 +416,12 @@ TEST_F(SerialPortTest, APeerThatNeverReadsBlocksTheWindowForTheTimeoutOnly) {
     EXPECT_TRUE(port->is_open());
 
     // The window's queue is served again at once.
-    bool seen = false;
     platform::post_message(m_top, platform::WM_USER + 7, 0, 0);
-    ASSERT_TRUE(pump_until(
+    EXPECT_TRUE(pump_until(
         [&] {
             platform::Msg msg;
-            seen = seen || platform::peek_message(msg, m_top, platform::WM_USER + 7,
-                                                  platform::WM_USER + 7, platform::PM_REMOVE);
-            return seen;
+            return !platform::peek_message(msg, m_top, platform::WM_USER + 7,
+                                           platform::WM_USER + 7);
         },
-        100ms));
+        100));
 }

@@ -13,7 +13,6 @@
 #include <platform/WindowSystem.h>
 
 #include <array>
-#include <chrono>
 
 namespace runtime_test {
 
@@ -216,21 +215,6 @@ platform::HWND WindowTest::unit_window(std::uint32_t unit_id) {
 
 ProbeUnit* WindowTest::probe(std::uint32_t unit_id) {
     return dynamic_cast<ProbeUnit*>(units::Unit::from_window(unit_window(unit_id)));
-}
-
-bool WindowTest::pump_until(const std::function<bool()>& done, int limit_ms) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limit_ms);
-    for (;;) {
-        m_backend.pump();
-        platform::Msg quit;
-        if (done() || platform::peek_message(quit, nullptr, platform::WM_QUIT, platform::WM_QUIT))
-            return done();
-        auto left =
-            std::chrono::ceil<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
-        if (left.count() <= 0)
-            return false;
-        m_backend.wait(static_cast<int>(left.count()));
-    }
 }
 
 } // namespace runtime_test

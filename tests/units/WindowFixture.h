@@ -15,6 +15,8 @@
 
 #include <platform/headless/HeadlessBackend.h>
 
+#include <tests/support/PumpUntil.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -74,11 +76,9 @@ class WindowTest : public ::testing::Test {
     platform::HWND unit_window(std::uint32_t unit_id);
     ProbeUnit* probe(std::uint32_t unit_id);
 
-    // Dispatches until `done`, waiting in between for what other threads
-    // post, send or advance. No stepped time passes here (m_backend.run_for
-    // lets it pass); `limit_ms` of real time is a watchdog, so that a broken
-    // loop fails instead of hanging.
-    bool pump_until(const std::function<bool()>& done, int limit_ms = 10000);
+    bool pump_until(const std::function<bool()>& done, int limit_ms = 10000) {
+        return test_support::pump_until(m_backend, done, limit_ms);
+    }
 
     platform::HeadlessBackend m_backend{platform::HeadlessTime::Stepped};
     std::vector<std::uint8_t> m_stream;
