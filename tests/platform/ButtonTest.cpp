@@ -83,14 +83,11 @@ TEST_F(Button, SpaceAndBmClickPressTheButton) {
 }
 
 TEST_F(Button, AutoCheckBoxesToggleBeforeTheParentHears) {
-    static LRESULT seen_check;
+    LRESULT seen_check = -1;
     HWND b = button(BS_AUTOCHECKBOX, 11);
-    static HWND s_b;
-    s_b = b;
-    static WNDPROC previous;
-    previous = set_window_proc(m_top, [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+    Subclass parent(m_top, [&](HWND h, UINT m, WPARAM w, LPARAM l, WNDPROC previous) {
         if (m == WM_COMMAND)
-            seen_check = send_message(s_b, BM_GETCHECK);
+            seen_check = send_message(b, BM_GETCHECK);
         return call_window_proc(previous, h, m, w, l);
     });
     m_backend.click(b, {3, 3});

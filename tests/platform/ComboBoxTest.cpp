@@ -472,20 +472,15 @@ TEST_F(ComboBox, ATallDroppedHeightShowsTheRowsThatFitAndShrinksToFewItems) {
 
 // ---- Robustness --------------------------------------------------------------------------
 
-HWND g_doomed = nullptr;
-WNDPROC g_recorder_proc = nullptr;
-
-LRESULT destroying_parent(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    LRESULT r = call_window_proc(g_recorder_proc, hwnd, msg, wp, lp);
-    if (msg == WM_COMMAND && command_params(wp, lp).code == CBN_SELENDOK &&
-        command_params(wp, lp).from == g_doomed)
-        destroy_window(g_doomed);
-    return r;
-}
-
 TEST_F(ComboBox, AParentThatDestroysTheComboBoxOnANotificationStopsTheSequence) {
-    g_doomed = m_combo;
-    g_recorder_proc = set_window_proc(m_top, destroying_parent);
+    HWND doomed = m_combo;
+    Subclass parent(m_top, [doomed](HWND h, UINT m, WPARAM w, LPARAM l, WNDPROC previous) {
+        LRESULT r = call_window_proc(previous, h, m, w, l);
+        if (m == WM_COMMAND && command_params(w, l).code == CBN_SELENDOK &&
+            command_params(w, l).from == doomed)
+            destroy_window(doomed);
+        return r;
+    });
     open_by_click();
     HWND list = dropped_list();
     ASSERT_NE(list, nullptr);

@@ -4,6 +4,8 @@
 #include "platform/Dialogs.h"
 #include <platform/DialogNavigation.h>
 
+#include <optional>
+
 namespace platform::testing {
 namespace {
 
@@ -109,22 +111,20 @@ TEST_F(Dialogs, OwnersAreDisabledWhileTheBoxShowsAndEnabledAfter) {
 }
 
 TEST_F(Dialogs, TimersKeepRunningWhileTheBoxShows) {
-    static int ticks;
-    ticks = 0;
+    int ticks = 0;
     set_timer(m_top, 1, 10);
-    static WNDPROC previous;
-    previous = set_window_proc(m_top, [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+    Subclass owner(m_top, [&](HWND h, UINT m, WPARAM w, LPARAM l, WNDPROC previous) {
         if (m == WM_TIMER)
             ++ticks;
         return call_window_proc(previous, h, m, w, l);
     });
-    m_backend.queue_message_box_action([](HWND box) {
+    std::optional<Subclass> box_subclass;
+    m_backend.queue_message_box_action([&](HWND box) {
         set_timer(box, 7, 60);
-        static WNDPROC box_previous;
-        box_previous = set_window_proc(box, [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+        box_subclass.emplace(box, [](HWND h, UINT m, WPARAM w, LPARAM l, WNDPROC previous) {
             if (m == WM_TIMER && w == 7)
                 end_modal_loop(h, IDOK);
-            return call_window_proc(box_previous, h, m, w, l);
+            return call_window_proc(previous, h, m, w, l);
         });
     });
     ClockStepper stepper(m_backend, 10);

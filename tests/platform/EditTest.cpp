@@ -128,14 +128,12 @@ TEST_F(Edit, TypingSendsUpdateThenRepaintsThenSendsChange) {
 }
 
 TEST_F(Edit, SetTextOnASingleLineBoxSendsUpdateRepaintChangeWithTheNewTextInPlace) {
-    static std::vector<std::string> seen;
-    static WNDPROC base;
-    seen.clear();
+    std::vector<std::string> seen;
     HWND e = edit(0, "old");
-    base = set_window_proc(m_top, [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+    Subclass parent(m_top, [&](HWND h, UINT m, WPARAM w, LPARAM l, WNDPROC previous) {
         if (m == WM_COMMAND)
             seen.push_back(get_window_text(reinterpret_cast<HWND>(l)));
-        return call_window_proc(base, h, m, w, l);
+        return call_window_proc(previous, h, m, w, l);
     });
     EXPECT_EQ(send_text(e, WM_SETTEXT, "new"), 1);
     EXPECT_SEQUENCE(recorder(),
@@ -221,11 +219,10 @@ TEST_F(Edit, AClickFocusesTheBoxAndPlacesTheCaret) {
 }
 
 TEST_F(Edit, TheParentMayDestroyTheBoxWhileItNotifies) {
-    static WNDPROC base;
     HWND e = edit(0, "abc");
     focus(e);
-    base = set_window_proc(m_top, [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
-        LRESULT r = call_window_proc(base, h, m, w, l);
+    Subclass parent(m_top, [](HWND h, UINT m, WPARAM w, LPARAM l, WNDPROC previous) {
+        LRESULT r = call_window_proc(previous, h, m, w, l);
         if (m == WM_COMMAND && hiword(w) == EN_UPDATE)
             destroy_window(reinterpret_cast<HWND>(l));
         return r;

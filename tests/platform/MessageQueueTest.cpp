@@ -84,9 +84,8 @@ TEST_F(MessageQueue, CrossThreadPostWakesABlockedGet) {
 }
 
 TEST_F(MessageQueue, CrossThreadSendRunsOnTheUiThreadAndReturnsTheResult) {
-    static std::thread::id ran_on;
-    static WNDPROC previous;
-    previous = set_window_proc(m_top, [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+    std::thread::id ran_on;
+    Subclass answering(m_top, [&](HWND h, UINT m, WPARAM w, LPARAM l, WNDPROC previous) {
         if (m == WM_APP + 2) {
             ran_on = std::this_thread::get_id();
             return static_cast<LRESULT>(w * 2);

@@ -10,6 +10,7 @@
 
 #include <tests/support/PumpUntil.h>
 #include <tests/support/SteppedTime.h>
+#include <tests/support/Subclass.h>
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@
 namespace platform::testing {
 
 using test_support::ClockStepper;
+using test_support::Subclass;
 using test_support::wait_for;
 
 class PlatformTest : public ::testing::Test {

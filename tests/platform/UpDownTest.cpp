@@ -6,6 +6,7 @@
 #include "platform/controls/UpDown.h"
 
 #include <cairo.h>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,37 +15,19 @@ namespace {
 
 constexpr int k_id = 11;
 
+// What the parent saw of UDN_DELTAPOS (the record points at the sender's
+// stack, so it is copied).
 struct Step {
     int pos;
     int delta;
     std::uint32_t at; // tick count
 };
 
-// What the parent saw of UDN_DELTAPOS (the record points at the sender's
-// stack, so it is copied here) and how it answers.
-std::vector<Step> g_steps;
-LRESULT g_answer = 0;
-WNDPROC g_recorder_proc = nullptr;
-
-LRESULT parent_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NOTIFY) {
-        auto* nm = reinterpret_cast<NMUPDOWN*>(lp);
-        if (nm->hdr.code == UDN_DELTAPOS) {
-            g_steps.push_back({nm->iPos, nm->iDelta, get_tick_count()});
-            call_window_proc(g_recorder_proc, hwnd, msg, wp, lp);
-            return g_answer;
-        }
-    }
-    return call_window_proc(g_recorder_proc, hwnd, msg, wp, lp);
-}
-
 class UpDown : public PlatformTest {
   protected:
     void SetUp() override {
         PlatformTest::SetUp();
         register_standard_controls();
-        g_steps.clear();
-        g_answer = 0;
         m_top = make_top();
         recorder().watch(m_top);
         for (UINT m : {WM_PAINT,
@@ -71,11 +54,25 @@ class UpDown : public PlatformTest {
                        WM_COMMAND,
                        WM_MOUSELEAVE})
             recorder().ignore(m);
-        g_recorder_proc = set_window_proc(m_top, parent_proc);
+        // The parent records UDN_DELTAPOS and answers it with m_answer.
+        m_parent.emplace(m_top, [this](HWND h, UINT m, WPARAM w, LPARAM l, WNDPROC previous) {
+            LRESULT r = call_window_proc(previous, h, m, w, l);
+            if (m != WM_NOTIFY)
+                return r;
+            auto* nm = reinterpret_cast<NMUPDOWN*>(l);
+            if (nm->hdr.code != UDN_DELTAPOS)
+                return r;
+            m_steps.push_back({nm->iPos, nm->iDelta, get_tick_count()});
+            return m_answer;
+        });
         WindowClass info;
         m_buddy_class = get_class_info(WC_EDIT, info) ? WC_EDIT : WC_STATIC;
         m_buddy = create_window_ex(0, m_buddy_class, "", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10,
                                    100, 22, m_top, 10);
+    }
+    void TearDown() override {
+        m_parent.reset();
+        PlatformTest::TearDown();
     }
 
     HWND make_updown(std::uint32_t style, Rect r = {0, 0, 16, 0}) {
@@ -116,6 +113,9 @@ class UpDown : public PlatformTest {
     HWND m_top = nullptr;
     HWND m_buddy = nullptr;
     const char* m_buddy_class = nullptr;
+    std::vector<Step> m_steps;
+    LRESULT m_answer = 0;
+    std::optional<Subclass> m_parent;
 };
 
 TEST_F(UpDown, AClickOnEachHalfAsksMovesWritesTheBuddyAndReports) {
@@ -131,18 +131,18 @@ TEST_F(UpDown, AClickOnEachHalfAsksMovesWritesTheBuddyAndReports) {
     EXPECT_SEQUENCE(recorder(),
                     {notify(h), scroll(h, SB_THUMBPOSITION, 6), scroll(h, SB_ENDSCROLL, 6),
                      notify(h), scroll(h, SB_THUMBPOSITION, 5), scroll(h, SB_ENDSCROLL, 5)});
-    ASSERT_EQ(g_steps.size(), 2u);
-    EXPECT_EQ(g_steps[0].pos, 5);
-    EXPECT_EQ(g_steps[0].delta, 1);
-    EXPECT_EQ(g_steps[1].pos, 6);
-    EXPECT_EQ(g_steps[1].delta, -1);
+    ASSERT_EQ(m_steps.size(), 2u);
+    EXPECT_EQ(m_steps[0].pos, 5);
+    EXPECT_EQ(m_steps[0].delta, 1);
+    EXPECT_EQ(m_steps[1].pos, 6);
+    EXPECT_EQ(m_steps[1].delta, -1);
 }
 
 TEST_F(UpDown, ANonZeroAnswerToDeltaPosCancelsTheChangeButTheReportStillComes) {
     HWND h = make_attached();
     set_window_text(m_buddy, "5");
     recorder().clear();
-    g_answer = 1;
+    m_answer = 1;
     m_backend.click(h, upper(h));
     m_backend.pump();
     EXPECT_EQ(pos(h), 5);
@@ -159,8 +159,8 @@ TEST_F(UpDown, TheDefaultRangeRunsDownwardsSoUpMakesTheNumberSmaller) {
     m_backend.click(h, upper(h));
     m_backend.pump();
     EXPECT_EQ(pos(h), 49);
-    ASSERT_EQ(g_steps.size(), 1u);
-    EXPECT_EQ(g_steps[0].delta, -1);
+    ASSERT_EQ(m_steps.size(), 1u);
+    EXPECT_EQ(m_steps[0].delta, -1);
     send_message(h, UDM_SETPOS32, 0, 0);
     m_backend.click(h, upper(h));
     m_backend.pump();
@@ -193,20 +193,20 @@ TEST_F(UpDown, HoldingTheButtonRepeatsAfterAPauseThenQuickly) {
     send_message(h, UDM_SETRANGE32, 0, 1000);
     m_backend.mouse_down(h, upper(h));
     m_backend.pump();
-    ASSERT_EQ(g_steps.size(), 1u) << "the press steps at once";
+    ASSERT_EQ(m_steps.size(), 1u) << "the press steps at once";
     m_backend.run_for(controls::k_updown_first_delay_ms - 1);
-    EXPECT_EQ(g_steps.size(), 1u) << "nothing more before the first pause ends";
+    EXPECT_EQ(m_steps.size(), 1u) << "nothing more before the first pause ends";
     m_backend.run_for(1 + 3 * controls::k_updown_repeat_ms);
     m_backend.mouse_up(h, upper(h));
     m_backend.pump();
-    ASSERT_EQ(g_steps.size(), 5u) << "the pause, then three quick steps";
+    ASSERT_EQ(m_steps.size(), 5u) << "the pause, then three quick steps";
     const std::uint32_t first = controls::k_updown_first_delay_ms;
     const std::uint32_t quick = controls::k_updown_repeat_ms;
     const std::uint32_t expected_at[] = {0, first, first + quick, first + 2 * quick,
                                          first + 3 * quick};
-    for (std::size_t i = 0; i < g_steps.size(); ++i) {
-        EXPECT_EQ(g_steps[i].at - g_steps[0].at, expected_at[i]) << "step " << i;
-        EXPECT_EQ(g_steps[i].pos, static_cast<int>(5 + i));
+    for (std::size_t i = 0; i < m_steps.size(); ++i) {
+        EXPECT_EQ(m_steps[i].at - m_steps[0].at, expected_at[i]) << "step " << i;
+        EXPECT_EQ(m_steps[i].pos, static_cast<int>(5 + i));
     }
     EXPECT_EQ(pos(h), 10);
     EXPECT_EQ(get_window_text(m_buddy), "10");
@@ -214,7 +214,7 @@ TEST_F(UpDown, HoldingTheButtonRepeatsAfterAPauseThenQuickly) {
     EXPECT_EQ(recorder().log().back().message, static_cast<UINT>(WM_VSCROLL));
     EXPECT_EQ(loword(recorder().log().back().wp), SB_ENDSCROLL);
     m_backend.run_for(10 * quick);
-    EXPECT_EQ(g_steps.size(), 5u) << "no more steps after the release";
+    EXPECT_EQ(m_steps.size(), 5u) << "no more steps after the release";
 }
 
 TEST_F(UpDown, TheBuddysArrowKeysStepWhenAsked) {
@@ -239,7 +239,7 @@ TEST_F(UpDown, TheBuddysArrowKeysStepWhenAsked) {
     set_focus(m_buddy);
     m_backend.press_key(VK_UP);
     m_backend.pump();
-    EXPECT_EQ(g_steps.size(), 3u) << "the buddy's Up key is its own again";
+    EXPECT_EQ(m_steps.size(), 3u) << "the buddy's Up key is its own again";
 }
 
 TEST_F(UpDown, TheBuddyIntIsReadBackAndWrittenWithThousandsSeparators) {

@@ -1,5 +1,8 @@
 #include "PlatformTest.h"
 
+#include <string>
+#include <vector>
+
 namespace platform::testing {
 namespace {
 
@@ -219,6 +222,38 @@ TEST_F(WindowLifecycle, SubclassingChainsToThePreviousProcedure) {
     EXPECT_SEQUENCE(recorder(), {{WM_USER + 2, sent, top}});
     set_window_proc(top, previous);
     EXPECT_EQ(get_window_proc(top), previous);
+}
+
+TEST_F(WindowLifecycle, TestSubclassesNestAndPutTheProcedureBackInTurn) {
+    HWND top = make_top();
+    const WNDPROC own = get_window_proc(top);
+    std::vector<std::string> seen;
+    auto passing = [&](const char* name) {
+        return [&seen, name](HWND h, UINT m, WPARAM w, LPARAM l, WNDPROC previous) {
+            if (m == WM_USER + 1)
+                seen.push_back(name);
+            return call_window_proc(previous, h, m, w, l);
+        };
+    };
+    {
+        Subclass outer(top, passing("outer"));
+        {
+            Subclass inner(top, passing("inner"));
+            EXPECT_NE(inner.previous(), own) << "the inner subclass passes on to the outer one";
+            send_message(top, WM_USER + 1);
+            EXPECT_EQ(seen, (std::vector<std::string>{"inner", "outer"}));
+        }
+        seen.clear();
+        send_message(top, WM_USER + 1);
+        EXPECT_EQ(seen, (std::vector<std::string>{"outer"}));
+        EXPECT_EQ(outer.previous(), own);
+    }
+    EXPECT_EQ(get_window_proc(top), own);
+
+    // A window destroyed under its subclass ends it too.
+    Subclass gone(top, passing("gone"));
+    destroy_window(top);
+    EXPECT_FALSE(is_window(top));
 }
 
 TEST_F(WindowLifecycle, HooksSeeSentMessagesIncludingCreation) {

@@ -4,6 +4,7 @@
 #include "SuperBarFixture.h"
 
 #include <tests/platform/MessageRecorder.h>
+#include <tests/support/Subclass.h>
 
 namespace superbar_test {
 namespace {
@@ -14,15 +15,11 @@ using platform::testing::optional;
 using platform::testing::posted;
 using platform::testing::sent;
 
-platform::WNDPROC g_bar_proc = nullptr;
-platform::WNDPROC g_thumb_proc = nullptr;
-HWND g_bar = nullptr;
-
-platform::LRESULT recording_proc(HWND hwnd, platform::UINT msg, platform::WPARAM wp,
-                                 platform::LPARAM lp) {
+platform::LRESULT record_and_pass(HWND hwnd, platform::UINT msg, platform::WPARAM wp,
+                                  platform::LPARAM lp, platform::WNDPROC previous) {
     if (MessageRecorder* recorder = MessageRecorder::current())
         recorder->record(hwnd, msg, wp, lp, platform::in_send_message() ? sent : posted);
-    return platform::call_window_proc(hwnd == g_bar ? g_bar_proc : g_thumb_proc, hwnd, msg, wp, lp);
+    return platform::call_window_proc(previous, hwnd, msg, wp, lp);
 }
 
 TEST_F(SuperBarTest, PressOnTheThumbDragWithCaptureAndRelease) {
@@ -34,9 +31,9 @@ TEST_F(SuperBarTest, PressOnTheThumbDragWithCaptureAndRelease) {
                                  platform::WM_ERASEBKGND, platform::WM_NCPAINT,
                                  platform::WM_MOUSEACTIVATE, platform::WM_GETDLGCODE})
         recorder.ignore(noise);
-    g_bar = bar->hwnd();
-    g_bar_proc = platform::set_window_proc(g_bar, recording_proc);
-    g_thumb_proc = platform::set_window_proc(thumb, recording_proc);
+    HWND bar_window = bar->hwnd();
+    test_support::Subclass bar_seen(bar_window, record_and_pass);
+    test_support::Subclass thumb_seen(thumb, record_and_pass);
 
     press(bar, {25, 24});
     move(bar, {96, 24});
@@ -46,17 +43,17 @@ TEST_F(SuperBarTest, PressOnTheThumbDragWithCaptureAndRelease) {
         // The mouse comes to the thumb, then presses it.
         {platform::WM_MOUSEMOVE, posted | optional, thumb},
         {platform::WM_LBUTTONDOWN, posted, thumb},
-        {platform::WM_SETFOCUS, sent, g_bar},
+        {platform::WM_SETFOCUS, sent, bar_window},
         // With the mouse captured, the move goes to the bar, which moves the thumb.
-        {platform::WM_MOUSEMOVE, posted, g_bar},
+        {platform::WM_MOUSEMOVE, posted, bar_window},
         {platform::WM_WINDOWPOSCHANGING, sent, thumb},
         {platform::WM_WINDOWPOSCHANGED, sent, thumb},
         {platform::WM_MOVE, sent, thumb},
         {platform::WM_MOUSELEAVE, posted, thumb},
         // The release comes where the last move left the mouse: the thumb stays.
-        {platform::WM_MOUSEMOVE, posted | optional, g_bar},
-        {platform::WM_LBUTTONUP, posted, g_bar},
-        {platform::WM_CAPTURECHANGED, sent | optional, g_bar},
+        {platform::WM_MOUSEMOVE, posted | optional, bar_window},
+        {platform::WM_LBUTTONUP, posted, bar_window},
+        {platform::WM_CAPTURECHANGED, sent | optional, bar_window},
     });
     EXPECT_FALSE(diff.has_value()) << *diff;
     EXPECT_EQ(bar->position(), 89);
