@@ -36,9 +36,9 @@ FrameInsets frame_insets(std::uint32_t style, std::uint32_t ex_style, bool top_l
     in = {edge, edge, edge, edge};
     // The standard scroll bars lie inside the border, beside the client area.
     if (style & WS_VSCROLL)
-        in.right += SCROLL_BAR_SIZE;
+        in.right += ScrollBarSize;
     if (style & WS_HSCROLL)
-        in.bottom += SCROLL_BAR_SIZE;
+        in.bottom += ScrollBarSize;
     return in;
 }
 

@@ -188,8 +188,8 @@ LRESULT frame_hit(HWND hwnd, Point client) {
     if (!w || w->is_top_level())
         return HTNOWHERE;
     Rect c = client_rect_in_parent(*w);
-    Rect vertical{c.width(), 0, c.width() + SCROLL_BAR_SIZE, c.height()};
-    Rect horizontal{0, c.height(), c.width(), c.height() + SCROLL_BAR_SIZE};
+    Rect vertical{c.width(), 0, c.width() + ScrollBarSize, c.height()};
+    Rect horizontal{0, c.height(), c.width(), c.height() + ScrollBarSize};
     if ((w->style & WS_VSCROLL) && vertical.contains(client))
         return HTVSCROLL;
     if ((w->style & WS_HSCROLL) && horizontal.contains(client))

@@ -46,7 +46,7 @@ struct FrameInsets {
 FrameInsets frame_insets(std::uint32_t style, std::uint32_t ex_style, bool top_level);
 // The thickness of a child window's standard scroll bars (WS_VSCROLL,
 // WS_HSCROLL), which the frame holds.
-constexpr int SCROLL_BAR_SIZE = 16;
+constexpr int ScrollBarSize = 16;
 // Marks the window's frame (border and standard scroll bars) for painting.
 bool invalidate_frame(HWND hwnd);
 

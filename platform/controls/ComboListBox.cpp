@@ -61,14 +61,13 @@ Rect items_area(const ComboListState& st) {
     Rect c = client_of(st.self);
     Rect r{k_border, k_border, c.right - k_border, c.bottom - k_border};
     if (has_scrollbar(st))
-        r.right -= SCROLL_BAR_SIZE;
+        r.right -= ScrollBarSize;
     return r;
 }
 
 Rect scrollbar_area(const ComboListState& st) {
     Rect c = client_of(st.self);
-    return {c.right - k_border - SCROLL_BAR_SIZE, k_border, c.right - k_border,
-            c.bottom - k_border};
+    return {c.right - k_border - ScrollBarSize, k_border, c.right - k_border, c.bottom - k_border};
 }
 
 int max_top(const ComboListState& st) {

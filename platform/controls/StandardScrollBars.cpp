@@ -41,10 +41,9 @@ ScrollSite site_of(HWND hwnd, int bar, const Rect& client) {
     ScrollSite site;
     site.window = hwnd;
     site.vertical = bar == SB_VERT;
-    site.rect =
-        site.vertical
-            ? Rect{client.right, client.top, client.right + SCROLL_BAR_SIZE, client.bottom}
-            : Rect{client.left, client.bottom, client.right, client.bottom + SCROLL_BAR_SIZE};
+    site.rect = site.vertical
+                    ? Rect{client.right, client.top, client.right + ScrollBarSize, client.bottom}
+                    : Rect{client.left, client.bottom, client.right, client.bottom + ScrollBarSize};
     site.owner = hwnd;
     site.sender = nullptr;
     site.timer_id = k_timer_base + static_cast<std::uintptr_t>(bar);
@@ -129,8 +128,8 @@ void paint_standard_scroll_bars(HWND hwnd, Canvas& canvas, const Rect& client) {
         paint_scroll_bar(canvas, site.rect, tracker.layout(site), tracker.look(site, enabled));
     }
     if ((style & WS_VSCROLL) && (style & WS_HSCROLL))
-        canvas.fill_rect({client.right, client.bottom, client.right + SCROLL_BAR_SIZE,
-                          client.bottom + SCROLL_BAR_SIZE},
+        canvas.fill_rect({client.right, client.bottom, client.right + ScrollBarSize,
+                          client.bottom + ScrollBarSize},
                          colors::face);
 }
 

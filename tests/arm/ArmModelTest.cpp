@@ -5,13 +5,13 @@
 namespace arm {
 namespace {
 
-constexpr Millis k_frame = 16;
+constexpr Millis Frame = 16;
 
 // Steps the clock a frame at a time until the servo stops; returns when.
 Millis arrival_by_frames(ArmModel& model, Millis from) {
     Millis t = from;
     while (model.is_moving() && t < from + 10000) {
-        t += k_frame;
+        t += Frame;
         model.advance(t);
     }
     return t;
@@ -35,8 +35,8 @@ TEST(ArmModel, SixtyDegreesAtTheDefaultSpeedTakeOneHundredFiftyMilliseconds) {
         EXPECT_TRUE(model.is_moving());
         EXPECT_EQ(model.arrival_time(), 150);
         Millis arrived = arrival_by_frames(model, 0);
-        EXPECT_GE(arrived, 150 - k_frame) << target;
-        EXPECT_LE(arrived, 150 + k_frame) << target;
+        EXPECT_GE(arrived, 150 - Frame) << target;
+        EXPECT_LE(arrived, 150 + Frame) << target;
         EXPECT_EQ(model.angle(1), target);
     }
 }

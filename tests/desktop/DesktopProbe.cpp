@@ -14,9 +14,9 @@ namespace {
 
 DesktopProbe* g_probe = nullptr;
 
-constexpr const char* k_top_class = "DesktopProbeTop";
-constexpr const char* k_child_class = "DesktopProbeChild";
-constexpr const char* k_dbl_class = "DesktopProbeDbl";
+constexpr const char* TopClass = "DesktopProbeTop";
+constexpr const char* ChildClass = "DesktopProbeChild";
+constexpr const char* DoubleClickClass = "DesktopProbeDbl";
 
 } // namespace
 
@@ -38,24 +38,24 @@ void DesktopProbe::SetUp() {
     m_backend = std::make_unique<GtkBackend>();
     ASSERT_TRUE(initialize(m_backend.get()));
     g_probe = this;
-    for (const char* name : {k_top_class, k_child_class, k_dbl_class}) {
+    for (const char* name : {TopClass, ChildClass, DoubleClickClass}) {
         WindowClass cls;
         cls.name = name;
         cls.proc = probe_proc;
         cls.background = 0xFFFFFF;
-        if (name == k_dbl_class)
+        if (name == DoubleClickClass)
             cls.style = CS_DBLCLKS;
         ASSERT_TRUE(register_class(cls));
     }
     m_title = "armctl desktop probe 机械臂 " + std::to_string(getpid()) + " " +
               ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    m_top = create_window_ex(0, k_top_class, utf8_to_gbk(m_title), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+    m_top = create_window_ex(0, TopClass, utf8_to_gbk(m_title), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                              100, 100, 420, 320, nullptr, 0);
     ASSERT_TRUE(m_top);
-    m_left = create_window_ex(0, k_child_class, "left", WS_CHILD | WS_VISIBLE, 20, 30, 100, 60,
-                              m_top, 1);
-    m_right = create_window_ex(0, k_dbl_class, "right", WS_CHILD | WS_VISIBLE, 200, 30, 100, 60,
-                               m_top, 2);
+    m_left =
+        create_window_ex(0, ChildClass, "left", WS_CHILD | WS_VISIBLE, 20, 30, 100, 60, m_top, 1);
+    m_right = create_window_ex(0, DoubleClickClass, "right", WS_CHILD | WS_VISIBLE, 200, 30, 100,
+                               60, m_top, 2);
     ASSERT_TRUE(m_left && m_right);
     // The window is on the screen when xdotool can find it among the
     // viewable windows.
@@ -71,7 +71,7 @@ void DesktopProbe::TearDown() {
         return;
     shutdown();
     g_probe = nullptr;
-    for (const char* name : {k_top_class, k_child_class, k_dbl_class})
+    for (const char* name : {TopClass, ChildClass, DoubleClickClass})
         unregister_class(name);
     m_backend.reset();
 }

@@ -250,8 +250,8 @@ TEST_F(GtkKeyboardTest, UnicodeEntryOfTheInputMethodCommitsOneCharacter) {
 
 // ---- Waiting ---------------------------------------------------------------------------
 
-constexpr UINT k_wake_message = WM_APP + 1;
-constexpr std::uintptr_t k_watchdog = 99;
+constexpr UINT WakeMessage = WM_APP + 1;
+constexpr std::uintptr_t Watchdog = 99;
 
 // Blocks in get_message until a message other than painting arrives;
 // returns it and how long the wait took.
@@ -267,22 +267,22 @@ Msg next_real_message(std::chrono::milliseconds& took) {
 
 TEST_F(GtkLoopTest, PostFromAnotherThreadWakesTheBlockedLoop) {
     pump_for(100);
-    set_timer(m_top, k_watchdog, 3000); // a broken wake-up fails instead of hanging
+    set_timer(m_top, Watchdog, 3000); // a broken wake-up fails instead of hanging
     std::thread poster([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(150));
-        post_message(m_top, k_wake_message, 7, 0);
+        post_message(m_top, WakeMessage, 7, 0);
     });
     std::chrono::milliseconds took{};
     Msg msg = next_real_message(took);
     poster.join();
-    EXPECT_EQ(msg.message, k_wake_message) << "the watchdog fired first";
+    EXPECT_EQ(msg.message, WakeMessage) << "the watchdog fired first";
     EXPECT_EQ(msg.wParam, 7u);
     EXPECT_LT(took.count(), 1000);
 }
 
 TEST_F(GtkLoopTest, TimerEndsTheWaitOnTime) {
     pump_for(100);
-    set_timer(m_top, k_watchdog, 3000);
+    set_timer(m_top, Watchdog, 3000);
     set_timer(m_top, 1, 120);
     std::chrono::milliseconds took{};
     Msg msg = next_real_message(took);

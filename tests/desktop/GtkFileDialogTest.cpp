@@ -17,13 +17,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::uintptr_t k_tick = 7;
-constexpr UINT k_tick_ms = 40;
-constexpr std::uintptr_t k_watchdog = 8;
-constexpr int k_watchdog_quit = 99;
+constexpr std::uintptr_t Tick = 7;
+constexpr UINT TickMs = 40;
+constexpr std::uintptr_t Watchdog = 8;
+constexpr int WatchdogQuit = 99;
 
 void end_with_quit(HWND, UINT, std::uintptr_t, std::uint32_t) {
-    post_quit_message(k_watchdog_quit);
+    post_quit_message(WatchdogQuit);
 }
 
 // GTK reports misuse of its objects (a dialog used after it was destroyed,
@@ -91,7 +91,7 @@ class GtkFileDialogTest : public DesktopProbe {
                              quoted(m_dialog_title) +
                              " windowfocus --sync %1 sleep 0.3 || exit 3\n";
         for (const auto& step : steps) {
-            if (step.size() == 2 && step[0] == k_shot) {
+            if (step.size() == 2 && step[0] == Shot) {
                 script += "if [ -n \"$ARMCTL_DESKTOP_SHOTS\" ]; then import -window root "
                           "\"$ARMCTL_DESKTOP_SHOTS\"/" +
                           quoted(step[1] + ".png") + "; fi\n";
@@ -105,8 +105,8 @@ class GtkFileDialogTest : public DesktopProbe {
         return std::make_unique<ChildProcess>(std::vector<std::string>{"sh", "-c", script});
     }
 
-    static constexpr const char* k_shot = "#shot";
-    static std::vector<std::string> shot(const std::string& name) { return {k_shot, name}; }
+    static constexpr const char* Shot = "#shot";
+    static std::vector<std::string> shot(const std::string& name) { return {Shot, name}; }
 
     // Enter, once the chooser has caught up with the typing (it looks the
     // typed folder up before it answers, as it does for a person).
@@ -129,11 +129,11 @@ class GtkFileDialogTest : public DesktopProbe {
     // it with a quit request when nobody answers in time.
     std::optional<FileDialogAnswer> run_dialog(const FileDialogRequest& request,
                                                UINT watchdog_ms = 9000) {
-        set_timer(m_top, k_tick, k_tick_ms);
-        set_timer(m_top, k_watchdog, watchdog_ms, end_with_quit);
+        set_timer(m_top, Tick, TickMs);
+        set_timer(m_top, Watchdog, watchdog_ms, end_with_quit);
         auto answer = run_file_dialog(request);
-        kill_timer(m_top, k_watchdog);
-        kill_timer(m_top, k_tick);
+        kill_timer(m_top, Watchdog);
+        kill_timer(m_top, Tick);
         pump_for(50);
         return answer;
     }
@@ -145,7 +145,7 @@ class GtkFileDialogTest : public DesktopProbe {
         for (const Seen& s : seen(m_top, {WM_ENABLE, WM_TIMER})) {
             if (s.message == WM_ENABLE)
                 state = s.wp == 0 && state == 0 ? 1 : (s.wp == 1 && state == 1 ? 2 : -1);
-            else if (s.wp == k_tick && state == 1)
+            else if (s.wp == Tick && state == 1)
                 ++ticks;
         }
         return state == 2 ? ticks : -1;
@@ -192,7 +192,7 @@ TEST_F(GtkFileDialogTest, QuitRequestCancelsTheDialogAndReachesTheOuterLoop) {
     auto answer = run_dialog(save_request(), 600);
     EXPECT_FALSE(answer);
     EXPECT_TRUE(m_quit_seen) << "the quit request must survive the dialog's loop";
-    EXPECT_EQ(m_quit_code, k_watchdog_quit);
+    EXPECT_EQ(m_quit_code, WatchdogQuit);
     EXPECT_TRUE(is_window_enabled(m_top));
     ProcessResult still = xdotool({"search", "--onlyvisible", "--name", m_dialog_title});
     EXPECT_EQ(still.exit_status, 1) << "the chooser is still on the screen";
@@ -230,9 +230,9 @@ TEST_F(GtkFileDialogTest, FolderDialogThatShowsFilesCanChooseTheFolderItself) {
     request.include_files = true;
     // Alt+F is the mnemonic of "Choose this folder".
     auto driver = drive_dialog({shot("folder-dialog"), {"key", "alt+f"}});
-    set_timer(m_top, k_watchdog, 9000, end_with_quit);
+    set_timer(m_top, Watchdog, 9000, end_with_quit);
     auto answer = run_folder_dialog(request);
-    kill_timer(m_top, k_watchdog);
+    kill_timer(m_top, Watchdog);
     pump_for(50);
     expect_driver_finished(*driver);
     ASSERT_FALSE(m_quit_seen) << "the watchdog ended the dialog";

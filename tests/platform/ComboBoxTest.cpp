@@ -11,7 +11,7 @@
 namespace platform::testing {
 namespace {
 
-constexpr int k_id = 7;
+constexpr int ControlId = 7;
 
 std::string port_name(int i) {
     return "COM" + std::to_string(i);
@@ -67,7 +67,7 @@ class ComboBox : public PlatformTest {
     }
 
     HWND make_combo(std::uint32_t kind, int height, int items, Rect at = {20, 20, 170, 0},
-                    int id = k_id) {
+                    int id = ControlId) {
         HWND combo = create_window_ex(
             0, WC_COMBOBOX, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | kind, at.left,
             at.top, at.width(), height, m_top, static_cast<std::uintptr_t>(id));
@@ -83,7 +83,7 @@ class ComboBox : public PlatformTest {
 
     Expected cmd(UINT code, HWND combo = nullptr) const {
         return {WM_COMMAND, sent | wparam | lparam, m_top,
-                make_wparam(k_id, static_cast<int>(code)),
+                make_wparam(ControlId, static_cast<int>(code)),
                 reinterpret_cast<LPARAM>(combo ? combo : m_combo)};
     }
 

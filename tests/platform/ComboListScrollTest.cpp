@@ -61,7 +61,7 @@ class ComboListScroll : public PlatformTest {
     static Point lower_arrow(HWND list) {
         Rect c;
         get_client_rect(list, c);
-        return {c.right - 1 - SCROLL_BAR_SIZE / 2, c.bottom - 1 - 4};
+        return {c.right - 1 - ScrollBarSize / 2, c.bottom - 1 - 4};
     }
 
     // The scroll requests the list received, in order: (code, sender).
@@ -92,7 +92,7 @@ TEST_F(ComboListScroll, TheListHasABarOnlyWhileItHoldsMoreItemsThanRows) {
     get_client_rect(list, c);
     get_window_placement_rect(bar, b);
     EXPECT_EQ(b.right, c.right - 1) << "inside the list's border, along its right edge";
-    EXPECT_EQ(b.width(), SCROLL_BAR_SIZE);
+    EXPECT_EQ(b.width(), ScrollBarSize);
     send_message(many, CB_SHOWDROPDOWN, 0, 0);
 
     HWND few = make_combo(CBS_DROPDOWNLIST, 160, 3, 8);

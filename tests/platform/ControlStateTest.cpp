@@ -52,8 +52,8 @@ LRESULT probe_messages(ProbeState& st, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
     return def_window_proc(hwnd, msg, wp, lp);
 }
 
-constexpr const char* k_probe_class = "ControlStateProbe";
-constexpr const char* k_cramped_class = "ControlStateCramped";
+constexpr const char* ProbeClass = "ControlStateProbe";
+constexpr const char* CrampedClass = "ControlStateCramped";
 
 class ControlState : public PlatformTest {
   protected:
@@ -61,20 +61,20 @@ class ControlState : public PlatformTest {
         PlatformTest::SetUp();
         WindowClass cls;
         cls.proc = control_proc<ProbeState, probe_messages>;
-        cls.name = k_probe_class;
+        cls.name = ProbeClass;
         cls.extra_bytes = controls::k_control_extra_bytes;
         ASSERT_TRUE(register_class(cls));
-        cls.name = k_cramped_class;
+        cls.name = CrampedClass;
         cls.extra_bytes = 0;
         ASSERT_TRUE(register_class(cls));
         m_top = make_top();
     }
     void TearDown() override {
         PlatformTest::TearDown();
-        unregister_class(k_probe_class);
-        unregister_class(k_cramped_class);
+        unregister_class(ProbeClass);
+        unregister_class(CrampedClass);
     }
-    HWND probe(Tally& tally, const char* cls = k_probe_class) {
+    HWND probe(Tally& tally, const char* cls = ProbeClass) {
         return create_window_ex(0, cls, "", WS_CHILD | WS_VISIBLE, 0, 0, 20, 20, m_top, 7, &tally);
     }
     HWND m_top = nullptr;
@@ -119,7 +119,7 @@ TEST_F(ControlState, RefusedCreationFreesTheState) {
 
 TEST_F(ControlState, AClassWithoutRoomLeavesEverythingToTheDefaultProcedure) {
     Tally tally;
-    HWND h = probe(tally, k_cramped_class);
+    HWND h = probe(tally, CrampedClass);
     ASSERT_NE(h, nullptr) << "the default procedure accepts the creation";
     EXPECT_EQ(control_state<ProbeState>(h), nullptr);
     EXPECT_EQ(tally.made, tally.freed) << "the state that could not be kept is not leaked";

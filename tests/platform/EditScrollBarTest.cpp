@@ -74,7 +74,7 @@ TEST_F(EditScrollBars, TheVerticalBarShowsOnlyWhileTheTextIsTallerThanTheBox) {
     set_window_text(e, numbered_lines(20));
     m_backend.pump();
     ASSERT_TRUE(get_style(e) & WS_VSCROLL);
-    EXPECT_EQ(client_of(e).width(), outer.width() - 4 - SCROLL_BAR_SIZE);
+    EXPECT_EQ(client_of(e).width(), outer.width() - 4 - ScrollBarSize);
     ScrollInfo info = bar_info(e, SB_VERT);
     EXPECT_EQ(info.nMin, 0);
     EXPECT_EQ(info.nMax, 19) << "one position per line";
@@ -98,7 +98,7 @@ TEST_F(EditScrollBars, BarRequestsMoveTheFirstVisibleLineAndTheBarFollows) {
     int last = 30 - page;
 
     // The lower arrow of the bar, in the frame right of the client area.
-    m_backend.click(e, {c.right + SCROLL_BAR_SIZE / 2, c.bottom - 4});
+    m_backend.click(e, {c.right + ScrollBarSize / 2, c.bottom - 4});
     m_backend.pump();
     EXPECT_EQ(scroll_requests(), (std::vector<std::pair<UINT, int>>{{WM_VSCROLL, SB_LINEDOWN},
                                                                     {WM_VSCROLL, SB_ENDSCROLL}}));
@@ -119,7 +119,7 @@ TEST_F(EditScrollBars, BarRequestsMoveTheFirstVisibleLineAndTheBarFollows) {
     }
 
     // Dragging the thumb to the bottom of the track scrolls to the last page.
-    Point thumb{c.right + SCROLL_BAR_SIZE / 2, SCROLL_BAR_SIZE + 4};
+    Point thumb{c.right + ScrollBarSize / 2, ScrollBarSize + 4};
     m_backend.mouse_down(e, thumb);
     m_backend.mouse_move(e, {thumb.x, c.bottom + 40});
     m_backend.mouse_up(e, {thumb.x, c.bottom + 40});

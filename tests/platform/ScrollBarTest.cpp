@@ -159,7 +159,7 @@ TEST_F(ScrollBar, StandardBarTakesFrameSpaceHidesWhenNothingScrollsAndReportsToI
     HWND child = make_child(m_top, {10, 10, 210, 110}, 3, WS_VISIBLE | WS_VSCROLL);
     Rect client;
     get_client_rect(child, client);
-    EXPECT_EQ(client.width(), 200 - SCROLL_BAR_SIZE);
+    EXPECT_EQ(client.width(), 200 - ScrollBarSize);
 
     ScrollInfo info;
     info.fMask = SIF_RANGE | SIF_PAGE;
@@ -178,7 +178,7 @@ TEST_F(ScrollBar, StandardBarTakesFrameSpaceHidesWhenNothingScrollsAndReportsToI
     m_backend.pump();
     recorder().clear();
     // The lower arrow of the bar in the frame, right of the client area.
-    m_backend.click(child, {200 - SCROLL_BAR_SIZE + 8, 95});
+    m_backend.click(child, {200 - ScrollBarSize + 8, 95});
     m_backend.pump();
     EXPECT_SEQUENCE(recorder(),
                     {scroll(nullptr, child, SB_LINEDOWN), scroll(nullptr, child, SB_ENDSCROLL)});

@@ -13,7 +13,7 @@
 namespace platform::testing {
 namespace {
 
-constexpr int k_id = 11;
+constexpr int ControlId = 11;
 
 // What the parent saw of UDN_DELTAPOS (the record points at the sender's
 // stack, so it is copied).
@@ -77,7 +77,7 @@ class UpDown : public PlatformTest {
 
     HWND make_updown(std::uint32_t style, Rect r = {0, 0, 16, 0}) {
         HWND h = create_window_ex(0, UPDOWN_CLASS, "", WS_CHILD | WS_VISIBLE | style, r.left, r.top,
-                                  r.width(), r.height(), m_top, k_id);
+                                  r.width(), r.height(), m_top, ControlId);
         m_backend.pump();
         recorder().clear();
         return h;
@@ -103,7 +103,7 @@ class UpDown : public PlatformTest {
     }
 
     Expected notify(HWND) const {
-        return {WM_NOTIFY, sent | wparam, m_top, static_cast<WPARAM>(k_id)};
+        return {WM_NOTIFY, sent | wparam, m_top, static_cast<WPARAM>(ControlId)};
     }
     Expected scroll(HWND h, int code, int position, UINT msg = WM_VSCROLL) const {
         return {msg, sent | wparam | lparam, m_top, make_wparam(code, position),

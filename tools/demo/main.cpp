@@ -23,11 +23,11 @@ namespace {
 
 using namespace platform;
 
-constexpr const char* k_main_class = "ArmctlDemoMain";
-constexpr const char* k_pad_class = "ArmctlDemoPad";
-constexpr COLORREF k_face = rgb(0xF0, 0xF0, 0xF0);
-constexpr COLORREF k_accent = rgb(0x00, 0x78, 0xD7);
-constexpr int k_status_height = 26;
+constexpr const char* MainClass = "ArmctlDemoMain";
+constexpr const char* PadClass = "ArmctlDemoPad";
+constexpr COLORREF Face = rgb(0xF0, 0xF0, 0xF0);
+constexpr COLORREF Accent = rgb(0x00, 0x78, 0xD7);
+constexpr int StatusHeight = 26;
 
 enum class PadKind { Button, TextEntry };
 
@@ -61,7 +61,7 @@ Pad* pad_of(HWND hwnd) {
 Rect status_rect(HWND main) {
     Rect r;
     get_client_rect(main, r);
-    return {0, r.bottom - k_status_height, r.right, r.bottom};
+    return {0, r.bottom - StatusHeight, r.right, r.bottom};
 }
 
 void set_status(const std::string& gbk) {
@@ -105,7 +105,7 @@ void paint_button(Canvas& c, const Rect& r, const Pad& pad) {
     COLORREF fill = pad.pressed ? rgb(0xCC, 0xE4, 0xF7)
                     : pad.hover ? rgb(0xE5, 0xF1, 0xFB)
                                 : rgb(0xE1, 0xE1, 0xE1);
-    COLORREF edge = pad.hover || pad.pressed ? k_accent : rgb(0xAD, 0xAD, 0xAD);
+    COLORREF edge = pad.hover || pad.pressed ? Accent : rgb(0xAD, 0xAD, 0xAD);
     c.fill_rect(r, fill);
     c.frame_rect(r, edge);
     std::string text = pad.label;
@@ -120,7 +120,7 @@ void paint_button(Canvas& c, const Rect& r, const Pad& pad) {
 void paint_entry(Canvas& c, const Rect& r, const Pad& pad) {
     c.fill_rect(r, rgb(0xFF, 0xFF, 0xFF));
     c.frame_rect(r,
-                 pad.focused ? k_accent
+                 pad.focused ? Accent
                  : pad.hover ? rgb(0x33, 0x33, 0x33)
                              : rgb(0x7A, 0x7A, 0x7A),
                  pad.focused ? 2 : 1);
@@ -278,8 +278,8 @@ void add_pad(HWND parent, PadKind kind, const char* label_utf8, Rect r, int id) 
     pad->kind = kind;
     pad->label = utf8_to_gbk(label_utf8);
     HWND hwnd =
-        create_window_ex(0, k_pad_class, pad->label, WS_CHILD | WS_VISIBLE | WS_TABSTOP, r.left,
-                         r.top, r.width(), r.height(), parent, static_cast<std::uintptr_t>(id));
+        create_window_ex(0, PadClass, pad->label, WS_CHILD | WS_VISIBLE | WS_TABSTOP, r.left, r.top,
+                         r.width(), r.height(), parent, static_cast<std::uintptr_t>(id));
     if (!hwnd)
         return;
     set_window_long(hwnd, GWL_USERDATA, reinterpret_cast<std::intptr_t>(pad.get()));
@@ -288,11 +288,11 @@ void add_pad(HWND parent, PadKind kind, const char* label_utf8, Rect r, int id) 
 
 bool create_demo() {
     WindowClass main_class;
-    main_class.name = k_main_class;
+    main_class.name = MainClass;
     main_class.proc = main_proc;
-    main_class.background = static_cast<std::int64_t>(k_face);
+    main_class.background = static_cast<std::int64_t>(Face);
     WindowClass pad_class;
-    pad_class.name = k_pad_class;
+    pad_class.name = PadClass;
     pad_class.proc = pad_proc;
     pad_class.style = CS_DBLCLKS;
     if (!register_class(main_class) || !register_class(pad_class))
@@ -304,7 +304,7 @@ bool create_demo() {
     demo().title_font = create_font_indirect(lf);
 
     HWND main =
-        create_window_ex(0, k_main_class, "Platform demo", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+        create_window_ex(0, MainClass, "Platform demo", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                          CW_USEDEFAULT, CW_USEDEFAULT, 640, 400, nullptr, 0);
     if (!main)
         return false;
