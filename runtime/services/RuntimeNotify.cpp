@@ -4,6 +4,7 @@
 #include <runtime/values/ArrayBlock.h>
 #include <runtime/values/RuntimeHeap.h>
 #include <runtime/windows/PropertyRouting.h>
+#include <runtime/windows/WindowObject.h>
 
 #include <cstring>
 
@@ -39,6 +40,10 @@ std::intptr_t runtime_notify(std::int32_t service, std::intptr_t argument1, std:
     case RuntimeService::Initialize:
         AppRuntime::the().initialize();
         return 0;
+    case RuntimeService::WindowLoaded: {
+        WindowObject* window = AppRuntime::the().find_window(static_cast<std::uint32_t>(argument1));
+        return window && window->has_live_window() ? 1 : 0;
+    }
     case RuntimeService::ReadUnitObjectProperty:
         return static_cast<std::intptr_t>(read_object_property(
             static_cast<std::uint32_t>(argument1), reinterpret_cast<UnitObject*>(argument2),

@@ -14,6 +14,9 @@ enum class RuntimeService : std::int32_t {
     ReadUnitObjectProperty = 4,
     WriteUnitObjectProperty = 5,
     Initialize = 6,
+    // 1 when the window (argument 1: window id) is loaded and has its system
+    // window, else 0. A handler that waited may use it before touching units.
+    WindowLoaded = 7,
 };
 
 std::intptr_t runtime_notify(std::int32_t service, std::intptr_t argument1, std::intptr_t argument2,

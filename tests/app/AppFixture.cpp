@@ -1,0 +1,193 @@
+#include "AppFixture.h"
+
+#include "ArmController_design.h"
+
+#include <app/Units.h>
+
+#include <runtime/AppRuntime.h>
+#include <runtime/image/LibraryInfo.h>
+#include <runtime/image/ProgramHeader.h>
+#include <runtime/image/ProgramImage.h>
+#include <runtime/services/HostNotify.h>
+#include <runtime/services/LibraryCommand.h>
+#include <runtime/windows/PropertyRouting.h>
+#include <runtime/windows/WindowObject.h>
+
+#include <platform/Controls.h>
+#include <platform/Encoding.h>
+#include <platform/Messages.h>
+#include <platform/WindowSystem.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <termios.h>
+#include <unistd.h>
+
+namespace app {
+void exit_routine();
+}
+
+namespace app_test {
+
+std::string gbk(std::string_view utf8) {
+    return platform::utf8_to_gbk(utf8);
+}
+
+ArmEnd::ArmEnd() {
+    m_master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0)
+        return;
+    m_device = ptsname(m_master);
+    m_slave = open(m_device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    termios settings{};
+    if (m_slave >= 0 && tcgetattr(m_slave, &settings) == 0) {
+        cfmakeraw(&settings);
+        tcsetattr(m_slave, TCSANOW, &settings);
+    }
+}
+
+ArmEnd::~ArmEnd() {
+    if (m_slave >= 0)
+        close(m_slave);
+    if (m_master >= 0)
+        close(m_master);
+}
+
+std::string ArmEnd::take() {
+    std::string bytes;
+    char buffer[4096];
+    for (;;) {
+        ssize_t n = read(m_master, buffer, sizeof buffer);
+        if (n > 0) {
+            bytes.append(buffer, static_cast<std::size_t>(n));
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        return bytes;
+    }
+}
+
+void AppTest::SetUp() {
+    char pattern[] = "/tmp/armctl-app-XXXXXX";
+    ASSERT_TRUE(mkdtemp(pattern));
+    m_home = pattern;
+    setenv("HOME", m_home.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (m_home + "/config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (m_home + "/data").c_str(), 1);
+    std::filesystem::create_directories(m_home + "/data");
+    ASSERT_FALSE(m_arm.device().empty());
+    setenv("ARMCTL_COM1", m_arm.device().c_str(), 1);
+    setenv("ARMCTL_COM10", m_arm10.device().c_str(), 1);
+    ASSERT_TRUE(platform::initialize(&m_backend));
+}
+
+void AppTest::TearDown() {
+    runtime::AppRuntime::the().destroy_all_windows();
+    app::exit_routine();
+    platform::shutdown();
+    unsetenv("ARMCTL_COM1");
+    unsetenv("ARMCTL_COM10");
+    std::error_code error;
+    std::filesystem::remove_all(m_home, error);
+}
+
+void AppTest::start() {
+    const runtime::ProgramHeader& header = runtime::program_image_header();
+    for (std::uint32_t i = 0; i < header.library_count; ++i) {
+        const runtime::LibraryInfo* library = header.libraries[i];
+        if (library && library->notify)
+            library->notify(runtime::LibraryNotifyStartUp,
+                            reinterpret_cast<std::intptr_t>(runtime::host_notify), 0);
+    }
+    auto& runtime_app = runtime::AppRuntime::the();
+    ASSERT_FALSE(runtime_app.adopt_header(header).is_error());
+    runtime_app.load_start_window(app::StartWindowId);
+    pump();
+}
+
+platform::HWND AppTest::window() const {
+    auto* object = runtime::AppRuntime::the().find_window(app::MainWindow);
+    return object ? object->system_window() : nullptr;
+}
+
+platform::HWND AppTest::unit_window(std::uint32_t unit_id) const {
+    auto* object = runtime::AppRuntime::the().find_window(app::MainWindow);
+    auto* record = object ? object->find_unit_or_window(unit_id) : nullptr;
+    return record ? runtime::WindowObject::live_window_of(*record) : nullptr;
+}
+
+void AppTest::click(std::uint32_t unit_id) {
+    platform::HWND hwnd = unit_window(unit_id);
+    ASSERT_TRUE(hwnd) << std::hex << unit_id;
+    platform::Rect client;
+    platform::get_client_rect(hwnd, client);
+    m_backend.click(hwnd, {client.width() / 2, client.height() / 2});
+    pump();
+}
+
+void AppTest::key(std::uint32_t unit_id, platform::UINT vk, int times) {
+    platform::HWND hwnd = unit_window(unit_id);
+    ASSERT_TRUE(hwnd) << std::hex << unit_id;
+    platform::set_focus(hwnd);
+    for (int i = 0; i < times; ++i) {
+        m_backend.press_key(vk);
+        pump();
+    }
+}
+
+void AppTest::type_into(std::uint32_t unit_id, std::string_view utf8) {
+    platform::HWND hwnd = unit_window(unit_id);
+    ASSERT_TRUE(hwnd) << std::hex << unit_id;
+    platform::set_focus(hwnd);
+    platform::send_message(hwnd, platform::EM_SETSEL, 0, -1);
+    if (utf8.empty())
+        m_backend.press_key(platform::VK_DELETE);
+    else
+        m_backend.type_text(utf8);
+    pump();
+}
+
+void AppTest::pump() {
+    while (m_backend.pump() > 0) {
+    }
+}
+
+std::int32_t AppTest::read_integer(std::uint32_t unit_id, std::uint32_t, std::int32_t index) {
+    return static_cast<std::int32_t>(runtime::read_property(app::MainWindow, unit_id, index, -1));
+}
+
+std::string AppTest::read_text(std::uint32_t unit_id, std::uint32_t, std::int32_t index) {
+    auto* text = reinterpret_cast<char*>(static_cast<std::uintptr_t>(
+        runtime::read_property(app::MainWindow, unit_id, index, -1)));
+    std::string copy = text ? text : "";
+    if (text)
+        runtime::runtime_call_table().release(text);
+    return copy;
+}
+
+std::string AppTest::status_text() {
+    char buffer[256] = {};
+    platform::send_message(unit_window(app::StatusLine.unit), platform::SB_GETTEXTA, 0,
+                           reinterpret_cast<platform::LPARAM>(buffer));
+    return buffer;
+}
+
+std::string AppTest::cell(std::int32_t row, std::int32_t column) {
+    const runtime::ProgramHeader& header = runtime::program_image_header();
+    const runtime::LibraryInfo* grid_library = header.libraries[app::command::GetCellData.library - 1];
+    runtime::TypedValue args[3] = {app::ActionTable.value(), runtime::TypedValue::of_integer(row),
+                                   runtime::TypedValue::of_integer(column)};
+    runtime::TypedValue result = runtime::call_library_command(
+        grid_library->commands[app::command::GetCellData.entry],
+        static_cast<std::int32_t>(app::command::GetCellData.library - 1), 3, args);
+    char* text = result.type == runtime::type_code::Text ? result.pointer<char>() : nullptr;
+    std::string copy = text ? text : "";
+    if (text)
+        runtime::runtime_call_table().release(text);
+    return copy;
+}
+
+} // namespace app_test

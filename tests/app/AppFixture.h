@@ -1,0 +1,73 @@
+#pragma once
+
+// The arm controller run in-process on the headless display: the program's
+// own design and handlers, its window created as at start-up, input injected
+// at the units' design positions, and a pseudo-terminal standing in for the
+// arm behind COM1 (and COM10).
+
+#include <gtest/gtest.h>
+
+#include <platform/Types.h>
+#include <platform/headless/HeadlessBackend.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace app_test {
+
+// The far end of a pseudo-terminal pair: what the program writes on the
+// slave side arrives here.
+class ArmEnd {
+  public:
+    ArmEnd();
+    ~ArmEnd();
+    ArmEnd(const ArmEnd&) = delete;
+    ArmEnd& operator=(const ArmEnd&) = delete;
+
+    const std::string& device() const { return m_device; }
+    // Every byte that has arrived so far, without waiting.
+    std::string take();
+
+  private:
+    int m_master = -1;
+    int m_slave = -1; // kept open so the master never sees a hang-up
+    std::string m_device;
+};
+
+class AppTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts the program: its window is created and its start-up has run.
+    void start();
+
+    platform::HWND window() const;
+    platform::HWND unit_window(std::uint32_t unit_id) const;
+    // Clicks the middle of a unit.
+    void click(std::uint32_t unit_id);
+    // Gives a unit the focus and presses a key on it.
+    void key(std::uint32_t unit_id, platform::UINT vk, int times = 1);
+    // Replaces an edit box's text as a user would: select all, type.
+    void type_into(std::uint32_t unit_id, std::string_view utf8);
+    // Dispatches everything that is ready.
+    void pump();
+
+    // Property reads and texts through the program's own road.
+    std::int32_t read_integer(std::uint32_t unit_id, std::uint32_t type, std::int32_t index);
+    std::string read_text(std::uint32_t unit_id, std::uint32_t type, std::int32_t index);
+    std::string status_text();
+    std::string cell(std::int32_t row, std::int32_t column);
+
+    platform::HeadlessBackend m_backend;
+    ArmEnd m_arm;
+    ArmEnd m_arm10;
+    std::string m_home;
+};
+
+// GBK bytes of a UTF-8 literal.
+std::string gbk(std::string_view utf8);
+
+} // namespace app_test
