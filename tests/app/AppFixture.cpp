@@ -18,9 +18,12 @@
 #include <platform/Messages.h>
 #include <platform/WindowSystem.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
+#include <poll.h>
 #include <filesystem>
 #include <termios.h>
 #include <unistd.h>
@@ -55,19 +58,24 @@ ArmEnd::~ArmEnd() {
         close(m_master);
 }
 
-std::string ArmEnd::take() {
+std::string ArmEnd::read(std::size_t count) {
     std::string bytes;
-    char buffer[4096];
-    for (;;) {
-        ssize_t n = read(m_master, buffer, sizeof buffer);
-        if (n > 0) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (bytes.size() < count) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            break;
+        pollfd ready{m_master, POLLIN, 0};
+        if (poll(&ready, 1, static_cast<int>(left.count())) <= 0)
+            continue;
+        char buffer[4096];
+        std::size_t want = std::min(sizeof buffer, count - bytes.size());
+        ssize_t n = ::read(m_master, buffer, want);
+        if (n > 0)
             bytes.append(buffer, static_cast<std::size_t>(n));
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        return bytes;
     }
+    return bytes;
 }
 
 void AppTest::SetUp() {

@@ -27,8 +27,14 @@ class ArmEnd {
     ArmEnd& operator=(const ArmEnd&) = delete;
 
     const std::string& device() const { return m_device; }
-    // Every byte that has arrived so far, without waiting.
-    std::string take();
+    // The next `count` bytes, waiting up to two seconds of real time for
+    // them (a pseudo-terminal hands written bytes on a moment later); fewer
+    // when they do not come.
+    std::string read(std::size_t count);
+    // Reads as many bytes as `expected` holds and compares: the line carried
+    // exactly these next. A check that nothing was sent is made by what
+    // arrives first after a later command.
+    bool next_is(std::string_view expected) { return read(expected.size()) == expected; }
 
   private:
     int m_master = -1;
@@ -61,7 +67,7 @@ class AppTest : public ::testing::Test {
     std::string status_text();
     std::string cell(std::int32_t row, std::int32_t column);
 
-    platform::HeadlessBackend m_backend;
+    platform::HeadlessBackend m_backend{platform::HeadlessTime::Stepped};
     ArmEnd m_arm;
     ArmEnd m_arm10;
     std::string m_home;
