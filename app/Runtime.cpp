@@ -46,7 +46,8 @@ runtime::RuntimeCallTable& calls() {
 }
 
 std::int32_t read_integer(const UnitRef& unit, std::int32_t index) {
-    return static_cast<std::int32_t>(calls().read_property(unit.window, unit.unit, index, WholeValue));
+    return static_cast<std::int32_t>(
+        calls().read_property(unit.window, unit.unit, index, WholeValue));
 }
 
 void write_integer(const UnitRef& unit, std::int32_t index, std::int32_t value) {

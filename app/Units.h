@@ -28,14 +28,14 @@ constexpr UnitRef unit(std::uint32_t id, std::uint32_t unit_type) {
     return {MainWindow, id, unit_type};
 }
 
-inline constexpr UnitRef PortButton = unit(0x16010067, type::Button);       // 按钮1
-inline constexpr UnitRef PortSelector = unit(0x16010068, type::ComboBox);   // 组合框1
-inline constexpr UnitRef SpeedBox = unit(0x16010073, type::EditBox);        // 编辑框9
-inline constexpr UnitRef CyclesBox = unit(0x16010074, type::EditBox);       // 编辑框10
-inline constexpr UnitRef ActionTable = unit(0x1601006f, type::Grid);        // 高级表格1
-inline constexpr UnitRef StatusLine = unit(0x1601001e, type::StatusBar);    // 状态条1
-inline constexpr UnitRef Port = unit(0x16010002, type::SerialPort);         // 端口1
-inline constexpr UnitRef SaveDialog = unit(0x1601019a, type::CommonDlg);    // 通用对话框1
+inline constexpr UnitRef PortButton = unit(0x16010067, type::Button);     // 按钮1
+inline constexpr UnitRef PortSelector = unit(0x16010068, type::ComboBox); // 组合框1
+inline constexpr UnitRef SpeedBox = unit(0x16010073, type::EditBox);      // 编辑框9
+inline constexpr UnitRef CyclesBox = unit(0x16010074, type::EditBox);     // 编辑框10
+inline constexpr UnitRef ActionTable = unit(0x1601006f, type::Grid);      // 高级表格1
+inline constexpr UnitRef StatusLine = unit(0x1601001e, type::StatusBar);  // 状态条1
+inline constexpr UnitRef Port = unit(0x16010002, type::SerialPort);       // 端口1
+inline constexpr UnitRef SaveDialog = unit(0x1601019a, type::CommonDlg);  // 通用对话框1
 
 // One servo: its slider, value label, range boxes and command letter.
 struct Servo {

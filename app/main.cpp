@@ -15,8 +15,8 @@ namespace {
 
 int program_entry() {
     auto& table = app::calls();
-    table.runtime_notify(static_cast<std::int32_t>(runtime::RuntimeService::Initialize), 0, 0, 0,
-                         0, 0);
+    table.runtime_notify(static_cast<std::int32_t>(runtime::RuntimeService::Initialize), 0, 0, 0, 0,
+                         0);
     table.runtime_notify(static_cast<std::int32_t>(runtime::RuntimeService::RegisterExitRoutine),
                          reinterpret_cast<std::intptr_t>(&app::exit_routine), 0, 0, 0, 0);
     table.load_window(app::StartWindowId);

@@ -80,16 +80,28 @@ HWND hit_test(HWND top, Point client) {
                 continue;
             if (cw->style & WS_DISABLED)
                 return current; // a disabled child hands the point to its parent
-            if (cw->ex_style & WS_EX_TRANSPARENT)
+            // A window can let the mouse through to what lies beneath it (a
+            // frame does; static text does unless it wants clicks), but not
+            // past the windows inside it: a button in a group box is hit.
+            bool transparent = (cw->ex_style & WS_EX_TRANSPARENT) != 0;
+            if (!transparent) {
+                Point screen = p;
+                client_to_screen(current, screen);
+                transparent = send_message(c, WM_NCHITTEST, 0, make_lparam(screen.x, screen.y)) ==
+                              HTTRANSPARENT;
+                if (!find(current))
+                    return nullptr;
+            }
+            if (transparent) {
+                WindowRecord* tw = find(c);
+                if (!tw)
+                    continue;
+                Rect inner = client_rect_in_parent(*tw);
+                HWND inside = hit_test(c, {p.x - inner.left, p.y - inner.top});
+                if (inside && inside != c)
+                    return inside;
                 continue;
-            // A window can let the mouse through to what lies beneath it
-            // (static text does, unless it wants clicks).
-            Point screen = p;
-            client_to_screen(current, screen);
-            if (send_message(c, WM_NCHITTEST, 0, make_lparam(screen.x, screen.y)) == HTTRANSPARENT)
-                continue;
-            if (!find(current))
-                return nullptr;
+            }
             next = c;
             break;
         }

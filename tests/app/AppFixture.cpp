@@ -13,6 +13,8 @@
 #include <runtime/windows/PropertyRouting.h>
 #include <runtime/windows/WindowObject.h>
 
+#include <units/GridUnit.h>
+
 #include <platform/Controls.h>
 #include <platform/Encoding.h>
 #include <platform/Messages.h>
@@ -23,8 +25,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
-#include <poll.h>
 #include <filesystem>
+#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -168,8 +170,8 @@ std::int32_t AppTest::read_integer(std::uint32_t unit_id, std::uint32_t, std::in
 }
 
 std::string AppTest::read_text(std::uint32_t unit_id, std::uint32_t, std::int32_t index) {
-    auto* text = reinterpret_cast<char*>(static_cast<std::uintptr_t>(
-        runtime::read_property(app::MainWindow, unit_id, index, -1)));
+    auto* text = reinterpret_cast<char*>(
+        static_cast<std::uintptr_t>(runtime::read_property(app::MainWindow, unit_id, index, -1)));
     std::string copy = text ? text : "";
     if (text)
         runtime::runtime_call_table().release(text);
@@ -185,7 +187,8 @@ std::string AppTest::status_text() {
 
 std::string AppTest::cell(std::int32_t row, std::int32_t column) {
     const runtime::ProgramHeader& header = runtime::program_image_header();
-    const runtime::LibraryInfo* grid_library = header.libraries[app::command::GetCellData.library - 1];
+    const runtime::LibraryInfo* grid_library =
+        header.libraries[app::command::GetCellData.library - 1];
     runtime::TypedValue args[3] = {app::ActionTable.value(), runtime::TypedValue::of_integer(row),
                                    runtime::TypedValue::of_integer(column)};
     runtime::TypedValue result = runtime::call_library_command(
@@ -196,6 +199,29 @@ std::string AppTest::cell(std::int32_t row, std::int32_t column) {
     if (text)
         runtime::runtime_call_table().release(text);
     return copy;
+}
+
+std::pair<int, int> AppTest::current_cell() {
+    auto* object = runtime::AppRuntime::the().find_window(app::MainWindow);
+    auto* record = object ? object->find_unit_or_window(app::ActionTable.unit) : nullptr;
+    auto* grid = record ? dynamic_cast<units::GridUnit*>(runtime::WindowObject::object_of(*record))
+                        : nullptr;
+    if (!grid)
+        return {-1, -1};
+    return {grid->model().current().row, grid->model().current().column};
+}
+
+void AppTest::write_text(std::uint32_t unit_id, std::int32_t index, const char* gbk_text) {
+    runtime::write_property(app::MainWindow, unit_id, index, -1,
+                            static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(gbk_text)));
+    pump();
+}
+
+std::vector<std::string> AppTest::message_texts() const {
+    std::vector<std::string> texts;
+    for (const auto& box : m_backend.message_boxes())
+        texts.push_back(box.text);
+    return texts;
 }
 
 } // namespace app_test

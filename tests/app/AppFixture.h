@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace app_test {
@@ -66,12 +67,29 @@ class AppTest : public ::testing::Test {
     std::string read_text(std::uint32_t unit_id, std::uint32_t type, std::int32_t index);
     std::string status_text();
     std::string cell(std::int32_t row, std::int32_t column);
+    // The action table's current cell, {-1, -1} when there is none.
+    std::pair<int, int> current_cell();
+    // Writes a unit's text property through the program's own road (its
+    // event fires as for any program write).
+    void write_text(std::uint32_t unit_id, std::int32_t index, const char* gbk_text);
+    // The texts of the message boxes shown so far.
+    std::vector<std::string> message_texts() const;
 
     platform::HeadlessBackend m_backend{platform::HeadlessTime::Stepped};
     ArmEnd m_arm;
     ArmEnd m_arm10;
     std::string m_home;
 };
+
+// The window's buttons.
+inline constexpr std::uint32_t HelpButton = 0x160101e0;
+inline constexpr std::uint32_t LoadButton = 0x16010193;
+inline constexpr std::uint32_t SaveButton = 0x16010191;
+inline constexpr std::uint32_t StopButton = 0x16010166;
+inline constexpr std::uint32_t ClearButton = 0x1601006d;
+inline constexpr std::uint32_t RunButton = 0x1601006b;
+inline constexpr std::uint32_t RecordButton = 0x1601006a;
+inline constexpr std::uint32_t OpenButton = 0x16010067;
 
 // GBK bytes of a UTF-8 literal.
 std::string gbk(std::string_view utf8);

@@ -3,6 +3,7 @@
 #include <app/Units.h>
 
 #include <platform/Controls.h>
+#include <platform/Styles.h>
 
 #include <string>
 
@@ -10,8 +11,6 @@ using namespace app_test;
 using namespace app;
 
 namespace {
-
-constexpr std::uint32_t OpenButton = 0x16010067;
 
 class ServoLinkTest : public AppTest {
   protected:
@@ -91,10 +90,13 @@ TEST_F(ServoLinkTest, RangeBoxesNarrowTheirSliders) {
 
 TEST_F(ServoLinkTest, ThePortChosenIsOpenedAtTheNextPress) {
     start();
-    platform::HWND selector = unit_window(PortSelector.unit);
-    ASSERT_TRUE(selector);
-    // The user picks COM10 from the list: the last item.
-    key(PortSelector.unit, platform::VK_END);
+    // The user walks down the list to COM10, the last item; every step is
+    // a choice and sets the number.
+    key(PortSelector.unit, platform::VK_DOWN);
+    EXPECT_EQ(read_integer(Port.unit, 0, property::PortNumber), 1);
+    key(PortSelector.unit, platform::VK_DOWN, 2);
+    EXPECT_EQ(read_integer(Port.unit, 0, property::PortNumber), 3);
+    key(PortSelector.unit, platform::VK_DOWN, 7);
     EXPECT_EQ(read_integer(PortSelector.unit, 0, property::ComboCurrentItem), 9);
     EXPECT_EQ(read_integer(Port.unit, 0, property::PortNumber), 10);
     click(OpenButton);

@@ -202,6 +202,22 @@ TEST_F(WindowLifecycle, GeometryAndCoordinateMapping) {
                                  {WM_MOVE, sent | lparam, child, 0, make_lparam(32, 42)}});
 }
 
+TEST_F(WindowLifecycle, ATransparentFrameLetsThePointThroughToWhatItHolds) {
+    HWND top = make_top(WS_OVERLAPPEDWINDOW | WS_VISIBLE, {100, 100, 500, 400});
+    HWND beneath = create_window_ex(0, MessageRecorder::class_name, "", WS_CHILD | WS_VISIBLE, 120,
+                                    100, 80, 50, top, 1);
+    HWND frame = create_window_ex(WS_EX_TRANSPARENT, MessageRecorder::class_name, "",
+                                  WS_CHILD | WS_VISIBLE, 10, 10, 200, 150, top, 2);
+    HWND inside = create_window_ex(0, MessageRecorder::class_name, "", WS_CHILD | WS_VISIBLE, 20,
+                                   20, 50, 30, frame, 3);
+    Point on_inside{25, 25};
+    client_to_screen(inside, on_inside);
+    EXPECT_EQ(window_from_point(on_inside), inside);
+    Point on_frame{150, 120};
+    client_to_screen(frame, on_frame);
+    EXPECT_EQ(window_from_point(on_frame), beneath);
+}
+
 TEST_F(WindowLifecycle, SubclassingChainsToThePreviousProcedure) {
     static WNDPROC previous;
     static std::vector<UINT> seen;
