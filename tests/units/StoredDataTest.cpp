@@ -1,10 +1,17 @@
-// The stored data of every basic unit type: what a unit writes reads back to
-// the same bytes, and data that is newer, cut short or lying about a length
+// The stored data of every unit type: what a unit writes reads back to the
+// same bytes, and data that is newer, cut short or lying about a length
 // fails the load so that no unit is created.
 
 #include <units/ButtonUnit.h>
+#include <units/ComboBoxUnit.h>
+#include <units/CommonDlgUnit.h>
+#include <units/EditBoxUnit.h>
+#include <units/GridUnit.h>
 #include <units/GroupBoxUnit.h>
 #include <units/LabelUnit.h>
+#include <units/PicBoxUnit.h>
+#include <units/StatusBar.h>
+#include <units/SuperBar.h>
 
 #include <gtest/gtest.h>
 
@@ -42,9 +49,76 @@ template <> GroupBoxUnit::Settings sample<GroupBoxUnit>() {
     return s;
 }
 
+template <> EditBoxUnit::Settings sample<EditBoxUnit>() {
+    EditBoxUnit::Settings s;
+    s.set_text(EditBoxUnit::Content, "90\r\n45");
+    s.set_word(EditBoxUnit::Multiline, 1);
+    s.set_word(EditBoxUnit::ScrollBars, 2);
+    s.set_word(EditBoxUnit::MaxLength, 200);
+    s.set_text(EditBoxUnit::PasswordChar, "#");
+    s.set_word(EditBoxUnit::SpinMinimum, -10);
+    s.set_block(EditBoxUnit::Font, std::vector<std::uint8_t>(60, 3));
+    return s;
+}
+
+template <> ComboBoxUnit::Settings sample<ComboBoxUnit>() {
+    ComboBoxUnit::Settings s;
+    s.set_word(ComboBoxUnit::Kind, 2);
+    s.set_block(ComboBoxUnit::ItemTexts, ComboBoxUnit::encode_items({"COM1", "COM3", ""}));
+    s.set_block(ComboBoxUnit::ItemValues, std::vector<std::uint8_t>{1, 0, 0, 0, 3, 0, 0, 0});
+    s.set_word(ComboBoxUnit::CurrentItem, 1);
+    s.set_text(ComboBoxUnit::EditText, "COM3");
+    return s;
+}
+
+template <> PicBoxUnit::Settings sample<PicBoxUnit>() {
+    PicBoxUnit::Settings s;
+    s.set_word(PicBoxUnit::Border, 1);
+    s.set_word(PicBoxUnit::Layout, PicBoxUnit::Centre);
+    s.set_block(PicBoxUnit::Picture, std::vector<std::uint8_t>{'B', 'M', 0, 1, 2});
+    return s;
+}
+
+template <> CommonDlgUnit::Settings sample<CommonDlgUnit>() {
+    CommonDlgUnit::Settings s;
+    s.set_word(CommonDlgUnit::DialogKind, CommonDlgUnit::SaveFile);
+    s.set_text(CommonDlgUnit::Title, "Save the actions");
+    s.set_text(CommonDlgUnit::Filter, "Actions (*.act)|*.act");
+    s.set_word(CommonDlgUnit::FilterIndex, 1);
+    s.set_word(CommonDlgUnit::CreatePrompt, 1);
+    return s;
+}
+
+template <> StatusBar::Settings sample<StatusBar>() {
+    StatusBar::Settings s;
+    s.set_word(StatusBar::Style, 2);
+    s.set_word(StatusBar::SizeGrip, 1);
+    s.set_block(StatusBar::Data, std::vector<std::uint8_t>{9, 8, 7, 6});
+    return s;
+}
+
+template <> GridUnit::Settings sample<GridUnit>() {
+    GridUnit::Settings s;
+    s.set_word(GridUnit::Rows, 101);
+    s.set_word(GridUnit::Columns, 6);
+    s.set_word(GridUnit::RowHeight, 20);
+    s.set_word(GridUnit::WholeRowSelection, 1);
+    return s;
+}
+
+template <> SuperBar::Settings sample<SuperBar>() {
+    SuperBar::Settings s;
+    s.set_word(SuperBar::Orientation, 1);
+    s.set_word(SuperBar::Maximum, 180);
+    s.set_word(SuperBar::Position, 90);
+    s.set_block(SuperBar::ThumbImages, std::vector<std::uint8_t>{1, 2, 3});
+    return s;
+}
+
 template <typename T> class StoredData : public ::testing::Test {};
 
-using Types = ::testing::Types<ButtonUnit, LabelUnit, GroupBoxUnit>;
+using Types = ::testing::Types<ButtonUnit, LabelUnit, GroupBoxUnit, EditBoxUnit, ComboBoxUnit,
+                               PicBoxUnit, CommonDlgUnit, StatusBar, GridUnit, SuperBar>;
 TYPED_TEST_SUITE(StoredData, Types);
 
 std::vector<std::uint8_t> with_version(std::vector<std::uint8_t> data, std::uint32_t version) {
