@@ -19,6 +19,22 @@ void servo_moved(const Servo& servo) {
     write_text(servo.value_label, property::LabelCaption, shown.c_str());
 }
 
+// The status panel's tool-tip says which device the chosen COM number
+// stands for, and after a failed open why it failed; the status texts
+// themselves follow the presses.
+void show_port_tip() {
+    Text failure = read_text(Port, property::PortOpenError);
+    std::string tip(failure.view());
+    if (tip.empty()) {
+        Text number = text_of(read_integer(Port, property::PortNumber));
+        Text device = read_text(Port, property::PortDevice);
+        tip = std::string(port_prefix()) + std::string(number.view());
+        tip += device.view().empty() ? std::string(port_no_device())
+                                     : std::string(port_arrow()) + std::string(device.view());
+    }
+    call(command::SetPanelTip, {StatusLine.value(), integer(0), text(tip.c_str())});
+}
+
 void limit_changed(const UnitRef& box, const UnitRef& slider, std::int32_t limit) {
     Text content = read_text(box, property::EditContent);
     write_integer(slider, limit, truncate(number_of(content.view())));
@@ -29,6 +45,7 @@ void limit_changed(const UnitRef& box, const UnitRef& slider, std::int32_t limit
 runtime::HandlerResult port_chosen() {
     std::int32_t item = read_integer(PortSelector, property::ComboCurrentItem);
     write_integer(Port, property::PortNumber, truncate(item + 1.0));
+    show_port_tip();
     return {};
 }
 
@@ -46,6 +63,7 @@ runtime::HandlerResult port_toggle() {
         set_status(status_port_closed());
         write_text(PortButton, property::ButtonCaption, caption_close());
     }
+    show_port_tip();
     return {};
 }
 

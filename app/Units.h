@@ -70,6 +70,9 @@ inline constexpr std::int32_t ButtonCaption = 10;
 inline constexpr std::int32_t ComboCurrentItem = 19;
 inline constexpr std::int32_t PortNumber = 8;
 inline constexpr std::int32_t BaudRate = 9;
+// Read-only additions after the port's own settings.
+inline constexpr std::int32_t PortDevice = 20;
+inline constexpr std::int32_t PortOpenError = 21;
 inline constexpr std::int32_t DialogKind = 8;
 inline constexpr std::int32_t DialogFileName = 10;
 inline constexpr std::int32_t DialogInitialFolder = 13;

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the program.
+# Installs what is missing, builds, and starts the arm controller.
 # Options are passed on: --backend=gtk|headless (or ARMCTL_BACKEND).
 # With no serial device on the machine, the virtual arm is started as COM1
 # beside the program (the program runs as the arm's child), so that opening
@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake --preset default >/dev/null
 cmake --build --preset default -j "$(nproc)"
-program=(build/default/tools/demo/armctl-demo "$@")
+program=(build/default/app/armctl "$@")
 
 shopt -s nullglob
 devices=(/dev/serial/by-id/* /dev/ttyACM* /dev/ttyUSB*)

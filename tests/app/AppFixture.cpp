@@ -185,6 +185,14 @@ std::string AppTest::status_text() {
     return buffer;
 }
 
+std::string AppTest::status_tip() {
+    char buffer[256] = {};
+    platform::send_message(unit_window(app::StatusLine.unit), platform::SB_GETTIPTEXTA,
+                           platform::make_wparam(0, sizeof buffer),
+                           reinterpret_cast<platform::LPARAM>(buffer));
+    return buffer;
+}
+
 std::string AppTest::cell(std::int32_t row, std::int32_t column) {
     const runtime::ProgramHeader& header = runtime::program_image_header();
     const runtime::LibraryInfo* grid_library =

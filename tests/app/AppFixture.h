@@ -66,6 +66,7 @@ class AppTest : public ::testing::Test {
     std::int32_t read_integer(std::uint32_t unit_id, std::uint32_t type, std::int32_t index);
     std::string read_text(std::uint32_t unit_id, std::uint32_t type, std::int32_t index);
     std::string status_text();
+    std::string status_tip();
     std::string cell(std::int32_t row, std::int32_t column);
     // The action table's current cell, {-1, -1} when there is none.
     std::pair<int, int> current_cell();

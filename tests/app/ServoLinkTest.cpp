@@ -104,6 +104,21 @@ TEST_F(ServoLinkTest, ThePortChosenIsOpenedAtTheNextPress) {
     EXPECT_TRUE(m_arm10.next_is("99b"));
 }
 
+TEST_F(ServoLinkTest, TheStatusTipNamesTheDeviceAndWhyItDidNotOpen) {
+    setenv("ARMCTL_COM3", "/nonexistent/armctl-port", 1);
+    start();
+    click(OpenButton);
+    EXPECT_EQ(status_tip(), gbk("COM1 → ") + m_arm.device());
+    click(OpenButton);
+    key(PortSelector.unit, platform::VK_DOWN, 3);
+    EXPECT_EQ(status_tip(), gbk("COM3 → /nonexistent/armctl-port"));
+    click(OpenButton);
+    // The status follows the press; the tip says what happened.
+    EXPECT_EQ(status_text(), gbk("Port：Open"));
+    EXPECT_EQ(status_tip(), gbk("COM3 → /nonexistent/armctl-port: no such device"));
+    unsetenv("ARMCTL_COM3");
+}
+
 TEST_F(ServoLinkTest, TheToggleFollowsThePressesEvenWhenNoPortOpens) {
     setenv("ARMCTL_COM1", "/nonexistent/armctl-port", 1);
     start();
