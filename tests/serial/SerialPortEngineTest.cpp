@@ -2,6 +2,8 @@
 
 #include <units/SerialPortEngine.h>
 
+#include <tests/support/SteppedTime.h>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -71,13 +73,8 @@ class SerialPortEngineTest : public ::testing::Test {
 
     // Waits until the reader thread has ended, for at most `limit`.
     bool reader_ends_within(std::chrono::milliseconds limit) {
-        auto end = std::chrono::steady_clock::now() + limit;
-        while (m_engine.is_running()) {
-            if (std::chrono::steady_clock::now() > end)
-                return false;
-            std::this_thread::sleep_for(1ms);
-        }
-        return true;
+        return test_support::wait_for([&] { return !m_engine.is_running(); },
+                                      static_cast<int>(limit.count()));
     }
 
     PseudoTerminal m_pty;
