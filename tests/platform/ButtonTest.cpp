@@ -10,21 +10,10 @@ class Button : public PlatformTest {
   protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        register_standard_controls();
-        m_top = make_top();
-        recorder().watch(m_top);
-        recorder().ignore(WM_PARENTNOTIFY);
-        recorder().ignore(WM_CTLCOLORBTN);
-        recorder().ignore(WM_CTLCOLORSTATIC);
-        recorder().ignore(WM_SETCURSOR);
-        recorder().ignore(WM_MOUSEMOVE);
-        recorder().ignore(WM_PAINT);
-        recorder().ignore(WM_ERASEBKGND);
-        recorder().ignore(WM_ACTIVATE);
-        recorder().ignore(WM_NCACTIVATE);
-        recorder().ignore(WM_KILLFOCUS);
-        recorder().ignore(WM_STYLECHANGING);
-        recorder().ignore(WM_STYLECHANGED);
+        m_top = make_control_parent();
+        recorder().ignore({WM_PARENTNOTIFY, WM_CTLCOLORBTN, WM_CTLCOLORSTATIC, WM_SETCURSOR,
+                           WM_MOUSEMOVE, WM_PAINT, WM_ERASEBKGND, WM_ACTIVATE, WM_NCACTIVATE,
+                           WM_KILLFOCUS, WM_STYLECHANGING, WM_STYLECHANGED});
     }
     HWND button(std::uint32_t style, int id = 10, Rect r = {10, 10, 110, 40},
                 const char* text = "OK") {

@@ -20,13 +20,10 @@ class Edit : public PlatformTest {
   protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        register_standard_controls();
-        m_top = make_top();
-        recorder().watch(m_top);
-        for (UINT m :
-             {WM_PARENTNOTIFY, WM_SETCURSOR, WM_MOUSEMOVE, WM_PAINT, WM_ERASEBKGND, WM_NCPAINT,
-              WM_ACTIVATE, WM_NCACTIVATE, WM_KILLFOCUS, WM_SETFOCUS, WM_MOUSEACTIVATE})
-            recorder().ignore(m);
+        m_top = make_control_parent();
+        recorder().ignore({WM_PARENTNOTIFY, WM_SETCURSOR, WM_MOUSEMOVE, WM_PAINT, WM_ERASEBKGND,
+                           WM_NCPAINT, WM_ACTIVATE, WM_NCACTIVATE, WM_KILLFOCUS, WM_SETFOCUS,
+                           WM_MOUSEACTIVATE});
     }
 
     HWND edit(std::uint32_t style = 0, std::string_view text = "", Rect r = {10, 10, 210, 34},

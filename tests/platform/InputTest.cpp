@@ -7,10 +7,9 @@ class Input : public PlatformTest {
   protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        for (UINT m : {WM_PAINT, WM_ERASEBKGND, WM_NCPAINT, WM_SETCURSOR, WM_GETTEXT,
-                       WM_GETTEXTLENGTH, WM_NCACTIVATE, WM_SHOWWINDOW, WM_SIZE, WM_MOVE,
-                       WM_PARENTNOTIFY, WM_CREATE, WM_NCCREATE})
-            recorder().ignore(m);
+        recorder().ignore({WM_PAINT, WM_ERASEBKGND, WM_NCPAINT, WM_SETCURSOR, WM_GETTEXT,
+                           WM_GETTEXTLENGTH, WM_NCACTIVATE, WM_SHOWWINDOW, WM_SIZE, WM_MOVE,
+                           WM_PARENTNOTIFY, WM_CREATE, WM_NCCREATE});
         m_top = make_top();
         m_a = make_child(m_top, {10, 10, 110, 60}, 1);
         m_b = make_child(m_top, {200, 10, 300, 60}, 2);

@@ -14,10 +14,9 @@ class MessageQueue : public PlatformTest {
   protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        for (UINT m : {WM_PAINT, WM_ERASEBKGND, WM_NCPAINT, WM_SETCURSOR, WM_GETTEXT,
-                       WM_GETTEXTLENGTH, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS, WM_KILLFOCUS,
-                       WM_SHOWWINDOW, WM_SIZE, WM_MOVE})
-            recorder().ignore(m);
+        recorder().ignore({WM_PAINT, WM_ERASEBKGND, WM_NCPAINT, WM_SETCURSOR, WM_GETTEXT,
+                           WM_GETTEXTLENGTH, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS, WM_KILLFOCUS,
+                           WM_SHOWWINDOW, WM_SIZE, WM_MOVE});
         m_top = make_top();
         m_backend.pump();
         recorder().clear();

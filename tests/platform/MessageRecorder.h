@@ -5,6 +5,7 @@
 
 #include "platform/WindowSystem.h"
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -51,6 +52,9 @@ class MessageRecorder {
     const std::vector<Recorded>& log() const { return m_log; }
     // Messages to leave out of the record (painting noise, cursor updates).
     void ignore(UINT message) { m_ignored.push_back(message); }
+    void ignore(std::initializer_list<UINT> messages) {
+        m_ignored.insert(m_ignored.end(), messages);
+    }
     // Only messages of these windows are recorded (all when empty).
     void watch(HWND hwnd) { m_watched.push_back(hwnd); }
     // Records the messages the hook sees too.

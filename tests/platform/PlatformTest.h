@@ -4,6 +4,7 @@
 // the message recorder, and a watchdog for loops.
 
 #include "MessageRecorder.h"
+#include "platform/Controls.h"
 #include "platform/Painting.h"
 #include "platform/WindowSystem.h"
 #include <platform/headless/HeadlessBackend.h>
@@ -40,6 +41,14 @@ class PlatformTest : public ::testing::Test {
                   Rect r = {100, 100, 500, 400}) {
         return create_window_ex(0, MessageRecorder::class_name, "top", style, r.left, r.top,
                                 r.width(), r.height(), nullptr, 0);
+    }
+    // The top window that the controls under test sit in, with the standard
+    // controls registered; its messages are recorded.
+    HWND make_control_parent() {
+        register_standard_controls();
+        HWND top = make_top();
+        recorder().watch(top);
+        return top;
     }
     HWND make_child(HWND parent, Rect r, int id = 1, std::uint32_t style = WS_VISIBLE) {
         return create_window_ex(0, MessageRecorder::class_name, "child", WS_CHILD | style, r.left,

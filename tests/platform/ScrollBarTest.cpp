@@ -74,11 +74,10 @@ class ScrollBar : public PlatformTest {
         PlatformTest::SetUp();
         register_standard_controls();
         m_top = make_top();
-        for (UINT m : {WM_PAINT, WM_ERASEBKGND, WM_SETCURSOR, WM_PARENTNOTIFY, WM_MOUSEMOVE,
-                       WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS, WM_KILLFOCUS, WM_MOUSEACTIVATE,
-                       WM_CAPTURECHANGED, WM_NCMOUSEMOVE, WM_NCLBUTTONDOWN, WM_NCLBUTTONUP,
-                       WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSELEAVE, WM_CTLCOLORSCROLLBAR})
-            recorder().ignore(m);
+        recorder().ignore({WM_PAINT, WM_ERASEBKGND, WM_SETCURSOR, WM_PARENTNOTIFY, WM_MOUSEMOVE,
+                           WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS, WM_KILLFOCUS, WM_MOUSEACTIVATE,
+                           WM_CAPTURECHANGED, WM_NCMOUSEMOVE, WM_NCLBUTTONDOWN, WM_NCLBUTTONUP,
+                           WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSELEAVE, WM_CTLCOLORSCROLLBAR});
     }
 
     HWND make_bar(std::uint32_t style) {

@@ -27,33 +27,30 @@ class UpDown : public PlatformTest {
   protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        register_standard_controls();
-        m_top = make_top();
-        recorder().watch(m_top);
-        for (UINT m : {WM_PAINT,
-                       WM_ERASEBKGND,
-                       WM_NCPAINT,
-                       WM_SETCURSOR,
-                       WM_CTLCOLOREDIT,
-                       WM_CTLCOLORSTATIC,
-                       WM_PARENTNOTIFY,
-                       WM_MOUSEMOVE,
-                       WM_NCACTIVATE,
-                       WM_ACTIVATE,
-                       WM_SETFOCUS,
-                       WM_KILLFOCUS,
-                       WM_MOUSEACTIVATE,
-                       WM_SIZE,
-                       WM_MOVE,
-                       WM_WINDOWPOSCHANGING,
-                       WM_WINDOWPOSCHANGED,
-                       WM_SHOWWINDOW,
-                       WM_CAPTURECHANGED,
-                       WM_CREATE,
-                       WM_NCCREATE,
-                       WM_COMMAND,
-                       WM_MOUSELEAVE})
-            recorder().ignore(m);
+        m_top = make_control_parent();
+        recorder().ignore({WM_PAINT,
+                           WM_ERASEBKGND,
+                           WM_NCPAINT,
+                           WM_SETCURSOR,
+                           WM_CTLCOLOREDIT,
+                           WM_CTLCOLORSTATIC,
+                           WM_PARENTNOTIFY,
+                           WM_MOUSEMOVE,
+                           WM_NCACTIVATE,
+                           WM_ACTIVATE,
+                           WM_SETFOCUS,
+                           WM_KILLFOCUS,
+                           WM_MOUSEACTIVATE,
+                           WM_SIZE,
+                           WM_MOVE,
+                           WM_WINDOWPOSCHANGING,
+                           WM_WINDOWPOSCHANGED,
+                           WM_SHOWWINDOW,
+                           WM_CAPTURECHANGED,
+                           WM_CREATE,
+                           WM_NCCREATE,
+                           WM_COMMAND,
+                           WM_MOUSELEAVE});
         // The parent records UDN_DELTAPOS and answers it with m_answer.
         m_parent.emplace(m_top, [this](HWND h, UINT m, WPARAM w, LPARAM l, WNDPROC previous) {
             LRESULT r = call_window_proc(previous, h, m, w, l);

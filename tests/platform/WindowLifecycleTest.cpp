@@ -10,9 +10,8 @@ class WindowLifecycle : public PlatformTest {
   protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        for (UINT m :
-             {WM_PAINT, WM_ERASEBKGND, WM_NCPAINT, WM_SETCURSOR, WM_GETTEXT, WM_GETTEXTLENGTH})
-            recorder().ignore(m);
+        recorder().ignore(
+            {WM_PAINT, WM_ERASEBKGND, WM_NCPAINT, WM_SETCURSOR, WM_GETTEXT, WM_GETTEXTLENGTH});
     }
 };
 
