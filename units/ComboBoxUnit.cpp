@@ -231,10 +231,7 @@ int ComboBoxUnit::get_property(std::int32_t own_index, runtime::PropertyValue& v
         } else if (own_index == SelectionLength) {
             value.data = end >= start ? end - start : 0;
         } else {
-            std::string text = platform::get_window_text(hwnd());
-            start = std::min<std::uint32_t>(start, static_cast<std::uint32_t>(text.size()));
-            end = std::clamp<std::uint32_t>(end, start, static_cast<std::uint32_t>(text.size()));
-            m_selected = text.substr(start, end - start);
+            m_selected = window_text_between(hwnd(), start, end);
             value.set_pointer(m_selected.c_str(), m_selected.size());
         }
         return 1;

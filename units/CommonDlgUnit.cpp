@@ -40,17 +40,6 @@ constexpr PropertyTable Properties{{
 // 通用对话框
 constexpr const char* DisplayName = "\xCD\xA8\xD3\xC3\xB6\xD4\xBB\xB0\xBF\xF2";
 
-bool register_dialog_class() {
-    static const bool registered = [] {
-        platform::WindowClass cls;
-        cls.name = CommonDlgUnit::ClassName;
-        cls.proc = platform::def_window_proc;
-        platform::WindowClass existing;
-        return platform::register_class(cls) || platform::get_class_info(cls.name, existing);
-    }();
-    return registered;
-}
-
 } // namespace
 
 CommonDlgUnit::Settings::Settings() : PropertyBag(Properties.rows(), StoredVersion) {}
@@ -63,7 +52,7 @@ const runtime::UnitTypeInfo& CommonDlgUnit::type_info() {
 }
 
 bool CommonDlgUnit::create_window(const CreateParameters& parameters) {
-    if (!register_dialog_class())
+    if (!register_unit_class(CommonDlgUnit::ClassName))
         return false;
     std::uint32_t style =
         (parameters.style & ~platform::WS_VISIBLE & ~platform::WS_TABSTOP) | platform::WS_CHILD;

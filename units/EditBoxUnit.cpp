@@ -194,10 +194,7 @@ int EditBoxUnit::get_property(std::int32_t own_index, runtime::PropertyValue& va
         return 1;
     case SelectedText: {
         selection(start, end);
-        std::string text = platform::get_window_text(hwnd());
-        start = std::min<std::uint32_t>(start, static_cast<std::uint32_t>(text.size()));
-        end = std::clamp<std::uint32_t>(end, start, static_cast<std::uint32_t>(text.size()));
-        m_selected = text.substr(start, end - start);
+        m_selected = window_text_between(hwnd(), start, end);
         value.set_pointer(m_selected.c_str(), m_selected.size());
         return 1;
     }
@@ -303,16 +300,9 @@ void EditBoxUnit::apply_input_mode() {
 }
 
 void EditBoxUnit::apply_border() {
-    constexpr std::uint32_t Owned = platform::WS_BORDER;
-    constexpr std::uint32_t OwnedEx = platform::WS_EX_CLIENTEDGE | platform::WS_EX_STATICEDGE;
     Styles styles = styles_for(m_settings);
-    std::uint32_t style = (platform::get_style(hwnd()) & ~Owned) | (styles.style & Owned);
-    std::uint32_t ex_style = (platform::get_ex_style(hwnd()) & ~OwnedEx) | styles.ex_style;
-    platform::set_window_long(hwnd(), platform::GWL_STYLE, static_cast<std::intptr_t>(style));
-    platform::set_window_long(hwnd(), platform::GWL_EXSTYLE, static_cast<std::intptr_t>(ex_style));
-    platform::set_window_pos(hwnd(), nullptr, 0, 0, 0, 0,
-                             platform::SWP_NOMOVE | platform::SWP_NOSIZE | platform::SWP_NOZORDER |
-                                 platform::SWP_NOACTIVATE | platform::SWP_FRAMECHANGED);
+    restyle(platform::WS_BORDER, styles.style,
+            platform::WS_EX_CLIENTEDGE | platform::WS_EX_STATICEDGE, styles.ex_style);
 }
 
 bool EditBoxUnit::on_message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {

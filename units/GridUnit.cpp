@@ -46,19 +46,6 @@ constexpr const char* DisplayName = "\xB8\xDF\xBC\xB6\xB1\xED\xB8\xF1";
 constexpr std::int64_t MaxCells = 1000000;
 constexpr int WheelRows = 3;
 
-bool register_grid_class() {
-    static const bool registered = [] {
-        platform::WindowClass cls;
-        cls.name = GridUnit::ClassName;
-        cls.proc = platform::def_window_proc;
-        cls.style = platform::CS_DBLCLKS;
-        cls.cursor = platform::load_cursor(platform::IDC_ARROW);
-        platform::WindowClass existing;
-        return platform::register_class(cls) || platform::get_class_info(cls.name, existing);
-    }();
-    return registered;
-}
-
 // Stored data is taken as written; what the grid uses is kept in bounds.
 void bound_settings(GridUnit::Settings& s) {
     for (const PropertyRow& row : Properties.rows())
@@ -131,7 +118,7 @@ const runtime::UnitTypeInfo& GridUnit::type_info() {
 }
 
 bool GridUnit::create_window(const CreateParameters& parameters) {
-    if (!register_grid_class())
+    if (!register_unit_class(GridUnit::ClassName, platform::CS_DBLCLKS))
         return false;
     std::uint32_t style = parameters.style | platform::WS_CHILD | platform::WS_CLIPSIBLINGS |
                           platform::WS_VSCROLL | platform::WS_HSCROLL;

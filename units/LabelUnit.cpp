@@ -44,18 +44,6 @@ constexpr const char* DisplayName = "\xB1\xEA\xC7\xA9";
 constexpr platform::COLORREF BorderColour = 0x00ADADAD;
 constexpr platform::COLORREF GreyText = 0x00838383;
 
-bool register_label_class() {
-    static const bool registered = [] {
-        platform::WindowClass cls;
-        cls.name = LabelUnit::ClassName;
-        cls.proc = platform::def_window_proc;
-        cls.cursor = platform::load_cursor(platform::IDC_ARROW);
-        platform::WindowClass existing;
-        return platform::register_class(cls) || platform::get_class_info(cls.name, existing);
-    }();
-    return registered;
-}
-
 } // namespace
 
 LabelUnit::Settings::Settings() : PropertyBag(Properties.rows(), StoredVersion) {
@@ -72,7 +60,7 @@ const runtime::UnitTypeInfo& LabelUnit::type_info() {
 }
 
 bool LabelUnit::create_window(const CreateParameters& parameters) {
-    if (!register_label_class())
+    if (!register_unit_class(LabelUnit::ClassName))
         return false;
     std::uint32_t style = parameters.style | platform::WS_CHILD | platform::WS_CLIPSIBLINGS;
     if (!create_system_window(0, ClassName, m_settings.text(Caption), style, parameters.left,
@@ -80,6 +68,7 @@ bool LabelUnit::create_window(const CreateParameters& parameters) {
                               parameters.parent, parameters.control_id))
         return false;
     m_font.apply(hwnd(), m_settings.block(Font), false);
+    m_picture.load(m_settings.block(Picture));
     return true;
 }
 
@@ -94,6 +83,8 @@ int LabelUnit::set_property(std::int32_t own_index, const runtime::PropertyValue
         platform::set_window_text(hwnd(), m_settings.text(Caption));
     else if (own_index == Font)
         m_font.apply(hwnd(), m_settings.block(Font), false);
+    else if (own_index == Picture)
+        m_picture.load(m_settings.block(Picture));
     platform::invalidate_rect(hwnd(), nullptr, true);
     return 0;
 }
@@ -131,13 +122,8 @@ void LabelUnit::paint() {
     platform::get_client_rect(hwnd(), client);
     if (!m_settings.flag(Transparent))
         canvas->fill_rect(client, static_cast<platform::COLORREF>(m_settings.word(BackColour)));
-    const auto& picture = m_settings.block(Picture);
-    if (!picture.empty()) {
-        if (platform::HBITMAP bitmap = platform::bitmap_from_dib(picture.data(), picture.size())) {
-            canvas->draw_surface(bitmap, 0, 0);
-            platform::delete_bitmap(bitmap);
-        }
-    }
+    // The picture lies at the top left at its own size.
+    m_picture.draw(*canvas, client, UnitPicture::TopLeft);
     std::int32_t border = m_settings.word(Border);
     if (border > 0)
         canvas->frame_rect(client, BorderColour, border >= 3 ? 2 : 1);

@@ -70,6 +70,7 @@ class LabelUnit final : public Unit {
 
     Settings m_settings;
     UnitFont m_font;
+    UnitPicture m_picture;
 };
 
 } // namespace units

@@ -5,8 +5,6 @@
 #include <platform/Painting.h>
 #include <platform/WindowSystem.h>
 
-#include <cairo.h>
-
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -33,18 +31,6 @@ constexpr const char* DisplayName = "\xCD\xBC\xC6\xAC\xBF\xF2";
 
 constexpr platform::COLORREF BorderColour = 0x00ADADAD;
 
-bool register_picbox_class() {
-    static const bool registered = [] {
-        platform::WindowClass cls;
-        cls.name = PicBoxUnit::ClassName;
-        cls.proc = platform::def_window_proc;
-        cls.cursor = platform::load_cursor(platform::IDC_ARROW);
-        platform::WindowClass existing;
-        return platform::register_class(cls) || platform::get_class_info(cls.name, existing);
-    }();
-    return registered;
-}
-
 } // namespace
 
 PicBoxUnit::Settings::Settings() : PropertyBag(Properties.rows(), StoredVersion) {
@@ -69,29 +55,16 @@ bool PicBoxUnit::Settings::set_by_name(std::string_view name, std::string_view v
     return true;
 }
 
-PicBoxUnit::~PicBoxUnit() {
-    if (m_bitmap)
-        platform::delete_bitmap(m_bitmap);
-}
-
 const runtime::UnitTypeInfo& PicBoxUnit::type_info() {
     static const runtime::UnitTypeInfo info =
         make_unit_type_info(DisplayName, "PicBox", 0, Properties, &Entries::query);
     return info;
 }
 
-void PicBoxUnit::load_bitmap() {
-    if (m_bitmap)
-        platform::delete_bitmap(m_bitmap);
-    const auto& picture = m_settings.block(Picture);
-    m_bitmap =
-        picture.empty() ? nullptr : platform::bitmap_from_dib(picture.data(), picture.size());
-}
-
 bool PicBoxUnit::create_window(const CreateParameters& parameters) {
-    if (!register_picbox_class())
+    if (!register_unit_class(PicBoxUnit::ClassName))
         return false;
-    load_bitmap();
+    m_picture.load(m_settings.block(Picture));
     std::uint32_t style = parameters.style | platform::WS_CHILD | platform::WS_CLIPSIBLINGS;
     return create_system_window(0, ClassName, "", style, parameters.left, parameters.top,
                                 parameters.width, parameters.height, parameters.parent,
@@ -106,7 +79,7 @@ int PicBoxUnit::set_property(std::int32_t own_index, const runtime::PropertyValu
     if (!m_settings.set(own_index, value))
         return 0;
     if (own_index == Picture)
-        load_bitmap();
+        m_picture.load(m_settings.block(Picture));
     platform::invalidate_rect(hwnd(), nullptr, true);
     return 0;
 }
@@ -134,41 +107,7 @@ void PicBoxUnit::paint() {
     int inset = m_settings.word(Border) > 0 ? 1 : 0;
     platform::Rect inner{client.left + inset, client.top + inset, client.right - inset,
                          client.bottom - inset};
-    if (m_bitmap && inner.width() > 0 && inner.height() > 0) {
-        double width = cairo_image_surface_get_width(m_bitmap);
-        double height = cairo_image_surface_get_height(m_bitmap);
-        double sx = 1, sy = 1;
-        switch (m_settings.word(Layout)) {
-        case Stretch:
-            sx = inner.width() / width;
-            sy = inner.height() / height;
-            break;
-        case Fit:
-            sx = sy = std::min(inner.width() / width, inner.height() / height);
-            break;
-        default:
-            break;
-        }
-        double x = inner.left, y = inner.top;
-        if (m_settings.word(Layout) == Centre || m_settings.word(Layout) == Fit) {
-            x += (inner.width() - width * sx) / 2;
-            y += (inner.height() - height * sy) / 2;
-        }
-        cairo_t* cr = canvas->cairo();
-        cairo_save(cr);
-        cairo_rectangle(cr, inner.left, inner.top, inner.width(), inner.height());
-        cairo_clip(cr);
-        cairo_translate(cr, x, y);
-        cairo_scale(cr, sx, sy);
-        cairo_rectangle(cr, 0, 0, width, height);
-        cairo_clip(cr);
-        cairo_set_source_surface(cr, m_bitmap, 0, 0);
-        // Scaled edges take the border pixels, not a fade into nothing.
-        cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
-        cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
-        cairo_paint(cr);
-        cairo_restore(cr);
-    }
+    m_picture.draw(*canvas, inner, m_settings.word(Layout));
     if (inset)
         canvas->frame_rect(client, BorderColour, 1);
     platform::end_paint(hwnd(), ps);

@@ -5,6 +5,7 @@
 // scaled to fit. A picture that is not a readable bitmap shows nothing.
 // Its own properties are 8 to 14 (own indexes 0 to 6). No events.
 
+#include "ControlLook.h"
 #include "PropertyBag.h"
 #include "Unit.h"
 #include "UnitType.h"
@@ -28,7 +29,12 @@ class PicBoxUnit final : public Unit {
         Data1 = 5,
         Data2 = 6,
     };
-    enum LayoutChoice : std::int32_t { TopLeft = 0, Stretch = 1, Centre = 2, Fit = 3 };
+    enum LayoutChoice : std::int32_t {
+        TopLeft = UnitPicture::TopLeft,
+        Stretch = UnitPicture::Stretch,
+        Centre = UnitPicture::Centre,
+        Fit = UnitPicture::Fit
+    };
 
     struct Settings : PropertyBag {
         Settings();
@@ -38,7 +44,6 @@ class PicBoxUnit final : public Unit {
 
     PicBoxUnit(std::uint32_t window_id, std::uint32_t unit_id, Settings settings)
         : Unit(window_id, unit_id), m_settings(std::move(settings)) {}
-    ~PicBoxUnit() override;
 
     bool create_window(const CreateParameters& parameters);
     const Settings& settings() const { return m_settings; }
@@ -46,7 +51,7 @@ class PicBoxUnit final : public Unit {
     int set_property(std::int32_t own_index, const runtime::PropertyValue& value);
 
     // The picture as shown; null when there is none or it is not a bitmap.
-    platform::HBITMAP bitmap() const { return m_bitmap; }
+    platform::HBITMAP bitmap() const { return m_picture.bitmap(); }
 
     static const runtime::UnitTypeInfo& type_info();
     using Entries = UnitTypeEntries<PicBoxUnit>;
@@ -55,11 +60,10 @@ class PicBoxUnit final : public Unit {
     bool on_message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
   private:
-    void load_bitmap();
     void paint();
 
     Settings m_settings;
-    platform::HBITMAP m_bitmap = nullptr;
+    UnitPicture m_picture;
 };
 
 } // namespace units

@@ -67,16 +67,7 @@ std::int32_t clamp_to_word(std::int64_t value) {
 }
 
 bool register_classes() {
-    static const bool registered = [] {
-        platform::WindowClass bar;
-        bar.name = SuperBar::ClassName;
-        bar.proc = platform::def_window_proc;
-        bar.cursor = platform::load_cursor(platform::IDC_ARROW);
-        platform::WindowClass existing;
-        bool ok = platform::register_class(bar) || platform::get_class_info(bar.name, existing);
-        return ok && SuperBar::register_part_class();
-    }();
-    return registered;
+    return register_unit_class(SuperBar::ClassName) && SuperBar::register_part_class();
 }
 
 } // namespace

@@ -90,12 +90,7 @@ LRESULT part_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 } // namespace
 
 bool SuperBar::register_part_class() {
-    platform::WindowClass part;
-    part.name = PartClassName;
-    part.proc = part_proc;
-    part.cursor = platform::load_cursor(platform::IDC_ARROW);
-    platform::WindowClass existing;
-    return platform::register_class(part) || platform::get_class_info(part.name, existing);
+    return register_unit_class(PartClassName, 0, part_proc);
 }
 
 void SuperBar::paint(platform::Canvas& canvas) const {

@@ -24,6 +24,16 @@ void set_host(runtime::HostNotifyFunction function) {
     g_host = function ? function : runtime::host_notify;
 }
 
+bool register_unit_class(std::string_view name, UINT class_style, platform::WNDPROC proc) {
+    platform::WindowClass cls;
+    cls.name = std::string(name);
+    cls.proc = proc ? proc : platform::def_window_proc;
+    cls.style = class_style;
+    cls.cursor = platform::load_cursor(platform::IDC_ARROW);
+    platform::WindowClass existing;
+    return platform::register_class(cls) || platform::get_class_info(cls.name, existing);
+}
+
 Unit* Unit::from_window(HWND hwnd) {
     return reinterpret_cast<Unit*>(platform::get_prop(hwnd, UnitProperty));
 }
@@ -38,6 +48,17 @@ bool Unit::create_system_window(std::uint32_t ex_style, std::string_view class_n
     platform::set_prop(m_hwnd, UnitProperty, reinterpret_cast<std::intptr_t>(this));
     m_original = platform::set_window_proc(m_hwnd, unit_proc);
     return true;
+}
+
+void Unit::restyle(std::uint32_t owned, std::uint32_t style, std::uint32_t owned_ex,
+                   std::uint32_t ex_style) {
+    std::uint32_t fresh = (platform::get_style(m_hwnd) & ~owned) | (style & owned);
+    std::uint32_t fresh_ex = (platform::get_ex_style(m_hwnd) & ~owned_ex) | (ex_style & owned_ex);
+    platform::set_window_long(m_hwnd, platform::GWL_STYLE, static_cast<std::intptr_t>(fresh));
+    platform::set_window_long(m_hwnd, platform::GWL_EXSTYLE, static_cast<std::intptr_t>(fresh_ex));
+    platform::set_window_pos(m_hwnd, nullptr, 0, 0, 0, 0,
+                             platform::SWP_NOMOVE | platform::SWP_NOSIZE | platform::SWP_NOZORDER |
+                                 platform::SWP_NOACTIVATE | platform::SWP_FRAMECHANGED);
 }
 
 bool Unit::raise_event(std::int32_t event, std::initializer_list<std::uint32_t> args,

@@ -25,6 +25,12 @@ using platform::LRESULT;
 using platform::UINT;
 using platform::WPARAM;
 
+// Registers a window class of the units with the arrow cursor, or finds it
+// registered already; false when neither. `proc` null means the default
+// procedure (the unit subclasses its window).
+bool register_unit_class(std::string_view name, UINT class_style = 0,
+                         platform::WNDPROC proc = nullptr);
+
 // Events common to the unit types that take the keyboard focus.
 inline constexpr std::int32_t EventGotFocus = -7;
 inline constexpr std::int32_t EventLostFocus = -8;
@@ -48,6 +54,12 @@ class Unit : public runtime::UnitObject {
     bool create_system_window(std::uint32_t ex_style, std::string_view class_name,
                               std::string_view text, std::uint32_t style, int x, int y, int width,
                               int height, HWND parent, std::uintptr_t id_or_menu);
+
+    // Replaces the style bits in `owned` and the extended style bits in
+    // `owned_ex` with those of `style` and `ex_style`, and lays the frame out
+    // again.
+    void restyle(std::uint32_t owned, std::uint32_t style, std::uint32_t owned_ex,
+                 std::uint32_t ex_style);
 
     // A message for the unit's own window; true when handled (with `result`).
     virtual bool on_message(UINT, WPARAM, LPARAM, LRESULT&) { return false; }

@@ -60,18 +60,6 @@ bool is_sizable(std::int32_t border) {
     return border == 1 || border == 3 || border == 5;
 }
 
-bool register_window_class() {
-    static const bool registered = [] {
-        platform::WindowClass cls;
-        cls.name = WindowUnit::ClassName;
-        cls.proc = platform::def_window_proc;
-        cls.cursor = platform::load_cursor(platform::IDC_ARROW);
-        platform::WindowClass existing;
-        return platform::register_class(cls) || platform::get_class_info(cls.name, existing);
-    }();
-    return registered;
-}
-
 } // namespace
 
 WindowUnit::Settings::Settings() : PropertyBag(Properties.rows(), StoredVersion) {
@@ -125,7 +113,7 @@ WindowUnit::Styles WindowUnit::styles_for(const Settings& settings, std::uint32_
 }
 
 bool WindowUnit::create_window(const CreateParameters& parameters) {
-    if (!register_window_class())
+    if (!register_unit_class(WindowUnit::ClassName))
         return false;
     m_has_parent = parameters.parent != nullptr;
     Styles styles = styles_for(m_settings, parameters.style, m_has_parent);
@@ -196,13 +184,7 @@ void WindowUnit::apply_styles() {
                                     platform::WS_MAXIMIZEBOX | platform::WS_MINIMIZEBOX;
     constexpr std::uint32_t OwnedEx = platform::WS_EX_TOOLWINDOW | platform::WS_EX_CLIENTEDGE;
     Styles styles = styles_for(m_settings, 0, m_has_parent);
-    std::uint32_t style = (platform::get_style(hwnd()) & ~Owned) | (styles.style & Owned);
-    std::uint32_t ex_style = (platform::get_ex_style(hwnd()) & ~OwnedEx) | styles.ex_style;
-    platform::set_window_long(hwnd(), platform::GWL_STYLE, static_cast<std::intptr_t>(style));
-    platform::set_window_long(hwnd(), platform::GWL_EXSTYLE, static_cast<std::intptr_t>(ex_style));
-    platform::set_window_pos(hwnd(), nullptr, 0, 0, 0, 0,
-                             platform::SWP_NOMOVE | platform::SWP_NOSIZE | platform::SWP_NOZORDER |
-                                 platform::SWP_NOACTIVATE | platform::SWP_FRAMECHANGED);
+    restyle(Owned, styles.style, OwnedEx, styles.ex_style);
 }
 
 void WindowUnit::apply_position() {
