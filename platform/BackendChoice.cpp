@@ -73,7 +73,11 @@ OpenedBackend open_backend(int& argc, char** argv) {
         return opened;
     }
     if (request.kind == BackendKind::Headless) {
-        opened.backend = std::make_unique<HeadlessBackend>();
+        auto headless = std::make_unique<HeadlessBackend>();
+        const char* quit = std::getenv("ARMCTL_EXIT_AFTER_FIRST_FRAME");
+        if (quit && *quit && std::string_view(quit) != "0")
+            headless->quit_after_first_frame();
+        opened.backend = std::move(headless);
         return opened;
     }
     if (!GtkBackend::open_display(&argc, &argv, opened.error))

@@ -94,6 +94,12 @@ class HeadlessBackend final : public DisplayBackend {
     // Returns how many messages were dispatched.
     int run_for(std::uint32_t ms);
 
+    // For measuring a program's start-up: the first time the window system
+    // would wait after a frame has been presented, the display writes
+    // "first frame: <CLOCK_MONOTONIC ns> ns, VmRSS <kB> kB" to standard
+    // error and posts the quit message, so the program ends as if closed.
+    void quit_after_first_frame() { m_quit_after_first_frame = true; }
+
     int cursor_id() const { return m_cursor; }
     int presents() const { return m_presents; }
     // How many waits the window system has begun on this display, and how
@@ -106,6 +112,7 @@ class HeadlessBackend final : public DisplayBackend {
     bool top_point(HWND hwnd, Point client, HWND& top, Point& top_client);
 
     HeadlessTime m_time;
+    bool m_quit_after_first_frame = false;
     int m_wake_fd = -1;
     std::atomic<int> m_waits{0};
     std::atomic<int> m_wakes{0};

@@ -3,6 +3,7 @@
 #include "platform/TickCount.h"
 
 #include <atomic>
+#include <regex>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -285,6 +286,38 @@ TEST_F(MessageQueue, ModalLoopPassesQuitToTheOuterLoop) {
 
 namespace platform::testing {
 namespace {
+
+TEST(FirstFrameQuit, OnlyTheFirstWaitAfterAPaintedFrameReportsAndPostsTheQuit) {
+    HeadlessBackend backend(HeadlessTime::Stepped);
+    backend.quit_after_first_frame();
+    ASSERT_TRUE(initialize(&backend));
+    WindowClass cls;
+    cls.name = "FirstFrame";
+    cls.proc = def_window_proc;
+    register_class(cls);
+    ::testing::internal::CaptureStderr();
+    Msg msg;
+    // Nothing presented yet: an ordinary wait.
+    backend.wait(0);
+    EXPECT_FALSE(peek_message(msg, nullptr, 0, 0, PM_NOREMOVE));
+    HWND h = create_window_ex(0, "FirstFrame", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                              nullptr, 0);
+    backend.pump();
+    EXPECT_GT(backend.presents(), 0);
+    backend.wait(0);
+    ASSERT_TRUE(peek_message(msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+    // Once only: later waits are ordinary ones again.
+    invalidate_rect(h, nullptr, true);
+    backend.pump();
+    backend.wait(0);
+    EXPECT_FALSE(peek_message(msg, nullptr, 0, 0, PM_NOREMOVE));
+    std::string log = ::testing::internal::GetCapturedStderr();
+    shutdown();
+    unregister_class("FirstFrame");
+    EXPECT_TRUE(std::regex_match(log, std::regex("first frame: [0-9]+ ns, VmRSS [0-9]+ kB\n")))
+        << log;
+}
 
 TEST(MessageSpy, PrintsEveryMessageByNameWhenAsked) {
     setenv("ARMCTL_MESSAGE_SPY", "1", 1);
