@@ -91,6 +91,8 @@ Canvas::Canvas(cairo_t* cr, HWND hwnd)
 }
 
 Canvas::~Canvas() {
+    if (m_text_context)
+        g_object_unref(m_text_context);
     cairo_restore(m_cr);
     cairo_surface_flush(cairo_get_target(m_cr));
     cairo_destroy(m_cr);
@@ -251,11 +253,14 @@ BkMode Canvas::set_bk_mode(BkMode mode) {
 }
 
 int Canvas::draw_text(std::string_view gbk, Rect& r, UINT format) {
-    PangoLayout* layout = pango_cairo_create_layout(m_cr);
-    pango_cairo_context_set_resolution(pango_layout_get_context(layout), 96.0);
-    PangoLayout* filled = make_layout(pango_layout_get_context(layout), m_font, gbk, format);
-    g_object_unref(layout);
-    layout = filled;
+    if (!m_text_context) {
+        m_text_context = pango_cairo_create_context(m_cr);
+        pango_cairo_context_set_resolution(m_text_context, 96.0);
+    } else {
+        // The transformation may have changed since the last text.
+        pango_cairo_update_context(m_cr, m_text_context);
+    }
+    PangoLayout* layout = make_layout(m_text_context, m_font, gbk, format);
 
     bool single = (format & DT_SINGLELINE) != 0;
     if (!single && (format & DT_WORDBREAK)) {
