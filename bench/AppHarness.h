@@ -1,0 +1,83 @@
+#pragma once
+
+// The arm controller run in-process on the headless display in real time,
+// for the benchmarks that time it from input to the bytes on the line: the
+// program's own design and handlers, input injected at the units, and a
+// pseudo-terminal standing in for the arm behind COM1.
+
+#include <platform/Types.h>
+#include <platform/headless/HeadlessBackend.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace bench {
+
+// CLOCK_MONOTONIC in nanoseconds.
+std::int64_t monotonic_ns();
+// CPU time of the calling thread, in milliseconds.
+double thread_cpu_ms();
+// CPU time of the whole process, in milliseconds.
+double process_cpu_ms();
+
+// A pseudo-terminal pair in raw mode. The master is non-blocking; the slave
+// stays open so the master never sees a hang-up.
+class PtyPair {
+  public:
+    PtyPair();
+    ~PtyPair();
+    PtyPair(const PtyPair&) = delete;
+    PtyPair& operator=(const PtyPair&) = delete;
+
+    bool ok() const { return m_slave >= 0; }
+    const std::string& device() const { return m_device; }
+    int master() const { return m_master; }
+    int slave() const { return m_slave; }
+    // Drops whatever the master holds.
+    void drain();
+
+  private:
+    int m_master = -1;
+    int m_slave = -1;
+    std::string m_device;
+};
+
+class AppHarness {
+  public:
+    // Makes a scratch home, points COM1 at `arm_device` and starts the
+    // program: its window is created and its start-up has run.
+    explicit AppHarness(const std::string& arm_device);
+    ~AppHarness();
+    AppHarness(const AppHarness&) = delete;
+    AppHarness& operator=(const AppHarness&) = delete;
+
+    bool started() const { return m_started; }
+    platform::HeadlessBackend& backend() { return m_backend; }
+    platform::HWND unit_window(std::uint32_t unit_id) const;
+    // Clicks the middle of a unit and dispatches what follows.
+    void click(std::uint32_t unit_id);
+    // Queues a click on the middle of a unit without dispatching it.
+    void queue_click(std::uint32_t unit_id);
+    // Replaces a unit's text property through the program's own road.
+    void write_text(std::uint32_t unit_id, std::int32_t index, const char* gbk_text);
+    // Dispatches everything that is ready.
+    void pump();
+
+  private:
+    platform::HeadlessBackend m_backend{platform::HeadlessTime::Real};
+    std::string m_home;
+    bool m_started = false;
+};
+
+// The window's buttons and the Gripper slider.
+inline constexpr std::uint32_t OpenButton = 0x16010067;
+inline constexpr std::uint32_t RecordButton = 0x1601006a;
+inline constexpr std::uint32_t RunButton = 0x1601006b;
+inline constexpr std::uint32_t GripperSlider = 0x16010012;
+
+// Percentile `p` (0..1) of `values`, nearest rank.
+double percentile(std::vector<double> values, double p);
+
+} // namespace bench

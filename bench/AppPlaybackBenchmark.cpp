@@ -1,0 +1,114 @@
+// Playback of a full action table at speed 20 (a step every 50 ms), in real
+// time: the arm controller runs in-process on the headless display, records
+// 100 rows, opens its port and plays them once. A reader thread at the far
+// end of the line timestamps each row command as its last byte ('d') comes
+// in; the figures are how far each interval between two rows is from the
+// 50 ms asked for, and how much processor time the playback takes.
+//
+// The tick count moves in whole milliseconds and the wait ends at the first
+// tick past its deadline, so a step is expected to last up to 1 ms longer
+// than asked; "beyond the tick" is what is left of the error after that
+// millisecond.
+//
+// Run: build/<dir>/bench/armctl_app_playback_benchmark
+
+#include "AppHarness.h"
+
+#include <app/Units.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <poll.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int Rows = 100;
+constexpr double StepMs = 50.0;
+
+} // namespace
+
+int main() {
+    bench::PtyPair arm;
+    if (!arm.ok()) {
+        std::fprintf(stderr, "cannot open a pseudo-terminal\n");
+        return 1;
+    }
+    bench::AppHarness app(arm.device());
+    if (!app.started()) {
+        std::fprintf(stderr, "the arm controller did not start\n");
+        return 1;
+    }
+    for (int i = 0; i < Rows; ++i)
+        app.click(bench::RecordButton);
+    app.write_text(app::SpeedBox.unit, app::property::EditContent, "20");
+    app.write_text(app::CyclesBox.unit, app::property::EditContent, "1");
+    app.click(bench::OpenButton);
+    arm.drain();
+    // The playback ends with a "Stop" box; it is answered OK at once.
+    app.backend().queue_message_box_answer(1);
+
+    std::vector<std::int64_t> row_ends;
+    row_ends.reserve(Rows);
+    std::atomic<bool> done{false};
+    double reader_cpu = 0;
+    std::thread reader([&] {
+        const double cpu_before = bench::thread_cpu_ms();
+        while (!done && static_cast<int>(row_ends.size()) < Rows) {
+            pollfd ready{arm.master(), POLLIN, 0};
+            if (poll(&ready, 1, 100) <= 0)
+                continue;
+            char buffer[256];
+            ssize_t n = read(arm.master(), buffer, sizeof buffer);
+            const std::int64_t now = bench::monotonic_ns();
+            for (ssize_t i = 0; i < n; ++i)
+                if (buffer[i] == 'd')
+                    row_ends.push_back(now);
+        }
+        reader_cpu = bench::thread_cpu_ms() - cpu_before;
+    });
+
+    const double ui_cpu_before = bench::thread_cpu_ms();
+    const double process_cpu_before = bench::process_cpu_ms();
+    const std::int64_t wall_start = bench::monotonic_ns();
+    app.click(bench::RunButton);
+    const double wall = static_cast<double>(bench::monotonic_ns() - wall_start) / 1e6;
+    const double ui_cpu = bench::thread_cpu_ms() - ui_cpu_before;
+    done = true;
+    reader.join();
+    const double process_cpu = bench::process_cpu_ms() - process_cpu_before - reader_cpu;
+
+    if (static_cast<int>(row_ends.size()) != Rows) {
+        std::fprintf(stderr, "the arm got %zu rows of %d\n", row_ends.size(), Rows);
+        return 1;
+    }
+    std::vector<double> error;
+    std::vector<double> beyond_tick;
+    for (std::size_t i = 1; i < row_ends.size(); ++i) {
+        const double interval = static_cast<double>(row_ends[i] - row_ends[i - 1]) / 1e6;
+        error.push_back(interval - StepMs);
+        beyond_tick.push_back(std::max(0.0, std::fabs(interval - StepMs) - 1.0));
+    }
+    const double beyond_p50 = bench::percentile(beyond_tick, 0.5);
+    const double beyond_p99 = bench::percentile(beyond_tick, 0.99);
+    const double ui_share = 100.0 * ui_cpu / wall;
+    const double process_share = 100.0 * process_cpu / wall;
+    std::printf("playback of %d rows at speed 20 (%.0f ms steps), %zu intervals\n", Rows, StepMs,
+                error.size());
+    std::printf("  interval - 50 ms:       median %+.3f ms, p99 %+.3f ms, min %+.3f ms, max %+.3f "
+                "ms\n",
+                bench::percentile(error, 0.5), bench::percentile(error, 0.99),
+                bench::percentile(error, 0.0), bench::percentile(error, 1.0));
+    std::printf("  error beyond the tick:  median %.3f ms (goal <= 0.5: %s), p99 %.3f ms (goal <= "
+                "2: %s)\n",
+                beyond_p50, beyond_p50 <= 0.5 ? "met" : "MISSED", beyond_p99,
+                beyond_p99 <= 2.0 ? "met" : "MISSED");
+    std::printf("  processor time over %.0f ms wall: user-interface thread %.1f ms = %.2f %% "
+                "(goal <= 2 %%: %s); process without the reader %.1f ms = %.2f %%\n",
+                wall, ui_cpu, ui_share, ui_share <= 2.0 ? "met" : "MISSED", process_cpu,
+                process_share);
+    return 0;
+}
