@@ -163,15 +163,11 @@ SerialPort::~SerialPort() {
 }
 
 const runtime::UnitTypeInfo& SerialPort::type_info() {
-    static const runtime::UnitTypeInfo info = [] {
-        runtime::UnitTypeInfo type;
-        type.display_name = DisplayName;
-        type.english_name = "SerialPort";
-        type.property_count = Properties.info_count();
-        type.properties = Properties.info();
-        type.query = &Entries::query;
-        return type;
-    }();
+    // It raises LineEvent and ByteReceived: without the flag the runtime
+    // would take its first event for one from a unit that cannot raise any.
+    static const runtime::UnitTypeInfo info =
+        make_unit_type_info(DisplayName, "SerialPort", runtime::unit_type_flag::RaisesEvents,
+                            Properties, &Entries::query);
     return info;
 }
 

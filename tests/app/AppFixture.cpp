@@ -54,10 +54,15 @@ ArmEnd::ArmEnd() {
 }
 
 ArmEnd::~ArmEnd() {
+    close();
+}
+
+void ArmEnd::close() {
     if (m_slave >= 0)
-        close(m_slave);
+        ::close(m_slave);
     if (m_master >= 0)
-        close(m_master);
+        ::close(m_master);
+    m_slave = m_master = -1;
 }
 
 std::string ArmEnd::read(std::size_t count) {

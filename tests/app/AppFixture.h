@@ -36,6 +36,8 @@ class ArmEnd {
     // exactly these next. A check that nothing was sent is made by what
     // arrives first after a later command.
     bool next_is(std::string_view expected) { return read(expected.size()) == expected; }
+    // The arm goes away: both ends close, as when an adapter is unplugged.
+    void close();
 
   private:
     int m_master = -1;

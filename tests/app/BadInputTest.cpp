@@ -1,0 +1,101 @@
+// What a person or a device may throw at the controller: a huge file of
+// random bytes, an arm that goes away in the middle of a playback, any text
+// in the speed and cycles boxes.
+
+#include "AppFixture.h"
+
+#include <tests/support/SteppedTime.h>
+
+#include <app/AppState.h>
+#include <app/Units.h>
+
+#include <fstream>
+#include <optional>
+#include <random>
+#include <string>
+#include <thread>
+
+using namespace app_test;
+using namespace app;
+
+namespace {
+
+class BadInputTest : public AppTest {};
+
+TEST_F(BadInputTest, FiftyMegabytesOfRandomBytesLoadWithoutHarm) {
+    start();
+    std::string file = m_home + "/noise.bin";
+    {
+        std::mt19937_64 random(12345);
+        std::ofstream out(file, std::ios::binary);
+        std::string block(1 << 20, '\0');
+        for (int i = 0; i < 50; ++i) {
+            for (char& byte : block)
+                byte = static_cast<char>(random());
+            out << block;
+        }
+    }
+    m_backend.queue_folder_answer(file);
+    click(LoadButton);
+    EXPECT_TRUE(m_backend.message_boxes().empty());
+    // Still answering: a record goes on as ever.
+    click(RecordButton);
+    EXPECT_EQ(state().recorded_rows, 1);
+    EXPECT_EQ(cell(1, 1), "80");
+}
+
+TEST_F(BadInputTest, AnArmThatGoesAwayMidPlaybackEndsNoPlaybackWithAnError) {
+    start();
+    for (int i = 0; i < 3; ++i)
+        click(RecordButton);
+    write_text(CyclesBox.unit, property::EditContent, "2");
+    click(OpenButton);
+    // The far end closes as soon as the first row has arrived; the rest of
+    // the playback sends into a line with nobody on it.
+    std::string first_row;
+    std::optional<test_support::ClockStepper> stepper;
+    std::thread unplug([&] {
+        first_row = m_arm.read(14);
+        m_arm.close();
+        stepper.emplace(m_backend, 5);
+    });
+    click(RunButton);
+    unplug.join();
+    stepper.reset();
+    EXPECT_EQ(first_row, "80a100b80c120d");
+    // The playback ran to its end: every step, then its closing box.
+    EXPECT_EQ(current_cell(), std::make_pair(3, 1));
+    EXPECT_EQ(message_texts(), std::vector<std::string>{"Stop"});
+}
+
+TEST_F(BadInputTest, AnyTextInTheSpeedAndCyclesBoxesIsTakenCalmly) {
+    start();
+    click(RecordButton);
+    click(OpenButton);
+    const char* texts[] = {"",
+                           "-",
+                           "1e308",
+                           "-1e308",
+                           "nan",
+                           "inf",
+                           "99999999999999999999",
+                           "  7 ",
+                           "0x10",
+                           "\xA3\xB1\xA3\xB0",
+                           "-3"};
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
+        write_text(SpeedBox.unit, property::EditContent, text);
+        EXPECT_GE(state().step_interval, 0);
+        EXPECT_LE(state().step_interval, 1000);
+        write_text(CyclesBox.unit, property::EditContent, text);
+        std::size_t boxes = m_backend.message_boxes().size();
+        test_support::ClockStepper stepper(m_backend, 50, 60000);
+        click(RunButton);
+        stepper.stop();
+        // Every playback ends with its box, however many passes it made.
+        EXPECT_EQ(m_backend.message_boxes().size(), boxes + 1);
+    }
+}
+
+} // namespace
