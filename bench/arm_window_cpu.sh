@@ -13,7 +13,17 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 
 config=$(mktemp -d)
-trap 'kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; rm -rf "$config"' EXIT
+pid=
+# The arm ends on SIGTERM with 128 + 15, as it should; that status is not the
+# script's, which errexit would otherwise make it inside the trap.
+stop_arm() {
+  if [ -n "$pid" ]; then
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    pid=
+  fi
+}
+trap 'stop_arm; rm -rf "$config"' EXIT
 XDG_CONFIG_HOME=$config "$arm" --com 9 --backend=gtk 2>/dev/null &
 pid=$!
 entry=$config/armctl/ports/COM9
