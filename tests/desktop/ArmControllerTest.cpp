@@ -1,8 +1,8 @@
 // The arm controller as a person at a desk runs it: the real program on the
 // X display, its port COM1 a pseudo-terminal whose far end this test reads.
 
-#include "ProcessRunner.h"
 #include "XRequests.h"
+#include <tests/support/ProcessRunner.h>
 
 #include <gtest/gtest.h>
 

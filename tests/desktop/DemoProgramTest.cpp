@@ -1,7 +1,7 @@
 // The demo program as a user runs it.
 
-#include "ProcessRunner.h"
 #include "XRequests.h"
+#include <tests/support/ProcessRunner.h>
 
 #include <cstdio>
 #include <cstdlib>

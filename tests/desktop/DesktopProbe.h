@@ -5,9 +5,9 @@
 // messages are recorded, and helpers that run xdotool while our message
 // loop keeps turning. Every wait has a time limit.
 
-#include "ProcessRunner.h"
 #include "platform/WindowSystem.h"
 #include <platform/gtk/GtkBackend.h>
+#include <tests/support/ProcessRunner.h>
 
 #include <functional>
 #include <gtest/gtest.h>

@@ -3,8 +3,8 @@
 // controller as its child; a person clicks and types; the arm reports every
 // command it received as a line of JSON.
 
-#include "ProcessRunner.h"
 #include "XRequests.h"
+#include <tests/support/ProcessRunner.h>
 
 #include <gtest/gtest.h>
 

@@ -154,10 +154,32 @@ ChildProcess::~ChildProcess() {
             close(fd);
 }
 
+bool ChildProcess::signal(int number) {
+    return m_pid > 0 && kill(m_pid, number) == 0;
+}
+
+bool ChildProcess::wait_for_output(const std::function<bool(const std::string&)>& done,
+                                   int limit_ms) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limit_ms);
+    while (!done(m_out_text)) {
+        auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(end - std::chrono::steady_clock::now())
+                .count();
+        if (m_out < 0 || left <= 0)
+            return false;
+        pollfd ready{m_out, POLLIN, 0};
+        if (poll(&ready, 1, static_cast<int>(left)) > 0)
+            drain(m_out, m_out_text);
+    }
+    return true;
+}
+
 ProcessResult ChildProcess::wait_for_exit(int limit_ms) {
     if (m_pid <= 0)
         return {};
     ProcessResult r = collect(m_pid, m_out, m_err, limit_ms, m_pump);
+    r.out.insert(0, m_out_text);
+    m_out_text.clear();
     m_pid = -1;
     return r;
 }

@@ -28,7 +28,8 @@ struct ProcessOptions {
 
 ProcessResult run_process(const std::vector<std::string>& argv, const ProcessOptions& options = {});
 
-// A child that runs on until wait_for_exit; used for the demo program.
+// A child that runs on until wait_for_exit; used for the demo program and
+// the virtual arm.
 class ChildProcess {
   public:
     explicit ChildProcess(const std::vector<std::string>& argv, const ProcessOptions& options = {});
@@ -37,6 +38,12 @@ class ChildProcess {
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     bool started() const { return m_pid > 0; }
+    // Sends the running child a signal; false when it has been waited for.
+    bool signal(int number);
+    // Reads the child's standard output until `done` holds for all of it
+    // read so far, for up to limit_ms. What was read stays part of the
+    // output wait_for_exit reports.
+    bool wait_for_output(const std::function<bool(const std::string&)>& done, int limit_ms);
     // Waits up to limit_ms; kills the child when it is still running then.
     ProcessResult wait_for_exit(int limit_ms);
 
@@ -44,6 +51,7 @@ class ChildProcess {
     int m_pid = -1;
     int m_out = -1;
     int m_err = -1;
+    std::string m_out_text;
     std::function<void()> m_pump;
 };
 

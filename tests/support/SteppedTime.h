@@ -76,4 +76,43 @@ class ClockStepper {
     std::thread m_thread;
 };
 
+// Keeps the stepped clock level with real time from its construction until
+// it is stopped, for a test whose other end is a separate process that
+// measures real time (the gaps between commands a playback sends). It does
+// not depend on when the user-interface thread blocks, so it may start
+// before or after a wait on the clock has begun.
+class ClockFollowingRealTime {
+  public:
+    ClockFollowingRealTime()
+        : m_start(std::chrono::steady_clock::now()), m_thread([this] { run(); }) {}
+    ~ClockFollowingRealTime() { stop(); }
+    ClockFollowingRealTime(const ClockFollowingRealTime&) = delete;
+    ClockFollowingRealTime& operator=(const ClockFollowingRealTime&) = delete;
+
+    void stop() {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+  private:
+    void run() {
+        std::uint64_t advanced = 0;
+        while (!m_stop) {
+            auto real = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now() - m_start)
+                            .count();
+            if (static_cast<std::uint64_t>(real) > advanced) {
+                platform::test_clock().advance(static_cast<std::uint32_t>(real - advanced));
+                advanced = static_cast<std::uint64_t>(real);
+            }
+            std::this_thread::yield();
+        }
+    }
+
+    const std::chrono::steady_clock::time_point m_start;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
 } // namespace test_support
