@@ -17,9 +17,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
-#include <fcntl.h>
 #include <filesystem>
-#include <termios.h>
 #include <unistd.h>
 
 namespace app {
@@ -56,32 +54,6 @@ double percentile(std::vector<double> values, double p) {
     std::sort(values.begin(), values.end());
     auto index = static_cast<std::size_t>(p * static_cast<double>(values.size() - 1) + 0.5);
     return values[std::min(index, values.size() - 1)];
-}
-
-PtyPair::PtyPair() {
-    m_master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0)
-        return;
-    m_device = ptsname(m_master);
-    m_slave = open(m_device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    termios settings{};
-    if (m_slave >= 0 && tcgetattr(m_slave, &settings) == 0) {
-        cfmakeraw(&settings);
-        tcsetattr(m_slave, TCSANOW, &settings);
-    }
-}
-
-PtyPair::~PtyPair() {
-    if (m_slave >= 0)
-        close(m_slave);
-    if (m_master >= 0)
-        close(m_master);
-}
-
-void PtyPair::drain() {
-    char buffer[4096];
-    while (::read(m_master, buffer, sizeof buffer) > 0) {
-    }
 }
 
 AppHarness::AppHarness(const std::string& arm_device) {

@@ -22,28 +22,6 @@ double thread_cpu_ms();
 // CPU time of the whole process, in milliseconds.
 double process_cpu_ms();
 
-// A pseudo-terminal pair in raw mode. The master is non-blocking; the slave
-// stays open so the master never sees a hang-up.
-class PtyPair {
-  public:
-    PtyPair();
-    ~PtyPair();
-    PtyPair(const PtyPair&) = delete;
-    PtyPair& operator=(const PtyPair&) = delete;
-
-    bool ok() const { return m_slave >= 0; }
-    const std::string& device() const { return m_device; }
-    int master() const { return m_master; }
-    int slave() const { return m_slave; }
-    // Drops whatever the master holds.
-    void drain();
-
-  private:
-    int m_master = -1;
-    int m_slave = -1;
-    std::string m_device;
-};
-
 class AppHarness {
   public:
     // Makes a scratch home, points COM1 at `arm_device` and starts the

@@ -12,6 +12,8 @@
 
 #include "AppHarness.h"
 
+#include <tests/support/PtyPair.h>
+
 #include <platform/Messages.h>
 #include <platform/WindowSystem.h>
 
@@ -68,13 +70,13 @@ bool wait_for_arrival(Arrivals& arrivals, int seen) {
 
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 2000;
-    bench::PtyPair arm;
-    bench::PtyPair bare;
+    test_support::PtyPair arm{test_support::PtyPair::SlaveEnd::KeptOpen};
+    test_support::PtyPair bare{test_support::PtyPair::SlaveEnd::KeptOpen};
     if (!arm.ok() || !bare.ok() || rounds < 1) {
         std::fprintf(stderr, "cannot open pseudo-terminals\n");
         return 1;
     }
-    bench::AppHarness app(arm.device());
+    bench::AppHarness app(arm.slave_path());
     if (!app.started()) {
         std::fprintf(stderr, "the arm controller did not start\n");
         return 1;

@@ -14,6 +14,8 @@
 
 #include "AppHarness.h"
 
+#include <tests/support/PtyPair.h>
+
 #include <app/Units.h>
 
 #include <atomic>
@@ -32,12 +34,12 @@ constexpr double StepMs = 50.0;
 } // namespace
 
 int main() {
-    bench::PtyPair arm;
+    test_support::PtyPair arm{test_support::PtyPair::SlaveEnd::KeptOpen};
     if (!arm.ok()) {
         std::fprintf(stderr, "cannot open a pseudo-terminal\n");
         return 1;
     }
-    bench::AppHarness app(arm.device());
+    bench::AppHarness app(arm.slave_path());
     if (!app.started()) {
         std::fprintf(stderr, "the arm controller did not start\n");
         return 1;

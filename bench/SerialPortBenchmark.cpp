@@ -16,7 +16,7 @@
 //
 // Run: build/<dir>/bench/armctl_serial_benchmark [sends] [cycles]
 
-#include <tests/serial/PseudoTerminal.h>
+#include <tests/support/PtyPair.h>
 
 #include <units/SerialPort.h>
 
@@ -79,7 +79,7 @@ bool send_command() {
 }
 
 // Reads exactly `count` bytes at the master, within two seconds.
-bool read_at_master(serial_test::PseudoTerminal& pty, std::size_t count) {
+bool read_at_master(test_support::PtyPair& pty, std::size_t count) {
     return pty.read(count).size() == count;
 }
 
@@ -114,7 +114,7 @@ int open_descriptors() {
 }
 
 // The slave of a second pair, raw as the port engine leaves its device.
-int open_raw_slave(const serial_test::PseudoTerminal& pty) {
+int open_raw_slave(const test_support::PtyPair& pty) {
     int fd = ::open(pty.slave_path().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return -1;
@@ -131,8 +131,8 @@ struct Latencies {
     std::vector<double> raw_ms;
 };
 
-bool measure_latency(serial_test::PseudoTerminal& port_pty, serial_test::PseudoTerminal& raw_pty,
-                     int raw_fd, int sends, Latencies& out) {
+bool measure_latency(test_support::PtyPair& port_pty, test_support::PtyPair& raw_pty, int raw_fd,
+                     int sends, Latencies& out) {
     for (int i = 0; i < WarmUpSends + sends; ++i) {
         auto start = Clock::now();
         if (!send_command() || !read_at_master(port_pty, CommandSize))
@@ -154,7 +154,7 @@ bool measure_latency(serial_test::PseudoTerminal& port_pty, serial_test::PseudoT
     return true;
 }
 
-bool open_close_cycles(serial_test::PseudoTerminal& pty, int cycles, int sends) {
+bool open_close_cycles(test_support::PtyPair& pty, int cycles, int sends) {
     for (int cycle = 0; cycle < cycles; ++cycle) {
         call(1);
         if (g_port->is_open())
@@ -182,8 +182,8 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    serial_test::PseudoTerminal port_pty;
-    serial_test::PseudoTerminal raw_pty;
+    test_support::PtyPair port_pty;
+    test_support::PtyPair raw_pty;
     if (!port_pty.ok() || !raw_pty.ok()) {
         std::fprintf(stderr, "no pseudo-terminals\n");
         return 2;

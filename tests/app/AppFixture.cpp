@@ -20,14 +20,8 @@
 #include <platform/Messages.h>
 #include <platform/WindowSystem.h>
 
-#include <algorithm>
-#include <cerrno>
-#include <chrono>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
-#include <poll.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace app {
@@ -40,51 +34,6 @@ std::string gbk(std::string_view utf8) {
     return platform::utf8_to_gbk(utf8);
 }
 
-ArmEnd::ArmEnd() {
-    m_master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0)
-        return;
-    m_device = ptsname(m_master);
-    m_slave = open(m_device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    termios settings{};
-    if (m_slave >= 0 && tcgetattr(m_slave, &settings) == 0) {
-        cfmakeraw(&settings);
-        tcsetattr(m_slave, TCSANOW, &settings);
-    }
-}
-
-ArmEnd::~ArmEnd() {
-    close();
-}
-
-void ArmEnd::close() {
-    if (m_slave >= 0)
-        ::close(m_slave);
-    if (m_master >= 0)
-        ::close(m_master);
-    m_slave = m_master = -1;
-}
-
-std::string ArmEnd::read(std::size_t count) {
-    std::string bytes;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    while (bytes.size() < count) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0)
-            break;
-        pollfd ready{m_master, POLLIN, 0};
-        if (poll(&ready, 1, static_cast<int>(left.count())) <= 0)
-            continue;
-        char buffer[4096];
-        std::size_t want = std::min(sizeof buffer, count - bytes.size());
-        ssize_t n = ::read(m_master, buffer, want);
-        if (n > 0)
-            bytes.append(buffer, static_cast<std::size_t>(n));
-    }
-    return bytes;
-}
-
 void AppTest::SetUp() {
     char pattern[] = "/tmp/armctl-app-XXXXXX";
     ASSERT_TRUE(mkdtemp(pattern));
@@ -93,9 +42,9 @@ void AppTest::SetUp() {
     setenv("XDG_CONFIG_HOME", (m_home + "/config").c_str(), 1);
     setenv("XDG_DATA_HOME", (m_home + "/data").c_str(), 1);
     std::filesystem::create_directories(m_home + "/data");
-    ASSERT_FALSE(m_arm.device().empty());
-    setenv("ARMCTL_COM1", m_arm.device().c_str(), 1);
-    setenv("ARMCTL_COM10", m_arm10.device().c_str(), 1);
+    ASSERT_FALSE(m_arm.slave_path().empty());
+    setenv("ARMCTL_COM1", m_arm.slave_path().c_str(), 1);
+    setenv("ARMCTL_COM10", m_arm10.slave_path().c_str(), 1);
     ASSERT_TRUE(platform::initialize(&m_backend));
 }
 

@@ -10,6 +10,8 @@
 #include <platform/Types.h>
 #include <platform/headless/HeadlessBackend.h>
 
+#include <tests/support/PtyPair.h>
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -17,33 +19,6 @@
 #include <vector>
 
 namespace app_test {
-
-// The far end of a pseudo-terminal pair: what the program writes on the
-// slave side arrives here.
-class ArmEnd {
-  public:
-    ArmEnd();
-    ~ArmEnd();
-    ArmEnd(const ArmEnd&) = delete;
-    ArmEnd& operator=(const ArmEnd&) = delete;
-
-    const std::string& device() const { return m_device; }
-    // The next `count` bytes, waiting up to two seconds of real time for
-    // them (a pseudo-terminal hands written bytes on a moment later); fewer
-    // when they do not come.
-    std::string read(std::size_t count);
-    // Reads as many bytes as `expected` holds and compares: the line carried
-    // exactly these next. A check that nothing was sent is made by what
-    // arrives first after a later command.
-    bool next_is(std::string_view expected) { return read(expected.size()) == expected; }
-    // The arm goes away: both ends close, as when an adapter is unplugged.
-    void close();
-
-  private:
-    int m_master = -1;
-    int m_slave = -1; // kept open so the master never sees a hang-up
-    std::string m_device;
-};
 
 class AppTest : public ::testing::Test {
   protected:
@@ -79,8 +54,10 @@ class AppTest : public ::testing::Test {
     std::vector<std::string> message_texts() const;
 
     platform::HeadlessBackend m_backend{platform::HeadlessTime::Stepped};
-    ArmEnd m_arm;
-    ArmEnd m_arm10;
+    // The arms' ends of the lines. The program opens and closes its port
+    // as it likes; the pairs keep the line up in between.
+    test_support::PtyPair m_arm{test_support::PtyPair::SlaveEnd::KeptOpen};
+    test_support::PtyPair m_arm10{test_support::PtyPair::SlaveEnd::KeptOpen};
     std::string m_home;
 };
 

@@ -108,7 +108,7 @@ TEST_F(ServoLinkTest, TheStatusTipNamesTheDeviceAndWhyItDidNotOpen) {
     setenv("ARMCTL_COM3", "/nonexistent/armctl-port", 1);
     start();
     click(OpenButton);
-    EXPECT_EQ(status_tip(), gbk("COM1 → ") + m_arm.device());
+    EXPECT_EQ(status_tip(), gbk("COM1 → ") + m_arm.slave_path());
     click(OpenButton);
     key(PortSelector.unit, platform::VK_DOWN, 3);
     EXPECT_EQ(status_tip(), gbk("COM3 → /nonexistent/armctl-port"));

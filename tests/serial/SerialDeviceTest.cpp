@@ -1,4 +1,4 @@
-#include "PseudoTerminal.h"
+#include <tests/support/PtyPair.h>
 
 #include <platform/serial/ArbitraryRate.h>
 #include <platform/serial/SerialDevice.h>
@@ -13,7 +13,7 @@
 #include <sys/wait.h>
 
 using namespace platform::serial;
-using serial_test::PseudoTerminal;
+using test_support::PtyPair;
 
 namespace {
 
@@ -33,7 +33,7 @@ std::span<const std::uint8_t> bytes(const std::string& text) {
 } // namespace
 
 TEST(SerialDevice, MovesBytesBothWaysInRawMode) {
-    PseudoTerminal pty;
+    PtyPair pty;
     ASSERT_TRUE(pty.ok());
     SerialDevice device;
     OpenError error;
@@ -58,7 +58,7 @@ TEST(SerialDevice, MovesBytesBothWaysInRawMode) {
 }
 
 TEST(SerialDevice, OpenIsExclusive) {
-    PseudoTerminal pty;
+    PtyPair pty;
     ASSERT_TRUE(pty.ok());
     SerialDevice first;
     OpenError error;
@@ -144,7 +144,7 @@ TEST(SerialDevice, PermissionDeniedIsToldApartFromBusy) {
 }
 
 TEST(SerialDevice, SettingsReachTheTerminalIncludingArbitraryRates) {
-    PseudoTerminal pty;
+    PtyPair pty;
     ASSERT_TRUE(pty.ok());
     SerialDevice device;
     OpenError error;
@@ -175,7 +175,7 @@ TEST(SerialDevice, SettingsReachTheTerminalIncludingArbitraryRates) {
 }
 
 TEST(SerialDevice, APseudoTerminalHasNoModemLinesAndThatIsNoError) {
-    PseudoTerminal pty;
+    PtyPair pty;
     ASSERT_TRUE(pty.ok());
     SerialDevice device;
     OpenError error;
@@ -188,7 +188,7 @@ TEST(SerialDevice, APseudoTerminalHasNoModemLinesAndThatIsNoError) {
 }
 
 TEST(SerialDevice, PurgeDropsInputNotYetRead) {
-    PseudoTerminal pty;
+    PtyPair pty;
     ASSERT_TRUE(pty.ok());
     SerialDevice device;
     OpenError error;
@@ -203,7 +203,7 @@ TEST(SerialDevice, PurgeDropsInputNotYetRead) {
 }
 
 TEST(SerialDevice, AClosedFarEndIsAHangUp) {
-    PseudoTerminal pty;
+    PtyPair pty;
     ASSERT_TRUE(pty.ok());
     SerialDevice device;
     OpenError error;

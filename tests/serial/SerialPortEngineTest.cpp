@@ -1,4 +1,4 @@
-#include "PseudoTerminal.h"
+#include <tests/support/PtyPair.h>
 
 #include <units/SerialPortEngine.h>
 
@@ -15,7 +15,7 @@
 #include <thread>
 
 using namespace units;
-using serial_test::PseudoTerminal;
+using test_support::PtyPair;
 using namespace std::chrono_literals;
 
 namespace {
@@ -77,7 +77,7 @@ class SerialPortEngineTest : public ::testing::Test {
                                       static_cast<int>(limit.count()));
     }
 
-    PseudoTerminal m_pty;
+    PtyPair m_pty;
     SerialOpenSettings m_settings;
     std::mutex m_mutex;
     std::condition_variable m_signal;
@@ -145,7 +145,7 @@ TEST_F(SerialPortEngineTest, UnpluggedWhileIdleEndsTheReaderOnceAndQuietly) {
     EXPECT_TRUE(m_engine.take_entries().empty()) << "the line error is queued once";
 
     // A new device (the adapter plugged in again) opens on the same engine.
-    PseudoTerminal again;
+    PtyPair again;
     ASSERT_TRUE(again.ok());
     ASSERT_TRUE(m_engine.open(again.slave_path(), m_settings).ok());
     EXPECT_TRUE(m_engine.send(bytes("2b")));

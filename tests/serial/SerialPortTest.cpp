@@ -1,4 +1,4 @@
-#include "PseudoTerminal.h"
+#include <tests/support/PtyPair.h>
 
 #include <units/SerialPort.h>
 #include <units/UnitMethod.h>
@@ -25,7 +25,7 @@
 #include <filesystem>
 #include <functional>
 
-using serial_test::PseudoTerminal;
+using test_support::PtyPair;
 using units::SerialPort;
 using namespace std::chrono_literals;
 
@@ -149,7 +149,7 @@ class SerialPortTest : public ::testing::Test {
         return test_support::pump_until(m_backend, done, limit_ms);
     }
 
-    PseudoTerminal m_pty;
+    PtyPair m_pty;
     platform::HeadlessBackend m_backend;
     platform::HWND m_top = nullptr;
     std::filesystem::path m_config;
@@ -391,7 +391,7 @@ TEST_F(SerialPortTest, AnUnpluggedPortReportsOneLineErrorAndOpensAgain) {
     EXPECT_EQ(g_raised, (std::vector<Raised>{{port->unit_id(), SerialPort::LineEvent, 4}}));
     EXPECT_FALSE(send(port, runtime::TypedValue::of_text("1a")));
 
-    PseudoTerminal again;
+    PtyPair again;
     ASSERT_TRUE(again.ok());
     setenv("ARMCTL_COM3", again.slave_path().c_str(), 1);
     ASSERT_TRUE(open(port));
