@@ -9,6 +9,7 @@
 #include <dirent.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -30,14 +31,34 @@ std::span<const std::uint8_t> bytes(const std::string& text) {
     return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
-} // namespace
+// Runs `body` in a child process and returns the child's exit status, the
+// body's result; -1 when the child did not exit.
+int exit_status_of_child(const std::function<int()>& body) {
+    pid_t child = fork();
+    if (child == 0)
+        _exit(body());
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
-TEST(SerialDevice, MovesBytesBothWaysInRawMode) {
+// A device opened on the slave end of a fresh pseudo-terminal pair, whose
+// master end plays the far side of the line.
+class SerialDeviceTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(pty.ok());
+        ASSERT_TRUE(device.open(pty.slave_path(), error)) << describe(error.failure);
+    }
+
     PtyPair pty;
-    ASSERT_TRUE(pty.ok());
     SerialDevice device;
     OpenError error;
-    ASSERT_TRUE(device.open(pty.slave_path(), error)) << describe(error.failure);
+};
+
+} // namespace
+
+TEST_F(SerialDeviceTest, MovesBytesBothWaysInRawMode) {
     ASSERT_TRUE(device.apply(LineSettings{}));
 
     // Bytes a cooked terminal would translate or swallow come through as sent.
@@ -57,13 +78,7 @@ TEST(SerialDevice, MovesBytesBothWaysInRawMode) {
     EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), got.count), "z\r");
 }
 
-TEST(SerialDevice, OpenIsExclusive) {
-    PtyPair pty;
-    ASSERT_TRUE(pty.ok());
-    SerialDevice first;
-    OpenError error;
-    ASSERT_TRUE(first.open(pty.slave_path(), error));
-
+TEST_F(SerialDeviceTest, OpenIsExclusive) {
     SerialDevice second;
     EXPECT_FALSE(second.open(pty.slave_path(), error));
     EXPECT_EQ(error.failure, OpenFailure::Busy);
@@ -71,18 +86,15 @@ TEST(SerialDevice, OpenIsExclusive) {
 
     // Another program is refused too, root included (TIOCEXCL alone lets
     // root through; the lock does not).
-    pid_t child = fork();
-    if (child == 0) {
-        SerialDevice other;
-        OpenError other_error;
-        bool opened = other.open(pty.slave_path(), other_error);
-        _exit(!opened && other_error.failure == OpenFailure::Busy ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(exit_status_of_child([&] {
+                  SerialDevice other;
+                  OpenError other_error;
+                  bool opened = other.open(pty.slave_path(), other_error);
+                  return !opened && other_error.failure == OpenFailure::Busy ? 0 : 1;
+              }),
+              0);
 
-    first.close();
+    device.close();
     EXPECT_TRUE(second.open(pty.slave_path(), error)) << "free again once closed";
 }
 
@@ -123,32 +135,23 @@ TEST(SerialDevice, PermissionDeniedIsToldApartFromBusy) {
     std::ofstream(path) << "x";
     chmod(path.c_str(), 0600);
     // Root opens anything; the open is tried by an ordinary user then.
-    pid_t child = fork();
-    if (child == 0) {
-        if (geteuid() == 0) {
-            if (setgid(65534) != 0 || setuid(65534) != 0)
-                _exit(3);
-        } else if (chmod(path.c_str(), 0) != 0) {
-            _exit(4);
-        }
-        SerialDevice device;
-        OpenError error;
-        bool opened = device.open(path.string(), error);
-        _exit(!opened && error.failure == OpenFailure::PermissionDenied ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(exit_status_of_child([&] {
+                  if (geteuid() == 0) {
+                      if (setgid(65534) != 0 || setuid(65534) != 0)
+                          return 3;
+                  } else if (chmod(path.c_str(), 0) != 0) {
+                      return 4;
+                  }
+                  SerialDevice device;
+                  OpenError error;
+                  bool opened = device.open(path.string(), error);
+                  return !opened && error.failure == OpenFailure::PermissionDenied ? 0 : 1;
+              }),
+              0);
     std::filesystem::remove(path);
 }
 
-TEST(SerialDevice, SettingsReachTheTerminalIncludingArbitraryRates) {
-    PtyPair pty;
-    ASSERT_TRUE(pty.ok());
-    SerialDevice device;
-    OpenError error;
-    ASSERT_TRUE(device.open(pty.slave_path(), error));
+TEST_F(SerialDeviceTest, SettingsReachTheTerminalIncludingArbitraryRates) {
 
     const LineSettings cases[] = {
         {19200, 7, StopBits::Two, Parity::Odd, true, FlowControl::XonXoff},
@@ -174,12 +177,7 @@ TEST(SerialDevice, SettingsReachTheTerminalIncludingArbitraryRates) {
     EXPECT_FALSE(device.apply(refused));
 }
 
-TEST(SerialDevice, APseudoTerminalHasNoModemLinesAndThatIsNoError) {
-    PtyPair pty;
-    ASSERT_TRUE(pty.ok());
-    SerialDevice device;
-    OpenError error;
-    ASSERT_TRUE(device.open(pty.slave_path(), error));
+TEST_F(SerialDeviceTest, APseudoTerminalHasNoModemLinesAndThatIsNoError) {
     EXPECT_FALSE(device.modem_status());
     EXPECT_EQ(device.set_rts(true), LineControl::Unsupported);
     EXPECT_EQ(device.set_dtr(false), LineControl::Unsupported);
@@ -187,12 +185,7 @@ TEST(SerialDevice, APseudoTerminalHasNoModemLinesAndThatIsNoError) {
     EXPECT_EQ(device.output_pending(), 0);
 }
 
-TEST(SerialDevice, PurgeDropsInputNotYetRead) {
-    PtyPair pty;
-    ASSERT_TRUE(pty.ok());
-    SerialDevice device;
-    OpenError error;
-    ASSERT_TRUE(device.open(pty.slave_path(), error));
+TEST_F(SerialDeviceTest, PurgeDropsInputNotYetRead) {
     ASSERT_TRUE(device.apply(LineSettings{}));
     ASSERT_TRUE(pty.write("stale"));
     pollfd p{device.fd(), POLLIN, 0};
@@ -202,12 +195,7 @@ TEST(SerialDevice, PurgeDropsInputNotYetRead) {
     EXPECT_EQ(device.read(buffer).status, Transfer::Status::WouldBlock);
 }
 
-TEST(SerialDevice, AClosedFarEndIsAHangUp) {
-    PtyPair pty;
-    ASSERT_TRUE(pty.ok());
-    SerialDevice device;
-    OpenError error;
-    ASSERT_TRUE(device.open(pty.slave_path(), error));
+TEST_F(SerialDeviceTest, AClosedFarEndIsAHangUp) {
     ASSERT_TRUE(device.apply(LineSettings{}));
     pty.close_master();
 
