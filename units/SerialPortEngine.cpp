@@ -298,6 +298,13 @@ bool SerialPortEngine::perform_write() {
 
     bool result = true;
     bool hung_up = false;
+    // The write goes on only after a wait that ended ready; one that ended
+    // in a hang-up says so.
+    auto waited = [&hung_up](Wait wait) {
+        if (wait == Wait::HungUp)
+            hung_up = true;
+        return wait == Wait::Ready;
+    };
     std::size_t sent = 0;
     while (result && sent < bytes.size()) {
         auto done = m_device.write(std::span(bytes).subspan(sent));
@@ -315,33 +322,10 @@ bool SerialPortEngine::perform_write() {
             result = false;
             continue;
         }
-        switch (wait_writable(timeout)) {
-        case Wait::Ready:
-            break;
-        case Wait::HungUp:
-            hung_up = true;
-            result = false;
-            break;
-        case Wait::Expired:
-        case Wait::Stopped:
-            result = false;
-            break;
-        }
+        result = waited(wait_writable(timeout));
     }
-    if (result) {
-        switch (wait_drained(timeout)) {
-        case Wait::Ready:
-            break;
-        case Wait::HungUp:
-            hung_up = true;
-            result = false;
-            break;
-        case Wait::Expired:
-        case Wait::Stopped:
-            result = false;
-            break;
-        }
-    }
+    if (result)
+        result = waited(wait_drained(timeout));
     // What a failed write left unsent must not go out later, in the middle
     // of the next command.
     if (!result && !hung_up)
