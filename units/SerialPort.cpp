@@ -41,19 +41,6 @@ constexpr PropertyTable Properties{{
 // 端口
 constexpr const char* DisplayName = "\xB6\xCB\xBF\xDA";
 
-bool register_window_class() {
-    static const bool registered = [] {
-        platform::WindowClass cls;
-        cls.name = SerialPort::ClassName;
-        cls.proc = platform::def_window_proc;
-        cls.style = platform::CS_DBLCLKS;
-        cls.cursor = platform::load_cursor(platform::IDC_ARROW);
-        platform::WindowClass existing;
-        return platform::register_class(cls) || platform::get_class_info(cls.name, existing);
-    }();
-    return registered;
-}
-
 std::string port_name(int com) {
     return "COM" + std::to_string(com);
 }
@@ -172,7 +159,7 @@ const runtime::UnitTypeInfo& SerialPort::type_info() {
 }
 
 bool SerialPort::create_window(const CreateParameters& parameters) {
-    if (!register_window_class())
+    if (!register_unit_class(ClassName, platform::CS_DBLCLKS))
         return false;
     std::uint32_t style = parameters.style | platform::WS_CHILD | platform::WS_CLIPSIBLINGS;
     if (!create_system_window(0, ClassName, "", style, parameters.left, parameters.top,
