@@ -122,8 +122,7 @@ void LabelUnit::paint() {
     platform::get_client_rect(hwnd(), client);
     if (!m_settings.flag(Transparent))
         canvas->fill_rect(client, static_cast<platform::COLORREF>(m_settings.word(BackColour)));
-    // The picture lies at the top left at its own size.
-    m_picture.draw(*canvas, client, UnitPicture::TopLeft);
+    m_picture.draw(*canvas, client, m_settings.word(PictureLayout));
     std::int32_t border = m_settings.word(Border);
     if (border > 0)
         canvas->frame_rect(client, BorderColour, border >= 3 ? 2 : 1);

@@ -38,7 +38,7 @@ class LabelUnit final : public Unit {
         TransparentColour = 12,
         Font = 13,
         Picture = 14,
-        PictureLayout = 15,
+        PictureLayout = 15, // a UnitPicture::Layout
         ImageList = 16,
         ImageIndex = 17,
         HotColour = 18,

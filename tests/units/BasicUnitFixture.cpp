@@ -12,7 +12,10 @@
 #include <units/WindowUnit.h>
 
 #include <platform/Controls.h>
+#include <platform/Painting.h>
 #include <platform/WindowSystem.h>
+
+#include <cairo.h>
 
 #include <array>
 
@@ -152,6 +155,15 @@ void BasicUnitTest::create(std::vector<runtime::UnitRecord> units, bool label_fe
 
 platform::HWND BasicUnitTest::window() const {
     return unit_window(WindowUnitId);
+}
+
+std::uint32_t BasicUnitTest::window_pixel(int x, int y) const {
+    platform::save_window_png(window(), "/dev/null");
+    cairo_surface_t* surface = platform::window_surface(window());
+    cairo_surface_flush(surface);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    int stride = cairo_image_surface_get_stride(surface);
+    return *reinterpret_cast<const std::uint32_t*>(data + y * stride + x * 4) & 0xFFFFFF;
 }
 
 platform::HWND BasicUnitTest::unit_window(std::uint32_t unit_id) const {

@@ -88,6 +88,10 @@ class BasicUnitTest : public ::testing::Test {
     void write_block(std::uint32_t unit_id, std::int32_t index,
                      const std::vector<std::uint8_t>& bytes) const;
 
+    // The colour (0xRRGGBB) at a point of the window's client area, from
+    // the window's picture as painted by now.
+    std::uint32_t window_pixel(int x, int y) const;
+
     // The events recorded since creation (or the last clear).
     std::vector<EventCall>& events();
     std::vector<EventCall> events_of(std::uint32_t unit_id);

@@ -1,4 +1,5 @@
-// The label unit: its caption and the Feedback message.
+// The label unit: its caption, its picture's layout and the Feedback
+// message.
 
 #include "BasicUnitFixture.h"
 
@@ -6,12 +7,18 @@
 
 #include <platform/WindowSystem.h>
 
+#include <utility>
+#include <vector>
+
 using namespace units_test;
 using units::LabelUnit;
+using units::UnitPicture;
 
 namespace {
 
 constexpr std::uint32_t LabelId = 0x16010066;
+constexpr std::uint32_t Red = 0xFF0000; // as the surface holds it: 0xRRGGBB
+constexpr std::uint32_t Face = 0xF0F0F0;
 
 LabelUnit::Settings caption(const char* text) {
     LabelUnit::Settings settings;
@@ -43,6 +50,33 @@ TEST_F(BasicUnitTest, LabelCaptionWriteSetsTheWindowTextAndReadsBack) {
     write_text(LabelId, 8, nullptr);
     EXPECT_EQ(read_text(LabelId, 8), "");
     EXPECT_TRUE(events().empty()) << "a caption write raises nothing";
+}
+
+TEST_F(BasicUnitTest, LabelPictureLiesAsItsLayoutSays) {
+    // An 8 by 4 picture in a 40 by 40 label without a caption.
+    LabelUnit::Settings settings;
+    settings.set_block(LabelUnit::Picture, solid_bitmap(8, 4, 0xFF, 0, 0));
+    create({unit_record(LabelId, LabelUnit::TypeCode, settings, 100, 100, 40, 40)});
+    using Points = std::vector<std::pair<int, int>>;
+    struct Case {
+        std::int32_t layout;
+        Points red, face;
+    };
+    const Case cases[] = {
+        {UnitPicture::Stretch, {{1, 1}, {20, 5}, {38, 38}}, {}},
+        // Five times its size: 40 by 20, from 10 to 30 down.
+        {UnitPicture::Fit, {{2, 20}, {38, 20}}, {{20, 5}, {20, 35}}},
+        {UnitPicture::Centre, {{20, 20}}, {{2, 2}, {20, 10}, {10, 20}}},
+        {UnitPicture::TopLeft, {{1, 1}, {6, 2}}, {{20, 20}, {20, 5}}},
+    };
+    for (const auto& c : cases) {
+        write(LabelId, 8 + LabelUnit::PictureLayout, static_cast<std::uint64_t>(c.layout));
+        m_backend.pump();
+        for (auto [x, y] : c.red)
+            EXPECT_EQ(window_pixel(100 + x, 100 + y), Red) << c.layout << " at " << x << "," << y;
+        for (auto [x, y] : c.face)
+            EXPECT_EQ(window_pixel(100 + x, 100 + y), Face) << c.layout << " at " << x << "," << y;
+    }
 }
 
 } // namespace

@@ -8,8 +8,6 @@
 #include <platform/Painting.h>
 #include <platform/WindowSystem.h>
 
-#include <cairo.h>
-
 #include <cstdio>
 #include <fstream>
 
@@ -28,16 +26,8 @@ class PicBoxUnitTest : public BasicUnitTest {
         create({unit_record(PictureId, PicBoxUnit::TypeCode, settings, 100, 100, 40, 40)});
         m_backend.pump();
     }
-    // The colour at a point of the picture box, from the window's picture.
-    std::uint32_t pixel(int x, int y) {
-        platform::save_window_png(window(), "/dev/null");
-        cairo_surface_t* surface = platform::window_surface(window());
-        cairo_surface_flush(surface);
-        const unsigned char* data = cairo_image_surface_get_data(surface);
-        int stride = cairo_image_surface_get_stride(surface);
-        return *reinterpret_cast<const std::uint32_t*>(data + (100 + y) * stride + (100 + x) * 4) &
-               0xFFFFFF;
-    }
+    // The colour at a point of the picture box.
+    std::uint32_t pixel(int x, int y) { return window_pixel(100 + x, 100 + y); }
 };
 
 PicBoxUnit::Settings with_layout(std::int32_t layout) {
