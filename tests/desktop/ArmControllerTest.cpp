@@ -2,8 +2,8 @@
 // X display, its port COM1 a pseudo-terminal whose far end this test reads.
 
 #include "XRequests.h"
-#include <tests/support/ProcessRunner.h>
 
+#include <tests/support/ProcessRunner.h>
 #include <tests/support/PtyPair.h>
 
 #include <gtest/gtest.h>
