@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cairo.h>
+#include <cstddef>
+#include <cstring>
 
 namespace platform {
 
@@ -149,6 +151,60 @@ void paint_frame(WindowRecord& w) {
     Point o = po;
     if (DisplayBackend* b = state().backend)
         b->present(top, t->surface, pr.offset(o.x, o.y));
+}
+
+// Whether the window's pixels in the shared picture are its own alone: no
+// visible child draws inside it and nothing beside it, or beside one of its
+// ancestors, overlaps it.
+bool owns_its_pixels(const WindowRecord& w) {
+    for (HWND c : w.children)
+        if (WindowRecord* cw = find(c); cw && (cw->style & WS_VISIBLE))
+            return false;
+    for (const WindowRecord* n = &w; !n->is_top_level();) {
+        WindowRecord* p = find(n->parent);
+        if (!p)
+            return false;
+        for (HWND s : p->children) {
+            WindowRecord* sw = s == n->handle ? nullptr : find(s);
+            if (sw && (sw->style & WS_VISIBLE) && !sw->rect.intersect(n->rect).is_empty())
+                return false;
+        }
+        n = p;
+    }
+    return true;
+}
+
+// Moves the pixels of `from` (picture coordinates) by (dx, dy) within an
+// RGB24 image; source and destination may overlap.
+void move_pixels(cairo_surface_t* s, const Rect& from, int dx, int dy) {
+    cairo_surface_flush(s);
+    unsigned char* data = cairo_image_surface_get_data(s);
+    const int stride = cairo_image_surface_get_stride(s);
+    const auto bytes = static_cast<std::size_t>(from.width()) * 4;
+    auto row = [&](int y) {
+        std::memmove(data + static_cast<std::ptrdiff_t>(y + dy) * stride + (from.left + dx) * 4,
+                     data + static_cast<std::ptrdiff_t>(y) * stride + from.left * 4, bytes);
+    };
+    if (dy > 0)
+        for (int y = from.bottom - 1; y >= from.top; --y)
+            row(y);
+    else
+        for (int y = from.top; y < from.bottom; ++y)
+            row(y);
+    cairo_surface_mark_dirty_rectangle(s, from.left + dx, from.top + dy, from.width(),
+                                       from.height());
+}
+
+// Moves the part of the window's update region inside `area` with the pixels.
+void move_update(WindowRecord& w, const Rect& area, int dx, int dy) {
+    cairo_rectangle_int_t a = to_cairo(area);
+    cairo_region_t* inside = cairo_region_copy(w.update);
+    cairo_region_intersect_rectangle(inside, &a);
+    cairo_region_subtract_rectangle(w.update, &a);
+    cairo_region_translate(inside, dx, dy);
+    cairo_region_intersect_rectangle(inside, &a);
+    cairo_region_union(w.update, inside);
+    cairo_region_destroy(inside);
 }
 
 } // namespace
@@ -370,6 +426,45 @@ bool redraw_window(HWND hwnd) {
     w->frame_pending = true;
     invalidate_rect(hwnd, nullptr, true);
     return update_window(hwnd);
+}
+
+bool scroll_window(HWND hwnd, int dx, int dy, const Rect* area) {
+    WindowRecord* w = find(hwnd);
+    if (!w)
+        return false;
+    const Rect bounds = client_bounds(*w);
+    const Rect scrolled = area ? area->intersect(bounds) : bounds;
+    if (scrolled.is_empty() || (dx == 0 && dy == 0))
+        return true;
+    WindowRecord* t = find(get_ancestor_root(hwnd));
+    if (!t || !t->surface || cairo_surface_get_type(t->surface) != CAIRO_SURFACE_TYPE_IMAGE ||
+        !paintable(hwnd) || !owns_its_pixels(*w)) {
+        add_update(hwnd, scrolled, false);
+        return true;
+    }
+    // What is seen now and still inside the area after the move.
+    const Rect shown = scrolled.intersect(visible_client(hwnd));
+    const Rect from = shown.intersect(shown.offset(-dx, -dy));
+    const Rect to = from.offset(dx, dy);
+    if (!from.is_empty()) {
+        Point o = client_origin_in_top(hwnd);
+        move_pixels(t->surface, from.offset(o.x, o.y), dx, dy);
+    }
+    move_update(*w, scrolled, dx, dy);
+    cairo_rectangle_int_t sr = to_cairo(scrolled);
+    cairo_rectangle_int_t tr = to_cairo(to);
+    cairo_region_t* uncovered = cairo_region_create_rectangle(&sr);
+    if (!to.is_empty())
+        cairo_region_subtract_rectangle(uncovered, &tr);
+    for (int i = 0, n = cairo_region_num_rectangles(uncovered); i < n; ++i) {
+        cairo_rectangle_int_t r;
+        cairo_region_get_rectangle(uncovered, i, &r);
+        add_update(hwnd, {r.x, r.y, r.x + r.width, r.y + r.height}, false);
+    }
+    cairo_region_destroy(uncovered);
+    if (!to.is_empty())
+        note_presented(hwnd, to);
+    return true;
 }
 
 cairo_surface_t* window_surface(HWND top) {

@@ -25,6 +25,13 @@ bool get_update_rect(HWND hwnd, Rect& out);
 bool update_window(HWND hwnd);
 // Invalidates the window, its frame and all its children, and paints now.
 bool redraw_window(HWND hwnd);
+// Moves what the window shows inside `area` (client coordinates; nullptr:
+// the whole client area) by (dx, dy), as if it had been painted there, and
+// marks the part of `area` left uncovered for painting; pending updates in
+// `area` move along. Where other windows could be in the picture (a visible
+// child, or a sibling overlapping the window or one of its ancestors) all of
+// `area` is marked for painting instead.
+bool scroll_window(HWND hwnd, int dx, int dy, const Rect* area);
 
 Canvas* begin_paint(HWND hwnd, PaintStruct& ps);
 void end_paint(HWND hwnd, PaintStruct& ps);

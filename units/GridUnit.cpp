@@ -182,12 +182,25 @@ int GridUnit::set_property(std::int32_t own_index, const runtime::PropertyValue&
 // ---- Methods ------------------------------------------------------------------
 
 void GridUnit::set_current_cell(int row, int column) {
+    const CellPosition old = m_model.current();
+    const int old_top = m_view.top_row();
+    const int old_left = m_view.left_column();
+    const platform::Size old_client = m_view.client();
     bool moved = m_model.set_current_cell(row, column);
     if (m_model.current().is_set()) {
         m_view.scroll_into_view(row, column);
         update_scroll_bars();
     }
-    platform::invalidate_rect(hwnd(), nullptr, false);
+    if (m_view.client() != old_client)
+        platform::invalidate_rect(hwnd(), nullptr, false);
+    else
+        show_scrolled(old_top, old_left);
+    // The selection and the frame round the current cell leave one row and
+    // come to another; nothing else changes.
+    if (old.is_set())
+        redraw_row(old.row);
+    if (m_model.current().is_set())
+        redraw_row(m_model.current().row);
     if (moved)
         raise_current_cell_changed();
 }
@@ -277,6 +290,34 @@ void GridUnit::redraw_cell(int row, int column) {
     platform::Rect r = m_view.cell_rect(row, column);
     if (!r.is_empty())
         platform::invalidate_rect(hwnd(), &r, false);
+}
+
+void GridUnit::redraw_row(int row) {
+    platform::Rect r = m_view.row_band(row);
+    if (!r.is_empty())
+        platform::invalidate_rect(hwnd(), &r, false);
+}
+
+void GridUnit::show_scrolled(int old_top, int old_left) {
+    if (!hwnd())
+        return;
+    const int rows = m_view.top_row() - old_top;
+    const int columns = m_view.left_column() - old_left;
+    if (rows == 0 && columns == 0)
+        return;
+    // A short scroll in one direction moves what is already drawn; only the
+    // rows or columns that come into view are painted.
+    if (columns == 0 && std::abs(rows) < m_view.rows_per_page()) {
+        platform::Rect area = m_view.row_scroll_area();
+        platform::scroll_window(hwnd(), 0, -rows * m_look.row_height, &area);
+        return;
+    }
+    if (rows == 0 && std::abs(columns) < m_view.columns_per_page()) {
+        platform::Rect area = m_view.column_scroll_area();
+        platform::scroll_window(hwnd(), -columns * m_look.column_width, 0, &area);
+        return;
+    }
+    platform::invalidate_rect(hwnd(), nullptr, false);
 }
 
 void GridUnit::update_scroll_bars() {
@@ -370,12 +411,14 @@ void GridUnit::on_scroll(bool vertical, int code) {
     int pos = platform::scroll_request_target(hwnd(), bar, code, view);
     if (pos < 0 || pos == view.pos)
         return;
+    const int old_top = m_view.top_row();
+    const int old_left = m_view.left_column();
     if (vertical)
         m_view.set_top_row(pos);
     else
         m_view.set_left_column(pos);
     platform::set_scroll_pos(hwnd(), bar, pos);
-    platform::invalidate_rect(hwnd(), nullptr, false);
+    show_scrolled(old_top, old_left);
 }
 
 void GridUnit::on_paint() {

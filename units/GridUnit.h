@@ -88,6 +88,9 @@ class GridUnit final : public Unit {
     void apply_look();
     void update_scroll_bars();
     void redraw_cell(int row, int column);
+    void redraw_row(int row);
+    // Shows the view after its first row or column has moved.
+    void show_scrolled(int old_top, int old_left);
     // A move by the user: the same steps as SetCurrentCell.
     void move_current(int row, int column);
     void on_key(UINT vk);

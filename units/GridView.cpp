@@ -130,6 +130,23 @@ Rect GridView::cell_rect(int row, int column) const {
     return found;
 }
 
+Rect GridView::row_band(int row) const {
+    Rect found;
+    for_each_row([&](int r, int y) {
+        if (r == row)
+            found = {0, y, m_client.cx, y + m_look.row_height};
+    });
+    return found;
+}
+
+Rect GridView::row_scroll_area() const {
+    return {0, fixed_height(), m_client.cx, m_client.cy};
+}
+
+Rect GridView::column_scroll_area() const {
+    return {fixed_width(), 0, m_client.cx, m_client.cy};
+}
+
 CellPosition GridView::cell_at(Point p) const {
     CellPosition found;
     if (p.x < 0 || p.y < 0 || p.x >= m_client.cx || p.y >= m_client.cy)

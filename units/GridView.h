@@ -50,6 +50,13 @@ class GridView {
     int column_width(int column) const;
     // A cell's rectangle in client coordinates; empty when it is not shown.
     platform::Rect cell_rect(int row, int column) const;
+    // A shown row's band across the whole client width; empty when the row
+    // is not shown.
+    platform::Rect row_band(int row) const;
+    // Where data rows scroll (below the header rows) and where data columns
+    // scroll (right of the header columns), in client coordinates.
+    platform::Rect row_scroll_area() const;
+    platform::Rect column_scroll_area() const;
     // The cell under a client point, or none.
     CellPosition cell_at(platform::Point p) const;
 

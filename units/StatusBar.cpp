@@ -95,8 +95,9 @@ const runtime::UnitTypeInfo& StatusBar::type_info() {
 }
 
 bool StatusBar::create_window(const CreateParameters& parameters) {
-    std::uint32_t style =
-        parameters.style | platform::WS_CHILD | platform::WS_CLIPSIBLINGS | platform::CCS_NORESIZE;
+    // Like any status bar it docks along the bottom of its window, full width,
+    // wherever the design placed it.
+    std::uint32_t style = parameters.style | platform::WS_CHILD | platform::WS_CLIPSIBLINGS;
     if (m_settings.flag(SizeGrip))
         style |= platform::SBARS_SIZEGRIP;
     if (!create_system_window(0, platform::STATUSCLASSNAME, "", style, parameters.left,

@@ -128,6 +128,121 @@ TEST_F(Painting, InvalidGbkDrawsReplacementMarksWithoutCrashing) {
     cairo_surface_destroy(s);
 }
 
+// A window of 10-pixel bands under a fixed black heading band; the bands
+// shown start at `g_first_band`, as if scrolled.
+int g_first_band = 0;
+std::vector<Rect> g_painted;
+
+LRESULT bands_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg != WM_PAINT)
+        return def_window_proc(hwnd, msg, wp, lp);
+    PaintStruct ps;
+    Canvas* c = begin_paint(hwnd, ps);
+    g_painted.push_back(ps.paint);
+    Rect client;
+    get_client_rect(hwnd, client);
+    c->fill_rect({0, 0, client.right, 10}, 0x000000);
+    for (int y = 10, band = g_first_band; y < client.bottom; y += 10, ++band)
+        c->fill_rect({0, y, client.right, y + 10},
+                     rgb(band * 37 % 256, band * 91 % 256, band * 53 % 256));
+    end_paint(hwnd, ps);
+    return 0;
+}
+
+class Scrolling : public PlatformTest {
+  protected:
+    void SetUp() override {
+        PlatformTest::SetUp();
+        WindowClass cls;
+        cls.name = "Bands";
+        cls.proc = bands_proc;
+        ASSERT_TRUE(register_class(cls));
+        m_top = make_top();
+        m_bands =
+            create_window_ex(0, "Bands", "", WS_CHILD | WS_VISIBLE, 20, 20, 100, 100, m_top, 1);
+        g_first_band = 0;
+        m_backend.pump();
+        g_painted.clear();
+    }
+    void TearDown() override {
+        destroy_window(m_top);
+        unregister_class("Bands");
+        PlatformTest::TearDown();
+    }
+    // The band window's pixels after painting what is due.
+    std::vector<std::uint32_t> pixels() {
+        m_backend.pump();
+        Point o{0, 0};
+        map_window_points(m_bands, m_top, &o, 1);
+        cairo_surface_t* s = window_surface(m_top);
+        cairo_surface_flush(s);
+        const unsigned char* data = cairo_image_surface_get_data(s);
+        const int stride = cairo_image_surface_get_stride(s);
+        std::vector<std::uint32_t> out;
+        for (int y = o.y; y < o.y + 100; ++y)
+            for (int x = o.x; x < o.x + 100; ++x)
+                out.push_back(*reinterpret_cast<const std::uint32_t*>(data + y * stride + x * 4));
+        return out;
+    }
+    // What a paint of the whole window gives.
+    std::vector<std::uint32_t> full_paint() {
+        invalidate_rect(m_bands, nullptr, false);
+        return pixels();
+    }
+    void scroll_bands_by(int bands) {
+        g_first_band += bands;
+        scroll_window(m_bands, 0, -10 * bands, &m_area);
+    }
+
+    HWND m_top = nullptr;
+    HWND m_bands = nullptr;
+    Rect m_area{0, 10, 100, 100}; // below the heading
+};
+
+TEST_F(Scrolling, MovesThePictureAndPaintsOnlyWhatComesIntoView) {
+    Rect due;
+    scroll_bands_by(3);
+    ASSERT_TRUE(get_update_rect(m_bands, due));
+    EXPECT_EQ(due, (Rect{0, 70, 100, 100}));
+    std::vector<std::uint32_t> scrolled = pixels();
+    EXPECT_EQ(g_painted, (std::vector<Rect>{{0, 70, 100, 100}}));
+    EXPECT_EQ(scrolled, full_paint());
+
+    scroll_bands_by(-2);
+    ASSERT_TRUE(get_update_rect(m_bands, due));
+    EXPECT_EQ(due, (Rect{0, 10, 100, 30}));
+    scrolled = pixels();
+    EXPECT_EQ(scrolled, full_paint());
+
+    // More than the area holds: nothing can be moved, all of it is painted.
+    scroll_bands_by(12);
+    ASSERT_TRUE(get_update_rect(m_bands, due));
+    EXPECT_EQ(due, m_area);
+    scrolled = pixels();
+    EXPECT_EQ(scrolled, full_paint());
+}
+
+TEST_F(Scrolling, APendingUpdateMovesWithThePicture) {
+    Rect stale{0, 50, 100, 60};
+    invalidate_rect(m_bands, &stale, false);
+    scroll_bands_by(1);
+    Rect due;
+    ASSERT_TRUE(get_update_rect(m_bands, due));
+    EXPECT_EQ(due, (Rect{0, 40, 100, 100})) << "the moved band and the new bottom one";
+    std::vector<std::uint32_t> scrolled = pixels();
+    EXPECT_EQ(scrolled, full_paint());
+}
+
+TEST_F(Scrolling, AnOverlappingSiblingMakesItPaintEverything) {
+    HWND over = make_child(m_top, {60, 60, 90, 90}, 2);
+    m_backend.pump();
+    scroll_bands_by(1);
+    Rect due;
+    ASSERT_TRUE(get_update_rect(m_bands, due));
+    EXPECT_EQ(due, m_area);
+    destroy_window(over);
+}
+
 TEST_F(Painting, MeasuringUsesTheFontSize) {
     LogFont big = default_gui_log_font();
     big.height = -24;

@@ -117,6 +117,23 @@ TEST_F(StatusBarTest, AddPanelCountsFromZeroAndFillsOmittedArguments) {
     EXPECT_EQ(shown_text(1), "b");
 }
 
+TEST_F(StatusBarTest, DocksAlongTheBottomOfItsWindowWhereverItWasPlaced) {
+    // Placed across the middle and wider than the window, as a design may.
+    auto* object = StatusBar::Entries::create(nullptr, 0, platform::WS_VISIBLE, m_top, 101, nullptr,
+                                              0, 50, 1000, 20, WindowId, BarId + 1, 0, 0);
+    ASSERT_NE(object, nullptr);
+    platform::HWND bar = dynamic_cast<StatusBar*>(object)->hwnd();
+    platform::Rect client;
+    platform::get_client_rect(bar, client);
+    platform::Point corner{0, 0};
+    platform::map_window_points(bar, m_top, &corner, 1);
+    EXPECT_EQ(corner.x, 0);
+    EXPECT_EQ(client.width(), 600);
+    EXPECT_EQ(corner.y + client.height(), 200);
+    EXPECT_GE(client.height(), 18);
+    platform::destroy_window(bar);
+}
+
 TEST_F(StatusBarTest, AWidthAloneMakesOneNormalPanelOfThatWidth) {
     runtime::TypedValue omitted;
     EXPECT_EQ(call(0, {omitted, integer(6200)}).low(), 0u);
