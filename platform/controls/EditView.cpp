@@ -12,12 +12,16 @@ namespace platform::controls {
 namespace {
 
 constexpr int k_margin = 2;
+// A box narrower than this gives up its side margins, so that a small box
+// for a three-digit number still shows all three digits.
+constexpr int k_narrow = 32;
 
 Rect text_area(const EditState& st) {
     Rect c;
     get_client_rect(st.hwnd, c);
-    return {c.left + k_margin, c.top + (is_multiline(st) ? 1 : 0),
-            std::max(c.left + k_margin, c.right - k_margin), c.bottom};
+    const int margin = c.width() < k_narrow ? 0 : k_margin;
+    return {c.left + margin, c.top + (is_multiline(st) ? 1 : 0),
+            std::max(c.left + margin, c.right - margin), c.bottom};
 }
 
 // Wrapping follows the platform: a multi-line box without ES_AUTOHSCROLL

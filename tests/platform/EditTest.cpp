@@ -659,6 +659,31 @@ TEST_F(Edit, ADoubleClickSelectsTheWordAndShiftClickExtends) {
 
 // ---- Picture
 
+TEST_F(Edit, ANarrowBoxGivesUpItsMarginsForAThreeDigitNumber) {
+    HWND wide = edit(0, "120", {10, 10, 110, 26}, 1);
+    HWND narrow = edit(0, "120", {10, 40, 34, 56}, 2);
+    m_backend.pump();
+    // The rightmost inked column of the text, in client coordinates.
+    auto last_ink = [&](HWND e) {
+        Rect c;
+        get_client_rect(e, c);
+        int last = -1;
+        for (int y = 0; y < c.bottom; ++y)
+            for (int x = 0; x < c.right; ++x) {
+                COLORREF px = pixel(e, {x, y});
+                if ((px & 0xFF) + ((px >> 8) & 0xFF) + ((px >> 16) & 0xFF) < 3 * 128)
+                    last = std::max(last, x);
+            }
+        return last;
+    };
+    const int width = last_ink(wide) - 2; // the wide box keeps its margin of 2
+    ASSERT_GT(width, 10);
+    Rect c;
+    get_client_rect(narrow, c);
+    ASSERT_LT(c.width(), width + 4) << "the digits would not fit inside two margins";
+    EXPECT_GE(last_ink(narrow), width - 1) << "the last digit is shown whole";
+}
+
 TEST_F(Edit, StatesPicture) {
     destroy_window(m_top);
     m_top = make_top(WS_OVERLAPPEDWINDOW | WS_VISIBLE, {60, 60, 60 + 460, 60 + 300});
