@@ -26,6 +26,7 @@ void SteppedClock::nap(std::chrono::microseconds) const {
     const std::uint64_t start = m_ms.load();
     ++m_naps;
     m_moved.wait(lock, [&] { return m_ms.load() != start; });
+    ++m_naps_ended;
 }
 
 void SteppedClock::advance(std::uint32_t ms) {

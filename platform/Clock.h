@@ -44,9 +44,10 @@ class SteppedClock final : public Clock {
     std::chrono::nanoseconds now() const override;
     int blocking_ms(int ms) const override { return ms == 0 ? 0 : -1; }
     void nap(std::chrono::microseconds length) const override;
-    // How many naps have begun: another thread can tell from it that a
-    // caller is waiting for the time to move.
+    // How many naps have begun and how many have ended: another thread can
+    // tell from them that a caller is waiting for the time to move.
     int naps() const { return m_naps.load(); }
+    int naps_ended() const { return m_naps_ended.load(); }
 
     // Moves the time on by `ms` and wakes the user-interface thread: waits
     // whose deadline has passed end, and timers that fell due fire at the
@@ -59,6 +60,7 @@ class SteppedClock final : public Clock {
   private:
     std::atomic<std::uint64_t> m_ms{0};
     mutable std::atomic<int> m_naps{0};
+    mutable std::atomic<int> m_naps_ended{0};
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_moved;
 };

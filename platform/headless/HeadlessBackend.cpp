@@ -71,6 +71,7 @@ void HeadlessBackend::wait(int timeout_ms) {
         std::uint64_t count;
         [[maybe_unused]] auto n = read(m_wake_fd, &count, sizeof count);
     }
+    ++m_waits_ended;
 }
 
 void HeadlessBackend::wake() {

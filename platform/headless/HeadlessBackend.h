@@ -102,10 +102,12 @@ class HeadlessBackend final : public DisplayBackend {
 
     int cursor_id() const { return m_cursor; }
     int presents() const { return m_presents; }
-    // How many waits the window system has begun on this display, and how
-    // many times it was woken: another thread can tell from these that the
-    // user-interface thread is blocked, or that a send or post reached it.
+    // How many waits the window system has begun on this display, how many
+    // of them have ended, and how many times it was woken: another thread can
+    // tell from these that the user-interface thread is blocked, or that a
+    // send or post reached it.
     int waits() const { return m_waits.load(); }
+    int waits_ended() const { return m_waits_ended.load(); }
     int wakes() const { return m_wakes.load(); }
 
   private:
@@ -115,6 +117,7 @@ class HeadlessBackend final : public DisplayBackend {
     bool m_quit_after_first_frame = false;
     int m_wake_fd = -1;
     std::atomic<int> m_waits{0};
+    std::atomic<int> m_waits_ended{0};
     std::atomic<int> m_wakes{0};
     int m_cursor = 0;
     int m_presents = 0;

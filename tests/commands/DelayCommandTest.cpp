@@ -96,6 +96,27 @@ TEST_F(Delay, WaitsForTimeFromAnotherThreadDispatchingWhatArrives) {
     EXPECT_EQ(g_nudges.load(), 3) << "every message that arrived was dispatched";
 }
 
+TEST_F(Delay, AStepperStartedFromAnotherThreadDuringTheWaitMovesTimeOn) {
+    auto idle = [this] { return m_backend.waits() + platform::test_clock().naps(); };
+    const int idle_before = idle();
+    std::atomic<bool> returned{false};
+    bool freed = false;
+    std::thread other([&] {
+        EXPECT_TRUE(wait_for([&] { return idle() > idle_before; })) << "the wait began";
+        ClockStepper stepper(m_backend, 10);
+        if (!wait_for([&] { return returned.load(); }, 5000)) {
+            // The stepper never saw the wait: free it, so the test fails
+            // rather than hangs.
+            freed = true;
+            platform::test_clock().advance(1000);
+        }
+    });
+    delay(TypedValue::of_integer(50));
+    returned = true;
+    other.join();
+    EXPECT_FALSE(freed) << "the stepper moved the time on for a wait already under way";
+}
+
 TEST_F(Delay, HandlersMayWaitInsideTheWait) {
     platform::post_message(m_window, MessageNestedDelay, 60);
     const std::uint32_t start = platform::get_tick_count();

@@ -30,13 +30,14 @@ inline bool wait_for(const std::function<bool()>& done, int limit_ms = 10000) {
 // Lets stepped time pass from another thread, for loops a test cannot step
 // from inside (a modal loop, a Delay): each time the user-interface thread
 // blocks, waiting on `display` or napping on the clock, the clock moves on
-// by `step_ms`, until `total_ms` have passed or the stepper is stopped. Start
-// it before the loop.
+// by `step_ms`, until `total_ms` have passed or the stepper is stopped. A
+// wait already under way when the stepper starts counts as a new one, so it
+// may start before the loop or from another thread while the loop waits.
 class ClockStepper {
   public:
     ClockStepper(const platform::HeadlessBackend& display, std::uint32_t step_ms,
                  std::uint32_t total_ms = std::numeric_limits<std::uint32_t>::max())
-        : m_display(display), m_step(step_ms), m_total(total_ms), m_seen(idle_count()),
+        : m_display(display), m_step(step_ms), m_total(total_ms), m_seen(idle_ended_count()),
           m_thread([this] { run(); }) {}
     ~ClockStepper() { stop(); }
     ClockStepper(const ClockStepper&) = delete;
@@ -51,6 +52,9 @@ class ClockStepper {
 
   private:
     int idle_count() const { return m_display.waits() + platform::test_clock().naps(); }
+    int idle_ended_count() const {
+        return m_display.waits_ended() + platform::test_clock().naps_ended();
+    }
     void run() {
         for (;;) {
             while (idle_count() == m_seen) {
