@@ -75,6 +75,17 @@ void delete_bitmap(HBITMAP bitmap) {
         cairo_surface_destroy(bitmap);
 }
 
+HBITMAP create_bitmap(int width, int height) {
+    if (width <= 0 || height <= 0)
+        return nullptr;
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(s);
+        return nullptr;
+    }
+    return s;
+}
+
 int bitmap_width(HBITMAP bitmap) {
     return bitmap ? cairo_image_surface_get_width(bitmap) : 0;
 }

@@ -18,6 +18,9 @@ using HBITMAP = cairo_surface_t*;
 // bottom-up or top-down. Returns nullptr for anything malformed or cut short.
 HBITMAP bitmap_from_dib(const std::uint8_t* data, std::size_t size);
 void delete_bitmap(HBITMAP bitmap);
+// A new bitmap of the given size, all black, to draw into (bitmap_canvas);
+// nullptr when a side is not positive or the memory cannot be had.
+HBITMAP create_bitmap(int width, int height);
 
 // A new bitmap holding the given rectangle of `source`; nullptr when the
 // rectangle is empty or does not lie wholly inside the source.

@@ -203,6 +203,38 @@ void Canvas::offset_origin(int dx, int dy) {
     cairo_translate(m_cr, dx, dy);
 }
 
+void Canvas::push_clip(const Rect& r) {
+    cairo_save(m_cr);
+    cairo_rectangle(m_cr, r.left, r.top, std::max(0, r.width()), std::max(0, r.height()));
+    cairo_clip(m_cr);
+}
+
+void Canvas::pop_clip() {
+    cairo_restore(m_cr);
+}
+
+bool Canvas::rect_visible(const Rect& r) const {
+    if (r.is_empty())
+        return false;
+    cairo_rectangle_list_t* list = cairo_copy_clip_rectangle_list(m_cr);
+    bool visible = false;
+    if (list->status == CAIRO_STATUS_SUCCESS) {
+        for (int i = 0; i < list->num_rectangles && !visible; ++i) {
+            const cairo_rectangle_t& c = list->rectangles[i];
+            visible =
+                r.left < c.x + c.width && c.x < r.right && r.top < c.y + c.height && c.y < r.bottom;
+        }
+    } else {
+        // A clip that is not a set of rectangles (after a rotation): its
+        // extents.
+        double x0, y0, x1, y1;
+        cairo_clip_extents(m_cr, &x0, &y0, &x1, &y1);
+        visible = r.left < x1 && x0 < r.right && r.top < y1 && y0 < r.bottom;
+    }
+    cairo_rectangle_list_destroy(list);
+    return visible;
+}
+
 void Canvas::draw_stroke(double x0, double y0, double x1, double y1, COLORREF color, double width) {
     cairo_save(m_cr);
     set_source_color(m_cr, color);

@@ -75,6 +75,15 @@ class Canvas {
     // Moves the origin by (dx, dy) for what is drawn after, as the
     // platform's viewport offset does.
     void offset_origin(int dx, int dy);
+    // Draws only inside r (and the clip there already was) until the
+    // matching pop_clip. Colours and the origin set in between are undone
+    // with it too.
+    void push_clip(const Rect& r);
+    void pop_clip();
+    // Whether anything drawn in r could show: whether r meets the clip (in
+    // a paint, the update region), so that a paint may skip the parts of a
+    // window that it does not renew.
+    bool rect_visible(const Rect& r) const;
 
     // Shapes for drawings that move, at fractional positions: a stroke with
     // round ends, a filled circle and a circular arc (degrees, counted

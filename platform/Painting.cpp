@@ -346,6 +346,7 @@ Canvas* begin_paint(HWND hwnd, PaintStruct& ps) {
             cairo_rectangle_int_t r;
             cairo_region_get_rectangle(region, i, &r);
             cairo_rectangle(cr, r.x, r.y, r.width, r.height);
+            ps.parts.push_back({r.x, r.y, r.x + r.width, r.y + r.height});
         }
         cairo_clip(cr);
         cairo_rectangle_int_t e;
@@ -371,10 +372,18 @@ Canvas* begin_paint(HWND hwnd, PaintStruct& ps) {
 }
 
 void end_paint(HWND hwnd, PaintStruct& ps) {
-    Rect painted = ps.paint;
     ps.canvas.reset();
-    if (find(hwnd))
-        note_presented(hwnd, painted);
+    if (!find(hwnd))
+        return;
+    // A region cut into many pieces (a window among many children) is shown
+    // as its box: one request costs less than dozens.
+    constexpr std::size_t k_most_parts = 16;
+    if (ps.parts.size() > k_most_parts) {
+        note_presented(hwnd, ps.paint);
+        return;
+    }
+    for (const Rect& part : ps.parts)
+        note_presented(hwnd, part);
 }
 
 std::unique_ptr<Canvas> get_canvas(HWND hwnd) {
@@ -388,6 +397,15 @@ std::unique_ptr<Canvas> get_canvas(HWND hwnd) {
     auto canvas = std::make_unique<Canvas>(cr, hwnd);
     cairo_destroy(cr);
     note_presented(hwnd, vis);
+    return canvas;
+}
+
+std::unique_ptr<Canvas> bitmap_canvas(cairo_surface_t* bitmap) {
+    if (!bitmap)
+        return nullptr;
+    cairo_t* cr = cairo_create(bitmap);
+    auto canvas = std::make_unique<Canvas>(cr, nullptr);
+    cairo_destroy(cr);
     return canvas;
 }
 

@@ -8,6 +8,7 @@
 #include "Types.h"
 
 #include <memory>
+#include <vector>
 
 namespace platform {
 
@@ -15,6 +16,10 @@ struct PaintStruct {
     std::unique_ptr<Canvas> canvas;
     bool erase = false; // the background still needs erasing
     Rect paint;         // bounding box of what is to be painted, client coordinates
+    // The rectangles whose union is painted (client coordinates): end_paint
+    // presents each, so that a paint of a few small parts far apart does
+    // not show the whole box around them again.
+    std::vector<Rect> parts;
 };
 
 // rect == nullptr: the whole client area.
@@ -39,6 +44,11 @@ void end_paint(HWND hwnd, PaintStruct& ps);
 // A canvas for drawing into the window outside WM_PAINT (clipped to its
 // visible client area); what is drawn is presented when it is destroyed.
 std::unique_ptr<Canvas> get_canvas(HWND hwnd);
+
+// A canvas that draws into a bitmap (create_bitmap), for a picture drawn
+// once and shown in many paints with Canvas::draw_surface. What it drew is
+// in the bitmap once the canvas is destroyed. nullptr for no bitmap.
+std::unique_ptr<Canvas> bitmap_canvas(cairo_surface_t* bitmap);
 
 // The picture of a top-level window's client area (owned by the window).
 cairo_surface_t* window_surface(HWND top);

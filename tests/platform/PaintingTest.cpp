@@ -61,6 +61,8 @@ TEST_F(Painting, HiddenWindowsAreNotPainted) {
     EXPECT_TRUE(recorder().log().empty());
 }
 
+std::uint32_t pixel(cairo_surface_t* s, int x, int y);
+
 // Counts pixels darker than mid-grey inside r of an RGB24 picture.
 int count_dark(cairo_surface_t* s, Rect r) {
     cairo_surface_flush(s);
@@ -111,6 +113,63 @@ TEST_F(Painting, TextIsInkedInTheHeadlessPicture) {
     std::string path = ::testing::TempDir() + "text_probe.png";
     EXPECT_TRUE(save_window_png(top, path.c_str()));
     unregister_class("TextProbe");
+}
+
+// What a paint of the region probe saw, and whether it inks black (white
+// otherwise).
+struct RegionProbe {
+    bool black = false;
+    std::vector<Rect> parts;
+    bool first_visible = false;
+    bool between_visible = false;
+    bool second_visible = false;
+};
+RegionProbe g_region;
+
+LRESULT region_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_PAINT) {
+        PaintStruct ps;
+        Canvas* c = begin_paint(hwnd, ps);
+        g_region.parts = ps.parts;
+        g_region.first_visible = c->rect_visible({15, 15, 16, 16});
+        g_region.between_visible = c->rect_visible({60, 40, 190, 140});
+        g_region.second_visible = c->rect_visible({190, 140, 205, 155});
+        c->fill_rect({0, 0, 300, 200}, g_region.black ? 0 : 0xFFFFFF);
+        end_paint(hwnd, ps);
+        return 0;
+    }
+    return def_window_proc(hwnd, msg, wp, lp);
+}
+
+TEST_F(Painting, APaintOfTwoDistantPartsRenewsAndPresentsOnlyThem) {
+    WindowClass cls;
+    cls.name = "RegionProbe";
+    cls.proc = region_proc;
+    ASSERT_TRUE(register_class(cls));
+    HWND top =
+        create_window_ex(0, "RegionProbe", "r", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, 0);
+    g_region = {};
+    m_backend.pump();
+    ASSERT_EQ(g_region.parts.size(), 1u);
+    EXPECT_EQ(g_region.parts[0], (Rect{0, 0, 300, 200}));
+
+    g_region.black = true;
+    Rect a{10, 10, 30, 30}, b{200, 150, 220, 170};
+    invalidate_rect(top, &a, false);
+    invalidate_rect(top, &b, false);
+    int presents = m_backend.presents();
+    m_backend.pump();
+    EXPECT_EQ(g_region.parts, (std::vector<Rect>{a, b}));
+    EXPECT_EQ(m_backend.presents() - presents, 2) << "each part, not the box around both";
+    EXPECT_TRUE(g_region.first_visible);
+    EXPECT_FALSE(g_region.between_visible);
+    EXPECT_TRUE(g_region.second_visible);
+    cairo_surface_t* s = window_surface(top);
+    EXPECT_EQ(pixel(s, 20, 20), 0u);
+    EXPECT_EQ(pixel(s, 100, 80), 0xFFFFFFu) << "outside the region nothing changed";
+    EXPECT_EQ(pixel(s, 210, 160), 0u);
+    destroy_window(top);
+    unregister_class("RegionProbe");
 }
 
 TEST_F(Painting, InvalidGbkDrawsReplacementMarksWithoutCrashing) {
@@ -303,6 +362,31 @@ TEST(Bitmap, DeviceIndependentBitmapsBecomeSurfaces) {
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(pixel(t, 0, 0), 0xFF0000u);
     delete_bitmap(t);
+}
+
+TEST(Bitmap, ACanvasDrawsIntoANewBitmapWithinItsClips) {
+    EXPECT_EQ(create_bitmap(0, 3), nullptr);
+    EXPECT_EQ(create_bitmap(4, -1), nullptr);
+    EXPECT_EQ(bitmap_canvas(nullptr), nullptr);
+    HBITMAP b = create_bitmap(4, 3);
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(bitmap_width(b), 4);
+    EXPECT_EQ(bitmap_height(b), 3);
+    {
+        std::unique_ptr<Canvas> c = bitmap_canvas(b);
+        ASSERT_NE(c, nullptr);
+        c->push_clip({0, 0, 2, 3});
+        EXPECT_TRUE(c->rect_visible({1, 1, 3, 2}));
+        EXPECT_FALSE(c->rect_visible({2, 0, 4, 3}));
+        c->fill_rect({0, 0, 4, 3}, rgb(0xFF, 0, 0));
+        c->pop_clip();
+        c->fill_rect({3, 2, 4, 3}, rgb(0, 0xFF, 0));
+    }
+    EXPECT_EQ(pixel(b, 0, 0), 0xFF0000u);
+    EXPECT_EQ(pixel(b, 1, 2), 0xFF0000u);
+    EXPECT_EQ(pixel(b, 2, 0), 0u) << "outside the clip the bitmap stays black";
+    EXPECT_EQ(pixel(b, 3, 2), 0x00FF00u) << "the clip ended with pop_clip";
+    delete_bitmap(b);
 }
 
 TEST(Bitmap, MalformedBitmapsAreRefused) {
