@@ -12,6 +12,7 @@
 #include <cairo.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -83,6 +84,66 @@ TEST_F(ArmWindowTest, TheLogKeepsTheLatestCommands) {
     m_window->receive(many, m_now);
     ASSERT_EQ(m_window->log().size(), ArmWindow::k_log_limit);
     EXPECT_EQ(m_window->log().back().command.value, 599 % 180);
+}
+
+TEST_F(ArmWindowTest, AFrameRenewsTheArmButNeitherTheLogNorTheCounts) {
+    m_window->receive("150a40b", m_now);
+    platform::update_window(m_window->hwnd());
+    m_now += ArmWindow::k_frame_ms;
+    m_window->frame();
+    platform::Rect dirty;
+    ASSERT_TRUE(platform::get_update_rect(m_window->hwnd(), dirty));
+    platform::Rect client;
+    platform::get_client_rect(m_window->hwnd(), client);
+    ArmLayout layout = ArmPainter::layout(client);
+    EXPECT_FALSE(dirty.intersect(layout.side).is_empty());
+    EXPECT_TRUE(dirty.intersect(layout.log).is_empty());
+    EXPECT_TRUE(dirty.intersect(layout.counts).is_empty());
+    // Bytes that complete no command change the counts alone.
+    platform::update_window(m_window->hwnd());
+    m_window->receive("x", m_now);
+    ASSERT_TRUE(platform::get_update_rect(m_window->hwnd(), dirty));
+    EXPECT_EQ(dirty, layout.counts);
+}
+
+// How many pixels of two pictures of one size differ by more than the
+// rounding of anti-aliased edges (drawn under another clip, an edge pixel may
+// come out a level or two apart).
+int pixels_apart(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
+    if (a.size() != b.size())
+        return -1;
+    int apart = 0;
+    for (std::size_t i = 0; i + 4 <= a.size(); i += 4) {
+        bool differs = false;
+        for (std::size_t c = 0; c < 3; ++c)
+            differs = differs || std::abs(int(a[i + c]) - int(b[i + c])) > 8;
+        apart += differs;
+    }
+    return apart;
+}
+
+// Frames renew only what moved; what they leave must be what a paint of
+// the whole window shows, at every step of a move and once the arm is still.
+TEST_F(ArmWindowTest, FramesLeaveThePictureAWholePaintWouldDraw) {
+    platform::HWND hwnd = m_window->hwnd();
+    auto whole = [&] {
+        platform::invalidate_rect(hwnd, nullptr, false);
+        return picture("arm_whole.png");
+    };
+    m_window->receive("80a100b80c120d", m_now);
+    run_until_still();
+    m_now += 500;
+    m_window->receive("170a35b170c20d", m_now);
+    picture("arm_step.png");
+    for (int step = 1; m_window->is_animating(); ++step) {
+        // Now and then a frame comes late and the arm jumps further.
+        m_now += (step % 4 == 0 ? 5 : 1) * ArmWindow::k_frame_ms;
+        m_window->frame();
+        if (step % 2 == 0 || !m_window->is_animating()) {
+            auto framed = picture("arm_step.png");
+            ASSERT_EQ(pixels_apart(framed, whole()), 0) << "after frame " << step;
+        }
+    }
 }
 
 TEST_F(ArmWindowTest, PosesAsPictures) {

@@ -2,8 +2,10 @@
 
 #include "platform/Encoding.h"
 #include "platform/Font.h"
+#include "platform/Painting.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +16,7 @@ using platform::Canvas;
 using platform::COLORREF;
 using platform::Rect;
 using platform::rgb;
+using platform::UINT;
 
 namespace {
 
@@ -30,6 +33,7 @@ constexpr COLORREF k_gripper = rgb(0xE0, 0x7A, 0x1F);
 constexpr COLORREF k_ghost = rgb(0xCF, 0xDC, 0xEC);
 constexpr COLORREF k_base = rgb(0x55, 0x60, 0x70);
 constexpr COLORREF k_warning = rgb(0xC6, 0x3A, 0x1E);
+constexpr COLORREF k_stripe = rgb(0xF6, 0xF8, 0xFA);
 
 // Link lengths of the drawn arm, in pixels of the side view.
 constexpr double k_upper = 85;
@@ -91,57 +95,113 @@ void text(Canvas& c, const std::string& s, Rect r, platform::UINT format, COLORR
     c.draw_text(s, r, format | platform::DT_NOPREFIX);
 }
 
-// Draws the side view of one pose with its shoulder at (sx, sz).
-void draw_side_pose(Canvas& c, const Pose& p, double sx, double sz, bool ghost) {
+// Where a pose's joints lie in one view: the root (the shoulder, or the
+// turning centre seen from above), the elbow, the wrist and the gripper's
+// two tips.
+struct ViewPoints {
+    double rx, ry, ex, ey, wx, wy;
+    std::array<double, 2> tip_x, tip_y;
+};
+
+ViewPoints side_points(const Pose& p, double sx, double sz) {
     double across = std::sin(p.base); // the arm's plane seen from the side
     auto X = [&](double x) { return sx + x * across; };
     auto Z = [&](double z) { return sz - z; };
-    double ex = X(p.elbow_x), ez = Z(p.elbow_z);
-    double wx = X(p.wrist_x), wz = Z(p.wrist_z);
-    COLORREF link = ghost ? k_ghost : k_link;
-    COLORREF grip = ghost ? k_ghost : k_gripper;
-    for (int side : {-1, 1}) {
-        double angle = p.fore_angle + side * p.jaw;
-        double tx = X(p.wrist_x + k_grip * std::cos(angle));
-        double tz = Z(p.wrist_z + k_grip * std::sin(angle));
-        c.draw_stroke(wx, wz, tx, tz, grip, ghost ? 4 : 5);
+    ViewPoints v{sx, sz, X(p.elbow_x), Z(p.elbow_z), X(p.wrist_x), Z(p.wrist_z), {}, {}};
+    for (int i = 0; i < 2; ++i) {
+        double angle = p.fore_angle + (i ? 1 : -1) * p.jaw;
+        v.tip_x[i] = X(p.wrist_x + k_grip * std::cos(angle));
+        v.tip_y[i] = Z(p.wrist_z + k_grip * std::sin(angle));
     }
-    c.draw_stroke(ex, ez, wx, wz, ghost ? k_ghost : k_link_far, ghost ? 9 : 11);
-    c.draw_stroke(sx, sz, ex, ez, link, ghost ? 12 : 14);
-    if (ghost)
-        return;
-    c.fill_circle(sx, sz, 9, k_joint);
-    c.fill_circle(sx, sz, 3.5, k_panel);
-    c.fill_circle(ex, ez, 7, k_joint);
-    c.fill_circle(ex, ez, 2.5, k_panel);
-    c.fill_circle(wx, wz, 5, k_joint);
+    return v;
 }
 
-void draw_top_pose(Canvas& c, const Pose& p, double cx, double cy, double scale, bool ghost) {
+ViewPoints top_points(const Pose& p, double cx, double cy, double scale) {
     double ux = std::cos(p.base), uy = -std::sin(p.base);
-    auto at = [&](double r, double* x, double* y) {
-        *x = cx + r * scale * ux;
-        *y = cy + r * scale * uy;
-    };
-    double ex, ey, wx, wy;
-    at(p.elbow_x, &ex, &ey);
-    at(p.wrist_x, &wx, &wy);
+    ViewPoints v{cx,
+                 cy,
+                 cx + p.elbow_x * scale * ux,
+                 cy + p.elbow_x * scale * uy,
+                 cx + p.wrist_x * scale * ux,
+                 cy + p.wrist_x * scale * uy,
+                 {},
+                 {}};
     // Seen from above the gripper points along the forearm's horizontal
     // part; it shortens as the forearm tips down.
     double ahead = std::cos(p.fore_angle);
     double grip = k_grip * scale * std::max(std::fabs(ahead), 0.35) * (ahead < 0 ? -1 : 1);
-    COLORREF link = ghost ? k_ghost : k_link;
-    for (int side : {-1, 1}) {
-        double a = p.base + side * p.jaw;
-        c.draw_stroke(wx, wy, wx + grip * std::cos(a), wy - grip * std::sin(a),
-                      ghost ? k_ghost : k_gripper, ghost ? 3 : 4);
+    for (int i = 0; i < 2; ++i) {
+        double a = p.base + (i ? 1 : -1) * p.jaw;
+        v.tip_x[i] = v.wx + grip * std::cos(a);
+        v.tip_y[i] = v.wy - grip * std::sin(a);
     }
-    c.draw_stroke(ex, ey, wx, wy, ghost ? k_ghost : k_link_far, ghost ? 7 : 9);
-    c.draw_stroke(cx, cy, ex, ey, link, ghost ? 9 : 11);
+    return v;
+}
+
+// The pixels around every joint, `margin` wide.
+Rect box_around(const ViewPoints& v, double margin) {
+    double xs[] = {v.rx, v.ex, v.wx, v.tip_x[0], v.tip_x[1]};
+    double ys[] = {v.ry, v.ey, v.wy, v.tip_y[0], v.tip_y[1]};
+    auto [x0, x1] = std::minmax_element(std::begin(xs), std::end(xs));
+    auto [y0, y1] = std::minmax_element(std::begin(ys), std::end(ys));
+    return {static_cast<int>(std::floor(*x0 - margin)), static_cast<int>(std::floor(*y0 - margin)),
+            static_cast<int>(std::ceil(*x1 + margin)), static_cast<int>(std::ceil(*y1 + margin))};
+}
+
+// Draws one pose in a view: the links, the gripper, and (unless it is the
+// target's ghost) the joints.
+void draw_pose(Canvas& c, const ViewPoints& v, bool side_view, bool ghost) {
+    // The side view's links are drawn wider than the top view's.
+    double w = side_view ? 1 : 0;
+    for (int i = 0; i < 2; ++i)
+        c.draw_stroke(v.wx, v.wy, v.tip_x[i], v.tip_y[i], ghost ? k_ghost : k_gripper,
+                      (ghost ? 3 : 4) + w);
+    c.draw_stroke(v.ex, v.ey, v.wx, v.wy, ghost ? k_ghost : k_link_far, (ghost ? 7 : 9) + 2 * w);
+    c.draw_stroke(v.rx, v.ry, v.ex, v.ey, ghost ? k_ghost : k_link, (ghost ? 9 : 11) + 3 * w);
     if (ghost)
         return;
-    c.fill_circle(ex, ey, 5, k_joint);
-    c.fill_circle(wx, wy, 4, k_joint);
+    if (side_view) {
+        c.fill_circle(v.rx, v.ry, 9, k_joint);
+        c.fill_circle(v.rx, v.ry, 3.5, k_panel);
+        c.fill_circle(v.ex, v.ey, 7, k_joint);
+        c.fill_circle(v.ex, v.ey, 2.5, k_panel);
+        c.fill_circle(v.wx, v.wy, 5, k_joint);
+    } else {
+        c.fill_circle(v.ex, v.ey, 5, k_joint);
+        c.fill_circle(v.wx, v.wy, 4, k_joint);
+    }
+}
+
+// Where the side view's ground and shoulder lie in its panel.
+struct SideFrame {
+    double ground, sx, sz;
+};
+SideFrame side_frame(const Rect& r) {
+    double ground = r.bottom - 34;
+    return {ground, r.left + (r.right - r.left) / 2.0, ground - 54};
+}
+
+// The top view's turning centre and the radius of the base's travel.
+struct TopFrame {
+    double cx, cy, radius;
+};
+TopFrame top_frame(const Rect& r) {
+    double cx = r.left + (r.right - r.left) / 2.0;
+    double cy = r.bottom - 30;
+    double radius = std::min((r.right - r.left) / 2.0 - 22, static_cast<double>(cy - r.top - 36));
+    return {cx, cy, radius};
+}
+
+// One servo's row in the angles panel: its label and value on a line of
+// text, its travel as a bar below.
+struct AngleRow {
+    int top;          // of the text line
+    double x0, x1, y; // the bar
+};
+AngleRow angle_row(const Rect& panel, int servo) {
+    int row_height = (panel.bottom - panel.top - 34) / k_servo_count;
+    int top = panel.top + 32 + servo * row_height;
+    return {top, panel.left + 16.0, panel.right - 16.0, top + 32.0};
 }
 
 std::string format_gap(const std::optional<Millis>& gap) {
@@ -165,8 +225,47 @@ ArmPainter::ArmPainter() {
 }
 
 ArmPainter::~ArmPainter() {
+    platform::delete_bitmap(m_background);
     for (platform::HFONT f : {m_title_font, m_heading_font, m_value_font, m_mono_font})
         platform::delete_font(f);
+}
+
+ArmLayout ArmPainter::layout(const Rect& client) {
+    ArmLayout l;
+    int right = client.right - 12;
+    int log_left = right - 290;
+    int bottom = client.bottom - 12;
+    l.header = {12, 0, right, 46};
+    l.counts = {right - 330, 0, right, 46};
+    l.side = {12, 52, log_left - 12, 52 + 300};
+    int middle = l.side.left + (l.side.right - l.side.left) * 47 / 100;
+    l.top = {l.side.left, l.side.bottom + 10, middle - 5, bottom};
+    l.angles = {middle + 5, l.side.bottom + 10, l.side.right, bottom};
+    for (int i = 0; i < k_servo_count; ++i) {
+        // From the top of the value's text to below the knob and the
+        // target's tick.
+        AngleRow row = angle_row(l.angles, i);
+        l.angle_rows[static_cast<std::size_t>(i)] = {
+            l.angles.left + 1, row.top - 4, l.angles.right - 1, static_cast<int>(row.y) + 8};
+    }
+    l.log = {log_left, 52, right, bottom};
+    return l;
+}
+
+ArmExtent ArmPainter::extent(const ArmLayout& layout, const ArmModel& model) {
+    Pose p = pose_of(model, false);
+    ArmExtent e;
+    {
+        SideFrame f = side_frame(layout.side);
+        // The shoulder's joint is the widest part drawn, 9 pixels round.
+        e.side = box_around(side_points(p, f.sx, f.sz), 12).intersect(layout.side);
+    }
+    {
+        TopFrame t = top_frame(layout.top);
+        // The turntable drawn over the arm's root is 14 pixels round.
+        e.top = box_around(top_points(p, t.cx, t.cy, t.radius / k_reach), 17).intersect(layout.top);
+    }
+    return e;
 }
 
 void ArmPainter::panel(Canvas& c, const Rect& r, const char* title) {
@@ -177,119 +276,181 @@ void ArmPainter::panel(Canvas& c, const Rect& r, const char* title) {
     c.set_font(old);
 }
 
-void ArmPainter::paint(Canvas& c, const Rect& client, const ArmView& view) {
-    c.fill_rect(client, k_background);
-    c.set_bk_mode(platform::BkMode::Transparent);
-    if (!view.model)
-        return;
-    int right = client.right - 12;
-    int log_left = right - 290;
-    int bottom = client.bottom - 12;
-    paint_header(c, {12, 0, right, 46}, view);
-    Rect side{12, 52, log_left - 12, 52 + 300};
-    paint_side(c, side, *view.model);
-    int middle = side.left + (side.right - side.left) * 47 / 100;
-    paint_top(c, {side.left, side.bottom + 10, middle - 5, bottom}, *view.model);
-    paint_angles(c, {middle + 5, side.bottom + 10, side.right, bottom}, *view.model);
-    paint_log(c, {log_left, 52, right, bottom}, view);
+platform::HBITMAP ArmPainter::background(const Rect& client, const ArmLayout& layout,
+                                         const ArmView& view) {
+    platform::Size size{client.width(), client.height()};
+    const ServoSettings& s = view.model->settings();
+    if (m_background && size == m_background_size && view.port == m_background_port &&
+        s.min_angle == m_background_settings.min_angle &&
+        s.max_angle == m_background_settings.max_angle)
+        return m_background;
+    platform::delete_bitmap(m_background);
+    m_background = platform::create_bitmap(size.cx, size.cy);
+    m_background_size = size;
+    m_background_port = view.port;
+    m_background_settings = s;
+    if (std::unique_ptr<Canvas> c = platform::bitmap_canvas(m_background)) {
+        c->offset_origin(-client.left, -client.top);
+        paint_background(*c, client, layout, view);
+    }
+    return m_background;
 }
 
-void ArmPainter::paint_header(Canvas& c, const Rect& r, const ArmView& view) {
+void ArmPainter::paint_background(Canvas& c, const Rect& client, const ArmLayout& l,
+                                  const ArmView& view) {
+    c.fill_rect(client, k_background);
+    c.set_bk_mode(platform::BkMode::Transparent);
+
+    // The header: the title and the port; the counts change.
+    const Rect& h = l.header;
     platform::HFONT old = c.set_font(m_title_font);
-    text(c, "Virtual arm", {r.left + 2, r.top, r.left + 200, r.bottom},
+    text(c, "Virtual arm", {h.left + 2, h.top, h.left + 200, h.bottom},
          platform::DT_LEFT | platform::DT_VCENTER | platform::DT_SINGLELINE, k_text);
     c.set_font(old);
-    text(c, view.port, {r.left + 140, r.top, r.right - 330, r.bottom},
+    text(c, view.port, {h.left + 140, h.top, l.counts.left, h.bottom},
          platform::DT_LEFT | platform::DT_VCENTER | platform::DT_SINGLELINE |
              platform::DT_END_ELLIPSIS,
          k_muted);
+
+    // The side view: a faint reach circle, the ground, pedestal and
+    // turntable.
+    panel(c, l.side, "Side");
+    SideFrame f = side_frame(l.side);
+    c.draw_arc(f.sx, f.sz, k_reach, 180, 360, k_grid, 1);
+    c.draw_stroke(l.side.left + 16, f.ground, l.side.right - 16, f.ground, k_panel_edge, 2);
+    for (double x = l.side.left + 28; x < l.side.right - 16; x += 24)
+        c.draw_stroke(x, f.ground + 2, x - 8, f.ground + 10, k_grid, 1.5);
+    c.fill_round_rect({static_cast<int>(f.sx) - 40, static_cast<int>(f.ground) - 18,
+                       static_cast<int>(f.sx) + 40, static_cast<int>(f.ground)},
+                      4, k_base);
+    c.fill_round_rect({static_cast<int>(f.sx) - 14, static_cast<int>(f.sz),
+                       static_cast<int>(f.sx) + 14, static_cast<int>(f.ground) - 16},
+                      3, k_base);
+
+    // The top view: the base's travel, with a tick every 45 degrees.
+    panel(c, l.top, "Top");
+    const ServoSettings& s = view.model->settings();
+    TopFrame t = top_frame(l.top);
+    c.draw_arc(t.cx, t.cy, t.radius, -s.max_angle, -s.min_angle, k_grid, 10);
+    for (int deg = 0; deg <= 180; deg += 45) {
+        double a = radians(deg);
+        c.draw_stroke(t.cx + (t.radius - 9) * std::cos(a), t.cy - (t.radius - 9) * std::sin(a),
+                      t.cx + (t.radius + 5) * std::cos(a), t.cy - (t.radius + 5) * std::sin(a),
+                      k_panel_edge, 1.5);
+    }
+
+    // The servos' names and the tracks of their bars.
+    panel(c, l.angles, "Servos");
+    for (int i = 0; i < k_servo_count; ++i) {
+        AngleRow row = angle_row(l.angles, i);
+        char name[32];
+        std::snprintf(name, sizeof name, "%c  %s", servo_letter(i), servo_name(i));
+        text(c, name, {l.angles.left + 14, row.top, l.angles.left + 120, row.top + 22},
+             platform::DT_LEFT | platform::DT_VCENTER | platform::DT_SINGLELINE, k_text);
+        c.draw_stroke(row.x0, row.y, row.x1, row.y, k_grid, 6);
+    }
+
+    panel(c, l.log, "Received");
+}
+
+void ArmPainter::paint(Canvas& c, const Rect& client, const ArmView& view) {
+    if (!view.model) {
+        c.fill_rect(client, k_background);
+        return;
+    }
+    ArmLayout l = layout(client);
+    c.draw_surface(background(client, l, view), client.left, client.top);
+    c.set_bk_mode(platform::BkMode::Transparent);
+    if (c.rect_visible(l.counts))
+        paint_counts(c, l.counts, view);
+    // An arm reaching down passes its panel's edge; it is cut off there, as
+    // a paint of the panel alone cuts it.
+    if (c.rect_visible(l.side)) {
+        c.push_clip(l.side);
+        paint_side(c, l.side, *view.model);
+        c.pop_clip();
+    }
+    if (c.rect_visible(l.top)) {
+        c.push_clip(l.top);
+        paint_top(c, l.top, *view.model);
+        c.pop_clip();
+    }
+    for (int i = 0; i < k_servo_count; ++i) {
+        if (c.rect_visible(l.angle_rows[static_cast<std::size_t>(i)]))
+            paint_angle(c, l.angles, i, *view.model);
+    }
+    if (c.rect_visible(l.log))
+        paint_log(c, l.log, view);
+}
+
+void ArmPainter::paint_counts(Canvas& c, const Rect& r, const ArmView& view) {
     char counts[128];
     std::snprintf(counts, sizeof counts, "%llu commands   %llu empty   %llu garbage bytes",
                   static_cast<unsigned long long>(view.counts.commands),
                   static_cast<unsigned long long>(view.counts.empty_commands),
                   static_cast<unsigned long long>(view.counts.garbage_bytes));
-    text(c, counts, {r.right - 330, r.top, r.right, r.bottom},
-         platform::DT_RIGHT | platform::DT_VCENTER | platform::DT_SINGLELINE,
-         view.counts.garbage_bytes ? k_warning : k_muted);
+    m_texts.draw(c, counts, r,
+                 platform::DT_RIGHT | platform::DT_VCENTER | platform::DT_SINGLELINE |
+                     platform::DT_NOPREFIX,
+                 view.counts.garbage_bytes ? k_warning : k_muted, k_background);
 }
 
 void ArmPainter::paint_side(Canvas& c, const Rect& r, const ArmModel& model) {
-    panel(c, r, "Side");
-    double ground = r.bottom - 34;
-    double sx = r.left + (r.right - r.left) / 2.0;
-    double sz = ground - 54;
-    // A faint reach circle and the ground.
-    c.draw_arc(sx, sz, k_reach, 180, 360, k_grid, 1);
-    c.draw_stroke(r.left + 16, ground, r.right - 16, ground, k_panel_edge, 2);
-    for (double x = r.left + 28; x < r.right - 16; x += 24)
-        c.draw_stroke(x, ground + 2, x - 8, ground + 10, k_grid, 1.5);
-    // Pedestal and turntable.
-    c.fill_round_rect({static_cast<int>(sx) - 40, static_cast<int>(ground) - 18,
-                       static_cast<int>(sx) + 40, static_cast<int>(ground)},
-                      4, k_base);
-    c.fill_round_rect({static_cast<int>(sx) - 14, static_cast<int>(sz), static_cast<int>(sx) + 14,
-                       static_cast<int>(ground) - 16},
-                      3, k_base);
-    if (model.is_moving())
-        draw_side_pose(c, pose_of(model, true), sx, sz, true);
-    draw_side_pose(c, pose_of(model, false), sx, sz, false);
+    SideFrame f = side_frame(r);
+    // The target's ghost stands still while the arm moves; a frame redraws
+    // it only where the arm passes over it.
+    if (model.is_moving()) {
+        ViewPoints ghost = side_points(pose_of(model, true), f.sx, f.sz);
+        if (c.rect_visible(box_around(ghost, 8)))
+            draw_pose(c, ghost, true, true);
+    }
+    draw_pose(c, side_points(pose_of(model, false), f.sx, f.sz), true, false);
 }
 
 void ArmPainter::paint_top(Canvas& c, const Rect& r, const ArmModel& model) {
-    panel(c, r, "Top");
-    double cx = r.left + (r.right - r.left) / 2.0;
-    double cy = r.bottom - 30;
-    double radius = std::min((r.right - r.left) / 2.0 - 22, static_cast<double>(cy - r.top - 36));
-    double scale = radius / k_reach;
-    const ServoSettings& s = model.settings();
-    // The base's travel, with a tick every 45 degrees.
-    c.draw_arc(cx, cy, radius, -s.max_angle, -s.min_angle, k_grid, 10);
-    for (int deg = 0; deg <= 180; deg += 45) {
-        double a = radians(deg);
-        c.draw_stroke(cx + (radius - 9) * std::cos(a), cy - (radius - 9) * std::sin(a),
-                      cx + (radius + 5) * std::cos(a), cy - (radius + 5) * std::sin(a),
-                      k_panel_edge, 1.5);
+    TopFrame t = top_frame(r);
+    double scale = t.radius / k_reach;
+    if (model.is_moving()) {
+        ViewPoints ghost = top_points(pose_of(model, true), t.cx, t.cy, scale);
+        if (c.rect_visible(box_around(ghost, 6)))
+            draw_pose(c, ghost, false, true);
     }
-    if (model.is_moving())
-        draw_top_pose(c, pose_of(model, true), cx, cy, scale, true);
-    draw_top_pose(c, pose_of(model, false), cx, cy, scale, false);
-    c.fill_circle(cx, cy, 14, k_base);
-    c.fill_circle(cx, cy, 5, k_panel);
+    draw_pose(c, top_points(pose_of(model, false), t.cx, t.cy, scale), false, false);
+    c.fill_circle(t.cx, t.cy, 14, k_base);
+    c.fill_circle(t.cx, t.cy, 5, k_panel);
 }
 
-void ArmPainter::paint_angles(Canvas& c, const Rect& r, const ArmModel& model) {
-    panel(c, r, "Servos");
+void ArmPainter::paint_angle(Canvas& c, const Rect& r, int i, const ArmModel& model) {
     const ServoSettings& s = model.settings();
-    int row_height = (r.bottom - r.top - 34) / k_servo_count;
-    for (int i = 0; i < k_servo_count; ++i) {
-        int top = r.top + 32 + i * row_height;
-        Rect label{r.left + 14, top, r.left + 120, top + 22};
-        char name[32];
-        std::snprintf(name, sizeof name, "%c  %s", servo_letter(i), servo_name(i));
-        text(c, name, label, platform::DT_LEFT | platform::DT_VCENTER | platform::DT_SINGLELINE,
-             k_text);
-        double angle = model.angle(i);
-        int shown = static_cast<int>(std::lround(angle));
-        std::string value = std::to_string(shown) + gbk("°");
-        if (model.target(i) != angle)
-            value = gbk("→ ") + std::to_string(model.target(i)) + gbk("°   ") + value;
-        platform::HFONT old = c.set_font(m_value_font);
-        text(c, value, {r.left + 110, top - 4, r.right - 14, top + 24},
-             platform::DT_RIGHT | platform::DT_VCENTER | platform::DT_SINGLELINE, k_text);
-        c.set_font(old);
-        // The travel as a bar, the angle as a knob, the target as a tick.
-        double x0 = r.left + 16, x1 = r.right - 16, y = top + 32;
-        double span = std::max(1, s.max_angle - s.min_angle);
-        auto at = [&](double v) { return x0 + (v - s.min_angle) / span * (x1 - x0); };
-        c.draw_stroke(x0, y, x1, y, k_grid, 6);
-        c.draw_stroke(x0, y, at(angle), y, k_link_far, 6);
-        c.draw_stroke(at(model.target(i)), y - 7, at(model.target(i)), y + 7, k_muted, 2);
-        c.fill_circle(at(angle), y, 6, k_link);
-    }
+    AngleRow row = angle_row(r, i);
+    double angle = model.angle(i);
+    int shown = static_cast<int>(std::lround(angle));
+    // The angle in a column of its own at the right, the target's arrow
+    // left of it while the servo turns: the numbers keep their places as
+    // they change. The angle, new in nearly every frame, is put together
+    // from pictures of its characters.
+    platform::HFONT old = c.set_font(m_value_font);
+    constexpr UINT k_format =
+        platform::DT_RIGHT | platform::DT_VCENTER | platform::DT_SINGLELINE | platform::DT_NOPREFIX;
+    int value_left = r.right - 14 - 64;
+    m_texts.draw_characters(c, std::to_string(shown) + gbk("°"),
+                            {value_left, row.top - 4, r.right - 14, row.top + 24}, k_text, k_panel);
+    Rect target{r.left + 120, row.top - 4, value_left - 12, row.top + 24};
+    if (model.target(i) != angle)
+        m_texts.draw(c, gbk("→ ") + std::to_string(model.target(i)) + gbk("°"), target, k_format,
+                     k_text, k_panel);
+    else
+        c.fill_rect(target, k_panel);
+    c.set_font(old);
+    // The angle as a bar and a knob over the travel, the target as a tick.
+    double span = std::max(1, s.max_angle - s.min_angle);
+    auto at = [&](double v) { return row.x0 + (v - s.min_angle) / span * (row.x1 - row.x0); };
+    c.draw_stroke(row.x0, row.y, at(angle), row.y, k_link_far, 6);
+    c.draw_stroke(at(model.target(i)), row.y - 7, at(model.target(i)), row.y + 7, k_muted, 2);
+    c.fill_circle(at(angle), row.y, 6, k_link);
 }
 
 void ArmPainter::paint_log(Canvas& c, const Rect& r, const ArmView& view) {
-    panel(c, r, "Received");
     if (!view.log)
         return;
     constexpr int k_line = 18;
@@ -318,14 +479,25 @@ void ArmPainter::paint_log(Canvas& c, const Rect& r, const ArmView& view) {
                 color = k_warning;
             }
         }
-        if ((i & 1) == 0)
-            c.fill_rect({r.left + 6, y - 1, r.right - 6, y + k_line - 1}, rgb(0xF6, 0xF8, 0xFA));
-        text(c, format_gap(rc.gap), {r.left + 10, y, r.left + 88, y + k_line},
-             platform::DT_RIGHT | platform::DT_SINGLELINE, k_muted);
-        text(c, command, {r.left + 100, y, r.left + 170, y + k_line},
-             platform::DT_LEFT | platform::DT_SINGLELINE, color);
-        text(c, note, {r.left + 164, y, r.right - 8, y + k_line},
-             platform::DT_LEFT | platform::DT_SINGLELINE | platform::DT_END_ELLIPSIS, color);
+        // Every other line on a stripe; the texts' pictures end where the
+        // stripe does.
+        COLORREF background = k_panel;
+        if ((i & 1) == 0) {
+            background = k_stripe;
+            c.fill_rect({r.left + 6, y - 1, r.right - 6, y + k_line - 1}, background);
+        }
+        int bottom = y + k_line - 1;
+        m_texts.draw(c, format_gap(rc.gap), {r.left + 10, y, r.left + 88, bottom},
+                     platform::DT_RIGHT | platform::DT_SINGLELINE | platform::DT_NOPREFIX, k_muted,
+                     background);
+        m_texts.draw(c, command, {r.left + 100, y, r.left + 164, bottom},
+                     platform::DT_LEFT | platform::DT_SINGLELINE | platform::DT_NOPREFIX, color,
+                     background);
+        if (!note.empty())
+            m_texts.draw(c, note, {r.left + 164, y, r.right - 8, bottom},
+                         platform::DT_LEFT | platform::DT_SINGLELINE | platform::DT_END_ELLIPSIS |
+                             platform::DT_NOPREFIX,
+                         color, background);
     }
     c.set_font(old);
 }

@@ -15,7 +15,8 @@ constexpr const char* k_class = "ArmctlArm";
 
 ArmWindow::ArmWindow(const ServoSettings& settings, std::string port_gbk,
                      std::function<Millis()> clock)
-    : m_clock(std::move(clock)), m_session(settings, m_clock()), m_port(std::move(port_gbk)) {}
+    : m_clock(std::move(clock)), m_session(settings, m_clock()), m_port(std::move(port_gbk)),
+      m_shown_angles(angles()) {}
 
 std::unique_ptr<ArmWindow> ArmWindow::create(const ServoSettings& settings, std::string port_gbk,
                                              std::function<Millis()> clock) {
@@ -58,19 +59,54 @@ void ArmWindow::receive(std::string_view bytes, Millis time) {
         m_log.push_back(r);
     while (m_log.size() > k_log_limit)
         m_log.pop_front();
-    invalidate_rect(m_hwnd, nullptr, false);
+    if (m_received.empty()) {
+        // Only the counts can have changed (garbage, half a command).
+        invalidate_part(ArmPainter::layout(client()).counts);
+    } else {
+        invalidate_rect(m_hwnd, nullptr, false);
+        m_shown_angles = angles();
+    }
     update_animation();
 }
 
 void ArmWindow::sender_closed() {
     m_session.sender_closed();
-    invalidate_rect(m_hwnd, nullptr, false);
+    invalidate_part(ArmPainter::layout(client()).counts);
 }
 
 void ArmWindow::frame() {
     m_session.model().advance(m_clock());
-    invalidate_rect(m_hwnd, nullptr, false);
+    // Where the arm was drawn and where it is now, and the rows of the
+    // angles that moved. The target's ghost stays where it is while the arm
+    // moves; once the arm has arrived, it lies under the arm's new place.
+    ArmLayout layout = ArmPainter::layout(client());
+    ArmExtent now_at = ArmPainter::extent(layout, m_session.model());
+    invalidate_part(now_at.side.unite(m_shown_extent.side));
+    invalidate_part(now_at.top.unite(m_shown_extent.top));
+    std::array<double, k_servo_count> now = angles();
+    for (std::size_t i = 0; i < now.size(); ++i) {
+        if (now[i] != m_shown_angles[i])
+            invalidate_part(layout.angle_rows[i]);
+    }
+    m_shown_angles = now;
     update_animation();
+}
+
+Rect ArmWindow::client() const {
+    Rect r;
+    get_client_rect(m_hwnd, r);
+    return r;
+}
+
+void ArmWindow::invalidate_part(const Rect& part) {
+    invalidate_rect(m_hwnd, &part, false);
+}
+
+std::array<double, k_servo_count> ArmWindow::angles() const {
+    std::array<double, k_servo_count> a{};
+    for (int i = 0; i < k_servo_count; ++i)
+        a[static_cast<std::size_t>(i)] = m_session.model().angle(i);
+    return a;
 }
 
 void ArmWindow::update_animation() {
@@ -105,6 +141,7 @@ void ArmWindow::paint() {
     view.log = &m_log;
     view.port = m_port;
     m_painter.paint(*c, client, view);
+    m_shown_extent = ArmPainter::extent(ArmPainter::layout(client), m_session.model());
     end_paint(m_hwnd, ps);
 }
 

@@ -11,6 +11,7 @@
 #include "platform/Messages.h"
 #include "platform/Types.h"
 
+#include <array>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -52,6 +53,9 @@ class ArmWindow {
     void take_inbox();
     void update_animation();
     void paint();
+    platform::Rect client() const;
+    void invalidate_part(const platform::Rect& part);
+    std::array<double, k_servo_count> angles() const;
 
     platform::HWND m_hwnd = nullptr;
     std::function<Millis()> m_clock;
@@ -61,6 +65,10 @@ class ArmWindow {
     std::deque<ReceivedCommand> m_log;
     std::vector<ReceivedCommand> m_received;
     std::string m_port;
+    // The angles as last painted, to tell which rows a frame changes.
+    std::array<double, k_servo_count> m_shown_angles{};
+    // Where the arm was last painted.
+    ArmExtent m_shown_extent;
     bool m_animating = false;
 };
 
