@@ -28,21 +28,22 @@ bool quit_is_waiting() {
 }
 
 // Sleeps until a message may need dispatching or the tick before the one
-// that ends the wait. `ticks_left` is at least 1.
-void wait_for_message_or_deadline(std::uint32_t ticks_left) {
+// that ends the wait. `ticks_left` is at least 1, counted from the clock's
+// reading `read_at`.
+void wait_for_message_or_deadline(std::chrono::nanoseconds read_at, std::uint32_t ticks_left) {
     // The platform counts whole milliseconds and may wake up to one late, so
     // it is asked for one fewer; the last one goes in short naps.
     // Off the user-interface thread there is no queue to wait on.
     bool can_wait = platform::is_ui_thread() && platform::backend();
     if (ticks_left > 1 && can_wait && !quit_is_waiting()) {
-        platform::wait_message(
-            static_cast<int>(std::min<std::uint32_t>(ticks_left - 1, 0x7FFFFFFF)));
+        platform::wait_message_until(read_at + std::chrono::milliseconds(ticks_left - 1));
         return;
     }
     // A waiting WM_QUIT stays queued for the outer loop, so the platform's
     // wait would return at once; nap instead of spinning (naps of a whole
     // millisecond: no message can be dispatched past the WM_QUIT anyway).
-    platform::current_clock().nap(ticks_left > 1 ? std::chrono::microseconds(1000) : LastTickNap);
+    platform::current_clock().nap(read_at,
+                                  ticks_left > 1 ? std::chrono::microseconds(1000) : LastTickNap);
 }
 
 } // namespace
@@ -64,10 +65,14 @@ void Delay(TypedValue*, std::int32_t arg_count, const TypedValue* args) {
             return;
         dispatch_waiting_messages();
         dispatch_waiting_messages();
+        // The clock is read before the tick count, so the wait's deadline
+        // is never later than the tick count says: a step of time taken
+        // between the two readings is not waited for again.
+        const auto read_at = platform::current_clock().now();
         elapsed = platform::get_tick_count() - start;
         if (elapsed > length)
             continue;
-        wait_for_message_or_deadline(length + 1 - elapsed);
+        wait_for_message_or_deadline(read_at, length + 1 - elapsed);
     }
 }
 

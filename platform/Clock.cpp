@@ -13,7 +13,7 @@ std::chrono::nanoseconds RealClock::now() const {
     return std::chrono::steady_clock::now().time_since_epoch();
 }
 
-void RealClock::nap(std::chrono::microseconds length) const {
+void RealClock::nap(std::chrono::nanoseconds, std::chrono::microseconds length) const {
     std::this_thread::sleep_for(length);
 }
 
@@ -21,11 +21,13 @@ std::chrono::nanoseconds SteppedClock::now() const {
     return std::chrono::milliseconds(m_ms.load());
 }
 
-void SteppedClock::nap(std::chrono::microseconds) const {
+void SteppedClock::nap(std::chrono::nanoseconds read_at, std::chrono::microseconds) const {
     std::unique_lock lock(m_mutex);
-    const std::uint64_t start = m_ms.load();
+    // A step taken since the caller's reading is the moment it waits for.
+    if (now() != read_at)
+        return;
     ++m_naps;
-    m_moved.wait(lock, [&] { return m_ms.load() != start; });
+    m_moved.wait(lock, [&] { return now() != read_at; });
     ++m_naps_ended;
 }
 

@@ -23,8 +23,9 @@ class Clock {
     // How long the calling thread may block, in real milliseconds, while it
     // waits for `ms` of this clock's time to pass (negative: no limit).
     virtual int blocking_ms(int ms) const = 0;
-    // Lets a moment pass for a caller that polls the clock.
-    virtual void nap(std::chrono::microseconds length) const = 0;
+    // Lets a moment pass for a caller that polls the clock and last read it
+    // at `read_at` (time it took since then counts as the moment).
+    virtual void nap(std::chrono::nanoseconds read_at, std::chrono::microseconds length) const = 0;
 };
 
 // The monotonic system clock.
@@ -32,18 +33,19 @@ class RealClock final : public Clock {
   public:
     std::chrono::nanoseconds now() const override;
     int blocking_ms(int ms) const override { return ms; }
-    void nap(std::chrono::microseconds length) const override;
+    void nap(std::chrono::nanoseconds read_at, std::chrono::microseconds length) const override;
 };
 
 // A clock that stands still until advanced. Its time passes only through
 // advance(), which wakes the user-interface thread, so a wait on it blocks
 // until it is woken (by an advance, a post or a send) and then looks at the
-// time again, and a nap lasts until the next advance.
+// time again, and a nap lasts until the time differs from the caller's last
+// reading.
 class SteppedClock final : public Clock {
   public:
     std::chrono::nanoseconds now() const override;
     int blocking_ms(int ms) const override { return ms == 0 ? 0 : -1; }
-    void nap(std::chrono::microseconds length) const override;
+    void nap(std::chrono::nanoseconds read_at, std::chrono::microseconds length) const override;
     // How many naps have begun and how many have ended: another thread can
     // tell from them that a caller is waiting for the time to move.
     int naps() const { return m_naps.load(); }

@@ -9,7 +9,9 @@
 #include "detail/State.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <optional>
 
 namespace platform {
 namespace detail {
@@ -296,12 +298,13 @@ bool peek_message(Msg& msg, HWND filter, UINT min, UINT max, UINT remove) {
     return fetch(msg, filter, min, max, (remove & PM_REMOVE) != 0);
 }
 
-bool wait_message(int timeout_ms) {
+namespace {
+
+bool wait_for_message(std::optional<std::chrono::nanoseconds> deadline) {
     auto& s = state();
     if (!on_ui_thread() || !s.backend)
         return false;
     const Clock& clock = current_clock();
-    const auto start = clock.now();
     auto delivered = s.sends_delivered;
     for (;;) {
         Msg m;
@@ -312,16 +315,28 @@ bool wait_message(int timeout_ms) {
         if (s.sends_delivered != delivered)
             return true;
         int wait = next_timer_timeout_ms();
-        if (timeout_ms >= 0) {
-            auto spent =
-                std::chrono::duration_cast<std::chrono::milliseconds>(clock.now() - start).count();
-            int left = static_cast<int>(std::max<long long>(0, timeout_ms - spent));
-            if (left == 0 && spent >= timeout_ms)
+        if (deadline) {
+            const auto left = *deadline - clock.now();
+            if (left <= std::chrono::nanoseconds::zero())
                 return false;
-            wait = wait < 0 ? left : std::min(wait, left);
+            const auto left_ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
+            const int bounded = static_cast<int>(std::min<long long>(left_ms, 0x7FFFFFFF));
+            wait = wait < 0 ? bounded : std::min(wait, bounded);
         }
         s.backend->wait(clock.blocking_ms(wait));
     }
+}
+
+} // namespace
+
+bool wait_message(int timeout_ms) {
+    if (timeout_ms < 0)
+        return wait_for_message(std::nullopt);
+    return wait_for_message(current_clock().now() + std::chrono::milliseconds(timeout_ms));
+}
+
+bool wait_message_until(std::chrono::nanoseconds deadline) {
+    return wait_for_message(deadline);
 }
 
 bool get_message(Msg& msg, HWND filter, UINT min, UINT max) {

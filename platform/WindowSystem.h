@@ -10,6 +10,7 @@
 #include "Styles.h"
 #include "Types.h"
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -90,6 +91,10 @@ bool peek_message(Msg& msg, HWND filter = nullptr, UINT min = 0, UINT max = 0,
 // Waits until a message is available or `timeout_ms` passes (negative: no
 // limit). True when a message is available.
 bool wait_message(int timeout_ms = -1);
+// The same up to a moment of the current clock, for a caller that worked out
+// its deadline from an earlier reading: time that passed in between, even a
+// step of a test's clock, is not waited for again.
+bool wait_message_until(std::chrono::nanoseconds deadline);
 bool translate_message(const Msg& msg);
 LRESULT dispatch_message(const Msg& msg);
 // Retrieves, translates and dispatches every message that is ready (paints
