@@ -1,5 +1,7 @@
 #include "AppHarness.h"
 
+#include <tests/app/InProcessProgram.h>
+
 #include "ArmController_design.h"
 
 #include <app/Units.h>
@@ -19,10 +21,6 @@
 #include <ctime>
 #include <filesystem>
 #include <unistd.h>
-
-namespace app {
-void exit_routine();
-}
 
 namespace bench {
 
@@ -68,25 +66,14 @@ AppHarness::AppHarness(const std::string& arm_device) {
     setenv("ARMCTL_COM1", arm_device.c_str(), 1);
     if (!platform::initialize(&m_backend))
         return;
-    const runtime::ProgramHeader& header = runtime::program_image_header();
-    for (std::uint32_t i = 0; i < header.library_count; ++i) {
-        const runtime::LibraryInfo* library = header.libraries[i];
-        if (library && library->notify)
-            library->notify(runtime::LibraryNotifyStartUp,
-                            reinterpret_cast<std::intptr_t>(runtime::host_notify), 0);
-    }
-    auto& runtime_app = runtime::AppRuntime::the();
-    if (runtime_app.adopt_header(header).is_error())
+    if (!app_test::start_program_in_process())
         return;
-    runtime_app.load_start_window(app::StartWindowId);
     pump();
     m_started = unit_window(OpenButton) != nullptr;
 }
 
 AppHarness::~AppHarness() {
-    runtime::AppRuntime::the().destroy_all_windows();
-    app::exit_routine();
-    platform::shutdown();
+    app_test::end_program_in_process();
     unsetenv("ARMCTL_COM1");
     std::error_code error;
     if (!m_home.empty())

@@ -1,4 +1,5 @@
 #include "AppFixture.h"
+#include "InProcessProgram.h"
 
 #include "ArmController_design.h"
 
@@ -24,10 +25,6 @@
 #include <filesystem>
 #include <unistd.h>
 
-namespace app {
-void exit_routine();
-}
-
 namespace app_test {
 
 std::string gbk(std::string_view utf8) {
@@ -49,9 +46,7 @@ void AppTest::SetUp() {
 }
 
 void AppTest::TearDown() {
-    runtime::AppRuntime::the().destroy_all_windows();
-    app::exit_routine();
-    platform::shutdown();
+    end_program_in_process();
     unsetenv("ARMCTL_COM1");
     unsetenv("ARMCTL_COM10");
     std::error_code error;
@@ -59,16 +54,7 @@ void AppTest::TearDown() {
 }
 
 void AppTest::start() {
-    const runtime::ProgramHeader& header = runtime::program_image_header();
-    for (std::uint32_t i = 0; i < header.library_count; ++i) {
-        const runtime::LibraryInfo* library = header.libraries[i];
-        if (library && library->notify)
-            library->notify(runtime::LibraryNotifyStartUp,
-                            reinterpret_cast<std::intptr_t>(runtime::host_notify), 0);
-    }
-    auto& runtime_app = runtime::AppRuntime::the();
-    ASSERT_FALSE(runtime_app.adopt_header(header).is_error());
-    runtime_app.load_start_window(app::StartWindowId);
+    ASSERT_TRUE(start_program_in_process());
     pump();
 }
 
