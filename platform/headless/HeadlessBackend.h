@@ -19,7 +19,8 @@ namespace platform {
 
 // Real: time passes as on a real display (a program run headless).
 // Stepped: the window system reads test_clock(), which moves only when the
-// test advances it (run_for, or test_clock().advance from any thread).
+// test advances it (run_for, or test_clock().advance from any thread) or,
+// while it is let run, when the user-interface thread would block.
 enum class HeadlessTime { Real, Stepped };
 
 class HeadlessBackend final : public DisplayBackend {

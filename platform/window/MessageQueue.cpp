@@ -33,13 +33,21 @@ void spy_log(const char* how, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                  static_cast<unsigned long>(wp), static_cast<unsigned long>(lp));
 }
 
+namespace {
+// With `s.mutex` held and a backend installed.
+void wake_locked(State& s) {
+    ++s.wakes;
+    s.backend->wake();
+}
+} // namespace
+
 void wake_ui_thread() {
     auto& s = state();
     // Under the lock: shutdown() uninstalls the backend under it, and the
     // backend's owner destroys it only after that.
     std::lock_guard lock(s.mutex);
     if (s.backend)
-        s.backend->wake();
+        wake_locked(s);
 }
 
 void kill_window_timers(HWND hwnd) {
@@ -252,7 +260,7 @@ LRESULT send_message(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             if (!s.backend || s.closing)
                 return 0;
             s.cross_sends.push_back(send);
-            s.backend->wake();
+            wake_locked(s);
         }
         return result.get();
     }
@@ -275,7 +283,7 @@ bool post_message(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     m.pt = s.mouse_screen;
     s.posted.push_back(m);
     if (!on_ui_thread())
-        s.backend->wake();
+        wake_locked(s);
     return true;
 }
 
@@ -289,7 +297,7 @@ void post_quit_message(int exit_code) {
     s.quit_posted = true;
     s.quit_code = exit_code;
     if (s.backend && !on_ui_thread())
-        s.backend->wake();
+        wake_locked(s);
 }
 
 bool peek_message(Msg& msg, HWND filter, UINT min, UINT max, UINT remove) {
@@ -300,6 +308,23 @@ bool peek_message(Msg& msg, HWND filter, UINT min, UINT max, UINT remove) {
 
 namespace {
 
+// The user-interface thread found nothing to do: blocks until it is woken
+// or `ms` of the clock's time pass (negative: no limit). `wakes_seen` is
+// the wake count read before it last looked at the queue; a clock whose
+// time runs by itself moves on instead of blocking only when nothing has
+// woken the thread since, so what another thread posted or sent first is
+// handled first.
+void block_ui_thread(int ms, std::uint64_t wakes_seen) {
+    auto& s = state();
+    const Clock& clock = current_clock();
+    if (ms != 0) {
+        std::lock_guard lock(s.mutex);
+        if (s.wakes.load() == wakes_seen && clock.pass_idle_time(ms))
+            return;
+    }
+    s.backend->wait(clock.blocking_ms(ms));
+}
+
 bool wait_for_message(std::optional<std::chrono::nanoseconds> deadline) {
     auto& s = state();
     if (!on_ui_thread() || !s.backend)
@@ -307,6 +332,7 @@ bool wait_for_message(std::optional<std::chrono::nanoseconds> deadline) {
     const Clock& clock = current_clock();
     auto delivered = s.sends_delivered;
     for (;;) {
+        const std::uint64_t wakes = s.wakes.load();
         Msg m;
         if (fetch(m, nullptr, 0, 0, false))
             return true;
@@ -323,7 +349,7 @@ bool wait_for_message(std::optional<std::chrono::nanoseconds> deadline) {
             const int bounded = static_cast<int>(std::min<long long>(left_ms, 0x7FFFFFFF));
             wait = wait < 0 ? bounded : std::min(wait, bounded);
         }
-        s.backend->wait(clock.blocking_ms(wait));
+        block_ui_thread(wait, wakes);
     }
 }
 
@@ -347,9 +373,10 @@ bool get_message(Msg& msg, HWND filter, UINT min, UINT max) {
         return false;
     }
     for (;;) {
+        const std::uint64_t wakes = s.wakes.load();
         if (fetch(msg, filter, min, max, true))
             return msg.message != WM_QUIT;
-        s.backend->wait(current_clock().blocking_ms(next_timer_timeout_ms()));
+        block_ui_thread(next_timer_timeout_ms(), wakes);
     }
 }
 

@@ -169,9 +169,10 @@ TEST_F(ActionFilesTest, APlaybackSendsImportedTextsAsTheyAre) {
     import("90\r\n");
     click(OpenButton);
     write_text(CyclesBox.unit, property::EditContent, "1");
-    test_support::ClockStepper stepper(m_backend, 5);
-    click(RunButton);
-    stepper.stop();
+    {
+        test_support::LetTimeRun run;
+        click(RunButton);
+    }
     // A row with only its first cell filled is not empty.
     EXPECT_TRUE(m_arm.next_is("90abcd"));
     EXPECT_EQ(message_texts(), std::vector<std::string>{"Stop"});

@@ -18,7 +18,7 @@
 
 namespace platform::testing {
 
-using test_support::ClockStepper;
+using test_support::LetTimeRun;
 using test_support::Subclass;
 using test_support::wait_for;
 

@@ -121,6 +121,10 @@ struct State {
     std::deque<std::shared_ptr<CrossThreadSend>> cross_sends;
     bool quit_posted = false;
     int quit_code = 0;
+    // Raised under `mutex` each time another thread or the clock wakes the
+    // user-interface thread; a wait compares it with what it saw before it
+    // last looked at the queue.
+    std::atomic<std::uint64_t> wakes{0};
     // From the start of shutdown() until the next initialize(): sends from
     // other threads are answered 0 at once instead of being queued, and
     // posts are refused.
