@@ -13,8 +13,8 @@
 
 #include <runtime/services/LibraryHost.h>
 
-#include <platform/Controls.h>
-#include <platform/WindowSystem.h>
+#include <platform/controls/Controls.h>
+#include <platform/window/WindowSystem.h>
 
 namespace program {
 
@@ -26,8 +26,8 @@ constexpr std::array<std::size_t, LibraryCount> TypeSlots = {51, 1, 0, 2, 0, 1, 
 runtime::LibraryCommand implementation(CommandId id) {
     using units::CommonDlgUnit;
     using units::GridUnit;
-    using units::SerialPort;
-    using units::StatusBar;
+    using units::SerialPortUnit;
+    using units::StatusBarUnit;
     switch (id) {
     case CommandId::ToNumber:
         return commands::ToNumber;
@@ -44,21 +44,21 @@ runtime::LibraryCommand implementation(CommandId id) {
     case CommandId::SplitText:
         return commands::SplitText;
     case CommandId::OpenPort:
-        return SerialPort::methods()[SerialPort::OpenPort];
+        return SerialPortUnit::methods()[SerialPortUnit::OpenPort];
     case CommandId::ClosePort:
-        return SerialPort::methods()[SerialPort::ClosePort];
+        return SerialPortUnit::methods()[SerialPortUnit::ClosePort];
     case CommandId::SendData:
-        return SerialPort::methods()[SerialPort::SendData];
+        return SerialPortUnit::methods()[SerialPortUnit::SendData];
     case CommandId::ShowDialog:
         return CommonDlgUnit::methods()[CommonDlgUnit::ShowDialog];
     case CommandId::SetInterfaceStyle:
         return commands::SetInterfaceStyle;
     case CommandId::AddPanel:
-        return StatusBar::methods()[StatusBar::AddPanel];
+        return StatusBarUnit::methods()[StatusBarUnit::AddPanel];
     case CommandId::SetPanelText:
-        return StatusBar::methods()[StatusBar::SetPanelText];
+        return StatusBarUnit::methods()[StatusBarUnit::SetPanelText];
     case CommandId::SetPanelTip:
-        return StatusBar::methods()[StatusBar::SetPanelTip];
+        return StatusBarUnit::methods()[StatusBarUnit::SetPanelTip];
     case CommandId::Delay:
         return commands::Delay;
     case CommandId::SetCurrentCell:

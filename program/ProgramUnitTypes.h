@@ -9,14 +9,14 @@
 #include <units/ComboBoxUnit.h>
 #include <units/CommonDlgUnit.h>
 #include <units/EditBoxUnit.h>
-#include <units/GridUnit.h>
 #include <units/GroupBoxUnit.h>
 #include <units/LabelUnit.h>
 #include <units/PicBoxUnit.h>
-#include <units/SerialPort.h>
-#include <units/StatusBar.h>
-#include <units/SuperBar.h>
+#include <units/StatusBarUnit.h>
 #include <units/WindowUnit.h>
+#include <units/grid/GridUnit.h>
+#include <units/serialport/SerialPortUnit.h>
+#include <units/superbar/SuperBarUnit.h>
 
 #include <cstdint>
 #include <type_traits>
@@ -40,6 +40,6 @@ template <typename... Types> struct UnitTypeList {
 using ProgramUnitTypes =
     UnitTypeList<units::WindowUnit, units::EditBoxUnit, units::PicBoxUnit, units::GroupBoxUnit,
                  units::LabelUnit, units::ButtonUnit, units::ComboBoxUnit, units::CommonDlgUnit,
-                 units::SerialPort, units::SuperBar, units::StatusBar, units::GridUnit>;
+                 units::SerialPortUnit, units::SuperBarUnit, units::StatusBarUnit, units::GridUnit>;
 
 } // namespace program

@@ -4,14 +4,14 @@
 // at run time (its window is never shown). Its own properties are 8 to 29
 // (own indexes 0 to 21). Its one method is `ShowDialog`.
 
-#include "PropertyBag.h"
-#include "Unit.h"
-#include "UnitType.h"
+#include <units/framework/PropertyBag.h>
+#include <units/framework/Unit.h>
+#include <units/framework/UnitType.h>
 
 #include <runtime/services/LibraryCommand.h>
 #include <runtime/values/TypedValue.h>
 
-#include <platform/Dialogs.h>
+#include <platform/dialogs/Dialogs.h>
 
 #include <span>
 

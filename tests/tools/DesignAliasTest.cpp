@@ -9,9 +9,9 @@
 #include <GeneratedProgram.h>
 
 #include <units/ButtonUnit.h>
-#include <units/PropertyTable.h>
-#include <units/SerialPort.h>
-#include <units/SuperBar.h>
+#include <units/framework/PropertyTable.h>
+#include <units/serialport/SerialPortUnit.h>
+#include <units/superbar/SuperBarUnit.h>
 
 #include <gtest/gtest.h>
 
@@ -85,10 +85,10 @@ TEST(DesignAlias, NamesTheWindowUnitsAndTheirTypesPropertiesFromTheUnitTables) {
     EXPECT_EQ(types[2].name, "SerialPort");
     constexpr auto common = static_cast<std::int32_t>(units::CommonPropertyCount);
     EXPECT_EQ(index_of(types[0], "Caption"), common + units::ButtonUnit::Caption);
-    EXPECT_EQ(index_of(types[1], "Position"), common + units::SuperBar::Position);
-    EXPECT_EQ(index_of(types[1], "CentreThumb"), common + units::SuperBar::CentreThumb)
+    EXPECT_EQ(index_of(types[1], "Position"), common + units::SuperBarUnit::Position);
+    EXPECT_EQ(index_of(types[1], "CentreThumb"), common + units::SuperBarUnit::CentreThumb)
         << "past the bar's empty slots";
-    EXPECT_EQ(index_of(types[2], "OpenError"), common + units::SerialPort::OpenError)
+    EXPECT_EQ(index_of(types[2], "OpenError"), common + units::SerialPortUnit::OpenError)
         << "a property a design cannot set is named too";
 }
 

@@ -5,9 +5,9 @@
 #include <runtime/values/RuntimeHeap.h>
 #include <runtime/values/TypedValue.h>
 #include <units/CommonDlgUnit.h>
-#include <units/GridUnit.h>
-#include <units/SerialPort.h>
-#include <units/StatusBar.h>
+#include <units/StatusBarUnit.h>
+#include <units/grid/GridUnit.h>
+#include <units/serialport/SerialPortUnit.h>
 
 #include <gtest/gtest.h>
 
@@ -101,11 +101,11 @@ TEST(LibraryTable, EachListedCommandHasTheEntryItsPlaceNames) {
         return library(place.library).commands[place.entry];
     };
     EXPECT_EQ(entry(CommandId::ClosePort),
-              units::SerialPort::methods()[units::SerialPort::ClosePort]);
+              units::SerialPortUnit::methods()[units::SerialPortUnit::ClosePort]);
     EXPECT_EQ(entry(CommandId::ShowDialog),
               units::CommonDlgUnit::methods()[units::CommonDlgUnit::ShowDialog]);
     EXPECT_EQ(entry(CommandId::SetPanelText),
-              units::StatusBar::methods()[units::StatusBar::SetPanelText]);
+              units::StatusBarUnit::methods()[units::StatusBarUnit::SetPanelText]);
     EXPECT_EQ(entry(CommandId::Reset), units::GridUnit::methods()[units::GridUnit::Reset]);
 }
 

@@ -7,7 +7,7 @@
 // back; the rows are the unit type's own table, which the generated header
 // names the property indexes from.
 
-#include <units/UnitType.h>
+#include <units/framework/UnitType.h>
 
 #include <cstdint>
 #include <optional>
