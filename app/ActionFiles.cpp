@@ -36,37 +36,38 @@ std::vector<std::string> take_texts(const runtime::TypedValue& result) {
 }
 
 std::vector<std::string> split(const std::string& whole, const char* delimiter) {
-    return take_texts(call(command::SplitText, {text(whole.c_str()), text(delimiter), omitted()}));
+    return take_texts(
+        call(CommandId::SplitText, {text(whole.c_str()), text(delimiter), omitted()}));
 }
 
 } // namespace
 
 runtime::HandlerResult save() {
-    write_integer(SaveDialog, property::DialogKind, SaveFileDialog);
-    Text folder = take_text(call(command::GetSpecialFolder, {integer(ApplicationDataFolder)}));
-    write_text(SaveDialog, property::DialogInitialFolder, folder.c_str());
-    runtime::TypedValue confirmed = call(command::ShowDialog, {SaveDialog.value()});
+    write_integer(SaveDialog, CommonDlg::DialogKind, SaveFileDialog);
+    Text folder = take_text(call(CommandId::GetSpecialFolder, {integer(ApplicationDataFolder)}));
+    write_text(SaveDialog, CommonDlg::InitialFolder, folder.c_str());
+    runtime::TypedValue confirmed = call(CommandId::ShowDialog, {SaveDialog.value()});
     if (confirmed.low() == 0)
         return {};
-    runtime::TypedValue bytes = call(command::ToByteSet, {text(state().record_log.c_str())});
-    Text name = read_text(SaveDialog, property::DialogFileName);
-    call(command::WriteFileBytes, {text(name.c_str()), bytes});
+    runtime::TypedValue bytes = call(CommandId::ToByteSet, {text(state().record_log.c_str())});
+    Text name = read_text(SaveDialog, CommonDlg::FileName);
+    call(CommandId::WriteFileBytes, {text(name.c_str()), bytes});
     release(bytes.pointer<void>());
     return {};
 }
 
 runtime::HandlerResult import_actions() {
     runtime::TypedValue show_files = runtime::TypedValue::of_boolean(true);
-    Text path = take_text(call(command::BrowseForFolder, {text(open_file_title()), show_files}));
-    runtime::TypedValue bytes = call(command::ReadFileBytes, {text(path.c_str())});
-    Text whole = take_text(call(command::ToText, {bytes}));
+    Text path = take_text(call(CommandId::BrowseForFolder, {text(open_file_title()), show_files}));
+    runtime::TypedValue bytes = call(CommandId::ReadFileBytes, {text(path.c_str())});
+    Text whole = take_text(call(CommandId::ToText, {bytes}));
     release(bytes.pointer<void>());
     std::vector<std::string> lines = split(std::string(whole.view()), "\r\n");
     // Lines past the table's last row change nothing: the grid drops them.
     for (std::size_t i = 0; i < lines.size() && i < static_cast<std::size_t>(TableRows); ++i) {
         std::vector<std::string> fields = split(lines[i], ",");
         for (std::size_t j = 0; j < fields.size(); ++j)
-            call(command::SetCellData,
+            call(CommandId::SetCellData,
                  {ActionTable.value(), integer(static_cast<std::int32_t>(i + 1)),
                   integer(static_cast<std::int32_t>(j + 1)), integer(TextKind),
                   text(fields[j].c_str())});

@@ -20,7 +20,7 @@ constexpr double Tolerance = 0.0000001;
 // runtime's type-mismatch error, which does not return.
 Text cell_text(std::int32_t row, std::int32_t column) {
     runtime::TypedValue value =
-        call(command::GetCellData, {ActionTable.value(), integer(row), integer(column)});
+        call(CommandId::GetCellData, {ActionTable.value(), integer(row), integer(column)});
     if (value.type != runtime::type_code::Text)
         calls().report_error(TypeMismatchError);
     return take_text(value);
@@ -34,11 +34,11 @@ std::array<Text, ServoCount> row_cells(std::int32_t row) {
 }
 
 void set_current_cell(std::int32_t row, std::int32_t column) {
-    call(command::SetCurrentCell, {ActionTable.value(), integer(row), integer(column)});
+    call(CommandId::SetCurrentCell, {ActionTable.value(), integer(row), integer(column)});
 }
 
 double speed_box_number() {
-    return number_of(read_text(SpeedBox, property::EditContent).view());
+    return number_of(read_text(SpeedBox, EditBox::Content).view());
 }
 
 } // namespace
@@ -51,9 +51,9 @@ runtime::HandlerResult record() {
     }
     std::int32_t row = ++s.recorded_rows;
     for (std::int32_t column = 1; column <= ServoCount; ++column) {
-        std::int32_t position = read_integer(Servos[column - 1].slider, property::SliderPosition);
-        call(command::SetCellData, {ActionTable.value(), integer(row), integer(column),
-                                    integer(TextKind), integer(position)});
+        std::int32_t position = read_integer(Servos[column - 1].slider, SuperBar::Position);
+        call(CommandId::SetCellData, {ActionTable.value(), integer(row), integer(column),
+                                      integer(TextKind), integer(position)});
     }
     set_current_cell(row, 0);
     std::array<Text, ServoCount> cells = row_cells(row);
@@ -68,7 +68,7 @@ runtime::HandlerResult record() {
 }
 
 runtime::HandlerResult clear_table() {
-    call(command::Reset, {ActionTable.value()});
+    call(CommandId::Reset, {ActionTable.value()});
     state().recorded_rows = 0;
     initialise_table();
     state().recorded_rows = 0;
@@ -79,16 +79,16 @@ runtime::HandlerResult speed_changed() {
     // A clamping write fires this handler again, which runs to completion
     // before this one goes on; both end with the same interval.
     if (speed_box_number() - 20.0 > Tolerance)
-        write_text(SpeedBox, property::EditContent, "20");
+        write_text(SpeedBox, EditBox::Content, "20");
     if (speed_box_number() - 1.0 < -Tolerance)
-        write_text(SpeedBox, property::EditContent, "1");
+        write_text(SpeedBox, EditBox::Content, "1");
     state().step_interval = truncate((21.0 - speed_box_number()) * 50.0);
     return {};
 }
 
 runtime::HandlerResult run() {
     AppState& s = state();
-    std::int32_t passes = truncate(number_of(read_text(CyclesBox, property::EditContent).view()));
+    std::int32_t passes = truncate(number_of(read_text(CyclesBox, EditBox::Content).view()));
     s.stop = 0;
     set_status(status_running());
     const std::string empty_row = "abcd";
@@ -100,10 +100,10 @@ runtime::HandlerResult run() {
                 row_command += std::string(cells[i].view()) + Servos[i].letter;
             bool row_empty = row_command == empty_row;
             if (!row_empty) {
-                call(command::SendData, {Port.value(), text(row_command.c_str())});
+                call(CommandId::SendData, {Port.value(), text(row_command.c_str())});
                 // Read at every wait: a speed change during a playback takes
                 // effect at the next step.
-                call(command::Delay, {integer(s.step_interval)});
+                call(CommandId::Delay, {integer(s.step_interval)});
                 // Other handlers ran during the wait; if one closed the
                 // window, its units are gone and the playback ends here.
                 if (!window_exists(MainWindow))

@@ -14,19 +14,19 @@ AppState& state() {
 
 double number_of(std::string_view value) {
     std::string copy(value);
-    return call(command::ToNumber, {text(copy.c_str())}).as_double();
+    return call(CommandId::ToNumber, {text(copy.c_str())}).as_double();
 }
 
 Text text_of(std::int32_t value) {
-    return take_text(call(command::ToText, {integer(value)}));
+    return take_text(call(CommandId::ToText, {integer(value)}));
 }
 
 void set_status(const char* value) {
-    call(command::SetPanelText, {StatusLine.value(), integer(0), text(value)});
+    call(CommandId::SetPanelText, {StatusLine.value(), integer(0), text(value)});
 }
 
 void show_message(const char* value) {
-    call(command::ShowMessage, {text(value), integer(0)});
+    call(CommandId::ShowMessage, {text(value), integer(0)});
 }
 
 void initialise_table() {
@@ -34,13 +34,13 @@ void initialise_table() {
                                                           heading_elbow(), heading_base()};
     constexpr std::int32_t TextKind = 1;
     for (std::int32_t column = 1; column <= ServoCount; ++column)
-        call(command::SetCellData, {ActionTable.value(), integer(0), integer(column),
-                                    integer(TextKind), text(headings[column - 1])});
+        call(CommandId::SetCellData, {ActionTable.value(), integer(0), integer(column),
+                                      integer(TextKind), text(headings[column - 1])});
     for (std::int32_t row = 1; row <= TableRows; ++row) {
         Text number = text_of(row);
         std::string name = std::string(action_prefix()) + std::string(number.view());
-        call(command::SetCellData, {ActionTable.value(), integer(row), integer(0),
-                                    integer(TextKind), text(name.c_str())});
+        call(CommandId::SetCellData, {ActionTable.value(), integer(row), integer(0),
+                                      integer(TextKind), text(name.c_str())});
     }
 }
 

@@ -16,7 +16,8 @@ namespace {
 // Whole-value reads and writes: member -1.
 constexpr std::int32_t WholeValue = -1;
 
-runtime::LibraryCommand entry_of(Command command) {
+runtime::LibraryCommand entry_of(program::CommandId id) {
+    program::CommandPlace command = program::command_place(id);
     const runtime::ProgramHeader& header = runtime::program_image_header();
     if (command.library < 1 || command.library > header.library_count)
         return nullptr;
@@ -65,12 +66,13 @@ void write_text(const UnitRef& unit, std::int32_t index, const char* text) {
                            static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(text)));
 }
 
-runtime::TypedValue call(Command command, std::initializer_list<runtime::TypedValue> args) {
-    runtime::LibraryCommand entry = entry_of(command);
+runtime::TypedValue call(program::CommandId id, std::initializer_list<runtime::TypedValue> args) {
+    runtime::LibraryCommand entry = entry_of(id);
     if (!entry)
         return {};
     std::vector<runtime::TypedValue> list(args);
     auto count = static_cast<std::int32_t>(list.size());
+    program::CommandPlace command = program::command_place(id);
     if (command.library == 1)
         return calls().call_core_command(entry, count, list.data());
     return calls().call_library_command(entry, static_cast<std::int32_t>(command.library - 1),

@@ -2,11 +2,15 @@
 
 // The arm controller's thin typed view of the runtime. Everything goes
 // through the runtime's call table: properties by window id, unit id and
-// index, commands and unit methods by library and entry. Texts that the
-// runtime hands out belong to the caller; Text releases them.
+// index, commands and unit methods by their place in the program's command
+// list. Texts that the runtime hands out belong to the caller; Text releases
+// them.
 
 #include <runtime/services/RuntimeCallTable.h>
 #include <runtime/values/TypedValue.h>
+#include <runtime/values/UnitRef.h>
+
+#include <program/LibraryCommands.h>
 
 #include <cstdint>
 #include <initializer_list>
@@ -16,18 +20,8 @@
 namespace app {
 
 // A unit of the program's window, as every method receives it.
-struct UnitRef {
-    std::uint32_t window = 0;
-    std::uint32_t unit = 0;
-    std::uint32_t type = 0;
-
-    runtime::TypedValue value() const {
-        runtime::TypedValue v;
-        v.set_words(window, unit);
-        v.type = type;
-        return v;
-    }
-};
+using program::CommandId;
+using runtime::UnitRef;
 
 // A text of the runtime's heap, released when it goes; null reads as empty.
 class Text {
@@ -47,12 +41,6 @@ class Text {
     char* m_text = nullptr;
 };
 
-// A command: its library (from 1) and its entry in the library's table (from 0).
-struct Command {
-    std::uint32_t library = 0;
-    std::uint32_t entry = 0;
-};
-
 runtime::RuntimeCallTable& calls();
 
 std::int32_t read_integer(const UnitRef& unit, std::int32_t index);
@@ -63,7 +51,8 @@ void write_text(const UnitRef& unit, std::int32_t index, const char* text);
 
 // Calls a command or a unit method with its arguments; the result as the
 // command left it (a text or byte set in it belongs to the caller).
-runtime::TypedValue call(Command command, std::initializer_list<runtime::TypedValue> args);
+runtime::TypedValue call(program::CommandId command,
+                         std::initializer_list<runtime::TypedValue> args);
 
 runtime::TypedValue integer(std::int32_t value);
 runtime::TypedValue real(double value);

@@ -69,7 +69,7 @@ AppHarness::AppHarness(const std::string& arm_device) {
     if (!app_test::start_program_in_process())
         return;
     pump();
-    m_started = unit_window(OpenButton) != nullptr;
+    m_started = unit_window(app::PortButton) != nullptr;
 }
 
 AppHarness::~AppHarness() {
@@ -80,14 +80,14 @@ AppHarness::~AppHarness() {
         std::filesystem::remove_all(m_home, error);
 }
 
-platform::HWND AppHarness::unit_window(std::uint32_t unit_id) const {
-    auto* object = runtime::AppRuntime::the().find_window(app::MainWindow);
-    auto* record = object ? object->find_unit_or_window(unit_id) : nullptr;
+platform::HWND AppHarness::unit_window(const runtime::UnitRef& unit) const {
+    auto* object = runtime::AppRuntime::the().find_window(unit.window);
+    auto* record = object ? object->find_unit_or_window(unit.unit) : nullptr;
     return record ? runtime::WindowObject::live_window_of(*record) : nullptr;
 }
 
-void AppHarness::queue_click(std::uint32_t unit_id) {
-    platform::HWND hwnd = unit_window(unit_id);
+void AppHarness::queue_click(const runtime::UnitRef& unit) {
+    platform::HWND hwnd = unit_window(unit);
     if (!hwnd)
         return;
     platform::Rect client;
@@ -95,13 +95,14 @@ void AppHarness::queue_click(std::uint32_t unit_id) {
     m_backend.click(hwnd, {client.width() / 2, client.height() / 2});
 }
 
-void AppHarness::click(std::uint32_t unit_id) {
-    queue_click(unit_id);
+void AppHarness::click(const runtime::UnitRef& unit) {
+    queue_click(unit);
     pump();
 }
 
-void AppHarness::write_text(std::uint32_t unit_id, std::int32_t index, const char* gbk_text) {
-    runtime::write_property(app::MainWindow, unit_id, index, -1,
+void AppHarness::write_text(const runtime::UnitRef& unit, std::int32_t index,
+                            const char* gbk_text) {
+    runtime::write_property(unit.window, unit.unit, index, -1,
                             static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(gbk_text)));
     pump();
 }

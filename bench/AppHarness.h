@@ -5,6 +5,8 @@
 // program's own design and handlers, input injected at the units, and a
 // pseudo-terminal standing in for the arm behind COM1.
 
+#include <runtime/values/UnitRef.h>
+
 #include <platform/Types.h>
 #include <platform/headless/HeadlessBackend.h>
 
@@ -33,13 +35,14 @@ class AppHarness {
 
     bool started() const { return m_started; }
     platform::HeadlessBackend& backend() { return m_backend; }
-    platform::HWND unit_window(std::uint32_t unit_id) const;
+    // The units are the design's, by alias (ArmController_design.h).
+    platform::HWND unit_window(const runtime::UnitRef& unit) const;
     // Clicks the middle of a unit and dispatches what follows.
-    void click(std::uint32_t unit_id);
+    void click(const runtime::UnitRef& unit);
     // Queues a click on the middle of a unit without dispatching it.
-    void queue_click(std::uint32_t unit_id);
+    void queue_click(const runtime::UnitRef& unit);
     // Replaces a unit's text property through the program's own road.
-    void write_text(std::uint32_t unit_id, std::int32_t index, const char* gbk_text);
+    void write_text(const runtime::UnitRef& unit, std::int32_t index, const char* gbk_text);
     // Dispatches everything that is ready.
     void pump();
 
@@ -48,12 +51,6 @@ class AppHarness {
     std::string m_home;
     bool m_started = false;
 };
-
-// The window's buttons and the Gripper slider.
-inline constexpr std::uint32_t OpenButton = 0x16010067;
-inline constexpr std::uint32_t RecordButton = 0x1601006a;
-inline constexpr std::uint32_t RunButton = 0x1601006b;
-inline constexpr std::uint32_t GripperSlider = 0x16010012;
 
 // Percentile `p` (0..1) of `values`, nearest rank.
 double percentile(std::vector<double> values, double p);

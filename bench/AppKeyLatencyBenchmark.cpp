@@ -12,6 +12,8 @@
 
 #include "AppHarness.h"
 
+#include "ArmController_design.h"
+
 #include <tests/support/PtyPair.h>
 
 #include <platform/window/Messages.h>
@@ -81,8 +83,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the arm controller did not start\n");
         return 1;
     }
-    app.click(bench::OpenButton);
-    platform::HWND slider = app.unit_window(bench::GripperSlider);
+    app.click(app::PortButton);
+    platform::HWND slider = app.unit_window(app::GripperSlider);
     platform::set_focus(slider);
     app.pump();
     arm.drain();

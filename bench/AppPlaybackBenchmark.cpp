@@ -45,10 +45,10 @@ int main() {
         return 1;
     }
     for (int i = 0; i < Rows; ++i)
-        app.click(bench::RecordButton);
-    app.write_text(app::SpeedBox.unit, app::property::EditContent, "20");
-    app.write_text(app::CyclesBox.unit, app::property::EditContent, "1");
-    app.click(bench::OpenButton);
+        app.click(app::RecordButton);
+    app.write_text(app::SpeedBox, app::EditBox::Content, "20");
+    app.write_text(app::CyclesBox, app::EditBox::Content, "1");
+    app.click(app::PortButton);
     arm.drain();
     // The playback ends with a "Stop" box; it is answered OK at once.
     app.backend().queue_message_box_answer(1);
@@ -76,7 +76,7 @@ int main() {
     const double ui_cpu_before = bench::thread_cpu_ms();
     const double process_cpu_before = bench::process_cpu_ms();
     const std::int64_t wall_start = bench::monotonic_ns();
-    app.click(bench::RunButton);
+    app.click(app::RunButton);
     const double wall = static_cast<double>(bench::monotonic_ns() - wall_start) / 1e6;
     const double ui_cpu = bench::thread_cpu_ms() - ui_cpu_before;
     done = true;

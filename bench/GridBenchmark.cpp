@@ -4,6 +4,8 @@
 
 #include <units/grid/GridUnit.h>
 
+#include <runtime/services/LibraryHost.h>
+
 #include <platform/controls/Controls.h>
 #include <platform/headless/HeadlessBackend.h>
 #include <platform/window/Painting.h>
@@ -37,7 +39,7 @@ struct Session {
     Session() {
         platform::initialize(&backend);
         platform::register_standard_controls();
-        units::set_host(bench_host);
+        runtime::set_library_host(bench_host);
         top = platform::create_window_ex(0, "STATIC", "bench", platform::WS_VISIBLE, 0, 0, 985, 665,
                                          nullptr, 0);
         std::vector<std::pair<std::string, std::string>> named = {
@@ -60,7 +62,7 @@ struct Session {
     }
     ~Session() {
         g_grid = nullptr;
-        units::set_host(nullptr);
+        runtime::set_library_host(nullptr);
         platform::shutdown();
     }
 };
@@ -87,7 +89,7 @@ void BM_GridSetCellDataWithRedraw(benchmark::State& state) {
     for (auto _ : state) {
         args[4] = TypedValue::of_text(texts[i++ & 1]);
         TypedValue result;
-        units::grid_commands()[1](&result, 5, args.data());
+        units::GridUnit::methods()[1](&result, 5, args.data());
         platform::update_window(g_grid->hwnd());
         benchmark::DoNotOptimize(result);
     }

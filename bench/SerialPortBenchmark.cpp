@@ -24,6 +24,7 @@
 #include <platform/headless/HeadlessBackend.h>
 #include <platform/window/WindowSystem.h>
 #include <runtime/services/HostNotify.h>
+#include <runtime/services/LibraryHost.h>
 #include <runtime/windows/UnitObject.h>
 
 #include <algorithm>
@@ -69,7 +70,7 @@ bool call(std::size_t entry, const runtime::TypedValue* value = nullptr) {
     if (value)
         args[count++] = *value;
     runtime::TypedValue result;
-    units::serial_port_commands()[entry](&result, count, args);
+    units::SerialPortUnit::methods()[entry](&result, count, args);
     return result.data != 0;
 }
 
@@ -198,7 +199,7 @@ int main(int argc, char** argv) {
     if (!platform::initialize(&backend))
         return 2;
     platform::register_standard_controls();
-    units::set_host(bench_host);
+    runtime::set_library_host(bench_host);
     platform::HWND top =
         platform::create_window_ex(0, "STATIC", "top", 0, 0, 0, 300, 200, nullptr, 0);
     g_port = dynamic_cast<SerialPortUnit*>(SerialPortUnit::Entries::create(
@@ -267,7 +268,7 @@ int main(int argc, char** argv) {
                 fds_ok ? "ok" : "LEFT OPEN");
 
     platform::destroy_window(top);
-    units::set_host(nullptr);
+    runtime::set_library_host(nullptr);
     platform::shutdown();
     std::filesystem::remove_all(config);
     return latency_ok && rss_ok && fds_ok ? 0 : 1;

@@ -1,10 +1,9 @@
 #include "DelayCommand.h"
 
-#include "LibraryHost.h"
-
 #include <platform/Clock.h>
 #include <platform/TickCount.h>
 #include <platform/window/WindowSystem.h>
+#include <runtime/services/LibraryHost.h>
 #include <runtime/values/ValueConversion.h>
 
 #include <chrono>
@@ -18,7 +17,7 @@ namespace {
 constexpr auto LastTickNap = std::chrono::microseconds(100);
 
 void dispatch_waiting_messages() {
-    host_call(runtime::host_service::DispatchWaitingMessages);
+    runtime::library_host_call(runtime::host_service::DispatchWaitingMessages);
 }
 
 bool quit_is_waiting() {

@@ -1,10 +1,9 @@
 #include "FolderCommands.h"
 
-#include "LibraryHost.h"
-
 #include <platform/Encoding.h>
 #include <platform/dialogs/Dialogs.h>
 #include <platform/window/WindowSystem.h>
+#include <runtime/services/LibraryHost.h>
 #include <runtime/values/ArrayBlock.h>
 #include <runtime/values/ValueConversion.h>
 
@@ -127,10 +126,10 @@ class ApplicationModality {
         if (!platform::is_window(m_active))
             m_active = nullptr;
         m_foreground = platform::get_foreground_window();
-        auto count = host_call(runtime::host_service::WindowCount);
+        auto count = runtime::library_host_call(runtime::host_service::WindowCount);
         for (std::intptr_t i = 0; i < count; ++i) {
-            auto hwnd = platform::handle_from_value(
-                static_cast<std::uintptr_t>(host_call(runtime::host_service::WindowHandleAt, i)));
+            auto hwnd = platform::handle_from_value(static_cast<std::uintptr_t>(
+                runtime::library_host_call(runtime::host_service::WindowHandleAt, i)));
             if (!hwnd || !platform::is_window(hwnd) || platform::get_parent(hwnd))
                 continue;
             m_windows.push_back({hwnd, platform::is_window_enabled(hwnd)});

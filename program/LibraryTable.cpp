@@ -1,20 +1,17 @@
 #include "LibraryTable.h"
 
-#include <commands/CommandTables.h>
+#include "LibraryCommands.h"
+#include "ProgramUnitTypes.h"
 
-#include <units/ButtonUnit.h>
-#include <units/ComboBoxUnit.h>
-#include <units/CommonDlgUnit.h>
-#include <units/EditBoxUnit.h>
-#include <units/GroupBoxUnit.h>
-#include <units/LabelUnit.h>
-#include <units/PicBoxUnit.h>
-#include <units/StatusBarUnit.h>
-#include <units/WindowUnit.h>
-#include <units/framework/Unit.h>
-#include <units/grid/GridUnit.h>
-#include <units/serialport/SerialPortUnit.h>
-#include <units/superbar/SuperBarUnit.h>
+#include <commands/ConversionCommands.h>
+#include <commands/DelayCommand.h>
+#include <commands/FileCommands.h>
+#include <commands/FolderCommands.h>
+#include <commands/InterfaceStyle.h>
+#include <commands/MessageCommands.h>
+#include <commands/TextCommands.h>
+
+#include <runtime/services/LibraryHost.h>
 
 #include <platform/controls/Controls.h>
 #include <platform/window/WindowSystem.h>
@@ -26,17 +23,67 @@ namespace {
 // Type slots per library, in library order.
 constexpr std::array<std::size_t, LibraryCount> TypeSlots = {51, 1, 0, 2, 0, 1, 0};
 
+runtime::LibraryCommand implementation(CommandId id) {
+    using units::CommonDlgUnit;
+    using units::GridUnit;
+    using units::SerialPortUnit;
+    using units::StatusBarUnit;
+    switch (id) {
+    case CommandId::ToNumber:
+        return commands::ToNumber;
+    case CommandId::ToText:
+        return commands::ToText;
+    case CommandId::ShowMessage:
+        return commands::ShowMessage;
+    case CommandId::ToByteSet:
+        return commands::ToByteSet;
+    case CommandId::WriteFileBytes:
+        return commands::WriteFileBytes;
+    case CommandId::ReadFileBytes:
+        return commands::ReadFileBytes;
+    case CommandId::SplitText:
+        return commands::SplitText;
+    case CommandId::OpenPort:
+        return SerialPortUnit::methods()[SerialPortUnit::OpenPort];
+    case CommandId::ClosePort:
+        return SerialPortUnit::methods()[SerialPortUnit::ClosePort];
+    case CommandId::SendData:
+        return SerialPortUnit::methods()[SerialPortUnit::SendData];
+    case CommandId::ShowDialog:
+        return CommonDlgUnit::methods()[CommonDlgUnit::ShowDialog];
+    case CommandId::SetInterfaceStyle:
+        return commands::SetInterfaceStyle;
+    case CommandId::AddPanel:
+        return StatusBarUnit::methods()[StatusBarUnit::AddPanel];
+    case CommandId::SetPanelText:
+        return StatusBarUnit::methods()[StatusBarUnit::SetPanelText];
+    case CommandId::SetPanelTip:
+        return StatusBarUnit::methods()[StatusBarUnit::SetPanelTip];
+    case CommandId::Delay:
+        return commands::Delay;
+    case CommandId::SetCurrentCell:
+        return GridUnit::methods()[GridUnit::SetCurrentCell];
+    case CommandId::SetCellData:
+        return GridUnit::methods()[GridUnit::SetCellData];
+    case CommandId::GetCellData:
+        return GridUnit::methods()[GridUnit::GetCellData];
+    case CommandId::Reset:
+        return GridUnit::methods()[GridUnit::Reset];
+    case CommandId::GetSpecialFolder:
+        return commands::GetSpecialFolder;
+    case CommandId::BrowseForFolder:
+        return commands::BrowseForFolder;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 std::intptr_t core_library_notify(std::int32_t code, std::intptr_t argument1,
                                   std::intptr_t argument2) {
-    // The core library's commands keep the runtime's entry too.
-    commands::commands_library_notify()(code, argument1, argument2);
-    if (code == runtime::LibraryNotifyStartUp) {
-        units::set_host(reinterpret_cast<runtime::HostNotifyFunction>(argument1));
-        if (platform::backend())
-            platform::register_standard_controls();
-    }
+    runtime::keep_library_host(code, argument1, argument2);
+    if (code == runtime::LibraryNotifyStartUp && platform::backend())
+        platform::register_standard_controls();
     return 0;
 }
 
@@ -53,38 +100,20 @@ LibraryTable::LibraryTable() {
         m_pointers[i] = &m_libraries[i];
     }
     m_libraries[0].notify = core_library_notify;
-    set_unit_type(1, 1, units::WindowUnit::type_info());
-    set_unit_type(1, 5, units::EditBoxUnit::type_info());
-    set_unit_type(1, 6, units::PicBoxUnit::type_info());
-    set_unit_type(1, 9, units::GroupBoxUnit::type_info());
-    set_unit_type(1, 10, units::LabelUnit::type_info());
-    set_unit_type(1, 11, units::ButtonUnit::type_info());
-    set_unit_type(1, 14, units::ComboBoxUnit::type_info());
-    set_unit_type(1, 31, units::CommonDlgUnit::type_info());
-    set_unit_type(1, 39, units::SerialPortUnit::type_info());
-    set_unit_type(2, 1, units::SuperBarUnit::type_info());
-    set_unit_type(4, 2, units::StatusBarUnit::type_info());
-    set_unit_type(6, 1, units::GridUnit::type_info());
+    ProgramUnitTypes::each([this]<typename T>(std::type_identity<T>) {
+        set_unit_type(type_library(T::TypeCode), type_position(T::TypeCode), T::type_info());
+    });
 
-    // The library commands, in the order the application calls them.
-    auto attach = [this](std::size_t library, std::span<const runtime::LibraryCommand> list) {
-        set_commands(library, {list.begin(), list.end()});
-    };
-    // Library 1: the core commands, then the unit methods: the serial port's
-    // OpenPort, ClosePort and SendData, then the file dialog's ShowDialog.
-    std::vector<runtime::LibraryCommand> core(commands::core_library_commands().begin(),
-                                              commands::core_library_commands().end());
-    auto serial = units::serial_port_commands();
-    core.insert(core.end(), serial.begin(), serial.end());
-    core.push_back(&units::CommonDlgUnit::ShowDialog);
-    set_commands(1, std::move(core));
-    attach(3, commands::interface_style_library_commands());
-    attach(4, units::status_bar_commands());
-    attach(5, commands::special_functions_library_commands());
-    attach(6, units::grid_commands());
-    attach(7, commands::system_interface_library_commands());
+    std::array<std::vector<runtime::LibraryCommand>, LibraryCount> tables;
+    for (const LibraryCommandSlot& slot : LibraryCommands)
+        tables[slot.library - 1].push_back(implementation(slot.id));
+    for (std::size_t i = 0; i < LibraryCount; ++i) {
+        if (!tables[i].empty())
+            set_commands(i + 1, std::move(tables[i]));
+    }
+    // The commands' libraries keep the runtime's entry for them as the core library does.
     for (std::size_t library : {3u, 5u, 7u})
-        m_libraries[library - 1].notify = commands::commands_library_notify();
+        m_libraries[library - 1].notify = runtime::keep_library_host;
 }
 
 void LibraryTable::set_unit_type(std::size_t library, std::size_t position,

@@ -7,7 +7,8 @@
 // library, 4 a second extended-interface library (the status bar unit at 2),
 // 5 the special-functions library, 6 the grid library, 7 the
 // operating-system-interface library. Type slots that no unit type fills yet
-// stay all-zero; command tables are attached by whoever provides them.
+// stay all-zero. The unit types are those of ProgramUnitTypes.h, the command
+// tables those of LibraryCommands.h.
 
 #include <runtime/image/LibraryInfo.h>
 #include <runtime/image/UnitTypeInfo.h>

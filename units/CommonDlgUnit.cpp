@@ -122,12 +122,22 @@ bool CommonDlgUnit::show_dialog() {
     return true;
 }
 
-void CommonDlgUnit::ShowDialog(runtime::TypedValue* result, std::int32_t arg_count,
-                               const runtime::TypedValue* args) {
+namespace {
+
+void show_dialog_method(runtime::TypedValue* result, std::int32_t arg_count,
+                        const runtime::TypedValue* args) {
     CommonDlgUnit* unit = method_unit<CommonDlgUnit>(arg_count, args);
     bool confirmed = unit && unit->show_dialog();
     if (result)
         *result = runtime::TypedValue::of_boolean(confirmed);
+}
+
+} // namespace
+
+std::span<const runtime::LibraryCommand> CommonDlgUnit::methods() {
+    static constexpr runtime::LibraryCommand Methods[] = {show_dialog_method};
+    static_assert(ShowDialog == 0);
+    return Methods;
 }
 
 } // namespace units

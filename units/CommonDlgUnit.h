@@ -2,15 +2,18 @@
 
 // The `CommonDlg` unit (0x1001F): the open and save file dialogs, invisible
 // at run time (its window is never shown). Its own properties are 8 to 29
-// (own indexes 0 to 21). Its method `ShowDialog` is a library-1 command.
+// (own indexes 0 to 21). Its one method is `ShowDialog`.
 
 #include <units/framework/PropertyBag.h>
 #include <units/framework/Unit.h>
 #include <units/framework/UnitType.h>
 
+#include <runtime/services/LibraryCommand.h>
 #include <runtime/values/TypedValue.h>
 
 #include <platform/dialogs/Dialogs.h>
+
+#include <span>
 
 namespace units {
 
@@ -57,9 +60,11 @@ class CommonDlgUnit final : public Unit {
     // Shows the dialog of the unit's kind; true when the user confirmed it.
     bool show_dialog();
 
-    // The method: argument 0 is the unit; the result is a boolean.
-    static void ShowDialog(runtime::TypedValue* result, std::int32_t arg_count,
-                           const runtime::TypedValue* args);
+    // The unit's methods, which argument 0 of each names the unit to; the
+    // program's command list places them in their library's table.
+    // ShowDialog's result is a boolean: whether the user confirmed.
+    enum Method : std::size_t { ShowDialog };
+    static std::span<const runtime::LibraryCommand> methods();
 
     static const runtime::UnitTypeInfo& type_info();
     using Entries = UnitTypeEntries<CommonDlgUnit>;

@@ -70,13 +70,19 @@ void set_panel_tip(runtime::TypedValue*, std::int32_t count, const runtime::Type
         bar->set_panel_tip(*index, method_text(count, args, 2));
 }
 
-constexpr std::array<runtime::LibraryCommand, 3> Commands = {add_panel, set_panel_text,
-                                                             set_panel_tip};
+// Indexed by the unit's Method numbers.
+constexpr auto Methods = [] {
+    std::array<runtime::LibraryCommand, 3> methods{};
+    methods[StatusBarUnit::AddPanel] = add_panel;
+    methods[StatusBarUnit::SetPanelText] = set_panel_text;
+    methods[StatusBarUnit::SetPanelTip] = set_panel_tip;
+    return methods;
+}();
 
 } // namespace
 
-std::span<const runtime::LibraryCommand> status_bar_commands() {
-    return Commands;
+std::span<const runtime::LibraryCommand> StatusBarUnit::methods() {
+    return Methods;
 }
 
 StatusBarUnit::Settings::Settings() : PropertyBag(Properties.rows(), StoredVersion) {

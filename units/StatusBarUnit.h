@@ -74,6 +74,11 @@ class StatusBarUnit final : public Unit {
     static std::vector<std::int32_t> right_edges(std::span<const Panel> panels);
 
     static const runtime::UnitTypeInfo& type_info();
+
+    // The unit's methods, which argument 0 of each names the unit to; the
+    // program's command list places them in their library's table.
+    enum Method : std::size_t { AddPanel, SetPanelText, SetPanelTip };
+    static std::span<const runtime::LibraryCommand> methods();
     using Entries = UnitTypeEntries<StatusBarUnit>;
 
   private:
@@ -85,9 +90,5 @@ class StatusBarUnit final : public Unit {
     std::vector<Panel> m_panels;
     std::vector<platform::HBITMAP> m_icons; // one per panel, null where none
 };
-
-// Library 4's commands, in the order the program calls them: AddPanel,
-// SetPanelText, SetPanelTip.
-std::span<const runtime::LibraryCommand> status_bar_commands();
 
 } // namespace units

@@ -46,7 +46,7 @@ class ActionFilesTest : public AppTest {
     std::string row(int r) {
         return cell(r, 1) + "," + cell(r, 2) + "," + cell(r, 3) + "," + cell(r, 4);
     }
-    void nudge_gripper() { key(Servos[Gripper].slider.unit, platform::VK_RIGHT); }
+    void nudge_gripper() { key(Servos[Gripper].slider, platform::VK_RIGHT); }
 };
 
 TEST_F(ActionFilesTest, SaveWritesTheWholeRecordLogEvenRowsAClearRemoved) {
@@ -68,7 +68,7 @@ TEST_F(ActionFilesTest, SaveWritesTheWholeRecordLogEvenRowsAClearRemoved) {
     EXPECT_EQ(request.kind, platform::FileDialogKind::Save);
     EXPECT_FALSE(request.initial_folder.empty());
     // The dialog keeps the name chosen last; no extension was added.
-    EXPECT_EQ(read_text(SaveDialog.unit, 0, property::DialogFileName), file);
+    EXPECT_EQ(read_text(SaveDialog, CommonDlg::FileName), file);
     EXPECT_FALSE(std::filesystem::exists(file + ".txt"));
 }
 
@@ -167,8 +167,8 @@ TEST_F(ActionFilesTest, ACancelledBrowseOrAMissingFileLeavesTheTable) {
 TEST_F(ActionFilesTest, APlaybackSendsImportedTextsAsTheyAre) {
     start();
     import("90\r\n");
-    click(OpenButton);
-    write_text(CyclesBox.unit, property::EditContent, "1");
+    click(PortButton);
+    write_text(CyclesBox, EditBox::Content, "1");
     {
         test_support::LetTimeRun run;
         click(RunButton);

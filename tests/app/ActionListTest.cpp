@@ -25,7 +25,7 @@ class ActionListTest : public AppTest {
   protected:
     // Moves a slider by `steps` line steps (negative: down).
     void nudge(ServoNumber servo, int steps) {
-        key(Servos[servo].slider.unit, steps > 0 ? platform::VK_RIGHT : platform::VK_LEFT,
+        key(Servos[servo].slider, steps > 0 ? platform::VK_RIGHT : platform::VK_LEFT,
             std::abs(steps));
     }
     std::string row(int r) {
@@ -108,8 +108,8 @@ TEST_F(ActionListTest, TheSpeedBoxIsClampedAndSetsTheStepInterval) {
         {"1", "1", 1000},   {"15", "15", 300},
     };
     for (const Case& c : cases) {
-        write_text(SpeedBox.unit, property::EditContent, c.typed);
-        EXPECT_EQ(read_text(SpeedBox.unit, 0, property::EditContent), c.kept) << c.typed;
+        write_text(SpeedBox, EditBox::Content, c.typed);
+        EXPECT_EQ(read_text(SpeedBox, EditBox::Content), c.kept) << c.typed;
         EXPECT_EQ(state().step_interval, c.interval) << c.typed;
     }
 }
@@ -117,8 +117,8 @@ TEST_F(ActionListTest, TheSpeedBoxIsClampedAndSetsTheStepInterval) {
 TEST_F(ActionListTest, RunPlaysEveryFilledRowForEachPassThenSaysStop) {
     start();
     record_three();
-    write_text(CyclesBox.unit, property::EditContent, "2");
-    click(OpenButton);
+    write_text(CyclesBox, EditBox::Content, "2");
+    click(PortButton);
     const std::uint64_t start_ms = platform::test_clock().now_ms();
     {
         test_support::LetTimeRun run;
@@ -140,8 +140,8 @@ TEST_F(ActionListTest, RunPlaysEveryFilledRowForEachPassThenSaysStop) {
 
 TEST_F(ActionListTest, RunOverAnEmptyTableSendsNothingAndSaysStopAtOnce) {
     start();
-    click(OpenButton);
-    write_text(CyclesBox.unit, property::EditContent, "3");
+    click(PortButton);
+    write_text(CyclesBox, EditBox::Content, "3");
     const std::uint64_t start_ms = platform::test_clock().now_ms();
     {
         test_support::LetTimeRun run;
@@ -156,11 +156,11 @@ TEST_F(ActionListTest, RunOverAnEmptyTableSendsNothingAndSaysStopAtOnce) {
 TEST_F(ActionListTest, StopDuringAWaitEndsThePlaybackAfterThatStep) {
     start();
     record_three();
-    write_text(CyclesBox.unit, property::EditContent, "5");
-    click(OpenButton);
+    write_text(CyclesBox, EditBox::Content, "5");
+    click(PortButton);
     // Both presses are queued before the playback starts; the Stop press is
     // handled inside the playback's first wait.
-    auto middle = [this](std::uint32_t unit) {
+    auto middle = [this](const UnitRef& unit) {
         platform::Rect client;
         platform::get_client_rect(unit_window(unit), client);
         return platform::Point{client.width() / 2, client.height() / 2};
@@ -178,7 +178,7 @@ TEST_F(ActionListTest, StopDuringAWaitEndsThePlaybackAfterThatStep) {
     nudge(Elbow, 1);
     EXPECT_TRUE(m_arm.next_is("81c"));
     // The next playback clears the flag again.
-    write_text(CyclesBox.unit, property::EditContent, "1");
+    write_text(CyclesBox, EditBox::Content, "1");
     {
         test_support::LetTimeRun run;
         click(RunButton);
@@ -189,10 +189,10 @@ TEST_F(ActionListTest, StopDuringAWaitEndsThePlaybackAfterThatStep) {
 TEST_F(ActionListTest, ClosingTheWindowDuringAPlaybackEndsItWithoutTouchingTheUnits) {
     start();
     record_three();
-    click(OpenButton);
+    click(PortButton);
     platform::HWND main_window = window();
     ASSERT_TRUE(main_window);
-    auto middle = [this](std::uint32_t unit) {
+    auto middle = [this](const UnitRef& unit) {
         platform::Rect client;
         platform::get_client_rect(unit_window(unit), client);
         return platform::Point{client.width() / 2, client.height() / 2};

@@ -5,6 +5,8 @@
 
 #include <app/Units.h>
 
+#include <program/LibraryCommands.h>
+
 #include <runtime/AppRuntime.h>
 #include <runtime/image/LibraryInfo.h>
 #include <runtime/image/ProgramHeader.h>
@@ -63,24 +65,24 @@ platform::HWND AppTest::window() const {
     return object ? object->system_window() : nullptr;
 }
 
-platform::HWND AppTest::unit_window(std::uint32_t unit_id) const {
-    auto* object = runtime::AppRuntime::the().find_window(app::MainWindow);
-    auto* record = object ? object->find_unit_or_window(unit_id) : nullptr;
+platform::HWND AppTest::unit_window(const runtime::UnitRef& unit) const {
+    auto* object = runtime::AppRuntime::the().find_window(unit.window);
+    auto* record = object ? object->find_unit_or_window(unit.unit) : nullptr;
     return record ? runtime::WindowObject::live_window_of(*record) : nullptr;
 }
 
-void AppTest::click(std::uint32_t unit_id) {
-    platform::HWND hwnd = unit_window(unit_id);
-    ASSERT_TRUE(hwnd) << std::hex << unit_id;
+void AppTest::click(const runtime::UnitRef& unit) {
+    platform::HWND hwnd = unit_window(unit);
+    ASSERT_TRUE(hwnd) << std::hex << unit.unit;
     platform::Rect client;
     platform::get_client_rect(hwnd, client);
     m_backend.click(hwnd, {client.width() / 2, client.height() / 2});
     pump();
 }
 
-void AppTest::key(std::uint32_t unit_id, platform::UINT vk, int times) {
-    platform::HWND hwnd = unit_window(unit_id);
-    ASSERT_TRUE(hwnd) << std::hex << unit_id;
+void AppTest::key(const runtime::UnitRef& unit, platform::UINT vk, int times) {
+    platform::HWND hwnd = unit_window(unit);
+    ASSERT_TRUE(hwnd) << std::hex << unit.unit;
     platform::set_focus(hwnd);
     for (int i = 0; i < times; ++i) {
         m_backend.press_key(vk);
@@ -88,9 +90,9 @@ void AppTest::key(std::uint32_t unit_id, platform::UINT vk, int times) {
     }
 }
 
-void AppTest::type_into(std::uint32_t unit_id, std::string_view utf8) {
-    platform::HWND hwnd = unit_window(unit_id);
-    ASSERT_TRUE(hwnd) << std::hex << unit_id;
+void AppTest::type_into(const runtime::UnitRef& unit, std::string_view utf8) {
+    platform::HWND hwnd = unit_window(unit);
+    ASSERT_TRUE(hwnd) << std::hex << unit.unit;
     platform::set_focus(hwnd);
     platform::send_message(hwnd, platform::EM_SETSEL, 0, -1);
     if (utf8.empty())
@@ -105,13 +107,13 @@ void AppTest::pump() {
     }
 }
 
-std::int32_t AppTest::read_integer(std::uint32_t unit_id, std::uint32_t, std::int32_t index) {
-    return static_cast<std::int32_t>(runtime::read_property(app::MainWindow, unit_id, index, -1));
+std::int32_t AppTest::read_integer(const runtime::UnitRef& unit, std::int32_t index) {
+    return static_cast<std::int32_t>(runtime::read_property(unit.window, unit.unit, index, -1));
 }
 
-std::string AppTest::read_text(std::uint32_t unit_id, std::uint32_t, std::int32_t index) {
+std::string AppTest::read_text(const runtime::UnitRef& unit, std::int32_t index) {
     auto* text = reinterpret_cast<char*>(
-        static_cast<std::uintptr_t>(runtime::read_property(app::MainWindow, unit_id, index, -1)));
+        static_cast<std::uintptr_t>(runtime::read_property(unit.window, unit.unit, index, -1)));
     std::string copy = text ? text : "";
     if (text)
         runtime::runtime_call_table().release(text);
@@ -120,14 +122,14 @@ std::string AppTest::read_text(std::uint32_t unit_id, std::uint32_t, std::int32_
 
 std::string AppTest::status_text() {
     char buffer[256] = {};
-    platform::send_message(unit_window(app::StatusLine.unit), platform::SB_GETTEXTA, 0,
+    platform::send_message(unit_window(app::StatusLine), platform::SB_GETTEXTA, 0,
                            reinterpret_cast<platform::LPARAM>(buffer));
     return buffer;
 }
 
 std::string AppTest::status_tip() {
     char buffer[256] = {};
-    platform::send_message(unit_window(app::StatusLine.unit), platform::SB_GETTIPTEXTA,
+    platform::send_message(unit_window(app::StatusLine), platform::SB_GETTIPTEXTA,
                            platform::make_wparam(0, sizeof buffer),
                            reinterpret_cast<platform::LPARAM>(buffer));
     return buffer;
@@ -135,13 +137,13 @@ std::string AppTest::status_tip() {
 
 std::string AppTest::cell(std::int32_t row, std::int32_t column) {
     const runtime::ProgramHeader& header = runtime::program_image_header();
-    const runtime::LibraryInfo* grid_library =
-        header.libraries[app::command::GetCellData.library - 1];
+    auto get_cell_data = program::command_place(program::CommandId::GetCellData);
+    const runtime::LibraryInfo* grid_library = header.libraries[get_cell_data.library - 1];
     runtime::TypedValue args[3] = {app::ActionTable.value(), runtime::TypedValue::of_integer(row),
                                    runtime::TypedValue::of_integer(column)};
     runtime::TypedValue result = runtime::call_library_command(
-        grid_library->commands[app::command::GetCellData.entry],
-        static_cast<std::int32_t>(app::command::GetCellData.library - 1), 3, args);
+        grid_library->commands[get_cell_data.entry],
+        static_cast<std::int32_t>(get_cell_data.library - 1), 3, args);
     char* text = result.type == runtime::type_code::Text ? result.pointer<char>() : nullptr;
     std::string copy = text ? text : "";
     if (text)
@@ -159,8 +161,8 @@ std::pair<int, int> AppTest::current_cell() {
     return {grid->model().current().row, grid->model().current().column};
 }
 
-void AppTest::write_text(std::uint32_t unit_id, std::int32_t index, const char* gbk_text) {
-    runtime::write_property(app::MainWindow, unit_id, index, -1,
+void AppTest::write_text(const runtime::UnitRef& unit, std::int32_t index, const char* gbk_text) {
+    runtime::write_property(unit.window, unit.unit, index, -1,
                             static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(gbk_text)));
     pump();
 }

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <runtime/values/UnitRef.h>
+
 #include <platform/Types.h>
 #include <platform/headless/HeadlessBackend.h>
 
@@ -28,20 +30,21 @@ class AppTest : public ::testing::Test {
     // Starts the program: its window is created and its start-up has run.
     void start();
 
+    // The units are the design's, by alias (ArmController_design.h).
     platform::HWND window() const;
-    platform::HWND unit_window(std::uint32_t unit_id) const;
+    platform::HWND unit_window(const runtime::UnitRef& unit) const;
     // Clicks the middle of a unit.
-    void click(std::uint32_t unit_id);
+    void click(const runtime::UnitRef& unit);
     // Gives a unit the focus and presses a key on it.
-    void key(std::uint32_t unit_id, platform::UINT vk, int times = 1);
+    void key(const runtime::UnitRef& unit, platform::UINT vk, int times = 1);
     // Replaces an edit box's text as a user would: select all, type.
-    void type_into(std::uint32_t unit_id, std::string_view utf8);
+    void type_into(const runtime::UnitRef& unit, std::string_view utf8);
     // Dispatches everything that is ready.
     void pump();
 
     // Property reads and texts through the program's own road.
-    std::int32_t read_integer(std::uint32_t unit_id, std::uint32_t type, std::int32_t index);
-    std::string read_text(std::uint32_t unit_id, std::uint32_t type, std::int32_t index);
+    std::int32_t read_integer(const runtime::UnitRef& unit, std::int32_t index);
+    std::string read_text(const runtime::UnitRef& unit, std::int32_t index);
     std::string status_text();
     std::string status_tip();
     std::string cell(std::int32_t row, std::int32_t column);
@@ -49,7 +52,7 @@ class AppTest : public ::testing::Test {
     std::pair<int, int> current_cell();
     // Writes a unit's text property through the program's own road (its
     // event fires as for any program write).
-    void write_text(std::uint32_t unit_id, std::int32_t index, const char* gbk_text);
+    void write_text(const runtime::UnitRef& unit, std::int32_t index, const char* gbk_text);
     // The texts of the message boxes shown so far.
     std::vector<std::string> message_texts() const;
 
@@ -60,16 +63,6 @@ class AppTest : public ::testing::Test {
     test_support::PtyPair m_arm10{test_support::PtyPair::SlaveEnd::KeptOpen};
     std::string m_home;
 };
-
-// The window's buttons.
-inline constexpr std::uint32_t HelpButton = 0x160101e0;
-inline constexpr std::uint32_t LoadButton = 0x16010193;
-inline constexpr std::uint32_t SaveButton = 0x16010191;
-inline constexpr std::uint32_t StopButton = 0x16010166;
-inline constexpr std::uint32_t ClearButton = 0x1601006d;
-inline constexpr std::uint32_t RunButton = 0x1601006b;
-inline constexpr std::uint32_t RecordButton = 0x1601006a;
-inline constexpr std::uint32_t OpenButton = 0x16010067;
 
 // GBK bytes of a UTF-8 literal.
 std::string gbk(std::string_view utf8);

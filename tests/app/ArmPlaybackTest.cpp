@@ -78,11 +78,11 @@ TEST_F(ArmPlaybackTest, ThreeRecordedRowsReachTheVirtualArmAStepApart) {
     // Three poses, the Gripper a step further each time; the port is still
     // closed, so nothing is sent yet.
     click(RecordButton);
-    key(Servos[Gripper].slider.unit, platform::VK_RIGHT);
+    key(Servos[Gripper].slider, platform::VK_RIGHT);
     click(RecordButton);
-    key(Servos[Gripper].slider.unit, platform::VK_RIGHT);
+    key(Servos[Gripper].slider, platform::VK_RIGHT);
     click(RecordButton);
-    click(OpenButton);
+    click(PortButton);
     ASSERT_EQ(status_text(), gbk("Port：Open"));
     EXPECT_EQ(state().step_interval, 100);
     {

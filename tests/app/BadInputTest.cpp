@@ -49,8 +49,8 @@ TEST_F(BadInputTest, AnArmThatGoesAwayMidPlaybackEndsNoPlaybackWithAnError) {
     start();
     for (int i = 0; i < 3; ++i)
         click(RecordButton);
-    write_text(CyclesBox.unit, property::EditContent, "2");
-    click(OpenButton);
+    write_text(CyclesBox, EditBox::Content, "2");
+    click(PortButton);
     // The far end closes as soon as the first row has arrived; the rest of
     // the playback sends into a line with nobody on it. From then on time
     // runs by itself, so that every wait on the clock ends, the waits of a
@@ -75,7 +75,7 @@ TEST_F(BadInputTest, AnArmThatGoesAwayMidPlaybackEndsNoPlaybackWithAnError) {
 TEST_F(BadInputTest, AnyTextInTheSpeedAndCyclesBoxesIsTakenCalmly) {
     start();
     click(RecordButton);
-    click(OpenButton);
+    click(PortButton);
     const char* texts[] = {"",
                            "-",
                            "1e308",
@@ -89,10 +89,10 @@ TEST_F(BadInputTest, AnyTextInTheSpeedAndCyclesBoxesIsTakenCalmly) {
                            "-3"};
     for (const char* text : texts) {
         SCOPED_TRACE(text);
-        write_text(SpeedBox.unit, property::EditContent, text);
+        write_text(SpeedBox, EditBox::Content, text);
         EXPECT_GE(state().step_interval, 0);
         EXPECT_LE(state().step_interval, 1000);
-        write_text(CyclesBox.unit, property::EditContent, text);
+        write_text(CyclesBox, EditBox::Content, text);
         std::size_t boxes = m_backend.message_boxes().size();
         const std::uint64_t start_ms = platform::test_clock().now_ms();
         {

@@ -14,23 +14,19 @@ TEST_F(AppTest, StartUpShowsTheStoredStateAndSendsNothing) {
     EXPECT_EQ(status_text(), gbk("Port：Close          Statu：Stop"));
     const char* values[] = {"80", "100", "80", "120"};
     for (std::size_t i = 0; i < Servos.size(); ++i) {
-        EXPECT_EQ(read_text(Servos[i].value_label.unit, 0, property::LabelCaption), values[i]);
-        EXPECT_EQ(read_integer(Servos[i].slider.unit, 0, property::SliderPosition),
-                  std::stoi(values[i]));
+        EXPECT_EQ(read_text(Servos[i].value_label, Label::Caption), values[i]);
+        EXPECT_EQ(read_integer(Servos[i].slider, SuperBar::Position), std::stoi(values[i]));
     }
     const char* ranges[] = {"40", "120", "40", "170", "40", "150", "120", "170"};
     for (std::size_t i = 0; i < Servos.size(); ++i) {
-        EXPECT_EQ(read_text(Servos[i].minimum_box.unit, 0, property::EditContent), ranges[2 * i]);
-        EXPECT_EQ(read_text(Servos[i].maximum_box.unit, 0, property::EditContent),
-                  ranges[2 * i + 1]);
-        EXPECT_EQ(read_integer(Servos[i].slider.unit, 0, property::SliderMinimum),
-                  std::stoi(ranges[2 * i]));
-        EXPECT_EQ(read_integer(Servos[i].slider.unit, 0, property::SliderMaximum),
-                  std::stoi(ranges[2 * i + 1]));
+        EXPECT_EQ(read_text(Servos[i].minimum_box, EditBox::Content), ranges[2 * i]);
+        EXPECT_EQ(read_text(Servos[i].maximum_box, EditBox::Content), ranges[2 * i + 1]);
+        EXPECT_EQ(read_integer(Servos[i].slider, SuperBar::Minimum), std::stoi(ranges[2 * i]));
+        EXPECT_EQ(read_integer(Servos[i].slider, SuperBar::Maximum), std::stoi(ranges[2 * i + 1]));
     }
-    EXPECT_EQ(read_text(PortButton.unit, 0, property::ButtonCaption), "Open");
-    EXPECT_EQ(read_integer(Port.unit, 0, property::BaudRate), 9600);
-    EXPECT_EQ(read_integer(Port.unit, 0, property::PortNumber), 1);
+    EXPECT_EQ(read_text(PortButton, Button::Caption), "Open");
+    EXPECT_EQ(read_integer(Port, SerialPort::BaudRate), 9600);
+    EXPECT_EQ(read_integer(Port, SerialPort::PortNumber), 1);
     const char* headings[] = {"", "Gripper", "Shoulder", "Elbow", "Base"};
     for (int column = 1; column <= 4; ++column)
         EXPECT_EQ(cell(0, column), headings[column]);
@@ -43,7 +39,7 @@ TEST_F(AppTest, StartUpShowsTheStoredStateAndSendsNothing) {
 
 TEST_F(AppTest, HelpShowsTheSevenLinesInAPlainBox) {
     start();
-    click(0x160101e0);
+    click(HelpButton);
     ASSERT_EQ(m_backend.message_boxes().size(), 1u);
     const auto& box = m_backend.message_boxes().back();
     EXPECT_EQ(box.caption, gbk("信息："));

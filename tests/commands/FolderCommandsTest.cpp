@@ -2,6 +2,7 @@
 
 #include <commands/FolderCommands.h>
 #include <runtime/services/HostNotify.h>
+#include <runtime/services/LibraryHost.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -163,7 +164,7 @@ class BrowseForFolder : public HeadlessCommandTest {
         logging.proc = enable_logging_proc;
         platform::register_class(logging);
         g_enable_log.clear();
-        commands::set_host_notify(window_list_host);
+        runtime::set_library_host(window_list_host);
     }
     void TearDown() override {
         g_window_list.clear();

@@ -7,12 +7,13 @@
 #include "CommandTestSupport.h"
 
 #include <commands/InterfaceStyle.h>
-#include <commands/LibraryHost.h>
 #include <commands/MessageCommands.h>
 #include <platform/controls/Controls.h>
 #include <platform/headless/HeadlessBackend.h>
 #include <platform/window/Painting.h>
 #include <platform/window/WindowSystem.h>
+
+#include <runtime/services/LibraryHost.h>
 
 #include <cairo.h>
 
@@ -32,7 +33,7 @@ class HeadlessCommandTest : public ::testing::Test {
     void TearDown() override {
         TypedValue off = TypedValue::of_integer(0);
         call(commands::SetInterfaceStyle, {off});
-        commands::set_host_notify(nullptr);
+        runtime::set_library_host(nullptr);
         commands::set_message_box_function(nullptr);
         platform::shutdown();
         platform::unregister_class(TopClass);

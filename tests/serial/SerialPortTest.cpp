@@ -13,6 +13,7 @@
 
 #include <tests/support/PumpUntil.h>
 
+#include <runtime/services/LibraryHost.h>
 #include <runtime/values/ArrayBlock.h>
 #include <runtime/values/RuntimeHeap.h>
 
@@ -71,7 +72,7 @@ class SerialPortTest : public ::testing::Test {
         ASSERT_TRUE(m_pty.ok());
         ASSERT_TRUE(platform::initialize(&m_backend));
         platform::register_standard_controls();
-        units::set_host(fake_host);
+        runtime::set_library_host(fake_host);
         // Port map: only what the test sets; nobody's own entries.
         m_config = std::filesystem::temp_directory_path() /
                    ("armctl-serial-unit-" + std::to_string(getpid()));
@@ -88,7 +89,7 @@ class SerialPortTest : public ::testing::Test {
         g_raised.clear();
         g_on_event = nullptr;
         platform::destroy_window(m_top);
-        units::set_host(nullptr);
+        runtime::set_library_host(nullptr);
         platform::shutdown();
         unsetenv("ARMCTL_COM3");
         std::filesystem::remove_all(m_config);
@@ -134,8 +135,8 @@ class SerialPortTest : public ::testing::Test {
         args[0].type = SerialPortUnit::TypeCode;
         args.insert(args.end(), more.begin(), more.end());
         runtime::TypedValue result;
-        units::serial_port_commands()[entry](&result, static_cast<std::int32_t>(args.size()),
-                                             args.data());
+        units::SerialPortUnit::methods()[entry](&result, static_cast<std::int32_t>(args.size()),
+                                                args.data());
         return result;
     }
     bool open(SerialPortUnit* port) { return call(port, 0).data != 0; }

@@ -127,6 +127,12 @@ TEST_F(DesignErrors, EachFaultIsReportedWithItsLine) {
          "5: error: handler 'go' takes 0 arguments where it was first bound\n"},
         {"constant named like a handler", Window + "  on 0 go\nconst float go = 1\n",
          "5: error: 'go' is already a handler\n"},
+        {"alias given twice",
+         Window + "unit 0x16010001 a Button as Go\n  rect 0 0 1 1\n"
+                  "unit 0x16010002 b Button as Go\n  rect 0 0 1 1\n",
+         "6: error: alias 'Go' is already the alias of unit 'a' (line 4)\n"},
+        {"alias not a name", Window + "unit 0x16010001 a Button as go-on\n  rect 0 0 1 1\n",
+         "4: error: 'go-on' is not an alias (a C++ identifier)\n"},
         {"no window", "const float f = 1\n", "1: error: the design has no window\n"},
         {"namespace twice", "namespace app\n" + Window + "namespace app::ui\n",
          "5: error: a second namespace for the design (first at line 1)\n"},

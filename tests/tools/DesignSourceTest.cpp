@@ -157,8 +157,10 @@ TEST(DesignSource, LinesOutOfPlaceOrMalformed) {
     EXPECT_EQ(errors_of("unit 0x06010000 w window\n"), "1: unit outside a window\n");
     EXPECT_EQ(errors_of("window 1\nrect 0 0 1 1\n"), "2: 'rect' outside a unit\n");
     EXPECT_EQ(errors_of("Title = \"x\"\n"), "1: 'Title' outside a unit\n");
-    EXPECT_EQ(errors_of("window 0\n"), "1: a window reads: window ID (a nonzero number)\n");
-    EXPECT_EQ(errors_of("window 1\nunit 0x06010000 w\n"), "2: a unit reads: unit ID NAME TYPE\n");
+    EXPECT_EQ(errors_of("window 0\n"),
+              "1: a window reads: window ID (a nonzero number), then as ALIAS if it has one\n");
+    EXPECT_EQ(errors_of("window 1\nunit 0x06010000 w\n"),
+              "2: a unit reads: unit ID NAME TYPE, then as ALIAS if it has one\n");
     EXPECT_EQ(errors_of("window 1\nunit 0x06010000 w window\n  rect 0 0 1 1\n  rect 0 0 1 1\n"),
               "4: a second rect for the unit\n");
     EXPECT_EQ(errors_of("window 1\nunit 0x06010000 w window\n  rect 0 0 1 99999999999\n"),

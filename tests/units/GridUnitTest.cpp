@@ -8,6 +8,7 @@
 #include <platform/window/Painting.h>
 #include <platform/window/WindowSystem.h>
 
+#include <runtime/services/LibraryHost.h>
 #include <runtime/values/ArrayBlock.h>
 #include <runtime/values/RuntimeHeap.h>
 
@@ -59,7 +60,7 @@ class GridTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(platform::initialize(&m_backend));
         platform::register_standard_controls();
-        units::set_host(fake_host);
+        runtime::set_library_host(fake_host);
         g_events = 0;
         m_top = platform::create_window_ex(0, "STATIC", "top", platform::WS_VISIBLE, 0, 0, 540, 530,
                                            nullptr, 0);
@@ -69,7 +70,7 @@ class GridTest : public ::testing::Test {
     void TearDown() override {
         platform::destroy_window(m_top);
         g_grid = nullptr;
-        units::set_host(nullptr);
+        runtime::set_library_host(nullptr);
         platform::shutdown();
     }
 
@@ -87,7 +88,8 @@ class GridTest : public ::testing::Test {
         args[0].type = GridUnit::TypeCode;
         args.insert(args.end(), more.begin(), more.end());
         TypedValue result;
-        units::grid_commands()[entry](&result, static_cast<std::int32_t>(args.size()), args.data());
+        units::GridUnit::methods()[entry](&result, static_cast<std::int32_t>(args.size()),
+                                          args.data());
         return result;
     }
     static TypedValue integer(std::int32_t v) { return TypedValue::of_integer(v); }

@@ -1,6 +1,8 @@
 #include <units/StatusBarUnit.h>
 #include <units/framework/UnitMethod.h>
 
+#include <runtime/services/LibraryHost.h>
+
 #include <platform/controls/Controls.h>
 #include <platform/headless/HeadlessBackend.h>
 #include <platform/window/WindowSystem.h>
@@ -31,7 +33,7 @@ class StatusBarTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(platform::initialize(&m_backend));
         platform::register_standard_controls();
-        units::set_host(fake_host);
+        runtime::set_library_host(fake_host);
         m_top = platform::create_window_ex(0, "STATIC", "top", platform::WS_VISIBLE, 0, 0, 600, 200,
                                            nullptr, 0);
         auto* object =
@@ -43,7 +45,7 @@ class StatusBarTest : public ::testing::Test {
     void TearDown() override {
         platform::destroy_window(m_top);
         g_bar = nullptr;
-        units::set_host(nullptr);
+        runtime::set_library_host(nullptr);
         platform::shutdown();
     }
 
@@ -54,8 +56,8 @@ class StatusBarTest : public ::testing::Test {
         args[0].type = StatusBarUnit::TypeCode;
         args.insert(args.end(), more.begin(), more.end());
         runtime::TypedValue result;
-        units::status_bar_commands()[entry](&result, static_cast<std::int32_t>(args.size()),
-                                            args.data());
+        units::StatusBarUnit::methods()[entry](&result, static_cast<std::int32_t>(args.size()),
+                                               args.data());
         return result;
     }
     static runtime::TypedValue integer(std::int32_t value) {

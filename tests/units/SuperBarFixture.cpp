@@ -2,6 +2,8 @@
 
 #include <units/framework/Unit.h>
 
+#include <runtime/services/LibraryHost.h>
+
 #include <platform/window/Input.h>
 
 #include <map>
@@ -62,7 +64,7 @@ void SuperBarTest::SetUp() {
     answer() = nullptr;
     destroyed_notices().clear();
     bars().clear();
-    units::set_host(&SuperBarTest::host);
+    runtime::set_library_host(&SuperBarTest::host);
     platform::WindowClass frame;
     frame.name = FrameClass;
     frame.proc = platform::def_window_proc;
@@ -77,7 +79,7 @@ void SuperBarTest::SetUp() {
 void SuperBarTest::TearDown() {
     platform::shutdown();
     platform::unregister_class(FrameClass);
-    units::set_host(nullptr);
+    runtime::set_library_host(nullptr);
     answer() = nullptr;
 }
 

@@ -110,6 +110,7 @@ class Compiler {
         if (!m_design.windows.empty())
             m_out.start_window_id = m_design.windows.front().id;
         compile_constants();
+        compile_aliases();
         if (m_errors.empty())
             m_out.template_data = runtime::write_window_templates(m_out.windows);
         std::stable_sort(m_errors.begin(), m_errors.end(),
@@ -361,6 +362,70 @@ class Compiler {
                 break;
             }
         }
+    }
+
+    // The aliases and their types' names share the generated namespace with
+    // the handlers and the constants, and with each other.
+    void compile_aliases() {
+        std::map<std::string, std::string> taken; // name: what it already is
+        for (auto& handler : m_out.handlers)
+            taken.emplace(handler.name, "a handler");
+        for (auto& constant : m_design.constants)
+            taken.emplace(constant.name, "a constant (line " + std::to_string(constant.line) + ")");
+        auto claim = [&](int line, const std::string& name, const std::string& what) {
+            if (auto [at, fresh] = taken.emplace(name, what); !fresh) {
+                error(line, "alias '" + name + "' is already " + at->second);
+                return false;
+            }
+            return true;
+        };
+        for (auto& window : m_design.windows) {
+            if (!window.alias.empty() && claim(window.line, window.alias,
+                                               "the alias of window " + hex(window.id) + " (line " +
+                                                   std::to_string(window.line) + ")"))
+                m_out.aliases.push_back({window.alias, window.id, true, 0, 0, {}});
+            for (auto& unit : window.units) {
+                if (unit.alias.empty())
+                    continue;
+                auto code = m_types.resolve(unit.type_name);
+                if (!code) // reported with the unit
+                    continue;
+                if (!claim(unit.line, unit.alias,
+                           "the alias of unit " + shown(unit.name) + " (line " +
+                               std::to_string(unit.line) + ")"))
+                    continue;
+                std::string type_name = alias_type(unit.line, *code, taken);
+                m_out.aliases.push_back({unit.alias, window.id, false, unit.id, *code, type_name});
+            }
+        }
+    }
+
+    // The name the header gives an aliased unit's type, its first use
+    // describing it; empty when the compiler knows no usable name for it.
+    std::string alias_type(int line, std::uint32_t code,
+                           std::map<std::string, std::string>& taken) {
+        const DesignType* type = m_types.find(code);
+        if (!type || !is_identifier(type->name))
+            return {};
+        for (auto& known : m_out.alias_types) {
+            if (known.code == code)
+                return known.name;
+        }
+        if (auto [at, fresh] = taken.emplace(type->name, "the name of unit type " + type->name);
+            !fresh) {
+            error(line,
+                  "unit type " + type->name + ", which the header names, is already " + at->second);
+            return {};
+        }
+        CompiledUnitType compiled{type->name, code, {}};
+        for (const units::PropertyRow& row : type->properties) {
+            if (row.name && row.kind != runtime::value_kind::Empty)
+                compiled.properties.push_back(
+                    {row.name,
+                     row.own_index + static_cast<std::int32_t>(units::CommonPropertyCount)});
+        }
+        m_out.alias_types.push_back(std::move(compiled));
+        return type->name;
     }
 
     const Design& m_design;

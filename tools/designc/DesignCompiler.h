@@ -11,6 +11,10 @@
 //
 // Constant area: each constant at an 8-byte boundary, in source order;
 // texts zero-terminated GBK, floats 8 bytes, arrays {1, count, elements}.
+//
+// Aliases: each aliased window and unit by its alias, and the types of the
+// aliased units with the index of each named property of theirs, for the
+// generated header to name them by.
 
 #include "DesignSource.h"
 #include "DesignTypes.h"
@@ -40,6 +44,28 @@ struct CompiledConstant {
     std::size_t offset = 0;
 };
 
+struct CompiledProperty {
+    std::string name;
+    std::int32_t index = 0; // the property index: own index + CommonPropertyCount
+};
+
+// A unit type that an aliased unit is of, when the compiler knows it by a name
+// that can be a C++ name.
+struct CompiledUnitType {
+    std::string name;
+    std::uint32_t code = 0;
+    std::vector<CompiledProperty> properties;
+};
+
+struct CompiledAlias {
+    std::string name;
+    std::uint32_t window_id = 0;
+    bool is_window = false; // else a unit:
+    std::uint32_t unit_id = 0;
+    std::uint32_t type_code = 0;
+    std::string type_name; // the CompiledUnitType's; empty when there is none
+};
+
 struct CompiledDesign {
     std::string name_space;
     std::uint32_t start_window_id = 0; // the first window
@@ -47,7 +73,9 @@ struct CompiledDesign {
     std::vector<std::uint8_t> template_data;
     std::vector<std::uint8_t> constant_area;
     std::vector<CompiledConstant> constants;
-    std::vector<CompiledHandler> handlers; // entries from FirstHandlerEntry on
+    std::vector<CompiledHandler> handlers;     // entries from FirstHandlerEntry on
+    std::vector<CompiledAlias> aliases;        // in source order
+    std::vector<CompiledUnitType> alias_types; // in order of first use
 };
 
 struct CompileResult {

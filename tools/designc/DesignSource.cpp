@@ -148,30 +148,47 @@ class Parser {
         m_design.name_space = tokens[1].text;
     }
 
-    void parse_window(const std::vector<Token>& tokens) {
+    // A trailing `as ALIAS` is taken off the tokens. A bad alias is reported
+    // and dropped, so that the lines after it still find their window or unit.
+    void take_alias(std::vector<Token>& tokens, std::size_t words, std::string& alias) {
+        if (tokens.size() != words + 2 || tokens[words].kind != Token::Kind::Word ||
+            tokens[words].text != "as")
+            return;
+        const Token& name = tokens[words + 1];
+        if (name.kind == Token::Kind::Word && is_identifier(name.text))
+            alias = name.text;
+        else
+            error("'" + name.text + "' is not an alias (a C++ identifier)");
+        tokens.resize(words);
+    }
+
+    void parse_window(std::vector<Token> tokens) {
+        std::string alias;
+        take_alias(tokens, 2, alias);
         std::optional<std::uint32_t> id;
         if (tokens.size() == 2)
             id = parse_uint32(tokens[1].text);
         if (!id || *id == 0) {
-            error("a window reads: window ID (a nonzero number)");
+            error("a window reads: window ID (a nonzero number), then as ALIAS if it has one");
             return;
         }
-        m_design.windows.push_back({m_line, *id, {}});
+        m_design.windows.push_back({m_line, *id, std::move(alias), {}});
     }
 
-    void parse_unit(const std::vector<Token>& tokens) {
+    void parse_unit(std::vector<Token> tokens) {
         if (m_design.windows.empty()) {
             error("unit outside a window");
             return;
         }
+        DesignUnit unit;
+        take_alias(tokens, 4, unit.alias);
         std::optional<std::uint32_t> id;
         if (tokens.size() == 4)
             id = parse_uint32(tokens[1].text);
         if (!id || tokens[3].kind != Token::Kind::Word) {
-            error("a unit reads: unit ID NAME TYPE");
+            error("a unit reads: unit ID NAME TYPE, then as ALIAS if it has one");
             return;
         }
-        DesignUnit unit;
         unit.line = m_line;
         unit.id = *id;
         unit.type_name = tokens[3].text;

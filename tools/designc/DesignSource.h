@@ -9,8 +9,19 @@
 // escapes) and unit names are turned into GBK here.
 //
 //   namespace app                       handlers and constants are declared in it; once
-//   window 0x52010001                   a window; its units follow
+//   window 0x52010001 as MainWindow     a window; its units follow
 //   unit 0x06010000 窗口1 window         id, name, type (a type name or library:type)
+//   unit 0x16010067 按钮1 Button as PortButton
+//                                       `as ALIAS` (optional, after a window or a
+//                                       unit): a C++ name for the generated header,
+//                                       which declares by it the window's id, or the
+//                                       unit's UnitRef (window id, unit id, type
+//                                       code); then, once per type of an aliased
+//                                       unit, a struct of that type's name with its
+//                                       TypeCode and the index of each named
+//                                       property (Button::Caption). An alias is not
+//                                       another alias, a handler, a constant or
+//                                       such a type name of the design.
 //     rect 50 50 985 665                left, top, width, height
 //     parent 分组框2                     the container unit, by name or id
 //     redirect 按钮1                     the unit whose handlers this one uses
@@ -61,7 +72,8 @@ struct UnitReference {
 struct DesignUnit {
     int line = 0;
     std::uint32_t id = 0;
-    std::string name; // GBK
+    std::string name;  // GBK
+    std::string alias; // empty: none
     std::string type_name;
     std::optional<std::array<std::int32_t, 4>> rect;
     std::optional<UnitReference> parent;
@@ -75,6 +87,7 @@ struct DesignUnit {
 struct DesignWindow {
     int line = 0;
     std::uint32_t id = 0;
+    std::string alias; // empty: none
     std::vector<DesignUnit> units;
 };
 

@@ -1,18 +1,7 @@
 #include "DesignTypes.h"
 
 #include <program/LibraryTable.h>
-#include <units/ButtonUnit.h>
-#include <units/ComboBoxUnit.h>
-#include <units/CommonDlgUnit.h>
-#include <units/EditBoxUnit.h>
-#include <units/GroupBoxUnit.h>
-#include <units/LabelUnit.h>
-#include <units/PicBoxUnit.h>
-#include <units/StatusBarUnit.h>
-#include <units/WindowUnit.h>
-#include <units/grid/GridUnit.h>
-#include <units/serialport/SerialPortUnit.h>
-#include <units/superbar/SuperBarUnit.h>
+#include <program/ProgramUnitTypes.h>
 
 #include <charconv>
 
@@ -20,26 +9,14 @@ namespace designc {
 
 DesignTypes DesignTypes::standard() {
     DesignTypes types;
-    types.add<units::WindowUnit>(units::WindowUnit::TypeCode, units::WindowUnit::type_info());
-    types.add<units::SerialPortUnit>(units::SerialPortUnit::TypeCode,
-                                     units::SerialPortUnit::type_info());
-    types.add<units::StatusBarUnit>(units::StatusBarUnit::TypeCode,
-                                    units::StatusBarUnit::type_info());
-    types.add<units::SuperBarUnit>(units::SuperBarUnit::TypeCode, units::SuperBarUnit::type_info());
-    types.add<units::EditBoxUnit>(units::EditBoxUnit::TypeCode, units::EditBoxUnit::type_info());
-    types.add<units::PicBoxUnit>(units::PicBoxUnit::TypeCode, units::PicBoxUnit::type_info());
-    types.add<units::GroupBoxUnit>(units::GroupBoxUnit::TypeCode, units::GroupBoxUnit::type_info());
-    types.add<units::LabelUnit>(units::LabelUnit::TypeCode, units::LabelUnit::type_info());
-    types.add<units::ButtonUnit>(units::ButtonUnit::TypeCode, units::ButtonUnit::type_info());
-    types.add<units::ComboBoxUnit>(units::ComboBoxUnit::TypeCode, units::ComboBoxUnit::type_info());
-    types.add<units::CommonDlgUnit>(units::CommonDlgUnit::TypeCode,
-                                    units::CommonDlgUnit::type_info());
-    types.add<units::GridUnit>(units::GridUnit::TypeCode, units::GridUnit::type_info());
+    program::ProgramUnitTypes::each(
+        [&types]<typename T>(std::type_identity<T>) { types.add<T>(T::TypeCode, T::type_info()); });
     return types;
 }
 
-void DesignTypes::add(std::string name, std::uint32_t code, DesignDataWriter writer) {
-    m_types.push_back({std::move(name), code, writer});
+void DesignTypes::add(std::string name, std::uint32_t code, DesignDataWriter writer,
+                      std::span<const units::PropertyRow> properties) {
+    m_types.push_back({std::move(name), code, writer, properties});
 }
 
 const DesignType* DesignTypes::find(std::string_view name) const {

@@ -1,9 +1,11 @@
 #pragma once
 
-// The unit types a design may name: each type's name, its type code and the
-// writer of its stored data from settings by name. The writer is the unit
-// type's own (UnitTypeEntries<T>::design_data, over its Settings::write), so
-// what the compiler stores is what the unit reads back.
+// The unit types a design may name: each type's name, its type code, the
+// writer of its stored data from settings by name and its own property rows.
+// The writer is the unit type's own (UnitTypeEntries<T>::design_data, over
+// its Settings::write), so what the compiler stores is what the unit reads
+// back; the rows are the unit type's own table, which the generated header
+// names the property indexes from.
 
 #include <units/framework/UnitType.h>
 
@@ -25,6 +27,7 @@ struct DesignType {
     std::string name;
     std::uint32_t code = 0;
     DesignDataWriter writer = nullptr;
+    std::span<const units::PropertyRow> properties; // own rows, in own-index order
 };
 
 class DesignTypes {
@@ -32,11 +35,13 @@ class DesignTypes {
     // The unit types of the program's libraries.
     static DesignTypes standard();
 
-    void add(std::string name, std::uint32_t code, DesignDataWriter writer);
-    // A unit class T: its English name from its descriptor, its own writer.
+    void add(std::string name, std::uint32_t code, DesignDataWriter writer,
+             std::span<const units::PropertyRow> properties = {});
+    // A unit class T: its English name from its descriptor, its own writer
+    // and property rows.
     template <typename T> void add(std::uint32_t code, const runtime::UnitTypeInfo& info) {
         add(info.english_name ? info.english_name : "", code,
-            &units::UnitTypeEntries<T>::design_data);
+            &units::UnitTypeEntries<T>::design_data, typename T::Settings{}.rows());
     }
 
     const DesignType* find(std::string_view name) const;

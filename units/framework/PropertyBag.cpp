@@ -221,7 +221,7 @@ bool PropertyBag::set(std::int32_t own_index, const runtime::PropertyValue& valu
 
 bool PropertyBag::set_by_name(std::string_view name, std::string_view value) {
     for (auto& entry : m_own) {
-        if (!entry.name || name != entry.name)
+        if (!entry.name || !entry.in_design || name != entry.name)
             continue;
         switch (storage_of(entry.own_index)) {
         case Storage::None:

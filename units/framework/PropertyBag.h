@@ -54,6 +54,8 @@ class PropertyBag {
     bool set_by_name(std::string_view name, std::string_view value);
 
     std::uint16_t kind(std::int32_t own_index) const;
+    // The type's table of own properties.
+    std::span<const PropertyRow> rows() const { return m_own; }
 
   private:
     enum class Storage { None, Number, TwoWords, Text, Block };

@@ -49,13 +49,19 @@ constexpr Clamp at_least(std::int32_t low) {
     return {low, std::numeric_limits<std::int32_t>::max()};
 }
 
+// A row's `in_design` for a property that only the running program reads or
+// writes, though it has a name.
+inline constexpr bool NotInDesign = false;
+
 struct PropertyRow {
     std::int32_t own_index = 0;
-    // The design-source name; null for a property a design cannot set.
+    // The property's name, which a design source sets it by and the design
+    // compiler names its index by; null for a property with neither.
     const char* name = nullptr;
     // The value kind; value_kind::Empty marks an empty slot.
     std::uint16_t kind = runtime::value_kind::Empty;
     Clamp clamp{};
+    bool in_design = true;
 };
 
 inline constexpr std::size_t CommonPropertyCount = 8;

@@ -1,6 +1,6 @@
 #include "Unit.h"
 
-#include <runtime/services/HostNotify.h>
+#include <runtime/services/LibraryHost.h>
 
 #include <platform/controls/Controls.h>
 #include <platform/window/MessageParams.h>
@@ -12,17 +12,7 @@ namespace {
 
 constexpr const char* UnitProperty = "armctl.unit";
 
-runtime::HostNotifyFunction g_host = runtime::host_notify;
-
 } // namespace
-
-runtime::HostNotifyFunction host() {
-    return g_host;
-}
-
-void set_host(runtime::HostNotifyFunction function) {
-    g_host = function ? function : runtime::host_notify;
-}
 
 bool register_unit_class(std::string_view name, UINT class_style, platform::WNDPROC proc) {
     platform::WindowClass cls;
@@ -72,8 +62,8 @@ bool Unit::raise_event(std::int32_t event, std::initializer_list<std::uint32_t> 
             break;
         request.args[request.arg_count++] = arg;
     }
-    bool ran = host()(runtime::host_service::RaiseEvent, reinterpret_cast<std::intptr_t>(&request),
-                      0) != 0;
+    bool ran = runtime::library_host_call(runtime::host_service::RaiseEvent,
+                                          reinterpret_cast<std::intptr_t>(&request)) != 0;
     if (result && request.result_present)
         *result = request.result;
     return ran;
@@ -137,8 +127,9 @@ LRESULT Unit::dispatch(UINT msg, WPARAM wp, LPARAM lp, bool& destroyed) {
     case platform::WM_NCDESTROY: {
         result = call_original(msg, wp, lp);
         platform::remove_prop(m_hwnd, UnitProperty);
-        host()(runtime::host_service::UnitDestroyed, static_cast<std::intptr_t>(window_id()),
-               static_cast<std::intptr_t>(notice_unit_id()));
+        runtime::library_host_call(runtime::host_service::UnitDestroyed,
+                                   static_cast<std::intptr_t>(window_id()),
+                                   static_cast<std::intptr_t>(notice_unit_id()));
         for (Frame* frame = m_frames; frame; frame = frame->outer)
             frame->destroyed = true;
         delete this;

@@ -91,8 +91,4 @@ class Unit : public runtime::UnitObject {
     Frame* m_frames = nullptr;
 };
 
-// The runtime's service entry as the library was given it at start-up.
-runtime::HostNotifyFunction host();
-void set_host(runtime::HostNotifyFunction host);
-
 } // namespace units

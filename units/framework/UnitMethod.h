@@ -7,7 +7,7 @@
 
 #include "Unit.h"
 
-#include <runtime/services/HostNotify.h>
+#include <runtime/services/LibraryHost.h>
 #include <runtime/values/TypedValue.h>
 #include <runtime/values/ValueConversion.h>
 
@@ -21,11 +21,10 @@ namespace units {
 // argument 0 or the unit is of another type. A unit that does not exist is
 // the runtime's fatal error, as for every access by window id and unit id.
 template <typename T> T* method_unit(std::int32_t arg_count, const runtime::TypedValue* args) {
-    runtime::HostNotifyFunction entry = host();
-    if (arg_count < 1 || !args || !entry)
+    if (arg_count < 1 || !args)
         return nullptr;
-    auto* object = reinterpret_cast<runtime::UnitObject*>(
-        entry(runtime::host_service::UnitWindowObjectOrFail, args[0].low(), args[0].high()));
+    auto* object = reinterpret_cast<runtime::UnitObject*>(runtime::library_host_call(
+        runtime::host_service::UnitWindowObjectOrFail, args[0].low(), args[0].high()));
     return dynamic_cast<T*>(object);
 }
 

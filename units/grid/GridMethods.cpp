@@ -1,4 +1,4 @@
-// Library 6's commands: the grid's methods. Argument 0 names the grid.
+// The grid's methods. Argument 0 names the grid.
 
 #include "GridUnit.h"
 #include <units/framework/UnitMethod.h>
@@ -48,13 +48,20 @@ void reset(runtime::TypedValue*, std::int32_t count, const runtime::TypedValue* 
         grid->reset();
 }
 
-constexpr std::array<runtime::LibraryCommand, 4> Commands = {set_current_cell, set_cell_data,
-                                                             get_cell_data, reset};
+// Indexed by the unit's Method numbers.
+constexpr auto Methods = [] {
+    std::array<runtime::LibraryCommand, 4> methods{};
+    methods[GridUnit::SetCurrentCell] = set_current_cell;
+    methods[GridUnit::SetCellData] = set_cell_data;
+    methods[GridUnit::GetCellData] = get_cell_data;
+    methods[GridUnit::Reset] = reset;
+    return methods;
+}();
 
 } // namespace
 
-std::span<const runtime::LibraryCommand> grid_commands() {
-    return Commands;
+std::span<const runtime::LibraryCommand> GridUnit::methods() {
+    return Methods;
 }
 
 } // namespace units

@@ -8,7 +8,7 @@
 #include <platform/window/Painting.h>
 #include <platform/window/WindowSystem.h>
 
-#include <runtime/services/HostNotify.h>
+#include <runtime/services/LibraryHost.h>
 #include <runtime/values/ArrayBlock.h>
 
 #include <algorithm>
@@ -280,8 +280,8 @@ bool GridUnit::raise_current_cell_changed() {
     request.window_id = window_id();
     request.unit_id = notice_unit_id();
     request.event = EventCurrentCellChanged;
-    return host()(runtime::host_service::RaiseTypedEvent, reinterpret_cast<std::intptr_t>(&request),
-                  0) != 0;
+    return runtime::library_host_call(runtime::host_service::RaiseTypedEvent,
+                                      reinterpret_cast<std::intptr_t>(&request)) != 0;
 }
 
 // ---- The window -----------------------------------------------------------------

@@ -78,6 +78,11 @@ class GridUnit final : public Unit {
     const GridView& view() const { return m_view; }
 
     static const runtime::UnitTypeInfo& type_info();
+
+    // The unit's methods, which argument 0 of each names the unit to; the
+    // program's command list places them in their library's table.
+    enum Method : std::size_t { SetCurrentCell, SetCellData, GetCellData, Reset };
+    static std::span<const runtime::LibraryCommand> methods();
     using Entries = UnitTypeEntries<GridUnit>;
 
   protected:
@@ -104,9 +109,5 @@ class GridUnit final : public Unit {
     GridLook m_look;
     GridView m_view;
 };
-
-// Library 6's commands, in the order the program calls them: SetCurrentCell,
-// SetCellData, GetCellData, Reset.
-std::span<const runtime::LibraryCommand> grid_commands();
 
 } // namespace units

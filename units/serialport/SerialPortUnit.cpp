@@ -34,8 +34,8 @@ constexpr PropertyTable Properties{{
     {S::FlowControl, "FlowControl", Choice, choice_clamp(5)},
     {S::RtsLine, "RtsLine", Choice, choice_clamp(2)},
     {S::DtrLine, "DtrLine", Choice, choice_clamp(2)},
-    {S::Device, nullptr, Text},
-    {S::OpenError, nullptr, Text},
+    {S::Device, "Device", Text, {}, NotInDesign},
+    {S::OpenError, "OpenError", Text, {}, NotInDesign},
 }};
 
 // 端口
@@ -83,12 +83,19 @@ void send_data(runtime::TypedValue* result, std::int32_t count, const runtime::T
     *result = runtime::TypedValue::of_boolean(port && value && port->send_data(*value));
 }
 
-constexpr std::array<runtime::LibraryCommand, 3> Commands = {open_port, close_port, send_data};
+// Indexed by the unit's Method numbers.
+constexpr auto Methods = [] {
+    std::array<runtime::LibraryCommand, 3> methods{};
+    methods[SerialPortUnit::OpenPort] = open_port;
+    methods[SerialPortUnit::ClosePort] = close_port;
+    methods[SerialPortUnit::SendData] = send_data;
+    return methods;
+}();
 
 } // namespace
 
-std::span<const runtime::LibraryCommand> serial_port_commands() {
-    return Commands;
+std::span<const runtime::LibraryCommand> SerialPortUnit::methods() {
+    return Methods;
 }
 
 // ---- Settings ----------------------------------------------------------------

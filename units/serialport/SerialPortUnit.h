@@ -87,6 +87,11 @@ class SerialPortUnit final : public Unit {
     static const runtime::UnitTypeInfo& type_info();
     using Entries = UnitTypeEntries<SerialPortUnit>;
 
+    // The unit's methods, which argument 0 of each names the unit to; the
+    // program's command list places them in their library's table.
+    enum Method : std::size_t { OpenPort, ClosePort, SendData };
+    static std::span<const runtime::LibraryCommand> methods();
+
   protected:
     bool on_message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
@@ -100,9 +105,5 @@ class SerialPortUnit final : public Unit {
     std::string m_open_error; // GBK
     std::string m_reported;   // the failure last written to standard error
 };
-
-// Library 1's methods of the unit, in the order the program calls them:
-// OpenPort, ClosePort, SendData.
-std::span<const runtime::LibraryCommand> serial_port_commands();
 
 } // namespace units
