@@ -95,7 +95,7 @@ void draw(platform::Canvas& c) {
     platform::LogFont lf;
     lf.height = -15;
     lf.weight = platform::FW_BOLD;
-    std::strcpy(lf.face_name, "sans-serif");
+    std::strcpy(lf.face_name, "DejaVu Sans");
     platform::HFONT font = platform::create_font_indirect(lf);
     c.set_font(font);
     c.set_bk_mode(platform::BkMode::Transparent);
