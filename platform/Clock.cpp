@@ -1,6 +1,6 @@
 #include "Clock.h"
 
-#include "detail/State.h"
+#include <platform/window/detail/State.h>
 
 #include <thread>
 

@@ -8,8 +8,8 @@
 // for control characters), so carets and clicks always land on a boundary.
 
 #include "EditText.h"
-#include "platform/Canvas.h"
 #include "platform/Types.h"
+#include <platform/drawing/Canvas.h>
 
 #include <cstdint>
 #include <string>

@@ -5,9 +5,9 @@
 // and save PNG pictures. Nothing waits on anything outside the process, so
 // runs are deterministic; with stepped time not even on the real clock.
 
-#include <platform/Dialogs.h>
 #include <platform/DisplayBackend.h>
-#include <platform/Input.h>
+#include <platform/dialogs/Dialogs.h>
+#include <platform/window/Input.h>
 
 #include <atomic>
 #include <deque>

@@ -9,9 +9,9 @@
 #include <app/AppState.h>
 #include <app/Units.h>
 
-#include <platform/Dialogs.h>
-#include <platform/Styles.h>
-#include <platform/WindowSystem.h>
+#include <platform/dialogs/Dialogs.h>
+#include <platform/window/Styles.h>
+#include <platform/window/WindowSystem.h>
 
 #include <filesystem>
 #include <fstream>

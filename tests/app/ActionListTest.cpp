@@ -7,9 +7,9 @@
 #include <app/AppState.h>
 #include <app/Units.h>
 
-#include <platform/Messages.h>
-#include <platform/Styles.h>
-#include <platform/WindowSystem.h>
+#include <platform/window/Messages.h>
+#include <platform/window/Styles.h>
+#include <platform/window/WindowSystem.h>
 
 #include <algorithm>
 #include <atomic>

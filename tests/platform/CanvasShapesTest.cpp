@@ -1,8 +1,8 @@
 // The canvas's shapes drawn into small bitmaps and read back pixel by pixel.
 
-#include <platform/Bitmap.h>
-#include <platform/Canvas.h>
-#include <platform/Painting.h>
+#include <platform/drawing/Bitmap.h>
+#include <platform/drawing/Canvas.h>
+#include <platform/window/Painting.h>
 
 #include <cairo.h>
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #include "PlatformTest.h"
 
-#include "platform/Controls.h"
-#include "platform/Dialogs.h"
-#include <platform/DialogNavigation.h>
+#include <platform/controls/Controls.h>
+#include <platform/dialogs/Dialogs.h>
+#include <platform/window/DialogNavigation.h>
 
 #include <optional>
 

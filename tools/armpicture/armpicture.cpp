@@ -5,10 +5,10 @@
 //
 // Usage: armpicture <output.bmp>
 
-#include <platform/Bitmap.h>
-#include <platform/Canvas.h>
-#include <platform/Font.h>
-#include <platform/Painting.h>
+#include <platform/drawing/Bitmap.h>
+#include <platform/drawing/Canvas.h>
+#include <platform/drawing/Font.h>
+#include <platform/window/Painting.h>
 
 #include <cstdint>
 #include <cstdio>
