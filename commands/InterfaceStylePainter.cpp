@@ -6,7 +6,6 @@
 #include <platform/window/WindowSystem.h>
 
 #include <algorithm>
-#include <cairo.h>
 #include <string>
 
 namespace commands {
@@ -127,23 +126,6 @@ void draw_button_text(platform::Canvas& canvas, const std::string& text, Rect r,
     canvas.draw_text(text, r, format);
 }
 
-void fill_shade(platform::Canvas& canvas, const Rect& r, FaceShade shade) {
-    cairo_t* cr = canvas.cairo();
-    cairo_pattern_t* gradient = cairo_pattern_create_linear(0, r.top, 0, r.bottom);
-    cairo_pattern_add_color_stop_rgb(gradient, 0, platform::get_r(shade.top) / 255.0,
-                                     platform::get_g(shade.top) / 255.0,
-                                     platform::get_b(shade.top) / 255.0);
-    cairo_pattern_add_color_stop_rgb(gradient, 1, platform::get_r(shade.bottom) / 255.0,
-                                     platform::get_g(shade.bottom) / 255.0,
-                                     platform::get_b(shade.bottom) / 255.0);
-    cairo_save(cr);
-    cairo_rectangle(cr, r.left, r.top, r.width(), r.height());
-    cairo_set_source(cr, gradient);
-    cairo_fill(cr);
-    cairo_restore(cr);
-    cairo_pattern_destroy(gradient);
-}
-
 } // namespace
 
 COLORREF darken(COLORREF color, int amount) {
@@ -187,10 +169,12 @@ void paint_push_button(HWND hwnd, platform::Canvas& canvas, const PushButtonLook
     canvas.frame_rect(border, border_color);
 
     Rect face{2, 2, w - 2, h - 2};
-    if (look.disabled)
+    if (look.disabled) {
         canvas.fill_rect(face, DisabledButtonFace);
-    else
-        fill_shade(canvas, face, colors.faces[static_cast<std::size_t>(face_state(look))]);
+    } else {
+        FaceShade shade = colors.faces[static_cast<std::size_t>(face_state(look))];
+        canvas.fill_gradient(face, shade.top, shade.bottom);
+    }
 
     // Each corner of the border is cut off and bevelled inwards.
     COLORREF corner = look.disabled ? darken(ButtonFace, 21) : ButtonFace;

@@ -4,22 +4,11 @@
 #include "Controls.h"
 #include <platform/window/Painting.h>
 
-#include <cairo.h>
-#include <cmath>
 #include <string>
 
 namespace platform::controls {
 
 namespace {
-
-void rounded_rect(cairo_t* cr, double x, double y, double w, double h, double r) {
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, x + w - r, y + r, r, -M_PI / 2, 0);
-    cairo_arc(cr, x + w - r, y + h - r, r, 0, M_PI / 2);
-    cairo_arc(cr, x + r, y + h - r, r, M_PI / 2, M_PI);
-    cairo_arc(cr, x + r, y + r, r, M_PI, 3 * M_PI / 2);
-    cairo_close_path(cr);
-}
 
 UINT text_format(std::uint32_t style, bool push) {
     UINT f = 0;
@@ -62,8 +51,8 @@ void draw_image_or_text(HWND hwnd, const ButtonState& st, Canvas& canvas, Rect r
     std::uint32_t style = get_style(hwnd);
     HBITMAP image = (style & BS_ICON) ? st.icon : ((style & BS_BITMAP) ? st.bitmap : nullptr);
     if ((style & (BS_BITMAP | BS_ICON)) && image) {
-        int w = cairo_image_surface_get_width(image);
-        int h = cairo_image_surface_get_height(image);
+        int w = bitmap_width(image);
+        int h = bitmap_height(image);
         int x = (format & DT_RIGHT)    ? r.right - w
                 : (format & DT_CENTER) ? r.left + (r.width() - w) / 2
                                        : r.left;
@@ -89,19 +78,10 @@ void paint_push(HWND hwnd, const ButtonState& st, Canvas& canvas, const Rect& cl
     COLORREF edge = !enabled                                          ? colors::group_line
                     : (pressed || st.hot || is_default || st.focused) ? colors::border_hot
                                                                       : colors::border;
-    cairo_t* cr = canvas.cairo();
-    rounded_rect(cr, client.left + 0.5, client.top + 0.5, client.width() - 1, client.height() - 1,
-                 3);
-    set_source_color(cr, face);
-    cairo_fill_preserve(cr);
-    set_source_color(cr, edge);
-    cairo_set_line_width(cr, 1);
-    cairo_stroke(cr);
-    if (is_default && enabled) {
-        rounded_rect(cr, client.left + 1.5, client.top + 1.5, client.width() - 3,
-                     client.height() - 3, 2);
-        cairo_stroke(cr);
-    }
+    canvas.draw_round_rect(client, 3, face, edge);
+    if (is_default && enabled)
+        canvas.frame_round_rect(
+            {client.left + 1, client.top + 1, client.right - 1, client.bottom - 1}, 2, edge);
     Rect text = {client.left + 4, client.top + 2, client.right - 4, client.bottom - 2};
     if (pressed)
         text = text.offset(1, 1);
@@ -124,40 +104,23 @@ void paint_check_or_radio(HWND hwnd, const ButtonState& st, Canvas& canvas, cons
     const int box = 13;
     int by = client.top + (client.height() - box) / 2;
     int bx = left_text ? client.right - box : client.left;
-    cairo_t* cr = canvas.cairo();
     COLORREF edge = !enabled                ? colors::text_disabled
                     : (st.hot || st.pushed) ? colors::border_hot
                                             : rgb(0x33, 0x33, 0x33);
     COLORREF fill = st.pushed ? colors::face_pressed : colors::window;
-    cairo_set_line_width(cr, 1);
+    COLORREF mark = enabled ? colors::accent : colors::text_disabled;
+    Rect square{bx, by, bx + box, by + box};
     if (radio) {
-        cairo_arc(cr, bx + box / 2.0, by + box / 2.0, box / 2.0 - 0.5, 0, 2 * M_PI);
-        set_source_color(cr, fill);
-        cairo_fill_preserve(cr);
-        set_source_color(cr, edge);
-        cairo_stroke(cr);
-        if (st.check) {
-            cairo_arc(cr, bx + box / 2.0, by + box / 2.0, 3.5, 0, 2 * M_PI);
-            set_source_color(cr, enabled ? colors::accent : colors::text_disabled);
-            cairo_fill(cr);
-        }
+        canvas.draw_ellipse(square, fill, edge);
+        if (st.check)
+            canvas.fill_ellipse({bx + 3, by + 3, bx + box - 3, by + box - 3}, mark);
     } else {
-        cairo_rectangle(cr, bx + 0.5, by + 0.5, box - 1, box - 1);
-        set_source_color(cr, fill);
-        cairo_fill_preserve(cr);
-        set_source_color(cr, edge);
-        cairo_stroke(cr);
-        set_source_color(cr, enabled ? colors::accent : colors::text_disabled);
-        if (st.check == BST_CHECKED) {
-            cairo_set_line_width(cr, 2);
-            cairo_move_to(cr, bx + 3, by + 6.5);
-            cairo_line_to(cr, bx + 5.5, by + 9);
-            cairo_line_to(cr, bx + 10, by + 3.5);
-            cairo_stroke(cr);
-        } else if (st.check == BST_INDETERMINATE) {
-            cairo_rectangle(cr, bx + 3, by + 3, box - 6, box - 6);
-            cairo_fill(cr);
-        }
+        canvas.fill_rect({bx + 1, by + 1, bx + box - 1, by + box - 1}, fill);
+        canvas.frame_rect(square, edge);
+        if (st.check == BST_CHECKED)
+            canvas.draw_check_mark(bx, by, mark);
+        else if (st.check == BST_INDETERMINATE)
+            canvas.fill_rect({bx + 3, by + 3, bx + box - 3, by + box - 3}, mark);
     }
     Rect text = left_text ? Rect{client.left, client.top, bx - 4, client.bottom}
                           : Rect{bx + box + 4, client.top, client.right, client.bottom};
@@ -184,20 +147,10 @@ void paint_group(HWND hwnd, Canvas& canvas, const Rect& client) {
     Size s = canvas.measure_text(text);
     int line_y = client.top + s.cy / 2;
     // The frame goes round the inside; the caption interrupts its top edge.
-    cairo_t* cr = canvas.cairo();
-    cairo_save(cr);
-    if (!text.empty()) {
-        cairo_rectangle(cr, client.left, client.top, client.width(), client.height());
-        cairo_rectangle(cr, client.left + 6, client.top, s.cx + 4, s.cy);
-        cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
-        cairo_clip(cr);
-    }
-    set_source_color(cr, rgb(0xDC, 0xDC, 0xDC));
-    cairo_set_line_width(cr, 1);
-    cairo_rectangle(cr, client.left + 0.5, line_y + 0.5, client.width() - 1,
-                    client.bottom - line_y - 1);
-    cairo_stroke(cr);
-    cairo_restore(cr);
+    canvas.frame_rect({client.left, line_y, client.right, client.bottom}, rgb(0xDC, 0xDC, 0xDC));
+    if (!text.empty())
+        canvas.fill_rect({client.left + 6, client.top, client.left + 10 + s.cx, client.top + s.cy},
+                         bg);
     if (!text.empty()) {
         Rect tr{client.left + 8, client.top, client.left + 8 + s.cx, client.top + s.cy};
         canvas.fill_rect(tr, bg);

@@ -8,7 +8,6 @@
 #include <platform/window/Painting.h>
 
 #include <algorithm>
-#include <cairo.h>
 #include <cstring>
 
 namespace platform::controls {
@@ -70,17 +69,10 @@ void measure_heights(ComboBoxState& st) {
 }
 
 void draw_chevron(Canvas& canvas, const Rect& r, COLORREF color) {
-    cairo_t* cr = canvas.cairo();
     double cx = (r.left + r.right) / 2.0;
     double cy = (r.top + r.bottom) / 2.0;
-    cairo_save(cr);
-    set_source_color(cr, color);
-    cairo_set_line_width(cr, 1.3);
-    cairo_move_to(cr, cx - 3.5, cy - 1.5);
-    cairo_line_to(cr, cx, cy + 2.0);
-    cairo_line_to(cr, cx + 3.5, cy - 1.5);
-    cairo_stroke(cr);
-    cairo_restore(cr);
+    const PointF points[] = {{cx - 3.5, cy - 1.5}, {cx, cy + 2.0}, {cx + 3.5, cy - 1.5}};
+    canvas.draw_polyline(points, 3, color, 1.3);
 }
 
 void paint_field(ComboBoxState& st, Canvas& canvas, const Rect& client, bool enabled) {

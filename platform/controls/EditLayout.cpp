@@ -199,9 +199,11 @@ std::size_t EditLayout::position_at(int line, int x) const {
     return pos;
 }
 
-void EditLayout::draw_line(cairo_t* cr, int line, double x, double y) const {
+void EditLayout::draw_line(Canvas& canvas, int line, int x, int y, COLORREF color) const {
     const Line& l = m_lines[clamp_line(line)];
     const Paragraph& p = m_paragraphs[l.paragraph];
+    cairo_t* cr = canvas.cairo();
+    set_source_color(cr, color);
     cairo_move_to(cr, x, y + m_baseline);
     pango_cairo_show_layout_line(cr,
                                  pango_layout_get_line_readonly(p.layout, l.index_in_paragraph));

@@ -9,13 +9,13 @@
 
 #include "EditText.h"
 #include "platform/Types.h"
+#include <platform/drawing/Canvas.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 typedef struct _PangoLayout PangoLayout;
-typedef struct _cairo cairo_t;
 
 namespace platform::controls {
 
@@ -50,9 +50,8 @@ class EditLayout {
     // The character boundary nearest to x within a visual line.
     std::size_t position_at(int line, int x) const;
 
-    // Draws a visual line with its top-left corner at (x, y), in the
-    // context's current source.
-    void draw_line(cairo_t* cr, int line, double x, double y) const;
+    // Draws a visual line with its top-left corner at (x, y) in `color`.
+    void draw_line(Canvas& canvas, int line, int x, int y, COLORREF color) const;
 
     // What the box shows, as UTF-8, hard lines joined by "\n".
     std::string display_utf8() const;

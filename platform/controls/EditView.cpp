@@ -5,7 +5,6 @@
 #include <platform/window/Painting.h>
 
 #include <algorithm>
-#include <cairo.h>
 
 namespace platform::controls {
 
@@ -257,11 +256,8 @@ void paint(EditState& st) {
 
     const EditLayout& layout = current_layout(st);
     const EditText& text = st.text;
-    cairo_t* cr = canvas->cairo();
     Rect area = text_area(st);
-    cairo_save(cr);
-    cairo_rectangle(cr, area.left, client.top, area.width(), client.height());
-    cairo_clip(cr);
+    canvas->push_clip({area.left, client.top, area.right, client.bottom});
 
     bool show_selection =
         text.has_selection() && enabled && (st.focused || (get_style(hwnd) & ES_NOHIDESEL));
@@ -273,8 +269,7 @@ void paint(EditState& st) {
     for (int line = first; line <= last; ++line) {
         int x = line_left(st, line);
         int y = line_top(st, line);
-        set_source_color(cr, foreground);
-        layout.draw_line(cr, line, x, y);
+        layout.draw_line(*canvas, line, x, y, foreground);
         if (!show_selection)
             continue;
         std::size_t from = std::max(text.selection_start(), layout.line_start(line));
@@ -285,18 +280,15 @@ void paint(EditState& st) {
         int x1 = x + layout.x_of(line, to);
         Rect band{std::min(x0, x1), y, std::max(x0, x1), y + height};
         canvas->fill_rect(band, selection_back);
-        cairo_save(cr);
-        cairo_rectangle(cr, band.left, band.top, band.width(), band.height());
-        cairo_clip(cr);
-        set_source_color(cr, selection_text);
-        layout.draw_line(cr, line, x, y);
-        cairo_restore(cr);
+        canvas->push_clip(band);
+        layout.draw_line(*canvas, line, x, y, selection_text);
+        canvas->pop_clip();
     }
     if (st.focused && st.caret_on) {
         Point p = caret_point(st, text.caret());
         canvas->fill_rect({p.x, p.y, p.x + 1, p.y + height}, foreground);
     }
-    cairo_restore(cr);
+    canvas->pop_clip();
     end_paint(hwnd, ps);
 }
 

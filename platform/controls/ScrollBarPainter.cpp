@@ -3,8 +3,6 @@
 #include "ControlSupport.h"
 
 #include <algorithm>
-#include <cairo.h>
-#include <cmath>
 
 namespace platform::controls {
 
@@ -25,50 +23,26 @@ Rect along(const Rect& r, bool vertical, int start, int length) {
 }
 
 void draw_chevron(Canvas& canvas, const Rect& r, bool vertical, bool towards_end, COLORREF color) {
-    cairo_t* cr = canvas.cairo();
     double cx = (r.left + r.right) / 2.0;
     double cy = (r.top + r.bottom) / 2.0;
     double s = std::max(2.0, std::min(r.width(), r.height()) / 4.0);
     double dir = towards_end ? 1.0 : -1.0;
-    cairo_save(cr);
-    set_source_color(cr, color);
-    cairo_set_line_width(cr, 1.5);
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    if (vertical) {
-        cairo_move_to(cr, cx - s, cy - dir * s / 2);
-        cairo_line_to(cr, cx, cy + dir * s / 2);
-        cairo_line_to(cr, cx + s, cy - dir * s / 2);
-    } else {
-        cairo_move_to(cr, cx - dir * s / 2, cy - s);
-        cairo_line_to(cr, cx + dir * s / 2, cy);
-        cairo_line_to(cr, cx - dir * s / 2, cy + s);
-    }
-    cairo_stroke(cr);
-    cairo_restore(cr);
+    PointF vertical_points[] = {
+        {cx - s, cy - dir * s / 2}, {cx, cy + dir * s / 2}, {cx + s, cy - dir * s / 2}};
+    PointF horizontal_points[] = {
+        {cx - dir * s / 2, cy - s}, {cx + dir * s / 2, cy}, {cx - dir * s / 2, cy + s}};
+    canvas.draw_polyline(vertical ? vertical_points : horizontal_points, 3, color, 1.5,
+                         LineCap::Round, LineJoin::Round);
 }
 
 void draw_thumb(Canvas& canvas, const Rect& r, bool vertical, COLORREF color) {
     // Inset across the bar so the thumb floats in the track.
-    double inset = 3.0;
-    double x = r.left + (vertical ? inset : 1.0);
-    double y = r.top + (vertical ? 1.0 : inset);
-    double w = r.width() - (vertical ? 2 * inset : 2.0);
-    double h = r.height() - (vertical ? 2.0 : 2 * inset);
-    if (w <= 0 || h <= 0)
+    int inset = 3;
+    Rect thumb = vertical ? Rect{r.left + inset, r.top + 1, r.right - inset, r.bottom - 1}
+                          : Rect{r.left + 1, r.top + inset, r.right - 1, r.bottom - inset};
+    if (thumb.is_empty())
         return;
-    double radius = std::min(w, h) / 2.0;
-    cairo_t* cr = canvas.cairo();
-    cairo_save(cr);
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, x + w - radius, y + radius, radius, -M_PI / 2, 0);
-    cairo_arc(cr, x + w - radius, y + h - radius, radius, 0, M_PI / 2);
-    cairo_arc(cr, x + radius, y + h - radius, radius, M_PI / 2, M_PI);
-    cairo_arc(cr, x + radius, y + radius, radius, M_PI, 3 * M_PI / 2);
-    cairo_close_path(cr);
-    set_source_color(cr, color);
-    cairo_fill(cr);
-    cairo_restore(cr);
+    canvas.fill_round_rect(thumb, std::min(thumb.width(), thumb.height()) / 2.0, color);
 }
 
 } // namespace

@@ -7,7 +7,6 @@
 #include <platform/window/MessageParams.h>
 #include <platform/window/Painting.h>
 
-#include <cairo.h>
 #include <utility>
 
 namespace platform::controls {
@@ -25,8 +24,8 @@ std::uint32_t kind_of(HWND hwnd) {
 void paint_image(HWND hwnd, HBITMAP image, Canvas& canvas, const Rect& client) {
     if (!image)
         return;
-    int w = cairo_image_surface_get_width(image);
-    int h = cairo_image_surface_get_height(image);
+    int w = bitmap_width(image);
+    int h = bitmap_height(image);
     if (get_style(hwnd) & SS_CENTERIMAGE)
         canvas.draw_surface(image, (client.width() - w) / 2, (client.height() - h) / 2);
     else

@@ -10,7 +10,6 @@
 #include <platform/window/Painting.h>
 
 #include <algorithm>
-#include <cairo.h>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -92,9 +91,9 @@ void on_paint(HWND hwnd, StatusBar& sb) {
             }
             int x = r.left + 4;
             if (p.icon) {
-                int h = cairo_image_surface_get_height(p.icon);
+                int h = bitmap_height(p.icon);
                 c->draw_surface(p.icon, x, r.top + (r.height() - h) / 2);
-                x += cairo_image_surface_get_width(p.icon) + 3;
+                x += bitmap_width(p.icon) + 3;
             }
             Rect tr{x, r.top, r.right - 4, r.bottom};
             c->draw_text(p.text, tr,

@@ -7,7 +7,6 @@
 #include <platform/window/Painting.h>
 
 #include <algorithm>
-#include <cairo.h>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -258,26 +257,20 @@ void key_release(HWND updown) {
 // ---- Painting -------------------------------------------------------------------
 
 void draw_arrow(Canvas& canvas, const Rect& r, Part part, bool horizontal, COLORREF color) {
-    cairo_t* cr = canvas.cairo();
     double cx = (r.left + r.right) / 2.0;
     double cy = (r.top + r.bottom) / 2.0;
     double s = std::max(2.0, std::min(r.width(), r.height()) / 3.0);
-    cairo_save(cr);
-    set_source_color(cr, color);
     if (horizontal) {
         double dir = part == Part::Up ? 1.0 : -1.0;
-        cairo_move_to(cr, cx - dir * s / 2, cy - s);
-        cairo_line_to(cr, cx + dir * s / 2, cy);
-        cairo_line_to(cr, cx - dir * s / 2, cy + s);
+        const PointF points[] = {
+            {cx - dir * s / 2, cy - s}, {cx + dir * s / 2, cy}, {cx - dir * s / 2, cy + s}};
+        canvas.fill_polygon(points, 3, color);
     } else {
         double dir = part == Part::Up ? -1.0 : 1.0;
-        cairo_move_to(cr, cx - s, cy - dir * s / 2);
-        cairo_line_to(cr, cx, cy + dir * s / 2);
-        cairo_line_to(cr, cx + s, cy - dir * s / 2);
+        const PointF points[] = {
+            {cx - s, cy - dir * s / 2}, {cx, cy + dir * s / 2}, {cx + s, cy - dir * s / 2}};
+        canvas.fill_polygon(points, 3, color);
     }
-    cairo_close_path(cr);
-    cairo_fill(cr);
-    cairo_restore(cr);
 }
 
 void on_paint(UpDownState& st) {

@@ -5,6 +5,7 @@
 #include "platform/DisplayBackend.h"
 #include "platform/controls/ControlSupport.h"
 #include <platform/controls/Controls.h>
+#include <platform/drawing/Bitmap.h>
 #include <platform/drawing/Font.h>
 #include <platform/window/DialogNavigation.h>
 #include <platform/window/MessageParams.h>
@@ -12,8 +13,7 @@
 #include <platform/window/WindowSystem.h>
 
 #include <algorithm>
-#include <cairo.h>
-#include <cmath>
+#include <memory>
 #include <vector>
 
 namespace platform {
@@ -82,8 +82,6 @@ int cancel_answer(const BoxState& st) {
 void draw_icon(Canvas& c, UINT icon, int x, int y) {
     if (!icon)
         return;
-    cairo_t* cr = c.cairo();
-    double cx = x + k_icon / 2.0, cy = y + k_icon / 2.0;
     const char* glyph = "i";
     COLORREF color = rgb(0x1E, 0x6F, 0xD9);
     if (icon == MB_ICONERROR) {
@@ -96,15 +94,13 @@ void draw_icon(Canvas& c, UINT icon, int x, int y) {
         glyph = "!";
     }
     if (icon == MB_ICONWARNING) {
-        cairo_move_to(cr, cx, y + 2);
-        cairo_line_to(cr, x + k_icon - 1, y + k_icon - 3);
-        cairo_line_to(cr, x + 1, y + k_icon - 3);
-        cairo_close_path(cr);
+        const PointF triangle[] = {{x + k_icon / 2.0, y + 2.0},
+                                   {x + k_icon - 1.0, y + k_icon - 3.0},
+                                   {x + 1.0, y + k_icon - 3.0}};
+        c.fill_polygon(triangle, 3, color);
     } else {
-        cairo_arc(cr, cx, cy, k_icon / 2.0 - 1, 0, 2 * M_PI);
+        c.fill_ellipse({x + 1, y + 1, x + k_icon - 1, y + k_icon - 1}, color);
     }
-    set_source_color(cr, color);
-    cairo_fill(cr);
     LogFont lf = default_gui_log_font();
     lf.height = -20;
     lf.weight = FW_BOLD;
@@ -213,16 +209,12 @@ int message_box(HWND owner, std::string_view text, std::string_view caption, UIN
     HFONT font = default_gui_font();
     Size one_line = measure_text(font, "Ag");
     int text_left = k_margin + ((type & MB_ICONMASK) ? k_icon + 12 : 0);
-    cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1);
-    cairo_t* cr = cairo_create(scratch);
+    HBITMAP scratch = create_bitmap(1, 1);
     Rect measured{0, 0, k_max_text_width, 0};
-    {
-        Canvas c(cr, nullptr);
-        c.draw_text(st.text.empty() ? " " : st.text, measured,
-                    DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
-    }
-    cairo_destroy(cr);
-    cairo_surface_destroy(scratch);
+    if (std::unique_ptr<Canvas> c = bitmap_canvas(scratch))
+        c->draw_text(st.text.empty() ? " " : st.text, measured,
+                     DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
+    delete_bitmap(scratch);
     int text_height = std::max(measured.height(), one_line.cy);
     int content_height = std::max(text_height, (type & MB_ICONMASK) ? k_icon : 0);
     int buttons_width = static_cast<int>(st.buttons.size()) * (k_button_width + 8) - 8;

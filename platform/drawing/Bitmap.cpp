@@ -13,6 +13,16 @@ std::uint16_t u16(const std::uint8_t* p) {
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
 }
 
+void put16(std::vector<std::uint8_t>& out, std::uint16_t v) {
+    out.push_back(v & 0xFF);
+    out.push_back(v >> 8);
+}
+
+void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        out.push_back((v >> (8 * i)) & 0xFF);
+}
+
 } // namespace
 
 HBITMAP bitmap_from_dib(const std::uint8_t* data, std::size_t size) {
@@ -84,6 +94,48 @@ HBITMAP create_bitmap(int width, int height) {
         return nullptr;
     }
     return s;
+}
+
+std::vector<std::uint8_t> bitmap_file(HBITMAP bitmap) {
+    std::vector<std::uint8_t> out;
+    if (!bitmap)
+        return out;
+    const int width = cairo_image_surface_get_width(bitmap);
+    const int height = cairo_image_surface_get_height(bitmap);
+    const int stride = ((width * 24 + 31) / 32) * 4;
+    const std::uint32_t pixels = static_cast<std::uint32_t>(stride) * height;
+    out.reserve(14 + 40 + pixels);
+    out.push_back('B');
+    out.push_back('M');
+    put32(out, 14 + 40 + pixels);
+    put32(out, 0);
+    put32(out, 14 + 40);
+    put32(out, 40);
+    put32(out, static_cast<std::uint32_t>(width));
+    put32(out, static_cast<std::uint32_t>(height));
+    put16(out, 1);
+    put16(out, 24);
+    put32(out, 0);
+    put32(out, pixels);
+    put32(out, 2835); // 72 dots per inch
+    put32(out, 2835);
+    put32(out, 0);
+    put32(out, 0);
+    cairo_surface_flush(bitmap);
+    const unsigned char* data = cairo_image_surface_get_data(bitmap);
+    const int source_stride = cairo_image_surface_get_stride(bitmap);
+    for (int y = height - 1; y >= 0; --y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(
+            data + static_cast<std::ptrdiff_t>(y) * source_stride);
+        for (int x = 0; x < width; ++x) {
+            out.push_back(row[x] & 0xFF);
+            out.push_back((row[x] >> 8) & 0xFF);
+            out.push_back((row[x] >> 16) & 0xFF);
+        }
+        for (int pad = width * 3; pad < stride; ++pad)
+            out.push_back(0);
+    }
+    return out;
 }
 
 int bitmap_width(HBITMAP bitmap) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 typedef struct _cairo_surface cairo_surface_t;
 
@@ -25,6 +26,9 @@ HBITMAP create_bitmap(int width, int height);
 // A new bitmap holding the given rectangle of `source`; nullptr when the
 // rectangle is empty or does not lie wholly inside the source.
 HBITMAP bitmap_part(HBITMAP source, int x, int y, int width, int height);
+// A bitmap as a 24-bit bitmap file ("BM" and its headers, then bottom-up
+// rows), as bitmap_from_dib reads it back; empty for nullptr.
+std::vector<std::uint8_t> bitmap_file(HBITMAP bitmap);
 // The size of a bitmap; 0 by 0 for nullptr.
 int bitmap_width(HBITMAP bitmap);
 int bitmap_height(HBITMAP bitmap);

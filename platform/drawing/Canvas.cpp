@@ -88,6 +88,36 @@ PangoLayout* make_layout(PangoContext* context, HFONT font, std::string_view gbk
     return layout;
 }
 
+// The outline of a rectangle with corners of the given radius, at most half
+// its shorter side.
+void round_rect_path(cairo_t* cr, double x, double y, double w, double h, double radius) {
+    double r = std::clamp(radius, 0.0, std::min(w, h) / 2);
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, x + w - r, y + r, r, -M_PI / 2, 0);
+    cairo_arc(cr, x + w - r, y + h - r, r, 0, M_PI / 2);
+    cairo_arc(cr, x + r, y + h - r, r, M_PI / 2, M_PI);
+    cairo_arc(cr, x + r, y + r, r, M_PI, 3 * M_PI / 2);
+    cairo_close_path(cr);
+}
+
+// The ellipse inside the box at (x, y) of size w by h.
+void ellipse_path(cairo_t* cr, double x, double y, double w, double h) {
+    cairo_save(cr);
+    cairo_translate(cr, x + w / 2, y + h / 2);
+    cairo_scale(cr, w / 2, h / 2);
+    cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+    cairo_restore(cr);
+}
+
+// Fills the current path and draws a one-pixel line along it.
+void fill_and_stroke(cairo_t* cr, COLORREF fill, COLORREF edge) {
+    set_source_color(cr, fill);
+    cairo_fill_preserve(cr);
+    set_source_color(cr, edge);
+    cairo_set_line_width(cr, 1);
+    cairo_stroke(cr);
+}
+
 } // namespace
 
 Canvas::Canvas(cairo_t* cr, HWND hwnd)
@@ -140,6 +170,24 @@ void Canvas::draw_surface(cairo_surface_t* surface, int x, int y) {
     cairo_paint(m_cr);
 }
 
+void Canvas::draw_scaled_surface(cairo_surface_t* surface, double x, double y, double scale_x,
+                                 double scale_y) {
+    if (!surface || scale_x <= 0 || scale_y <= 0)
+        return;
+    cairo_save(m_cr);
+    cairo_translate(m_cr, x, y);
+    cairo_scale(m_cr, scale_x, scale_y);
+    cairo_rectangle(m_cr, 0, 0, cairo_image_surface_get_width(surface),
+                    cairo_image_surface_get_height(surface));
+    cairo_clip(m_cr);
+    cairo_set_source_surface(m_cr, surface, 0, 0);
+    // Scaled edges take the border pixels, not a fade into nothing.
+    cairo_pattern_set_extend(cairo_get_source(m_cr), CAIRO_EXTEND_PAD);
+    cairo_pattern_set_filter(cairo_get_source(m_cr), CAIRO_FILTER_GOOD);
+    cairo_paint(m_cr);
+    cairo_restore(m_cr);
+}
+
 void Canvas::draw_focus_rect(const Rect& r) {
     if (r.is_empty())
         return;
@@ -153,29 +201,56 @@ void Canvas::draw_focus_rect(const Rect& r) {
     cairo_restore(m_cr);
 }
 
-void Canvas::fill_round_rect(const Rect& r, int radius, COLORREF color) {
+void Canvas::draw_check_mark(int x, int y, COLORREF color) {
+    const PointF tick[] = {{x + 3.0, y + 6.5}, {x + 5.5, y + 9.0}, {x + 10.0, y + 3.5}};
+    draw_polyline(tick, 3, color, 2);
+}
+
+void Canvas::fill_gradient(const Rect& r, COLORREF top, COLORREF bottom) {
     if (r.is_empty())
         return;
-    double rad = std::clamp(radius, 0, std::min(r.width(), r.height()) / 2);
-    double x = r.left, y = r.top, w = r.width(), h = r.height();
-    cairo_new_sub_path(m_cr);
-    cairo_arc(m_cr, x + w - rad, y + rad, rad, -M_PI / 2, 0);
-    cairo_arc(m_cr, x + w - rad, y + h - rad, rad, 0, M_PI / 2);
-    cairo_arc(m_cr, x + rad, y + h - rad, rad, M_PI / 2, M_PI);
-    cairo_arc(m_cr, x + rad, y + rad, rad, M_PI, 3 * M_PI / 2);
-    cairo_close_path(m_cr);
+    cairo_pattern_t* gradient = cairo_pattern_create_linear(0, r.top, 0, r.bottom);
+    cairo_pattern_add_color_stop_rgb(gradient, 0, get_r(top) / 255.0, get_g(top) / 255.0,
+                                     get_b(top) / 255.0);
+    cairo_pattern_add_color_stop_rgb(gradient, 1, get_r(bottom) / 255.0, get_g(bottom) / 255.0,
+                                     get_b(bottom) / 255.0);
+    cairo_save(m_cr);
+    cairo_rectangle(m_cr, r.left, r.top, r.width(), r.height());
+    cairo_set_source(m_cr, gradient);
+    cairo_fill(m_cr);
+    cairo_restore(m_cr);
+    cairo_pattern_destroy(gradient);
+}
+
+void Canvas::fill_round_rect(const Rect& r, double radius, COLORREF color) {
+    if (r.is_empty())
+        return;
+    round_rect_path(m_cr, r.left, r.top, r.width(), r.height(), radius);
     set_source_color(m_cr, color);
     cairo_fill(m_cr);
+}
+
+void Canvas::frame_round_rect(const Rect& r, double radius, COLORREF color, double width) {
+    if (r.width() <= width || r.height() <= width || width <= 0)
+        return;
+    round_rect_path(m_cr, r.left + width / 2, r.top + width / 2, r.width() - width,
+                    r.height() - width, radius);
+    set_source_color(m_cr, color);
+    cairo_set_line_width(m_cr, width);
+    cairo_stroke(m_cr);
+}
+
+void Canvas::draw_round_rect(const Rect& r, double radius, COLORREF fill, COLORREF edge) {
+    if (r.width() <= 1 || r.height() <= 1)
+        return;
+    round_rect_path(m_cr, r.left + 0.5, r.top + 0.5, r.width() - 1, r.height() - 1, radius);
+    fill_and_stroke(m_cr, fill, edge);
 }
 
 void Canvas::fill_ellipse(const Rect& r, COLORREF color) {
     if (r.is_empty())
         return;
-    cairo_save(m_cr);
-    cairo_translate(m_cr, r.left + r.width() / 2.0, r.top + r.height() / 2.0);
-    cairo_scale(m_cr, r.width() / 2.0, r.height() / 2.0);
-    cairo_arc(m_cr, 0, 0, 1, 0, 2 * M_PI);
-    cairo_restore(m_cr);
+    ellipse_path(m_cr, r.left, r.top, r.width(), r.height());
     set_source_color(m_cr, color);
     cairo_fill(m_cr);
 }
@@ -183,14 +258,18 @@ void Canvas::fill_ellipse(const Rect& r, COLORREF color) {
 void Canvas::frame_ellipse(const Rect& r, COLORREF color, double width) {
     if (r.width() <= width || r.height() <= width || width <= 0)
         return;
-    cairo_save(m_cr);
-    cairo_translate(m_cr, r.left + r.width() / 2.0, r.top + r.height() / 2.0);
-    cairo_scale(m_cr, (r.width() - width) / 2.0, (r.height() - width) / 2.0);
-    cairo_arc(m_cr, 0, 0, 1, 0, 2 * M_PI);
-    cairo_restore(m_cr);
+    ellipse_path(m_cr, r.left + width / 2, r.top + width / 2, r.width() - width,
+                 r.height() - width);
     set_source_color(m_cr, color);
     cairo_set_line_width(m_cr, width);
     cairo_stroke(m_cr);
+}
+
+void Canvas::draw_ellipse(const Rect& r, COLORREF fill, COLORREF edge) {
+    if (r.width() <= 1 || r.height() <= 1)
+        return;
+    ellipse_path(m_cr, r.left + 0.5, r.top + 0.5, r.width() - 1, r.height() - 1);
+    fill_and_stroke(m_cr, fill, edge);
 }
 
 void Canvas::fill_polygon(const Point* points, int count, COLORREF color) {
@@ -202,6 +281,34 @@ void Canvas::fill_polygon(const Point* points, int count, COLORREF color) {
     cairo_close_path(m_cr);
     set_source_color(m_cr, color);
     cairo_fill(m_cr);
+}
+
+void Canvas::fill_polygon(const PointF* points, int count, COLORREF color) {
+    if (!points || count < 3)
+        return;
+    cairo_move_to(m_cr, points[0].x, points[0].y);
+    for (int i = 1; i < count; ++i)
+        cairo_line_to(m_cr, points[i].x, points[i].y);
+    cairo_close_path(m_cr);
+    set_source_color(m_cr, color);
+    cairo_fill(m_cr);
+}
+
+void Canvas::draw_polyline(const PointF* points, int count, COLORREF color, double width,
+                           LineCap cap, LineJoin join) {
+    if (!points || count < 2 || width <= 0)
+        return;
+    cairo_save(m_cr);
+    set_source_color(m_cr, color);
+    cairo_set_line_width(m_cr, width);
+    cairo_set_line_cap(m_cr, cap == LineCap::Round ? CAIRO_LINE_CAP_ROUND : CAIRO_LINE_CAP_BUTT);
+    cairo_set_line_join(m_cr,
+                        join == LineJoin::Round ? CAIRO_LINE_JOIN_ROUND : CAIRO_LINE_JOIN_MITER);
+    cairo_move_to(m_cr, points[0].x, points[0].y);
+    for (int i = 1; i < count; ++i)
+        cairo_line_to(m_cr, points[i].x, points[i].y);
+    cairo_stroke(m_cr);
+    cairo_restore(m_cr);
 }
 
 void Canvas::offset_origin(int dx, int dy) {

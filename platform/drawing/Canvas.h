@@ -47,6 +47,16 @@ constexpr UINT DT_END_ELLIPSIS = 0x8000;
 
 enum class BkMode { Transparent = 1, Opaque = 2 };
 
+// A point at a fractional position, for the shapes that take them.
+struct PointF {
+    double x = 0;
+    double y = 0;
+};
+
+// How draw_polyline ends its lines and joins them.
+enum class LineCap { Butt, Round };
+enum class LineJoin { Miter, Round };
+
 class Canvas {
   public:
     // `cr` is borrowed; the canvas saves its state and restores it on
@@ -63,15 +73,32 @@ class Canvas {
     void frame_rect(const Rect& r, COLORREF color, int thickness = 1);
     void draw_line(int x0, int y0, int x1, int y1, COLORREF color, double width = 1.0);
     void draw_surface(cairo_surface_t* surface, int x, int y);
+    // Draws the surface with its top-left corner at (x, y), scaled by
+    // (scale_x, scale_y), smoothly; past its edges nothing is drawn.
+    void draw_scaled_surface(cairo_surface_t* surface, double x, double y, double scale_x,
+                             double scale_y);
     // A dotted focus rectangle just inside r.
     void draw_focus_rect(const Rect& r);
-    // Anti-aliased shapes: a rectangle with rounded corners, the ellipse
-    // inside a rectangle (filled or outlined, the outline inside r) and a
-    // filled polygon.
-    void fill_round_rect(const Rect& r, int radius, COLORREF color);
+    // The tick of a 13 by 13 pixel check box whose top-left corner is (x, y).
+    void draw_check_mark(int x, int y, COLORREF color);
+    // Fills r with a colour that goes from `top` at its top edge to
+    // `bottom` at its bottom edge.
+    void fill_gradient(const Rect& r, COLORREF top, COLORREF bottom);
+    // Anti-aliased shapes: a rectangle with rounded corners and the ellipse
+    // inside a rectangle, filled, outlined (the outline inside r, the
+    // radius that of the outline's middle) or both, as a button shows them
+    // (a one-pixel edge over the fill); and filled polygons.
+    void fill_round_rect(const Rect& r, double radius, COLORREF color);
+    void frame_round_rect(const Rect& r, double radius, COLORREF color, double width = 1.0);
+    void draw_round_rect(const Rect& r, double radius, COLORREF fill, COLORREF edge);
     void fill_ellipse(const Rect& r, COLORREF color);
     void frame_ellipse(const Rect& r, COLORREF color, double width = 1.0);
+    void draw_ellipse(const Rect& r, COLORREF fill, COLORREF edge);
     void fill_polygon(const Point* points, int count, COLORREF color);
+    void fill_polygon(const PointF* points, int count, COLORREF color);
+    // Lines through `count` points as one stroke: ticks, chevrons.
+    void draw_polyline(const PointF* points, int count, COLORREF color, double width,
+                       LineCap cap = LineCap::Butt, LineJoin join = LineJoin::Miter);
     // Moves the origin by (dx, dy) for what is drawn after, as the
     // platform's viewport offset does.
     void offset_origin(int dx, int dy);

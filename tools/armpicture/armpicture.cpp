@@ -5,174 +5,107 @@
 //
 // Usage: armpicture <output.bmp>
 
-#include <cairo.h>
+#include <platform/drawing/Bitmap.h>
+#include <platform/drawing/Canvas.h>
+#include <platform/drawing/Font.h>
+#include <platform/window/Painting.h>
 
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
 
+using platform::COLORREF;
+using platform::PointF;
+using platform::rgb;
+
 constexpr int Width = 470;
 constexpr int Height = 339;
 
-struct Point {
-    double x, y;
-};
+constexpr COLORREF SkyTop = rgb(247, 250, 255);
+constexpr COLORREF SkyBottom = rgb(224, 232, 242);
+constexpr COLORREF Table = rgb(199, 207, 220);
+constexpr COLORREF Dark = rgb(56, 66, 84);
+constexpr COLORREF Orange = rgb(243, 140, 38);
+constexpr COLORREF OrangeEdge = rgb(182, 105, 28);
+constexpr COLORREF Blue = rgb(71, 140, 230);
+constexpr COLORREF BlueEdge = rgb(53, 105, 172);
+constexpr COLORREF Hub = rgb(40, 48, 63);
+constexpr COLORREF Horn = rgb(238, 240, 245);
+constexpr COLORREF Leader = rgb(115, 127, 148);
+constexpr COLORREF LabelText = rgb(51, 61, 81);
 
-void rounded_rect(cairo_t* cr, double x, double y, double w, double h, double r) {
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, x + w - r, y + r, r, -M_PI / 2, 0);
-    cairo_arc(cr, x + w - r, y + h - r, r, 0, M_PI / 2);
-    cairo_arc(cr, x + r, y + h - r, r, M_PI / 2, M_PI);
-    cairo_arc(cr, x + r, y + r, r, M_PI, 3 * M_PI / 2);
-    cairo_close_path(cr);
-}
-
-// A link of the arm from a to b, as a rounded bar of the given width.
-void link(cairo_t* cr, Point a, Point b, double width, double r, double g, double bl) {
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    cairo_set_line_width(cr, width);
-    cairo_set_source_rgb(cr, r * 0.75, g * 0.75, bl * 0.75);
-    cairo_move_to(cr, a.x, a.y);
-    cairo_line_to(cr, b.x, b.y);
-    cairo_stroke(cr);
-    cairo_set_line_width(cr, width - 6);
-    cairo_set_source_rgb(cr, r, g, bl);
-    cairo_move_to(cr, a.x, a.y);
-    cairo_line_to(cr, b.x, b.y);
-    cairo_stroke(cr);
+// A link of the arm from a to b, as a rounded bar of the given width with a
+// darker edge.
+void link(platform::Canvas& c, PointF a, PointF b, double width, COLORREF fill, COLORREF edge) {
+    const PointF bar[] = {a, b};
+    c.draw_polyline(bar, 2, edge, width, platform::LineCap::Round);
+    c.draw_polyline(bar, 2, fill, width - 6, platform::LineCap::Round);
 }
 
 // A servo seen end-on at a joint: a dark hub with a light horn.
-void servo(cairo_t* cr, Point at, double size) {
-    cairo_set_source_rgb(cr, 0.16, 0.19, 0.25);
-    cairo_arc(cr, at.x, at.y, size, 0, 2 * M_PI);
-    cairo_fill(cr);
-    cairo_set_source_rgb(cr, 0.93, 0.94, 0.96);
-    cairo_arc(cr, at.x, at.y, size * 0.45, 0, 2 * M_PI);
-    cairo_fill(cr);
+void servo(platform::Canvas& c, PointF at, double size) {
+    c.fill_circle(at.x, at.y, size, Hub);
+    c.fill_circle(at.x, at.y, size * 0.45, Horn);
 }
 
-void label(cairo_t* cr, Point at, Point to, const char* text) {
-    cairo_set_source_rgb(cr, 0.45, 0.5, 0.58);
-    cairo_set_line_width(cr, 1.2);
-    cairo_move_to(cr, at.x, at.y);
-    cairo_line_to(cr, to.x, to.y);
-    cairo_stroke(cr);
-    cairo_arc(cr, to.x, to.y, 2.5, 0, 2 * M_PI);
-    cairo_fill(cr);
-    cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
-    cairo_set_font_size(cr, 15);
-    cairo_text_extents_t extents;
-    cairo_text_extents(cr, text, &extents);
-    double x = at.x < to.x ? at.x - extents.x_advance - 6 : at.x + 6;
-    cairo_set_source_rgb(cr, 0.2, 0.24, 0.32);
-    cairo_move_to(cr, x, at.y + extents.height / 2 - 1);
-    cairo_show_text(cr, text);
+// A name with a leader line from beside it to the part it names.
+void label(platform::Canvas& c, PointF at, PointF to, const char* text) {
+    const PointF leader[] = {at, to};
+    c.draw_polyline(leader, 2, Leader, 1.2);
+    c.fill_circle(to.x, to.y, 2.5, Leader);
+    platform::Size size = c.measure_text(text);
+    int x = static_cast<int>(at.x < to.x ? at.x - size.cx - 6 : at.x + 6);
+    int y = static_cast<int>(at.y) - size.cy / 2 - 1;
+    c.text_out(x, y, text);
 }
 
-void draw(cairo_t* cr) {
-    cairo_pattern_t* sky = cairo_pattern_create_linear(0, 0, 0, Height);
-    cairo_pattern_add_color_stop_rgb(sky, 0, 0.97, 0.98, 1.0);
-    cairo_pattern_add_color_stop_rgb(sky, 1, 0.88, 0.91, 0.95);
-    cairo_set_source(cr, sky);
-    cairo_paint(cr);
-    cairo_pattern_destroy(sky);
+void draw(platform::Canvas& c) {
+    c.fill_gradient({0, 0, Width, Height}, SkyTop, SkyBottom);
 
     // The table the arm stands on.
-    cairo_set_source_rgb(cr, 0.78, 0.81, 0.86);
-    cairo_rectangle(cr, 0, 292, Width, Height - 292);
-    cairo_fill(cr);
+    c.fill_rect({0, 292, Width, Height}, Table);
 
     // Base: a turntable on a box, turned by the base servo.
-    rounded_rect(cr, 150, 252, 150, 44, 8);
-    cairo_set_source_rgb(cr, 0.22, 0.26, 0.33);
-    cairo_fill(cr);
-    cairo_set_source_rgb(cr, 0.95, 0.55, 0.15);
-    cairo_save(cr);
-    cairo_translate(cr, 225, 252);
-    cairo_scale(cr, 1.0, 0.28);
-    cairo_arc(cr, 0, 0, 62, 0, 2 * M_PI);
-    cairo_restore(cr);
-    cairo_fill(cr);
+    c.fill_round_rect({150, 252, 300, 296}, 8, Dark);
+    c.fill_ellipse({163, 235, 287, 269}, Orange);
 
-    const Point shoulder{225, 222};
-    const Point elbow{305, 118};
-    const Point wrist{392, 150};
+    const PointF shoulder{225, 222};
+    const PointF elbow{305, 118};
+    const PointF wrist{392, 150};
     // Upright that carries the shoulder servo.
-    link(cr, {225, 252}, shoulder, 34, 0.95, 0.55, 0.15);
-    link(cr, shoulder, elbow, 26, 0.28, 0.55, 0.9);
-    link(cr, elbow, wrist, 22, 0.28, 0.55, 0.9);
+    link(c, {225, 252}, shoulder, 34, Orange, OrangeEdge);
+    link(c, shoulder, elbow, 26, Blue, BlueEdge);
+    link(c, elbow, wrist, 22, Blue, BlueEdge);
 
     // Gripper: two fingers opening from the wrist.
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    cairo_set_source_rgb(cr, 0.22, 0.26, 0.33);
-    cairo_set_line_width(cr, 9);
-    cairo_move_to(cr, wrist.x, wrist.y);
-    cairo_line_to(cr, wrist.x + 36, wrist.y - 16);
-    cairo_line_to(cr, wrist.x + 56, wrist.y - 6);
-    cairo_move_to(cr, wrist.x, wrist.y);
-    cairo_line_to(cr, wrist.x + 30, wrist.y + 24);
-    cairo_line_to(cr, wrist.x + 52, wrist.y + 22);
-    cairo_stroke(cr);
+    const PointF upper[] = {wrist, {wrist.x + 36, wrist.y - 16}, {wrist.x + 56, wrist.y - 6}};
+    const PointF lower[] = {wrist, {wrist.x + 30, wrist.y + 24}, {wrist.x + 52, wrist.y + 22}};
+    c.draw_polyline(upper, 3, Dark, 9, platform::LineCap::Round);
+    c.draw_polyline(lower, 3, Dark, 9, platform::LineCap::Round);
 
-    servo(cr, shoulder, 17);
-    servo(cr, elbow, 15);
-    servo(cr, wrist, 13);
-    servo(cr, {225, 274}, 11);
+    servo(c, shoulder, 17);
+    servo(c, elbow, 15);
+    servo(c, wrist, 13);
+    servo(c, {225, 274}, 11);
 
-    label(cr, {120, 200}, {shoulder.x - 18, shoulder.y - 4}, "Shoulder");
-    label(cr, {240, 60}, {elbow.x - 10, elbow.y - 12}, "Elbow");
-    label(cr, {405, 62}, {wrist.x + 40, wrist.y - 16}, "Gripper");
-    label(cr, {110, 282}, {214, 274}, "Base");
-}
-
-void put16(std::vector<std::uint8_t>& out, std::uint16_t v) {
-    out.push_back(v & 0xFF);
-    out.push_back(v >> 8);
-}
-
-void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        out.push_back((v >> (8 * i)) & 0xFF);
-}
-
-std::vector<std::uint8_t> bitmap_file(cairo_surface_t* surface) {
-    const int stride = ((Width * 24 + 31) / 32) * 4;
-    const std::uint32_t pixels = static_cast<std::uint32_t>(stride) * Height;
-    std::vector<std::uint8_t> out;
-    out.push_back('B');
-    out.push_back('M');
-    put32(out, 14 + 40 + pixels);
-    put32(out, 0);
-    put32(out, 14 + 40);
-    put32(out, 40);
-    put32(out, Width);
-    put32(out, Height);
-    put16(out, 1);
-    put16(out, 24);
-    put32(out, 0);
-    put32(out, pixels);
-    put32(out, 2835);
-    put32(out, 2835);
-    put32(out, 0);
-    put32(out, 0);
-    cairo_surface_flush(surface);
-    const unsigned char* data = cairo_image_surface_get_data(surface);
-    const int source_stride = cairo_image_surface_get_stride(surface);
-    for (int y = Height - 1; y >= 0; --y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(data + y * source_stride);
-        for (int x = 0; x < Width; ++x) {
-            out.push_back(row[x] & 0xFF);
-            out.push_back((row[x] >> 8) & 0xFF);
-            out.push_back((row[x] >> 16) & 0xFF);
-        }
-        for (int pad = Width * 3; pad < stride; ++pad)
-            out.push_back(0);
-    }
-    return out;
+    platform::LogFont lf;
+    lf.height = -15;
+    lf.weight = platform::FW_BOLD;
+    std::strcpy(lf.face_name, "DejaVu Sans");
+    platform::HFONT font = platform::create_font_indirect(lf);
+    c.set_font(font);
+    c.set_bk_mode(platform::BkMode::Transparent);
+    c.set_text_color(LabelText);
+    label(c, {120, 200}, {shoulder.x - 18, shoulder.y - 4}, "Shoulder");
+    label(c, {240, 60}, {elbow.x - 10, elbow.y - 12}, "Elbow");
+    label(c, {405, 62}, {wrist.x + 40, wrist.y - 16}, "Gripper");
+    label(c, {110, 282}, {214, 274}, "Base");
+    c.set_font(nullptr);
+    platform::delete_font(font);
 }
 
 } // namespace
@@ -182,14 +115,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: armpicture <output.bmp>\n");
         return 2;
     }
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, Width, Height);
-    cairo_t* cr = cairo_create(surface);
-    draw(cr);
-    cairo_destroy(cr);
-    std::vector<std::uint8_t> file = bitmap_file(surface);
-    cairo_surface_destroy(surface);
+    platform::HBITMAP picture = platform::create_bitmap(Width, Height);
+    if (std::unique_ptr<platform::Canvas> canvas = platform::bitmap_canvas(picture))
+        draw(*canvas);
+    std::vector<std::uint8_t> file = platform::bitmap_file(picture);
+    platform::delete_bitmap(picture);
     std::FILE* f = std::fopen(argv[1], "wb");
-    if (!f || std::fwrite(file.data(), 1, file.size(), f) != file.size() || std::fclose(f) != 0) {
+    if (file.empty() || !f || std::fwrite(file.data(), 1, file.size(), f) != file.size() ||
+        std::fclose(f) != 0) {
         std::fprintf(stderr, "armpicture: cannot write %s\n", argv[1]);
         return 1;
     }

@@ -5,8 +5,6 @@
 #include <platform/drawing/Font.h>
 #include <platform/window/WindowSystem.h>
 
-#include <cairo.h>
-
 #include <algorithm>
 #include <cstring>
 
@@ -51,8 +49,8 @@ void UnitPicture::draw(platform::Canvas& canvas, const platform::Rect& area,
                        std::int32_t layout) const {
     if (!m_bitmap || area.width() <= 0 || area.height() <= 0)
         return;
-    double width = cairo_image_surface_get_width(m_bitmap);
-    double height = cairo_image_surface_get_height(m_bitmap);
+    double width = platform::bitmap_width(m_bitmap);
+    double height = platform::bitmap_height(m_bitmap);
     double sx = 1, sy = 1;
     switch (layout) {
     case Stretch:
@@ -70,20 +68,9 @@ void UnitPicture::draw(platform::Canvas& canvas, const platform::Rect& area,
         x += (area.width() - width * sx) / 2;
         y += (area.height() - height * sy) / 2;
     }
-    cairo_t* cr = canvas.cairo();
-    cairo_save(cr);
-    cairo_rectangle(cr, area.left, area.top, area.width(), area.height());
-    cairo_clip(cr);
-    cairo_translate(cr, x, y);
-    cairo_scale(cr, sx, sy);
-    cairo_rectangle(cr, 0, 0, width, height);
-    cairo_clip(cr);
-    cairo_set_source_surface(cr, m_bitmap, 0, 0);
-    // Scaled edges take the border pixels, not a fade into nothing.
-    cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
-    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
-    cairo_paint(cr);
-    cairo_restore(cr);
+    canvas.push_clip(area);
+    canvas.draw_scaled_surface(m_bitmap, x, y, sx, sy);
+    canvas.pop_clip();
 }
 
 std::string window_text_between(platform::HWND hwnd, std::uint32_t start, std::uint32_t end) {

@@ -3,7 +3,6 @@
 #include <platform/drawing/Bitmap.h>
 
 #include <algorithm>
-#include <cairo.h>
 
 namespace units {
 
@@ -174,15 +173,8 @@ void GridView::paint_cell(Canvas& canvas, int row, int column, const Rect& r) co
         int x = r.left + (r.width() - box) / 2;
         int y = r.top + (r.height() - box) / 2;
         canvas.frame_rect({x, y, x + box, y + box}, CheckEdge);
-        if (cell.checked) {
-            cairo_t* cr = canvas.cairo();
-            platform::set_source_color(cr, Accent);
-            cairo_set_line_width(cr, 2);
-            cairo_move_to(cr, x + 3, y + 6.5);
-            cairo_line_to(cr, x + 5.5, y + 9);
-            cairo_line_to(cr, x + 10, y + 3.5);
-            cairo_stroke(cr);
-        }
+        if (cell.checked)
+            canvas.draw_check_mark(x, y, Accent);
         return;
     }
     if (!header && format.kind == ColumnKind::Picture) {
@@ -192,12 +184,9 @@ void GridView::paint_cell(Canvas& canvas, int row, int column, const Rect& r) co
             platform::bitmap_from_dib(cell.picture.data(), cell.picture.size());
         if (!bitmap)
             return; // bytes that are no bitmap show nothing
-        cairo_t* cr = canvas.cairo();
-        cairo_save(cr);
-        cairo_rectangle(cr, r.left, r.top, r.width(), r.height());
-        cairo_clip(cr);
+        canvas.push_clip(r);
         canvas.draw_surface(bitmap, r.left + 1, r.top + 1);
-        cairo_restore(cr);
+        canvas.pop_clip();
         platform::delete_bitmap(bitmap);
         return;
     }

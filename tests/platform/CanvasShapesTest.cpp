@@ -1,0 +1,191 @@
+// The canvas's shapes drawn into small bitmaps and read back pixel by pixel.
+
+#include <platform/drawing/Bitmap.h>
+#include <platform/drawing/Canvas.h>
+#include <platform/window/Painting.h>
+
+#include <cairo.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+
+using namespace platform;
+
+namespace {
+
+constexpr COLORREF White = rgb(0xFF, 0xFF, 0xFF);
+constexpr COLORREF Red = rgb(0xFF, 0, 0);
+constexpr COLORREF Blue = rgb(0, 0, 0xFF);
+
+// A white bitmap that `draw` paints on.
+class Picture {
+  public:
+    template <typename Draw> Picture(int width, int height, Draw draw) {
+        m_bitmap = create_bitmap(width, height);
+        std::unique_ptr<Canvas> c = bitmap_canvas(m_bitmap);
+        c->fill_rect({0, 0, width, height}, White);
+        draw(*c);
+    }
+    ~Picture() { delete_bitmap(m_bitmap); }
+    Picture(const Picture&) = delete;
+    Picture& operator=(const Picture&) = delete;
+
+    HBITMAP bitmap() const { return m_bitmap; }
+    // The pixel as a colour value.
+    COLORREF at(int x, int y) const {
+        cairo_surface_flush(m_bitmap);
+        auto* row =
+            cairo_image_surface_get_data(m_bitmap) + y * cairo_image_surface_get_stride(m_bitmap);
+        std::uint32_t p = reinterpret_cast<const std::uint32_t*>(row)[x];
+        return rgb((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+
+  private:
+    HBITMAP m_bitmap = nullptr;
+};
+
+// Whether two colours differ by at most `tolerance` in every channel, as an
+// anti-aliased curve's pixels may.
+bool near(COLORREF a, COLORREF b, int tolerance = 12) {
+    return std::abs(get_r(a) - get_r(b)) <= tolerance &&
+           std::abs(get_g(a) - get_g(b)) <= tolerance && std::abs(get_b(a) - get_b(b)) <= tolerance;
+}
+
+} // namespace
+
+TEST(CanvasShapes, RoundedRectanglesKeepTheirCornersAndTheirOutlinesInside) {
+    Picture fill(20, 16, [](Canvas& c) { c.fill_round_rect({2, 2, 18, 14}, 4, Red); });
+    EXPECT_EQ(fill.at(10, 5), Red);
+    EXPECT_EQ(fill.at(2, 7), Red) << "the middle of a side reaches the edge";
+    EXPECT_EQ(fill.at(2, 2), White) << "a corner is cut off";
+    EXPECT_EQ(fill.at(1, 6), White);
+
+    // A radius beyond half the shorter side rounds the ends fully and
+    // still fills the middle.
+    Picture pill(20, 12, [](Canvas& c) { c.fill_round_rect({2, 2, 18, 10}, 100, Red); });
+    EXPECT_EQ(pill.at(10, 2), Red);
+    EXPECT_EQ(pill.at(4, 6), Red);
+    EXPECT_EQ(pill.at(2, 2), White);
+    EXPECT_TRUE(near(pill.at(2, 6), Red, 40)) << "the end is a half circle";
+
+    Picture frame(20, 12, [](Canvas& c) { c.frame_round_rect({2, 2, 18, 10}, 2, Red); });
+    EXPECT_EQ(frame.at(10, 2), Red) << "a one-pixel outline lies on the rectangle's edge";
+    EXPECT_EQ(frame.at(17, 6), Red);
+    EXPECT_EQ(frame.at(10, 1), White);
+    EXPECT_EQ(frame.at(18, 6), White);
+    EXPECT_EQ(frame.at(10, 5), White) << "an outline leaves the inside alone";
+
+    Picture both(20, 16, [](Canvas& c) { c.draw_round_rect({2, 2, 18, 14}, 3, Blue, Red); });
+    EXPECT_EQ(both.at(10, 2), Red);
+    EXPECT_EQ(both.at(2, 7), Red);
+    EXPECT_EQ(both.at(10, 3), Blue) << "the fill meets the edge without a gap";
+    EXPECT_EQ(both.at(10, 6), Blue);
+    EXPECT_EQ(both.at(10, 14), White);
+}
+
+TEST(CanvasShapes, AFilledAndOutlinedEllipseHasItsEdgeOnItsBox) {
+    Picture p(16, 16, [](Canvas& c) { c.draw_ellipse({1, 1, 14, 14}, Blue, Red); });
+    EXPECT_EQ(p.at(7, 7), Blue);
+    EXPECT_TRUE(near(p.at(7, 1), Red));
+    EXPECT_TRUE(near(p.at(1, 7), Red));
+    EXPECT_TRUE(near(p.at(13, 7), Red));
+    EXPECT_EQ(p.at(7, 14), White);
+    EXPECT_EQ(p.at(1, 1), White) << "the box's corners are outside the ellipse";
+    Picture none(8, 8, [](Canvas& c) { c.draw_ellipse({2, 2, 3, 6}, Blue, Red); });
+    EXPECT_EQ(none.at(2, 4), White) << "a box a pixel wide has no room for an edge and a fill";
+}
+
+TEST(CanvasShapes, PolylinesEndAsTheyAreTold) {
+    const PointF line[] = {{4, 5.5}, {14, 5.5}};
+    Picture butt(20, 11, [&](Canvas& c) { c.draw_polyline(line, 2, Red, 3); });
+    Picture round(20, 11, [&](Canvas& c) {
+        c.draw_polyline(line, 2, Red, 3, LineCap::Round, LineJoin::Round);
+    });
+    EXPECT_EQ(butt.at(9, 5), Red);
+    EXPECT_EQ(butt.at(3, 5), White) << "a butt end stops at the point";
+    EXPECT_NE(round.at(3, 5), White) << "a round end goes half the width past it";
+    EXPECT_EQ(round.at(9, 4), Red);
+
+    Picture single(20, 11, [&](Canvas& c) { c.draw_polyline(line, 1, Red, 3); });
+    EXPECT_EQ(single.at(4, 5), White) << "one point is no line";
+
+    // A right angle: a mitred join fills the outer corner, a round one does not.
+    const PointF corner[] = {{4, 14}, {14, 14}, {14, 4}};
+    Picture mitre(20, 20, [&](Canvas& c) { c.draw_polyline(corner, 3, Red, 4); });
+    Picture rounded(20, 20, [&](Canvas& c) {
+        c.draw_polyline(corner, 3, Red, 4, LineCap::Butt, LineJoin::Round);
+    });
+    EXPECT_EQ(mitre.at(15, 15), Red);
+    EXPECT_NE(rounded.at(15, 15), Red);
+}
+
+TEST(CanvasShapes, FractionalPolygonsAndTicksStayInTheirPlace) {
+    const PointF triangle[] = {{2, 2}, {12, 2}, {2, 12}};
+    Picture p(14, 14, [&](Canvas& c) { c.fill_polygon(triangle, 3, Blue); });
+    EXPECT_EQ(p.at(3, 3), Blue);
+    EXPECT_EQ(p.at(11, 11), White);
+    Picture two(14, 14, [&](Canvas& c) { c.fill_polygon(triangle, 2, Blue); });
+    EXPECT_EQ(two.at(3, 3), White) << "two points enclose nothing";
+
+    Picture tick(20, 20, [](Canvas& c) { c.draw_check_mark(3, 4, Red); });
+    int inked = 0;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x)
+            if (tick.at(x, y) != White) {
+                ++inked;
+                EXPECT_TRUE(x >= 3 && x < 16 && y >= 4 && y < 17) << x << "," << y;
+            }
+    EXPECT_GT(inked, 10);
+}
+
+TEST(CanvasShapes, AGradientRunsFromItsTopColourToItsBottomColour) {
+    Picture p(4, 40, [](Canvas& c) {
+        c.fill_gradient({0, 0, 4, 40}, rgb(0, 0, 0), rgb(200, 100, 0));
+        c.fill_gradient({0, 0, 4, 0}, Red, Red);
+    });
+    EXPECT_LE(get_r(p.at(0, 0)), 5);
+    EXPECT_GE(get_r(p.at(0, 39)), 195);
+    for (int y = 1; y < 40; ++y) {
+        EXPECT_GE(get_r(p.at(2, y)), get_r(p.at(2, y - 1))) << y;
+        EXPECT_NEAR(get_g(p.at(2, y)), get_r(p.at(2, y)) / 2.0, 1.0)
+            << "the channels move together, at row " << y;
+    }
+    EXPECT_EQ(p.at(3, 20), p.at(0, 20)) << "a vertical gradient is the same across a row";
+}
+
+TEST(CanvasShapes, AScaledSurfaceCoversItsScaledBoxAndNoMore) {
+    Picture source(2, 2, [](Canvas& c) {
+        c.fill_rect({0, 0, 1, 2}, Red);
+        c.fill_rect({1, 0, 2, 2}, Blue);
+    });
+    Picture p(12, 12, [&](Canvas& c) { c.draw_scaled_surface(source.bitmap(), 2, 3, 4, 3); });
+    EXPECT_EQ(p.at(2, 3), Red) << "the edge takes the border pixel, not a fade";
+    EXPECT_EQ(p.at(9, 8), Blue);
+    EXPECT_EQ(p.at(1, 5), White);
+    EXPECT_EQ(p.at(10, 5), White);
+    EXPECT_EQ(p.at(5, 9), White);
+    EXPECT_EQ(p.at(5, 2), White);
+}
+
+TEST(CanvasShapes, ABitmapFileReadsBackAsTheSamePicture) {
+    EXPECT_TRUE(bitmap_file(nullptr).empty());
+    // Three pixels a row: nine bytes padded to twelve.
+    Picture p(3, 2, [](Canvas& c) {
+        c.fill_rect({0, 0, 1, 1}, Red);
+        c.fill_rect({2, 1, 3, 2}, rgb(1, 2, 3));
+    });
+    std::vector<std::uint8_t> file = bitmap_file(p.bitmap());
+    ASSERT_EQ(file.size(), 14u + 40u + 2u * 12u);
+    EXPECT_EQ(file[0], 'B');
+    EXPECT_EQ(file[1], 'M');
+    EXPECT_EQ(file[28], 24) << "24 bits a pixel";
+    HBITMAP back = bitmap_from_dib(file.data(), file.size());
+    ASSERT_NE(back, nullptr);
+    Picture copy(3, 2, [&](Canvas& c) { c.draw_surface(back, 0, 0); });
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            EXPECT_EQ(copy.at(x, y), p.at(x, y)) << x << "," << y;
+    EXPECT_EQ(copy.at(2, 1), rgb(1, 2, 3));
+    delete_bitmap(back);
+}
