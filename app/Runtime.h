@@ -66,7 +66,6 @@ void write_text(const UnitRef& unit, std::int32_t index, const char* text);
 runtime::TypedValue call(Command command, std::initializer_list<runtime::TypedValue> args);
 
 runtime::TypedValue integer(std::int32_t value);
-runtime::TypedValue real(double value);
 runtime::TypedValue text(const char* value);
 runtime::TypedValue omitted();
 

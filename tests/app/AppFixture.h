@@ -11,6 +11,8 @@
 #include <platform/headless/HeadlessBackend.h>
 
 #include <tests/support/PtyPair.h>
+#include <tests/support/ScopedEnv.h>
+#include <tests/support/TestSupport.h>
 
 #include <cstdint>
 #include <functional>
@@ -18,7 +20,7 @@
 #include <utility>
 #include <vector>
 
-namespace app_test {
+namespace test_support {
 
 class AppTest : public ::testing::Test {
   protected:
@@ -59,6 +61,9 @@ class AppTest : public ::testing::Test {
     test_support::PtyPair m_arm{test_support::PtyPair::SlaveEnd::KeptOpen};
     test_support::PtyPair m_arm10{test_support::PtyPair::SlaveEnd::KeptOpen};
     std::string m_home;
+    // HOME and the XDG folders point into m_home, COM1 and COM10 at the
+    // pairs, until the fixture goes.
+    ScopedEnv m_env;
 };
 
 // The window's buttons.
@@ -71,7 +76,4 @@ inline constexpr std::uint32_t RunButton = 0x1601006b;
 inline constexpr std::uint32_t RecordButton = 0x1601006a;
 inline constexpr std::uint32_t OpenButton = 0x16010067;
 
-// GBK bytes of a UTF-8 literal.
-std::string gbk(std::string_view utf8);
-
-} // namespace app_test
+} // namespace test_support

@@ -4,7 +4,7 @@
 
 #include <platform/Controls.h>
 
-using namespace app_test;
+using namespace test_support;
 using namespace app;
 
 namespace {

@@ -16,7 +16,7 @@
 
 #include <cairo.h>
 
-namespace commands_test {
+namespace test_support {
 
 class HeadlessCommandTest : public ::testing::Test {
   protected:
@@ -68,4 +68,4 @@ class HeadlessCommandTest : public ::testing::Test {
     platform::HeadlessBackend m_backend{platform::HeadlessTime::Stepped};
 };
 
-} // namespace commands_test
+} // namespace test_support

@@ -7,7 +7,7 @@
 #include <platform/Controls.h>
 #include <platform/WindowSystem.h>
 
-using namespace units_test;
+using namespace test_support;
 using units::ButtonUnit;
 
 namespace {

@@ -12,7 +12,7 @@
 
 #include <platform/WindowSystem.h>
 
-using namespace units_test;
+using namespace test_support;
 using units::CommonDlgUnit;
 
 namespace {

@@ -9,7 +9,7 @@
 #include <platform/Input.h>
 #include <platform/WindowSystem.h>
 
-using namespace units_test;
+using namespace test_support;
 using units::EditBoxUnit;
 
 namespace {

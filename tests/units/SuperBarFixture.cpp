@@ -6,7 +6,7 @@
 
 #include <map>
 
-namespace superbar_test {
+namespace test_support {
 
 namespace {
 
@@ -171,4 +171,4 @@ void SuperBarTest::key(platform::UINT vk, int repeat) {
     m_backend.pump();
 }
 
-} // namespace superbar_test
+} // namespace test_support
