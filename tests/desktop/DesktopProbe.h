@@ -6,9 +6,9 @@
 // loop keeps turning. Nothing waits a fixed time: a wait ends on what it
 // waits for, or fails at its time limit.
 
-#include "platform/WindowSystem.h"
 #include <platform/gtk/GtkBackend.h>
 #include <platform/process/ChildProcess.h>
+#include <platform/window/WindowSystem.h>
 
 #include <functional>
 #include <gtest/gtest.h>

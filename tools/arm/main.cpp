@@ -13,9 +13,9 @@
 
 #include "platform/BackendChoice.h"
 #include "platform/Encoding.h"
-#include "platform/WindowSystem.h"
 #include "platform/process/ChildProcess.h"
 #include "platform/serial/Pty.h"
+#include <platform/window/WindowSystem.h>
 
 #include <cstdio>
 #include <cstdlib>
