@@ -83,10 +83,6 @@ runtime::TypedValue integer(std::int32_t value) {
     return runtime::TypedValue::of_integer(value);
 }
 
-runtime::TypedValue real(double value) {
-    return runtime::TypedValue::of_double(value);
-}
-
 runtime::TypedValue text(const char* value) {
     return runtime::TypedValue::of_text(value);
 }

@@ -55,7 +55,6 @@ runtime::TypedValue call(program::CommandId command,
                          std::initializer_list<runtime::TypedValue> args);
 
 runtime::TypedValue integer(std::int32_t value);
-runtime::TypedValue real(double value);
 runtime::TypedValue text(const char* value);
 runtime::TypedValue omitted();
 

@@ -59,22 +59,21 @@ AppHarness::AppHarness(const std::string& arm_device) {
     if (!mkdtemp(pattern))
         return;
     m_home = pattern;
-    setenv("HOME", m_home.c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (m_home + "/config").c_str(), 1);
-    setenv("XDG_DATA_HOME", (m_home + "/data").c_str(), 1);
+    m_env.set("HOME", m_home);
+    m_env.set("XDG_CONFIG_HOME", m_home + "/config");
+    m_env.set("XDG_DATA_HOME", m_home + "/data");
     std::filesystem::create_directories(m_home + "/data");
-    setenv("ARMCTL_COM1", arm_device.c_str(), 1);
+    m_env.set("ARMCTL_COM1", arm_device);
     if (!platform::initialize(&m_backend))
         return;
-    if (!app_test::start_program_in_process())
+    if (!test_support::start_program_in_process())
         return;
     pump();
     m_started = unit_window(app::PortButton) != nullptr;
 }
 
 AppHarness::~AppHarness() {
-    app_test::end_program_in_process();
-    unsetenv("ARMCTL_COM1");
+    test_support::end_program_in_process();
     std::error_code error;
     if (!m_home.empty())
         std::filesystem::remove_all(m_home, error);

@@ -10,6 +10,8 @@
 #include <platform/Types.h>
 #include <platform/headless/HeadlessBackend.h>
 
+#include <tests/support/ScopedEnv.h>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -49,6 +51,9 @@ class AppHarness {
   private:
     platform::HeadlessBackend m_backend{platform::HeadlessTime::Real};
     std::string m_home;
+    // HOME and the XDG folders point into m_home, COM1 at the arm, until the
+    // harness goes.
+    test_support::ScopedEnv m_env;
     bool m_started = false;
 };
 

@@ -7,20 +7,16 @@
 //
 // Run: build/<dir>/bench/armctl_app_startup_benchmark [ARMCTL [RUNS]]
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <ctime>
-#include <filesystem>
-#include <spawn.h>
-#include <string>
-#include <sys/wait.h>
-#include <unistd.h>
-#include <vector>
+#include <platform/process/ChildProcess.h>
 
 #include <algorithm>
-
-extern char** environ;
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -46,33 +42,12 @@ struct Run {
 
 Run run_once(const char* program) {
     Run run;
-    int pipe_fds[2];
-    if (pipe(pipe_fds) != 0)
-        return run;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipe_fds[1], 2);
-    posix_spawn_file_actions_addclose(&actions, pipe_fds[0]);
-    posix_spawn_file_actions_addclose(&actions, pipe_fds[1]);
-    char* argv[] = {const_cast<char*>(program), const_cast<char*>("--backend=headless"), nullptr};
     const std::int64_t start = monotonic_ns();
-    pid_t pid = 0;
-    int spawned = posix_spawn(&pid, program, &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(pipe_fds[1]);
-    if (spawned != 0) {
-        close(pipe_fds[0]);
-        run.err = std::strerror(spawned);
-        return run;
-    }
-    char buffer[4096];
-    ssize_t n;
-    while ((n = read(pipe_fds[0], buffer, sizeof buffer)) > 0)
-        run.err.append(buffer, static_cast<std::size_t>(n));
-    close(pipe_fds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
+    platform::ProcessOptions options;
+    options.limit_ms = 60000;
+    platform::ProcessResult r = platform::run_process({program, "--backend=headless"}, options);
     run.exit_ms = static_cast<double>(monotonic_ns() - start) / 1e6;
+    run.err = r.started ? r.err : r.error;
     long long frame_ns = 0;
     std::size_t at = run.err.find("first frame: ");
     if (at == std::string::npos ||
@@ -80,7 +55,7 @@ Run run_once(const char* program) {
                     &run.rss_kb) != 2)
         return run;
     run.first_frame_ms = static_cast<double>(frame_ns - start) / 1e6;
-    run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    run.ok = r.finished && r.exit_status == 0;
     return run;
 }
 

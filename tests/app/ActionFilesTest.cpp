@@ -18,7 +18,7 @@
 #include <iterator>
 #include <string>
 
-using namespace app_test;
+using namespace test_support;
 using namespace app;
 
 namespace {

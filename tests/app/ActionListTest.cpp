@@ -16,7 +16,7 @@
 #include <string>
 #include <thread>
 
-using namespace app_test;
+using namespace test_support;
 using namespace app;
 
 namespace {

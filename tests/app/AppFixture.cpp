@@ -27,30 +27,24 @@
 #include <filesystem>
 #include <unistd.h>
 
-namespace app_test {
-
-std::string gbk(std::string_view utf8) {
-    return platform::utf8_to_gbk(utf8);
-}
+namespace test_support {
 
 void AppTest::SetUp() {
     char pattern[] = "/tmp/armctl-app-XXXXXX";
     ASSERT_TRUE(mkdtemp(pattern));
     m_home = pattern;
-    setenv("HOME", m_home.c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (m_home + "/config").c_str(), 1);
-    setenv("XDG_DATA_HOME", (m_home + "/data").c_str(), 1);
+    m_env.set("HOME", m_home);
+    m_env.set("XDG_CONFIG_HOME", m_home + "/config");
+    m_env.set("XDG_DATA_HOME", m_home + "/data");
     std::filesystem::create_directories(m_home + "/data");
     ASSERT_FALSE(m_arm.slave_path().empty());
-    setenv("ARMCTL_COM1", m_arm.slave_path().c_str(), 1);
-    setenv("ARMCTL_COM10", m_arm10.slave_path().c_str(), 1);
+    m_env.set("ARMCTL_COM1", m_arm.slave_path());
+    m_env.set("ARMCTL_COM10", m_arm10.slave_path());
     ASSERT_TRUE(platform::initialize(&m_backend));
 }
 
 void AppTest::TearDown() {
     end_program_in_process();
-    unsetenv("ARMCTL_COM1");
-    unsetenv("ARMCTL_COM10");
     std::error_code error;
     std::filesystem::remove_all(m_home, error);
 }
@@ -174,4 +168,4 @@ std::vector<std::string> AppTest::message_texts() const {
     return texts;
 }
 
-} // namespace app_test
+} // namespace test_support

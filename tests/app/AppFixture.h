@@ -13,6 +13,8 @@
 #include <platform/headless/HeadlessBackend.h>
 
 #include <tests/support/PtyPair.h>
+#include <tests/support/ScopedEnv.h>
+#include <tests/support/TestSupport.h>
 
 #include <cstdint>
 #include <functional>
@@ -20,7 +22,7 @@
 #include <utility>
 #include <vector>
 
-namespace app_test {
+namespace test_support {
 
 class AppTest : public ::testing::Test {
   protected:
@@ -62,9 +64,9 @@ class AppTest : public ::testing::Test {
     test_support::PtyPair m_arm{test_support::PtyPair::SlaveEnd::KeptOpen};
     test_support::PtyPair m_arm10{test_support::PtyPair::SlaveEnd::KeptOpen};
     std::string m_home;
+    // HOME and the XDG folders point into m_home, COM1 and COM10 at the
+    // pairs, until the fixture goes.
+    ScopedEnv m_env;
 };
 
-// GBK bytes of a UTF-8 literal.
-std::string gbk(std::string_view utf8);
-
-} // namespace app_test
+} // namespace test_support

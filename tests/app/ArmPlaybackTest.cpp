@@ -4,7 +4,7 @@
 // report says what it received and when.
 
 #include "AppFixture.h"
-#include <tests/support/ProcessRunner.h>
+#include <platform/process/ChildProcess.h>
 #include <tests/support/SteppedTime.h>
 
 #include <app/AppState.h>
@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-using namespace app_test;
+using namespace test_support;
 using namespace app;
 
 namespace {
@@ -59,15 +59,15 @@ class ArmPlaybackTest : public AppTest {
         AppTest::SetUp();
         // The port is found through the port map's entry, as on a machine
         // where the arm program was started by hand.
-        unsetenv("ARMCTL_COM1");
+        m_env.set("ARMCTL_COM1", std::nullopt);
     }
     fs::path entry() const { return fs::path(m_home) / "config/armctl/ports/COM1"; }
 };
 
 TEST_F(ArmPlaybackTest, ThreeRecordedRowsReachTheVirtualArmAStepApart) {
-    platform::testing::ProcessOptions options;
+    platform::ProcessOptions options;
     options.unset_env = {"ARMCTL_COM1", "ARMCTL_BACKEND"};
-    platform::testing::ChildProcess arm({ARMCTL_ARM_PROGRAM, "--headless", "--com", "1"}, options);
+    platform::ChildProcess arm({ARMCTL_ARM_PROGRAM, "--headless", "--com", "1"}, options);
     ASSERT_TRUE(arm.started());
     ASSERT_TRUE(test_support::wait_for([&] {
         std::error_code ignored;
@@ -98,7 +98,7 @@ TEST_F(ArmPlaybackTest, ThreeRecordedRowsReachTheVirtualArmAStepApart) {
     ASSERT_TRUE(arm.wait_for_output(
         [](const std::string& out) { return commands_in(out).size() >= 12; }, 10000));
     ASSERT_TRUE(arm.signal(SIGTERM));
-    platform::testing::ProcessResult r = arm.wait_for_exit(10000);
+    platform::ProcessResult r = arm.wait_for_exit(10000);
     ASSERT_TRUE(r.finished);
     EXPECT_EQ(r.exit_status, 128 + SIGTERM) << r.err;
 

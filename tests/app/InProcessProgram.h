@@ -24,7 +24,7 @@ namespace app {
 void exit_routine();
 }
 
-namespace app_test {
+namespace test_support {
 
 // False when the program's header cannot be adopted.
 inline bool start_program_in_process() {
@@ -49,4 +49,4 @@ inline void end_program_in_process() {
     platform::shutdown();
 }
 
-} // namespace app_test
+} // namespace test_support

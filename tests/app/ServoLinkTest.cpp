@@ -7,7 +7,7 @@
 
 #include <string>
 
-using namespace app_test;
+using namespace test_support;
 using namespace app;
 
 namespace {
@@ -105,7 +105,7 @@ TEST_F(ServoLinkTest, ThePortChosenIsOpenedAtTheNextPress) {
 }
 
 TEST_F(ServoLinkTest, TheStatusTipNamesTheDeviceAndWhyItDidNotOpen) {
-    setenv("ARMCTL_COM3", "/nonexistent/armctl-port", 1);
+    m_env.set("ARMCTL_COM3", "/nonexistent/armctl-port");
     start();
     click(PortButton);
     EXPECT_EQ(status_tip(), gbk("COM1 → ") + m_arm.slave_path());
@@ -116,11 +116,10 @@ TEST_F(ServoLinkTest, TheStatusTipNamesTheDeviceAndWhyItDidNotOpen) {
     // The status follows the press; the tip says what happened.
     EXPECT_EQ(status_text(), gbk("Port：Open"));
     EXPECT_EQ(status_tip(), gbk("COM3 → /nonexistent/armctl-port: no such device"));
-    unsetenv("ARMCTL_COM3");
 }
 
 TEST_F(ServoLinkTest, TheToggleFollowsThePressesEvenWhenNoPortOpens) {
-    setenv("ARMCTL_COM1", "/nonexistent/armctl-port", 1);
+    m_env.set("ARMCTL_COM1", "/nonexistent/armctl-port");
     start();
     const char* expected[] = {"Port：Open", "Port：Close", "Port：Open"};
     const char* captions[] = {"Open", "Close", "Open"};

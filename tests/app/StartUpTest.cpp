@@ -4,7 +4,7 @@
 
 #include <platform/controls/Controls.h>
 
-using namespace app_test;
+using namespace test_support;
 using namespace app;
 
 namespace {

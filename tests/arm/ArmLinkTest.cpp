@@ -1,5 +1,5 @@
 #include "tools/arm/ArmLink.h"
-#include "tools/arm/ChildProgram.h"
+#include "platform/process/ChildProcess.h"
 
 #include "platform/serial/Pty.h"
 
@@ -107,10 +107,12 @@ TEST_F(ArmLinkTest, AStopRequestFromAnotherThreadEndsAWait) {
 }
 
 TEST_F(ArmLinkTest, TheStartedProgramFindsTheLineAndItsExitEndsTheRun) {
-    ChildProgram program;
+    platform::ChildProcess program;
+    platform::ProcessOptions options;
+    options.set_env = {"ARMCTL_COM7=" + m_pty->slave_path()};
     std::string error;
-    ASSERT_TRUE(program.start({"sh", "-c", "printf 90a > \"$ARMCTL_COM7\"; exit 3"},
-                              {"ARMCTL_COM7=" + m_pty->slave_path()}, error))
+    ASSERT_TRUE(
+        program.start({"sh", "-c", "printf 90a > \"$ARMCTL_COM7\"; exit 3"}, options, error))
         << error;
     ArmLink link(*m_pty, &program);
     ASSERT_TRUE(link.open(error)) << error;
@@ -124,16 +126,6 @@ TEST_F(ArmLinkTest, TheStartedProgramFindsTheLineAndItsExitEndsTheRun) {
     EXPECT_EQ(event.kind, LinkEvent::Kind::ProgramExited);
     EXPECT_EQ(event.code, 3);
     EXPECT_FALSE(program.running());
-}
-
-TEST(ChildProgram, StopEndsAProgramThatKeepsRunning) {
-    ChildProgram program;
-    std::string error;
-    ASSERT_TRUE(program.start({"sh", "-c", "exec sleep 600"}, {}, error)) << error;
-    EXPECT_TRUE(program.running());
-    program.stop(5000);
-    EXPECT_FALSE(program.running());
-    EXPECT_EQ(program.exit_code(), 128 + SIGTERM);
 }
 
 } // namespace

@@ -1,13 +1,15 @@
 // The built arm program, run as a child with a started program of its own
 // playing the controller.
 
-#include "tests/support/RunChild.h"
+#include "platform/process/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <regex>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -23,11 +25,23 @@ class ArmProgramTest : public ::testing::Test {
     void TearDown() override { fs::remove_all(m_config); }
 
     // Runs the arm headless as COM2 with `script` as its started program.
-    armctl::testing::ChildRun run(const std::string& script, const std::string& options = "") {
-        std::string command = "XDG_CONFIG_HOME='" + m_config.string() +
-                              "' " ARMCTL_ARM_PROGRAM " --headless --com 2 " + options +
-                              " -- sh -c '" + script + "' 2>/dev/null";
-        return armctl::testing::run_child(command);
+    platform::ProcessResult run(const std::string& script) const {
+        return arm({"--headless", "--com", "2", "--", "sh", "-c", script});
+    }
+    // Runs the arm with these arguments, its standard error merged into the
+    // output when `merged`.
+    platform::ProcessResult arm(const std::vector<std::string>& arguments,
+                                bool merged = false) const {
+        std::vector<std::string> argv = {ARMCTL_ARM_PROGRAM};
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
+        platform::ProcessOptions options;
+        options.set_env = {"XDG_CONFIG_HOME=" + m_config.string()};
+        options.limit_ms = 10000;
+        if (merged)
+            options.output = platform::ProcessOptions::Output::Merged;
+        platform::ProcessResult r = platform::run_process(argv, options);
+        EXPECT_TRUE(r.finished) << r.error;
+        return r;
     }
     fs::path entry() const { return m_config / "armctl" / "ports" / "COM2"; }
 
@@ -59,7 +73,7 @@ TEST_F(ArmProgramTest, PlaybackOfThreeRowsAsJsonLines) {
 printf 80a100b80c120d > "$ARMCTL_COM2"
 printf 90a100b80c120d > "$ARMCTL_COM2"
 printf 90a40b140c200d > "$ARMCTL_COM2")sh");
-    EXPECT_EQ(child.exit_code, 0);
+    EXPECT_EQ(child.exit_status, 0);
     std::vector<std::string> out = lines(child.out);
     ASSERT_EQ(out.size(), 14u) << child.out;
     EXPECT_EQ(out[0], "linked");
@@ -102,7 +116,7 @@ TEST_F(ArmProgramTest, TheEntryIsWithdrawnAfterSigterm) {
 printf 5a > "$ARMCTL_COM2"
 kill -TERM $PPID
 exec sleep 600)sh");
-    EXPECT_EQ(child.exit_code, 128 + 15);
+    EXPECT_EQ(child.exit_status, 128 + 15);
     std::vector<std::string> out = lines(child.out);
     ASSERT_EQ(out.size(), 3u) << child.out;
     EXPECT_EQ(out[0], "linked");
@@ -112,23 +126,21 @@ exec sleep 600)sh");
 }
 
 TEST_F(ArmProgramTest, TheStartedProgramsExitCodeIsTheArms) {
-    EXPECT_EQ(run("exit 7").exit_code, 7);
+    EXPECT_EQ(run("exit 7").exit_status, 7);
 }
 
 TEST_F(ArmProgramTest, AUsersOwnMappingIsNotTakenOver) {
     fs::create_directories(entry().parent_path());
     fs::create_symlink("/dev/null", entry());
-    std::string command = "XDG_CONFIG_HOME='" + m_config.string() +
-                          "' " ARMCTL_ARM_PROGRAM " --headless --com 2 2>&1";
-    auto child = armctl::testing::run_child(command);
-    EXPECT_EQ(child.exit_code, 1);
+    auto child = arm({"--headless", "--com", "2"}, true);
+    EXPECT_EQ(child.exit_status, 1);
     EXPECT_NE(child.out.find("already maps the port to /dev/null"), std::string::npos) << child.out;
     EXPECT_EQ(fs::read_symlink(entry()), "/dev/null");
 }
 
 TEST_F(ArmProgramTest, ABadCommandLineIsRefused) {
-    auto child = armctl::testing::run_child(ARMCTL_ARM_PROGRAM " --com 0 2>&1");
-    EXPECT_EQ(child.exit_code, 2);
+    auto child = arm({"--com", "0"}, true);
+    EXPECT_EQ(child.exit_status, 2);
     EXPECT_NE(child.out.find("usage: armctl-arm"), std::string::npos) << child.out;
 }
 

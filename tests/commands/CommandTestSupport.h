@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-namespace commands_test {
+namespace test_support {
 
 using runtime::TypedValue;
 using OptionalText = std::optional<std::string>; // nullopt: a null result
@@ -102,4 +102,4 @@ inline void* raw_block(std::initializer_list<std::uint32_t> words,
     return block;
 }
 
-} // namespace commands_test
+} // namespace test_support

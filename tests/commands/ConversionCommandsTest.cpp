@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-using namespace commands_test;
+using namespace test_support;
 namespace type_code = runtime::type_code;
 
 namespace {

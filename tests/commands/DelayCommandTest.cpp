@@ -7,7 +7,7 @@
 #include <atomic>
 #include <thread>
 
-using namespace commands_test;
+using namespace test_support;
 namespace type_code = runtime::type_code;
 using test_support::LetTimeRun;
 using test_support::wait_for;

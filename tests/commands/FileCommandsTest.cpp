@@ -8,7 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-using namespace commands_test;
+using namespace test_support;
 namespace fs = std::filesystem;
 namespace type_code = runtime::type_code;
 

@@ -3,43 +3,18 @@
 #include <commands/FolderCommands.h>
 #include <runtime/services/HostNotify.h>
 #include <runtime/services/LibraryHost.h>
+#include <tests/support/ScopedEnv.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 
-using namespace commands_test;
+using namespace test_support;
 namespace fs = std::filesystem;
 namespace type_code = runtime::type_code;
 
 namespace {
-
-// Sets environment variables for one test and puts the old values back.
-class ScopedEnvironment {
-  public:
-    ~ScopedEnvironment() {
-        for (auto& [name, old] : m_saved) {
-            if (old)
-                setenv(name.c_str(), old->c_str(), 1);
-            else
-                unsetenv(name.c_str());
-        }
-    }
-    void set(const std::string& name, std::optional<std::string> value) {
-        if (!m_saved.contains(name)) {
-            const char* old = std::getenv(name.c_str());
-            m_saved[name] = old ? std::optional<std::string>(old) : std::nullopt;
-        }
-        if (value)
-            setenv(name.c_str(), value->c_str(), 1);
-        else
-            unsetenv(name.c_str());
-    }
-
-  private:
-    std::map<std::string, std::optional<std::string>> m_saved;
-};
 
 OptionalText special_folder(TypedValue number) {
     TypedValue result = call(commands::GetSpecialFolder, {number});
@@ -61,7 +36,7 @@ TEST(GetSpecialFolder, NumbersWithoutAFolderGiveTheEmptyText) {
 
 TEST(GetSpecialFolder, TemporaryFolderEndsInExactlyOneSeparator) {
     HeapBalance balance;
-    ScopedEnvironment env;
+    ScopedEnv env;
     struct Case {
         std::optional<std::string> tmpdir;
         OptionalText expected;
@@ -89,7 +64,7 @@ TEST(GetSpecialFolder, TemporaryFolderEndsInExactlyOneSeparator) {
 
 TEST(GetSpecialFolder, XdgFolders) {
     HeapBalance balance;
-    ScopedEnvironment env;
+    ScopedEnv env;
     std::string config = (fs::temp_directory_path() / "armctl-xdg-config").string();
     fs::create_directories(config);
     env.set("HOME", "/home/arm");

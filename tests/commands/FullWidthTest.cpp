@@ -4,7 +4,7 @@
 
 using commands::DropSpaces;
 using commands::NormalizeFullWidth;
-using commands_test::gbk;
+using test_support::gbk;
 
 namespace {
 

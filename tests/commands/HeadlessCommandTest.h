@@ -17,7 +17,7 @@
 
 #include <cairo.h>
 
-namespace commands_test {
+namespace test_support {
 
 class HeadlessCommandTest : public ::testing::Test {
   protected:
@@ -69,4 +69,4 @@ class HeadlessCommandTest : public ::testing::Test {
     platform::HeadlessBackend m_backend{platform::HeadlessTime::Stepped};
 };
 
-} // namespace commands_test
+} // namespace test_support

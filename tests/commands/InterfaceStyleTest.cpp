@@ -4,7 +4,7 @@
 
 #include <string>
 
-using namespace commands_test;
+using namespace test_support;
 using commands::ControlKind;
 using platform::HWND;
 

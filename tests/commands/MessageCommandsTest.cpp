@@ -3,7 +3,7 @@
 #include <commands/MessageCommands.h>
 #include <platform/dialogs/Dialogs.h>
 
-using namespace commands_test;
+using namespace test_support;
 namespace type_code = runtime::type_code;
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <commands/TextCommands.h>
 
-using namespace commands_test;
+using namespace test_support;
 namespace type_code = runtime::type_code;
 
 namespace {

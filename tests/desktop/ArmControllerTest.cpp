@@ -3,7 +3,7 @@
 
 #include "XRequests.h"
 
-#include <tests/support/ProcessRunner.h>
+#include <platform/process/ChildProcess.h>
 #include <tests/support/PtyPair.h>
 
 #include <gtest/gtest.h>
@@ -14,7 +14,9 @@
 #include <string>
 #include <unistd.h>
 
-namespace platform::testing {
+namespace test_support {
+
+using namespace platform;
 namespace {
 
 bool have_display() {
@@ -97,4 +99,4 @@ TEST(ArmController, OnTheDesktopTheGripperSliderDrivesTheArm) {
 }
 
 } // namespace
-} // namespace platform::testing
+} // namespace test_support

@@ -5,10 +5,15 @@
 #include <tests/support/PumpUntil.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <gdk/gdkx.h>
+#include <gtk/gtk.h>
 #include <unistd.h>
 
-namespace platform::testing {
+namespace test_support {
+
+using namespace platform;
 
 namespace {
 
@@ -62,7 +67,7 @@ void DesktopProbe::SetUp() {
     ProcessResult found = xdotool({"search", "--sync", "--onlyvisible", "--name", m_title});
     ASSERT_TRUE(found.finished) << "the window never became visible";
     ASSERT_EQ(found.exit_status, 0) << found.err;
-    pump_for(100);
+    settle();
     m_seen.clear();
 }
 
@@ -76,24 +81,67 @@ void DesktopProbe::TearDown() {
     m_backend.reset();
 }
 
+// A quit request is taken and remembered, and the pumping goes on: the
+// tests look at it afterwards.
+void DesktopProbe::take_quit() {
+    Msg quit;
+    if (peek_message(quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        m_quit_seen = true;
+        m_quit_code = static_cast<int>(quit.wParam);
+    }
+}
+
 bool DesktopProbe::pump_until(const std::function<bool()>& done, int limit_ms) {
-    // A quit request is taken and remembered, and the pumping goes on: the
-    // tests look at it afterwards.
     return test_support::pump_until(
         *m_backend,
         [&] {
-            Msg quit;
-            if (peek_message(quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-                m_quit_seen = true;
-                m_quit_code = static_cast<int>(quit.wParam);
-            }
+            take_quit();
             return done();
         },
         limit_ms);
 }
 
-void DesktopProbe::pump_for(int ms) {
-    pump_until([] { return false; }, ms);
+void DesktopProbe::wait_for_frame(int limit_ms) {
+    if (!is_window(m_top))
+        return;
+    GdkDisplay* display = gdk_display_get_default();
+    GdkWindow* window =
+        gdk_x11_window_lookup_for_display(display, m_backend->native_window_id(m_top));
+    GdkFrameClock* clock = window ? gdk_window_get_frame_clock(window) : nullptr;
+    if (!clock)
+        return;
+    bool painted = false;
+    gulong handler = g_signal_connect_swapped(
+        clock, "after-paint", G_CALLBACK(+[](bool* flag) { *flag = true; }), &painted);
+    gdk_frame_clock_request_phase(clock, GDK_FRAME_CLOCK_PHASE_AFTER_PAINT);
+    pump_until([&] { return painted; }, limit_ms);
+    g_signal_handler_disconnect(clock, handler);
+}
+
+void DesktopProbe::settle() {
+    wait_for_frame(1000);
+    GdkDisplay* display = gdk_display_get_default();
+    // What our handlers ask of the server while a batch is handled goes out
+    // with the next round trip, and may bring more back.
+    for (int round = 0; round < 20; ++round) {
+        gdk_display_sync(display);
+        m_backend->process_pending();
+        int dispatched = dispatch_ready_messages();
+        take_quit();
+        if (dispatched == 0 && round > 0)
+            return;
+    }
+}
+
+bool DesktopProbe::settle_until(const std::function<bool()>& shown, int limit_ms) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limit_ms);
+    for (;;) {
+        settle();
+        if (shown())
+            return true;
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
+    }
 }
 
 ProcessResult DesktopProbe::xdotool(const std::vector<std::string>& args, int limit_ms) {
@@ -101,10 +149,11 @@ ProcessResult DesktopProbe::xdotool(const std::vector<std::string>& args, int li
     argv.insert(argv.end(), args.begin(), args.end());
     ProcessOptions options;
     options.limit_ms = limit_ms;
-    options.pump = [this] { pump_for(5); };
+    // Our loop keeps turning on the display while xdotool runs: it looks at
+    // the windows it works on (and waits for us to answer) as it goes.
+    options.pump = [this] { pump_until([] { return false; }, 5); };
     ProcessResult r = run_process(argv, options);
-    // Events the server sent just before xdotool ended reach us now.
-    pump_for(150);
+    settle();
     return r;
 }
 
@@ -132,4 +181,4 @@ bool DesktopProbe::received(HWND hwnd, UINT message) const {
     return !seen(hwnd, {message}).empty();
 }
 
-} // namespace platform::testing
+} // namespace test_support

@@ -3,11 +3,12 @@
 // The fixture of the tests that drive real GTK windows with xdotool: a GTK
 // display in this process, a probe window with two child windows whose
 // messages are recorded, and helpers that run xdotool while our message
-// loop keeps turning. Every wait has a time limit.
+// loop keeps turning. Nothing waits a fixed time: a wait ends on what it
+// waits for, or fails at its time limit.
 
 #include <platform/gtk/GtkBackend.h>
+#include <platform/process/ChildProcess.h>
 #include <platform/window/WindowSystem.h>
-#include <tests/support/ProcessRunner.h>
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -15,7 +16,9 @@
 #include <string>
 #include <vector>
 
-namespace platform::testing {
+namespace test_support {
+
+using namespace platform;
 
 struct Seen {
     HWND hwnd;
@@ -31,9 +34,17 @@ class DesktopProbe : public ::testing::Test {
 
     // Dispatches messages until `done` holds or limit_ms passes.
     bool pump_until(const std::function<bool()>& done, int limit_ms = 3000);
-    // Dispatches what arrives during `ms`.
-    void pump_for(int ms);
-    // Runs xdotool with these arguments, dispatching our messages meanwhile.
+    // Lets the probe window's frame clock run a whole frame (GTK moves,
+    // sizes and paints its windows there), then makes a round trip to the
+    // X server and dispatches what came back, until nothing more comes:
+    // on return every event the server made before (for the input xdotool
+    // sent, say) has been handled, and every request of ours has reached it.
+    void settle();
+    // Settles and asks `shown` (what the server shows, typically) until it
+    // holds or limit_ms passes.
+    bool settle_until(const std::function<bool()>& shown, int limit_ms = 3000);
+    // Runs xdotool with these arguments, dispatching our messages meanwhile,
+    // and settles once it has ended.
     ProcessResult xdotool(const std::vector<std::string>& args, int limit_ms = 5000);
     std::string window_id() const;
 
@@ -52,8 +63,12 @@ class DesktopProbe : public ::testing::Test {
     bool m_quit_seen = false;
     int m_quit_code = -1;
 
+  private:
+    void take_quit();
+    void wait_for_frame(int limit_ms);
+
   public:
     static LRESULT probe_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 };
 
-} // namespace platform::testing
+} // namespace test_support

@@ -4,7 +4,7 @@
 // command it received as a line of JSON.
 
 #include "XRequests.h"
-#include <tests/support/ProcessRunner.h>
+#include <platform/process/ChildProcess.h>
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,9 @@
 #include <unistd.h>
 #include <vector>
 
-namespace platform::testing {
+namespace test_support {
+
+using namespace platform;
 namespace {
 
 bool have_display() {
@@ -180,4 +182,4 @@ TEST_F(EndToEnd, ClosingTheWindowDuringAPlaybackEndsTheProgramWithZero) {
 }
 
 } // namespace
-} // namespace platform::testing
+} // namespace test_support

@@ -7,9 +7,15 @@
 
 #include <chrono>
 #include <cstdio>
+#include <fstream>
+#include <string>
+#include <sys/syscall.h>
 #include <thread>
+#include <unistd.h>
 
-namespace platform::testing {
+namespace test_support {
+
+using namespace platform;
 namespace {
 
 using GtkWindowTest = DesktopProbe;
@@ -61,15 +67,18 @@ TEST_F(GtkWindowTest, AppearsWithItsTitleAtItsClientRectangle) {
 
 TEST_F(GtkWindowTest, TitleChangesReachTheScreen) {
     set_window_text(m_top, utf8_to_gbk("端口：Close"));
-    pump_for(50);
+    settle();
     EXPECT_EQ(xdotool({"getwindowname", window_id()}).out, "端口：Close\n");
 }
 
 TEST_F(GtkWindowTest, ProgramMovesAndResizesTheNativeWindow) {
     move_window(m_top, 150, 120, 500, 360);
     Rect client = client_on_screen(m_top);
-    pump_for(100);
-    Geometry g = parse_geometry(xdotool({"getwindowgeometry", window_id()}).out);
+    Geometry g;
+    EXPECT_TRUE(settle_until([&] {
+        g = parse_geometry(xdotool({"getwindowgeometry", window_id()}).out);
+        return g.x == client.left && g.width == client.width();
+    }));
     EXPECT_EQ(g.x, client.left);
     EXPECT_EQ(g.y, client.top);
     EXPECT_EQ(g.width, client.width());
@@ -87,7 +96,7 @@ TEST_F(GtkWindowTest, NativeMoveAndResizeReachTheWindowSystem) {
     ASSERT_FALSE(sizes.empty());
     EXPECT_EQ(sizes.back().lp, make_lparam(380, 260));
     // Our answer to the change must not move the window again.
-    pump_for(200);
+    settle();
     Geometry g = parse_geometry(xdotool({"getwindowgeometry", window_id()}).out);
     EXPECT_EQ(g.x, 300);
     EXPECT_EQ(g.y, 200);
@@ -108,15 +117,15 @@ TEST_F(GtkWindowTest, DeleteRequestClosesTheWindowAndEndsTheLoopWithZero) {
 
 TEST_F(GtkWindowTest, DisabledWindowIgnoresClicksAndCloseRequests) {
     enable_window(m_top, false);
-    pump_for(50);
+    settle();
     xdotool({"mousemove", "--window", window_id(), "50", "60", "click", "1"});
     send_delete_request(m_backend->native_window_id(m_top));
-    pump_for(200);
+    settle();
     EXPECT_FALSE(received(m_left, WM_LBUTTONDOWN));
     EXPECT_FALSE(received(m_top, WM_CLOSE));
 
     enable_window(m_top, true);
-    pump_for(50);
+    settle();
     xdotool({"mousemove", "--window", window_id(), "52", "60", "click", "1"});
     EXPECT_TRUE(pump_until([&] { return received(m_left, WM_LBUTTONDOWN); }));
 }
@@ -185,7 +194,7 @@ TEST_F(GtkKeyboardTest, TypedTextArrivesOnceAsCharacters) {
     set_focus(m_left);
     xdotool({"type", "--delay", "20", "aZ1! "});
     ASSERT_TRUE(pump_until([&] { return typed_bytes(m_left).size() >= 5; }));
-    pump_for(100);
+    settle();
     EXPECT_EQ(typed_bytes(m_left), "aZ1! ") << "each character once, in order";
     std::vector<WPARAM> keys;
     for (const Seen& s : seen(m_left, {WM_KEYDOWN}))
@@ -204,7 +213,7 @@ TEST_F(GtkKeyboardTest, ChineseTextArrivesAsGbkBytes) {
     // xdotool lends a spare key the character for the moment of typing it.
     xdotool({"type", "--delay", "20", "机械"});
     ASSERT_TRUE(pump_until([&] { return typed_bytes(m_left).size() >= 4; }));
-    pump_for(100);
+    settle();
     EXPECT_EQ(typed_bytes(m_left), "\xBB\xFA\xD0\xB5");
 }
 
@@ -228,7 +237,7 @@ TEST_F(GtkKeyboardTest, AltLetterIsASystemKeyAndTypesNoCharacter) {
     xdotool({"key", "alt+f"});
     ASSERT_TRUE(
         pump_until([&] { return received(m_left, WM_SYSKEYUP) || received(m_left, WM_KEYUP); }));
-    pump_for(100);
+    settle();
     auto sys = seen(m_left, {WM_SYSKEYDOWN});
     ASSERT_EQ(sys.size(), 2u);
     EXPECT_EQ(sys[0].wp, VK_MENU);
@@ -244,7 +253,7 @@ TEST_F(GtkKeyboardTest, UnicodeEntryOfTheInputMethodCommitsOneCharacter) {
     set_focus(m_left);
     xdotool({"key", "--delay", "30", "ctrl+shift+u", "6", "7", "3", "a", "space"});
     ASSERT_TRUE(pump_until([&] { return typed_bytes(m_left).size() >= 2; }));
-    pump_for(100);
+    settle();
     EXPECT_EQ(typed_bytes(m_left), "\xBB\xFA") << "U+673A, and none of the keys composing it";
 }
 
@@ -252,6 +261,18 @@ TEST_F(GtkKeyboardTest, UnicodeEntryOfTheInputMethodCommitsOneCharacter) {
 
 constexpr UINT WakeMessage = WM_APP + 1;
 constexpr std::uintptr_t Watchdog = 99;
+
+// Whether a thread of this process waits in poll() (the display's wait).
+bool blocked_in_poll(pid_t thread) {
+    std::ifstream call("/proc/self/task/" + std::to_string(thread) + "/syscall");
+    long number = -1;
+    call >> number;
+#ifdef SYS_poll
+    if (number == SYS_poll)
+        return true;
+#endif
+    return call && number == SYS_ppoll;
+}
 
 // Blocks in get_message until a message other than painting arrives;
 // returns it and how long the wait took.
@@ -266,10 +287,15 @@ Msg next_real_message(std::chrono::milliseconds& took) {
 }
 
 TEST_F(GtkLoopTest, PostFromAnotherThreadWakesTheBlockedLoop) {
-    pump_for(100);
+    settle();
     set_timer(m_top, Watchdog, 3000); // a broken wake-up fails instead of hanging
+    const pid_t loop_thread = gettid();
     std::thread poster([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        // The post is to wake a loop that blocks, so it waits for the loop
+        // to block first.
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+        while (!blocked_in_poll(loop_thread) && std::chrono::steady_clock::now() < end) {
+        }
         post_message(m_top, WakeMessage, 7, 0);
     });
     std::chrono::milliseconds took{};
@@ -281,7 +307,7 @@ TEST_F(GtkLoopTest, PostFromAnotherThreadWakesTheBlockedLoop) {
 }
 
 TEST_F(GtkLoopTest, TimerEndsTheWaitOnTime) {
-    pump_for(100);
+    settle();
     set_timer(m_top, Watchdog, 3000);
     set_timer(m_top, 1, 120);
     std::chrono::milliseconds took{};
@@ -293,4 +319,4 @@ TEST_F(GtkLoopTest, TimerEndsTheWaitOnTime) {
 }
 
 } // namespace
-} // namespace platform::testing
+} // namespace test_support

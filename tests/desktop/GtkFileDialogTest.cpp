@@ -5,6 +5,8 @@
 #include "platform/Encoding.h"
 #include <platform/dialogs/Dialogs.h>
 
+#include <tests/support/ScopedEnv.h>
+
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
@@ -12,7 +14,9 @@
 #include <gtk/gtk.h>
 #include <unistd.h>
 
-namespace platform::testing {
+namespace test_support {
+
+using namespace platform;
 namespace {
 
 namespace fs = std::filesystem;
@@ -42,7 +46,8 @@ class GtkFileDialogTest : public DesktopProbe {
     void SetUp() override {
         // The chooser keeps its size and places in GSettings; a test run must
         // not write them into the user's settings (or need a session bus).
-        setenv("GSETTINGS_BACKEND", "memory", 0);
+        if (!std::getenv("GSETTINGS_BACKEND"))
+            m_env.set("GSETTINGS_BACKEND", "memory");
         // A writer can be set once per process.
         static bool writer_set = [] {
             g_log_set_writer_func(count_criticals, nullptr, nullptr);
@@ -134,7 +139,7 @@ class GtkFileDialogTest : public DesktopProbe {
         auto answer = run_file_dialog(request);
         kill_timer(m_top, Watchdog);
         kill_timer(m_top, Tick);
-        pump_for(50);
+        settle();
         return answer;
     }
 
@@ -159,6 +164,7 @@ class GtkFileDialogTest : public DesktopProbe {
     fs::path m_folder;
     std::string m_dialog_title; // UTF-8
     int m_criticals_before = 0;
+    ScopedEnv m_env;
 };
 
 TEST_F(GtkFileDialogTest, SaveReturnsTheTypedPathInGbkWithTheDefaultExtension) {
@@ -233,7 +239,7 @@ TEST_F(GtkFileDialogTest, FolderDialogThatShowsFilesCanChooseTheFolderItself) {
     set_timer(m_top, Watchdog, 9000, end_with_quit);
     auto answer = run_folder_dialog(request);
     kill_timer(m_top, Watchdog);
-    pump_for(50);
+    settle();
     expect_driver_finished(*driver);
     ASSERT_FALSE(m_quit_seen) << "the watchdog ended the dialog";
     ASSERT_TRUE(answer);
@@ -241,4 +247,4 @@ TEST_F(GtkFileDialogTest, FolderDialogThatShowsFilesCanChooseTheFolderItself) {
 }
 
 } // namespace
-} // namespace platform::testing
+} // namespace test_support

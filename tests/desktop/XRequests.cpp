@@ -4,7 +4,7 @@
 #include <X11/Xutil.h>
 #include <cairo.h>
 
-namespace platform::testing {
+namespace test_support {
 
 bool send_delete_request(unsigned long xid) {
     Display* display = XOpenDisplay(nullptr);
@@ -49,4 +49,4 @@ Shot save_window_png(unsigned long xid, const std::string& path) {
     return shot;
 }
 
-} // namespace platform::testing
+} // namespace test_support

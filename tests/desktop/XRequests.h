@@ -5,7 +5,7 @@
 // What a window manager would ask of a window, sent straight to the X
 // server (Xvfb runs without a window manager).
 
-namespace platform::testing {
+namespace test_support {
 
 // Sends the WM_DELETE_WINDOW request that a window manager's close button
 // sends. False when the display cannot be opened.
@@ -19,4 +19,4 @@ struct Shot {
 };
 Shot save_window_png(unsigned long xid, const std::string& path);
 
-} // namespace platform::testing
+} // namespace test_support

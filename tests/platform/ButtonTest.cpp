@@ -3,7 +3,9 @@
 #include "platform/controls/ToolTip.h"
 #include <platform/controls/Controls.h>
 
-namespace platform::testing {
+namespace test_support {
+
+using namespace platform;
 namespace {
 
 class Button : public PlatformTest {
@@ -223,4 +225,4 @@ TEST_F(StatusBar, StaticTextLetsClicksThrough) {
 }
 
 } // namespace
-} // namespace platform::testing
+} // namespace test_support

@@ -8,7 +8,9 @@
 #include <utility>
 #include <vector>
 
-namespace platform::testing {
+namespace test_support {
+
+using namespace platform;
 namespace {
 
 using controls::combo_list_top_index;
@@ -175,4 +177,4 @@ TEST_F(ComboListScroll, ASimpleComboBoxesListScrollsByItsBarDirectly) {
 }
 
 } // namespace
-} // namespace platform::testing
+} // namespace test_support

@@ -6,7 +6,9 @@
 
 #include <vector>
 
-namespace platform::testing {
+namespace test_support {
+
+using namespace platform;
 namespace {
 
 using controls::control_proc;
@@ -179,4 +181,4 @@ TEST_F(ControlState, StandardControlsRedrawOnANewFontOnlyWhenAsked) {
 }
 
 } // namespace
-} // namespace platform::testing
+} // namespace test_support

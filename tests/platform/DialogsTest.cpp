@@ -6,7 +6,9 @@
 
 #include <optional>
 
-namespace platform::testing {
+namespace test_support {
+
+using namespace platform;
 namespace {
 
 class Dialogs : public PlatformTest {
@@ -218,4 +220,4 @@ TEST_F(Dialogs, TabMovesBetweenTabStopsAndEnterPressesTheDefaultButton) {
 }
 
 } // namespace
-} // namespace platform::testing
+} // namespace test_support

@@ -8,7 +8,9 @@
 #include <utility>
 #include <vector>
 
-namespace platform::testing {
+namespace test_support {
+
+using namespace platform;
 namespace {
 
 std::string numbered_lines(int count, const std::string& prefix = "line ") {
@@ -177,4 +179,4 @@ TEST_F(EditScrollBars, TheHorizontalBarScrollsALongLineOnlyWhenLinesDoNotWrap) {
 }
 
 } // namespace
-} // namespace platform::testing
+} // namespace test_support

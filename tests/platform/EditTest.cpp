@@ -9,7 +9,9 @@
 #include <cstring>
 #include <set>
 
-namespace platform::testing {
+namespace test_support {
+
+using namespace platform;
 namespace {
 
 // GBK: 中 D6 D0, 文 CE C4.
@@ -722,4 +724,4 @@ TEST_F(Edit, StatesPicture) {
 }
 
 } // namespace
-} // namespace platform::testing
+} // namespace test_support

@@ -8,7 +8,9 @@
 
 #include <cairo.h>
 
-namespace platform::testing {
+namespace test_support {
+
+using namespace platform;
 namespace {
 
 class Gallery : public PlatformTest {};
@@ -136,4 +138,4 @@ TEST_F(Gallery, EveryControlInItsStates) {
 }
 
 } // namespace
-} // namespace platform::testing
+} // namespace test_support

@@ -1,6 +1,8 @@
 #include "PlatformTest.h"
 
-namespace platform::testing {
+namespace test_support {
+
+using namespace platform;
 namespace {
 
 class Input : public PlatformTest {
@@ -186,4 +188,4 @@ TEST_F(Input, ADisabledTopLevelWindowTakesNoMouseInput) {
 }
 
 } // namespace
-} // namespace platform::testing
+} // namespace test_support

@@ -2,13 +2,17 @@
 
 #include "platform/TickCount.h"
 
+#include <tests/support/ScopedEnv.h>
+
 #include <atomic>
 #include <regex>
 #include <thread>
 #include <utility>
 #include <vector>
 
-namespace platform::testing {
+namespace test_support {
+
+using namespace platform;
 namespace {
 
 class MessageQueue : public PlatformTest {
@@ -282,9 +286,11 @@ TEST_F(MessageQueue, ModalLoopPassesQuitToTheOuterLoop) {
 }
 
 } // namespace
-} // namespace platform::testing
+} // namespace test_support
 
-namespace platform::testing {
+namespace test_support {
+
+using namespace platform;
 namespace {
 
 TEST(FirstFrameQuit, OnlyTheFirstWaitAfterAPaintedFrameReportsAndPostsTheQuit) {
@@ -320,10 +326,12 @@ TEST(FirstFrameQuit, OnlyTheFirstWaitAfterAPaintedFrameReportsAndPostsTheQuit) {
 }
 
 TEST(MessageSpy, PrintsEveryMessageByNameWhenAsked) {
-    setenv("ARMCTL_MESSAGE_SPY", "1", 1);
     HeadlessBackend backend;
-    ASSERT_TRUE(initialize(&backend));
-    unsetenv("ARMCTL_MESSAGE_SPY");
+    {
+        // The spy is switched on when the window system starts.
+        ScopedEnv spy("ARMCTL_MESSAGE_SPY", "1");
+        ASSERT_TRUE(initialize(&backend));
+    }
     WindowClass cls;
     cls.name = "Spied";
     cls.proc = def_window_proc;
@@ -342,4 +350,4 @@ TEST(MessageSpy, PrintsEveryMessageByNameWhenAsked) {
 }
 
 } // namespace
-} // namespace platform::testing
+} // namespace test_support

@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <sstream>
 
-namespace platform::testing {
+namespace test_support {
+
+using namespace platform;
 
 namespace {
 
@@ -137,4 +139,4 @@ std::optional<std::string> MessageRecorder::compare(const std::vector<Expected>&
     return out.str();
 }
 
-} // namespace platform::testing
+} // namespace test_support

@@ -10,7 +10,14 @@
 #include <string>
 #include <vector>
 
-namespace platform::testing {
+namespace test_support {
+
+using platform::HHOOK;
+using platform::HWND;
+using platform::LPARAM;
+using platform::LRESULT;
+using platform::UINT;
+using platform::WPARAM;
 
 enum Flags : unsigned {
     sent = 1,       // reached the procedure through a send
@@ -81,4 +88,4 @@ class MessageRecorder {
 
 std::string describe(UINT message);
 
-} // namespace platform::testing
+} // namespace test_support

@@ -3,11 +3,14 @@
 #include <platform/drawing/Bitmap.h>
 #include <platform/drawing/Font.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include <cairo.h>
 
-namespace platform::testing {
+namespace test_support {
+
+using namespace platform;
 namespace {
 
 class Painting : public PlatformTest {};
@@ -113,6 +116,20 @@ TEST_F(Painting, TextIsInkedInTheHeadlessPicture) {
     std::string path = ::testing::TempDir() + "text_probe.png";
     EXPECT_TRUE(save_window_png(top, path.c_str()));
     unregister_class("TextProbe");
+}
+
+TEST_F(Painting, TheSavedPictureIsTheClientAreaOfTheWindow) {
+    // 640 x 400 outside, less the frame of a sizable captioned window.
+    HWND top = make_top(WS_OVERLAPPEDWINDOW | WS_VISIBLE, {0, 0, 640, 400});
+    m_backend.pump();
+    std::string path = ::testing::TempDir() + "client_area.png";
+    ASSERT_TRUE(save_window_png(top, path.c_str()));
+    cairo_surface_t* png = cairo_image_surface_create_from_png(path.c_str());
+    ASSERT_EQ(cairo_surface_status(png), CAIRO_STATUS_SUCCESS);
+    EXPECT_EQ(cairo_image_surface_get_width(png), 632);
+    EXPECT_EQ(cairo_image_surface_get_height(png), 369);
+    cairo_surface_destroy(png);
+    std::remove(path.c_str());
 }
 
 // What a paint of the region probe saw, and whether it inks black (white
@@ -315,9 +332,11 @@ TEST_F(Painting, MeasuringUsesTheFontSize) {
 }
 
 } // namespace
-} // namespace platform::testing
+} // namespace test_support
 
-namespace platform::testing {
+namespace test_support {
+
+using namespace platform;
 namespace {
 
 // A 2 x 2 bitmap, bottom-up: the first stored row is the bottom one.
@@ -422,4 +441,4 @@ TEST(Fonts, AMissingFaceFallsBackToOneWithTheGlyphs) {
 }
 
 } // namespace
-} // namespace platform::testing
+} // namespace test_support

@@ -16,11 +16,9 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-namespace platform::testing {
+namespace test_support {
 
-using test_support::LetTimeRun;
-using test_support::Subclass;
-using test_support::wait_for;
+using namespace platform;
 
 class PlatformTest : public ::testing::Test {
   protected:
@@ -72,4 +70,4 @@ class PlatformTest : public ::testing::Test {
         EXPECT_FALSE(diff.has_value()) << *diff;                                                   \
     } while (0)
 
-} // namespace platform::testing
+} // namespace test_support

@@ -3,7 +3,9 @@
 #include "platform/controls/ScrollBarGeometry.h"
 #include <platform/controls/Controls.h>
 
-namespace platform::testing {
+namespace test_support {
+
+using namespace platform;
 namespace {
 
 using controls::layout_scroll_bar;
@@ -191,4 +193,4 @@ TEST_F(ScrollBar, StandardBarTakesFrameSpaceHidesWhenNothingScrollsAndReportsToI
 }
 
 } // namespace
-} // namespace platform::testing
+} // namespace test_support

@@ -17,7 +17,9 @@
 #include <memory>
 #include <thread>
 
-namespace platform::testing {
+namespace test_support {
+
+using namespace platform;
 namespace {
 
 constexpr UINT MessageAsk = WM_APP + 1;
@@ -93,4 +95,4 @@ TEST_F(Shutdown, SendsAndPostsFromAnotherThreadEndOnceItBegins) {
 }
 
 } // namespace
-} // namespace platform::testing
+} // namespace test_support

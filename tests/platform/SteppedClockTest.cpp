@@ -7,7 +7,9 @@
 #include <utility>
 #include <vector>
 
-namespace platform::testing {
+namespace test_support {
+
+using namespace platform;
 namespace {
 
 class SteppedClock : public PlatformTest {
@@ -182,4 +184,4 @@ TEST_F(SteppedClock, PostsAndSendsFromAnotherThreadArriveWhileTimeRuns) {
 }
 
 } // namespace
-} // namespace platform::testing
+} // namespace test_support

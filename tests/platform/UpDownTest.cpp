@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
-namespace platform::testing {
+namespace test_support {
+
+using namespace platform;
 namespace {
 
 constexpr int ControlId = 11;
@@ -346,4 +348,4 @@ TEST_F(UpDown, LooksLikeTwoArrowButtonsBesideTheBuddy) {
 }
 
 } // namespace
-} // namespace platform::testing
+} // namespace test_support

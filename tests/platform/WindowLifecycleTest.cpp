@@ -3,7 +3,9 @@
 #include <string>
 #include <vector>
 
-namespace platform::testing {
+namespace test_support {
+
+using namespace platform;
 namespace {
 
 class WindowLifecycle : public PlatformTest {
@@ -313,4 +315,4 @@ TEST_F(WindowLifecycle, WindowDataSlotsAndProperties) {
 }
 
 } // namespace
-} // namespace platform::testing
+} // namespace test_support

@@ -11,7 +11,7 @@
 #include <filesystem>
 
 using namespace runtime;
-using runtime_test::gbk;
+using test_support::gbk;
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-using runtime_test::gbk;
+using test_support::gbk;
 
 namespace {
 

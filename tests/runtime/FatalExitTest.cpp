@@ -3,45 +3,27 @@
 
 #include <tests/support/TestSupport.h>
 
-#include "tests/support/RunChild.h"
+#include <platform/process/ChildProcess.h>
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <vector>
 
-using runtime_test::gbk;
-using runtime_test::hex;
+using test_support::gbk;
+using test_support::hex;
 
 namespace {
 
-struct ProbeRun {
-    int exit_code = -1;
-    std::string out;
-    std::string err;
-};
-
-ProbeRun run_probe(const std::string& arguments) {
-    char err_path[] = "/tmp/armctl_probe_err_XXXXXX";
-    int fd = mkstemp(err_path);
-    EXPECT_GE(fd, 0);
-    close(fd);
+platform::ProcessResult run_probe(const std::vector<std::string>& arguments) {
+    std::vector<std::string> argv = {ARMCTL_FATAL_PROBE};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    platform::ProcessOptions options;
     // A sanitizer build must let the huge allocation fail instead of aborting.
-    std::string command = "ASAN_OPTIONS=allocator_may_return_null=1 " +
-                          std::string(ARMCTL_FATAL_PROBE) + " " + arguments + " 2>" + err_path;
-    auto child = armctl::testing::run_child(command);
-    ProbeRun run;
-    run.exit_code = child.exit_code;
-    run.out = child.out;
-    std::ifstream err(err_path, std::ios::binary);
-    std::stringstream contents;
-    contents << err.rdbuf();
-    run.err = contents.str();
-    std::remove(err_path);
+    options.set_env = {"ASAN_OPTIONS=allocator_may_return_null=1"};
+    options.limit_ms = 10000;
+    platform::ProcessResult run = platform::run_process(argv, options);
+    EXPECT_TRUE(run.finished) << run.error;
     return run;
 }
 
@@ -50,8 +32,8 @@ std::string box_line(std::string_view text) {
 }
 
 TEST(FatalExit, NumberedErrorShowsCodeAndMessageAndSkipsExitRoutine) {
-    auto run = run_probe("numbered 5");
-    EXPECT_EQ(run.exit_code, 255);
+    auto run = run_probe({"numbered", "5"});
+    EXPECT_EQ(run.exit_status, 255);
     std::string text =
         gbk("运行时出错!\r\n\r\n错误代码：5\r\n\r\n错误信息：数据或数组类型不匹配\r\n");
     EXPECT_EQ(run.out, box_line(text));
@@ -59,29 +41,29 @@ TEST(FatalExit, NumberedErrorShowsCodeAndMessageAndSkipsExitRoutine) {
 }
 
 TEST(FatalExit, NumberOutsideTheTableShowsOnlyTheCode) {
-    auto run = run_probe("numbered 12");
-    EXPECT_EQ(run.exit_code, 255);
+    auto run = run_probe({"numbered", "12"});
+    EXPECT_EQ(run.exit_status, 255);
     EXPECT_EQ(run.out, box_line(gbk("运行时出错!\r\n\r\n错误代码：12\r\n\r\n")));
 }
 
 TEST(FatalExit, AllocationFailureHasNoCodeLine) {
-    auto run = run_probe("allocation");
-    EXPECT_EQ(run.exit_code, 255);
+    auto run = run_probe({"allocation"});
+    EXPECT_EQ(run.exit_status, 255);
     EXPECT_EQ(
         run.out,
         box_line(gbk("运行时出错!\r\n\r\n错误信息：分配 4611686018427387904 字节内存失败!\r\n")));
 }
 
 TEST(FatalExit, HandlerThatHandlesTheErrorSuppressesTheBox) {
-    auto run = run_probe("handler-handles 2");
-    EXPECT_EQ(run.exit_code, 255);
+    auto run = run_probe({"handler-handles", "2"});
+    EXPECT_EQ(run.exit_status, 255);
     EXPECT_EQ(run.out, "handler 2 " + hex(gbk("未得到所需要的数值型数据")) + "\n");
     EXPECT_EQ(run.err, "");
 }
 
 TEST(FatalExit, HandlerThatDeclinesLeavesTheBox) {
-    auto run = run_probe("handler-declines 1");
-    EXPECT_EQ(run.exit_code, 255);
+    auto run = run_probe({"handler-declines", "1"});
+    EXPECT_EQ(run.exit_status, 255);
     std::string message = gbk("数组成员引用下标超出定义范围");
     EXPECT_EQ(run.out, "handler 1 " + hex(message) + "\n" +
                            box_line(gbk("运行时出错!\r\n\r\n错误代码：1\r\n\r\n错误信息：") +
@@ -89,8 +71,8 @@ TEST(FatalExit, HandlerThatDeclinesLeavesTheBox) {
 }
 
 TEST(FatalExit, ErrorInsideTheHandlerShowsTheBoxWithoutCallingItAgain) {
-    auto run = run_probe("handler-reentry 1");
-    EXPECT_EQ(run.exit_code, 255);
+    auto run = run_probe({"handler-reentry", "1"});
+    EXPECT_EQ(run.exit_status, 255);
     std::string first = gbk("数组成员引用下标超出定义范围");
     std::string second = gbk("“多项选择”命令的索引值参数小于零或超出了所提供参数表范围");
     EXPECT_EQ(run.out, "handler 1 " + hex(first) + "\n" +
@@ -99,39 +81,39 @@ TEST(FatalExit, ErrorInsideTheHandlerShowsTheBoxWithoutCallingItAgain) {
 }
 
 TEST(FatalExit, EndProgramRunsTheExitRoutineOnceAndUsesTheCode) {
-    auto run = run_probe("end 7");
-    EXPECT_EQ(run.exit_code, 7);
+    auto run = run_probe({"end", "7"});
+    EXPECT_EQ(run.exit_status, 7);
     EXPECT_EQ(run.out, "exit routine\n");
 }
 
 TEST(FatalExit, StartWindowMissingFromEmptyTemplateData) {
-    auto run = run_probe("load-window");
-    EXPECT_EQ(run.exit_code, 255);
+    auto run = run_probe({"load-window"});
+    EXPECT_EQ(run.exit_status, 255);
     EXPECT_EQ(run.out, box_line(gbk("运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n")));
 }
 
 TEST(FatalExit, MalformedTemplateDataAtInitialisation) {
-    auto run = run_probe("bad-templates");
-    EXPECT_EQ(run.exit_code, 255);
+    auto run = run_probe({"bad-templates"});
+    EXPECT_EQ(run.exit_status, 255);
     EXPECT_EQ(run.out, box_line(gbk("运行时出错!\r\n\r\n错误信息：载入窗口模板数据段出错!\r\n")));
 }
 
 TEST(FatalExit, DllCommandInMissingLibrary) {
-    auto run = run_probe("dll-missing");
-    EXPECT_EQ(run.exit_code, 255);
+    auto run = run_probe({"dll-missing"});
+    EXPECT_EQ(run.exit_status, 255);
     EXPECT_EQ(run.out, box_line(gbk("运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件“armctl_no_"
                                     "such_library.so”中的输出命令“missing”\r\n")));
 }
 
 TEST(FatalExit, LibraryReportsThroughHostService) {
-    auto run = run_probe("host-fatal");
-    EXPECT_EQ(run.exit_code, 255);
+    auto run = run_probe({"host-fatal"});
+    EXPECT_EQ(run.exit_status, 255);
     EXPECT_EQ(run.out, box_line(gbk("运行时出错!\r\n\r\n错误信息：library says no\r\n")));
 }
 
 TEST(FatalExit, PropertyAccessBeforeAnyWindowIsLoaded) {
-    auto run = run_probe("read-property");
-    EXPECT_EQ(run.exit_code, 255);
+    auto run = run_probe({"read-property"});
+    EXPECT_EQ(run.exit_status, 255);
     EXPECT_EQ(run.out,
               box_line(gbk("运行时出错!\r\n\r\n错误信息：未载入欲访问窗口组件所在的窗口\r\n")));
 }

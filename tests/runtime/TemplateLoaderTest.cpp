@@ -10,7 +10,7 @@
 #include <cstring>
 
 using namespace runtime;
-using namespace runtime_test;
+using namespace test_support;
 using Bytes = std::vector<std::uint8_t>;
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <runtime/values/TypedValue.h>
 
-namespace runtime_test {
+namespace test_support {
 
 using runtime::EventBinding;
 using runtime::NoHandler;
@@ -87,4 +87,4 @@ std::vector<runtime::WindowTemplate> sample_windows() {
     return {sample_window(MainWindowId), second};
 }
 
-} // namespace runtime_test
+} // namespace test_support

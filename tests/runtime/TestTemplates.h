@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace runtime_test {
+namespace test_support {
 
 inline constexpr std::uint32_t MainWindowId = 0x52010001;
 inline constexpr std::uint32_t SecondWindowId = 0x52010002;
@@ -21,4 +21,4 @@ inline constexpr std::uint32_t MenuItemId = 0x26010001;
 runtime::WindowTemplate sample_window(std::uint32_t window_id);
 std::vector<runtime::WindowTemplate> sample_windows();
 
-} // namespace runtime_test
+} // namespace test_support

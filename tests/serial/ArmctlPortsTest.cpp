@@ -1,12 +1,13 @@
-#include "../support/RunChild.h"
+#include <platform/process/ChildProcess.h>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
-using armctl::testing::run_child;
 
 namespace {
 
@@ -19,12 +20,20 @@ class ArmctlPortsTest : public ::testing::Test {
     }
     void TearDown() override { fs::remove_all(m_home); }
 
-    armctl::testing::ChildRun tool(const std::string& arguments,
-                                   const std::string& environment = {}) {
-        return run_child("env -u ARMCTL_COM1 -u ARMCTL_COM2 -u ARMCTL_COM3 -u ARMCTL_COM7 "
-                         "XDG_CONFIG_HOME=" +
-                         m_home.string() + " " + environment + " " ARMCTL_PORTS_TOOL " " +
-                         arguments + " 2>&1");
+    // Runs the tool with its standard error merged into the output; `set_env`
+    // adds to a port map of the tool's own.
+    platform::ProcessResult tool(const std::vector<std::string>& arguments,
+                                 const std::vector<std::string>& set_env = {}) const {
+        std::vector<std::string> argv = {ARMCTL_PORTS_TOOL};
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
+        platform::ProcessOptions options;
+        options.unset_env = {"ARMCTL_COM1", "ARMCTL_COM2", "ARMCTL_COM3", "ARMCTL_COM7"};
+        options.set_env = set_env;
+        options.set_env.push_back("XDG_CONFIG_HOME=" + m_home.string());
+        options.output = platform::ProcessOptions::Output::Merged;
+        platform::ProcessResult r = platform::run_process(argv, options);
+        EXPECT_TRUE(r.finished) << r.error;
+        return r;
     }
 
     fs::path m_home;
@@ -40,12 +49,12 @@ std::string line_of(const std::string& out, const std::string& com) {
 } // namespace
 
 TEST_F(ArmctlPortsTest, SetShowsAndClearsAnEntry) {
-    auto set = tool("set COM7 /dev/null");
-    EXPECT_EQ(set.exit_code, 0) << set.out;
+    auto set = tool({"set", "COM7", "/dev/null"});
+    EXPECT_EQ(set.exit_status, 0) << set.out;
     EXPECT_EQ(fs::read_symlink(m_home / "armctl/ports/COM7"), "/dev/null");
 
-    auto shown = tool("", "ARMCTL_COM2=/dev/pts/77");
-    EXPECT_EQ(shown.exit_code, 0);
+    auto shown = tool({}, {"ARMCTL_COM2=/dev/pts/77"});
+    EXPECT_EQ(shown.exit_status, 0);
     EXPECT_NE(line_of(shown.out, "COM7").find("/dev/null"), std::string::npos) << shown.out;
     EXPECT_NE(line_of(shown.out, "COM7").find("entry"), std::string::npos) << shown.out;
     std::string com2 = line_of(shown.out, "COM2");
@@ -53,16 +62,16 @@ TEST_F(ArmctlPortsTest, SetShowsAndClearsAnEntry) {
     EXPECT_NE(com2.find(" set by ARMCTL_COM2"), std::string::npos) << shown.out;
     EXPECT_NE(line_of(shown.out, "COM10"), "") << "every number the window offers is listed";
 
-    EXPECT_EQ(tool("clear com7").exit_code, 0);
+    EXPECT_EQ(tool({"clear", "com7"}).exit_status, 0);
     EXPECT_FALSE(fs::exists(fs::symlink_status(m_home / "armctl/ports/COM7")));
 }
 
 TEST_F(ArmctlPortsTest, RefusesWhatItCannotUse) {
-    EXPECT_EQ(tool("set COM0 /dev/null").exit_code, 2);
-    EXPECT_EQ(tool("set COMX /dev/null").exit_code, 2);
-    EXPECT_EQ(tool("clear").exit_code, 2);
-    EXPECT_EQ(tool("frobnicate COM1").exit_code, 2);
-    auto help = tool("--help");
-    EXPECT_EQ(help.exit_code, 0);
+    EXPECT_EQ(tool({"set", "COM0", "/dev/null"}).exit_status, 2);
+    EXPECT_EQ(tool({"set", "COMX", "/dev/null"}).exit_status, 2);
+    EXPECT_EQ(tool({"clear"}).exit_status, 2);
+    EXPECT_EQ(tool({"frobnicate", "COM1"}).exit_status, 2);
+    auto help = tool({"--help"});
+    EXPECT_EQ(help.exit_status, 0);
     EXPECT_NE(help.out.find("armctl-ports set COMn DEVICE"), std::string::npos);
 }

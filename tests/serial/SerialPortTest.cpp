@@ -12,6 +12,7 @@
 #include <platform/window/WindowSystem.h>
 
 #include <tests/support/PumpUntil.h>
+#include <tests/support/ScopedEnv.h>
 
 #include <runtime/services/LibraryHost.h>
 #include <runtime/values/ArrayBlock.h>
@@ -76,8 +77,8 @@ class SerialPortTest : public ::testing::Test {
         // Port map: only what the test sets; nobody's own entries.
         m_config = std::filesystem::temp_directory_path() /
                    ("armctl-serial-unit-" + std::to_string(getpid()));
-        setenv("XDG_CONFIG_HOME", m_config.c_str(), 1);
-        setenv("ARMCTL_COM3", m_pty.slave_path().c_str(), 1);
+        m_env.set("XDG_CONFIG_HOME", m_config.string());
+        m_env.set("ARMCTL_COM3", m_pty.slave_path());
         m_top = platform::create_window_ex(0, "STATIC", "top", 0, 0, 0, 300, 200, nullptr, 0);
     }
     void TearDown() override {
@@ -91,7 +92,6 @@ class SerialPortTest : public ::testing::Test {
         platform::destroy_window(m_top);
         runtime::set_library_host(nullptr);
         platform::shutdown();
-        unsetenv("ARMCTL_COM3");
         std::filesystem::remove_all(m_config);
     }
 
@@ -154,6 +154,7 @@ class SerialPortTest : public ::testing::Test {
     platform::HeadlessBackend m_backend;
     platform::HWND m_top = nullptr;
     std::filesystem::path m_config;
+    test_support::ScopedEnv m_env;
 };
 
 runtime::TypedValue value(std::uint32_t type, std::uint64_t data) {
@@ -358,11 +359,11 @@ TEST_F(SerialPortTest, FailedOpensLeaveNothingOpenAndSayWhy) {
     EXPECT_EQ(second->last_failure(), units::PortFailure::NoDevice);
     EXPECT_EQ(text(second, SerialPortUnit::OpenError), "COM60: no device");
 
-    setenv("ARMCTL_COM4", "/etc/hostname", 1);
+    m_env.set("ARMCTL_COM4", "/etc/hostname");
     set(second, SerialPortUnit::PortNumber, 4);
     EXPECT_FALSE(open(second));
     EXPECT_EQ(second->last_failure(), units::PortFailure::NotATerminal);
-    unsetenv("ARMCTL_COM4");
+    m_env.set("ARMCTL_COM4", std::nullopt);
     EXPECT_FALSE(second->is_open());
 
     call(first, 1);
@@ -395,7 +396,7 @@ TEST_F(SerialPortTest, AnUnpluggedPortReportsOneLineErrorAndOpensAgain) {
 
     PtyPair again;
     ASSERT_TRUE(again.ok());
-    setenv("ARMCTL_COM3", again.slave_path().c_str(), 1);
+    m_env.set("ARMCTL_COM3", again.slave_path());
     ASSERT_TRUE(open(port));
     EXPECT_TRUE(send(port, runtime::TypedValue::of_text("2b")));
     EXPECT_EQ(again.read(2), "2b");

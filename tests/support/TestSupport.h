@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace runtime_test {
+namespace test_support {
 
 // The GBK bytes of a UTF-8 source literal.
 inline std::string gbk(std::string_view utf8) {
@@ -30,4 +30,4 @@ inline std::vector<std::uint8_t> bytes_of(std::string_view text) {
     return {text.begin(), text.end()};
 }
 
-} // namespace runtime_test
+} // namespace test_support

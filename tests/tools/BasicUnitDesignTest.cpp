@@ -18,7 +18,7 @@
 
 namespace {
 
-using runtime_test::gbk;
+using test_support::gbk;
 
 constexpr const char* Source = R"(namespace basic
 window 0x52010001

@@ -22,8 +22,8 @@ namespace {
 
 using runtime::NoHandler;
 using runtime::UnitRecord;
-using runtime_test::gbk;
-using runtime_test::ProbeUnit;
+using test_support::gbk;
+using test_support::ProbeUnit;
 
 std::string read_file(const char* path) {
     std::ifstream file(path, std::ios::binary);
@@ -33,7 +33,7 @@ std::string read_file(const char* path) {
 }
 
 designc::CompileResult compile(std::string_view source) {
-    return designc::compile_design_source(source, design_test::test_design_types());
+    return designc::compile_design_source(source, test_support::test_design_types());
 }
 
 std::string first_error(const designc::CompileResult& result) {
@@ -76,7 +76,7 @@ TEST_F(CompiledProbeDesign, StreamReadsBackIntoTheDesignedRecords) {
     EXPECT_EQ(unit(0).height, 320);
     EXPECT_EQ(unit(0).flags, UnitRecord::FlagVisible);
 
-    EXPECT_EQ(unit(2).type, design_test::ProbeTypeCode);
+    EXPECT_EQ(unit(2).type, test_support::ProbeTypeCode);
     EXPECT_EQ(unit(2).name, gbk("探针2"));
     EXPECT_EQ((std::array{unit(2).left, unit(2).top, unit(2).width, unit(2).height}),
               (std::array{5, 20, 100, 30}));

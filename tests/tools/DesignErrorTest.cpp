@@ -2,7 +2,7 @@
 // fault is reported as FILE:LINE: error: ..., the run fails and writes
 // nothing.
 
-#include "tests/support/RunChild.h"
+#include <platform/process/ChildProcess.h>
 
 #include <gtest/gtest.h>
 
@@ -23,9 +23,13 @@ struct CommandRun {
     std::string err;
 };
 
-CommandRun run_command(const std::string& command) {
-    auto child = armctl::testing::run_child(command + " 2>&1");
-    return {child.exit_code, child.out};
+CommandRun run_command(const std::vector<std::string>& argv) {
+    platform::ProcessOptions options;
+    options.output = platform::ProcessOptions::Output::Merged;
+    options.limit_ms = 10000;
+    platform::ProcessResult child = platform::run_process(argv, options);
+    EXPECT_TRUE(child.finished) << child.error;
+    return {child.exit_status, child.out};
 }
 
 class DesignErrors : public ::testing::Test {
@@ -43,8 +47,11 @@ class DesignErrors : public ::testing::Test {
     }
 
     CommandRun compile(const std::string& design_path, const std::string& extra = "") {
-        return run_command(std::string(ARMCTL_DESIGNC) + " " + extra + " '" + design_path + "' '" +
-                           out_cpp() + "' '" + out_h() + "'");
+        std::vector<std::string> argv = {ARMCTL_DESIGNC};
+        if (!extra.empty())
+            argv.push_back(extra);
+        argv.insert(argv.end(), {design_path, out_cpp(), out_h()});
+        return run_command(argv);
     }
 
     std::string out_cpp() const { return (m_dir / "out_design.cpp").string(); }
@@ -174,7 +181,7 @@ TEST_F(DesignErrors, MissingDesignAndBadCommandLine) {
     EXPECT_EQ(run.exit_code, 1);
     EXPECT_EQ(run.err, folder + ": error: cannot read the design\n");
 
-    auto usage = run_command(std::string(ARMCTL_DESIGNC) + " only-one");
+    auto usage = run_command({ARMCTL_DESIGNC, "only-one"});
     EXPECT_EQ(usage.exit_code, 2);
     EXPECT_EQ(usage.err, "usage: designc [--stream=FILE] DESIGN OUT.cpp OUT.h\n");
 }

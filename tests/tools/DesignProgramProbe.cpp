@@ -141,6 +141,6 @@ int main(int argc, char** argv) {
         std::fwrite(header.template_data, 1, header.template_length, stdout);
         return 0;
     }
-    design_test::register_probe_type();
+    test_support::register_probe_type();
     return runtime::program_main(argc, argv, program_entry);
 }

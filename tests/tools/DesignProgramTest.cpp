@@ -6,7 +6,7 @@
 
 #include <DesignCompiler.h>
 
-#include "tests/support/RunChild.h"
+#include <platform/process/ChildProcess.h>
 
 #include <gtest/gtest.h>
 
@@ -14,22 +14,22 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
-using ProgramRun = armctl::testing::ChildRun;
-
-ProgramRun run_program(const std::string& arguments) {
+platform::ProcessResult run_program(const std::string& argument) {
     // The time limit is the watchdog: a loop that never ends fails the test.
-    std::string command =
-        "timeout 10 " + std::string(ARMCTL_DESIGN_PROGRAM_PROBE) + " " + arguments + " 2>/dev/null";
-    return armctl::testing::run_child(command);
+    platform::ProcessOptions options;
+    options.limit_ms = 10000;
+    platform::ProcessResult run =
+        platform::run_process({ARMCTL_DESIGN_PROGRAM_PROBE, argument}, options);
+    EXPECT_TRUE(run.finished) << run.error;
+    return run;
 }
 
 TEST(DesignProgram, StartsOnTheHeadlessDisplayWithItsWindowAndUnits) {
     auto run = run_program("--backend=headless");
-    EXPECT_EQ(run.exit_code, 0);
+    EXPECT_EQ(run.exit_status, 0);
     // Units are created last to second and keep their design order among
     // siblings; the frame holds the probe placed in it.
     EXPECT_EQ(run.out, "title 设计探针 Design probe\n"
@@ -48,12 +48,12 @@ TEST(DesignProgram, StartsOnTheHeadlessDisplayWithItsWindowAndUnits) {
 
 TEST(DesignProgram, EmbeddedStreamIsTheCompilersStreamByteForByte) {
     auto run = run_program("stream");
-    ASSERT_EQ(run.exit_code, 0);
+    ASSERT_EQ(run.exit_status, 0);
 
     std::ifstream file(ARMCTL_PROBE_DESIGN, std::ios::binary);
     std::stringstream source;
     source << file.rdbuf();
-    auto result = designc::compile_design_source(source.str(), design_test::test_design_types());
+    auto result = designc::compile_design_source(source.str(), test_support::test_design_types());
     ASSERT_TRUE(result.errors.empty());
     std::string expected(result.design.template_data.begin(), result.design.template_data.end());
     EXPECT_EQ(run.out.size(), expected.size());

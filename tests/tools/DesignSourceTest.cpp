@@ -12,7 +12,7 @@ namespace {
 
 using designc::DesignConstant;
 using designc::parse_design;
-using runtime_test::gbk;
+using test_support::gbk;
 
 std::string errors_of(std::string_view source) {
     std::string out;

@@ -6,12 +6,12 @@
 
 #include <DesignTypes.h>
 
-namespace design_test {
+namespace test_support {
 
 inline designc::DesignTypes test_design_types() {
     auto types = designc::DesignTypes::standard();
-    types.add<runtime_test::ProbeUnit>(ProbeTypeCode, runtime_test::ProbeUnit::type_info());
+    types.add<test_support::ProbeUnit>(ProbeTypeCode, test_support::ProbeUnit::type_info());
     return types;
 }
 
-} // namespace design_test
+} // namespace test_support

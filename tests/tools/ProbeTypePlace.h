@@ -10,14 +10,14 @@
 
 #include <cstdint>
 
-namespace design_test {
+namespace test_support {
 
 inline constexpr std::uint32_t ProbeTypePosition = 50;
 inline constexpr std::uint32_t ProbeTypeCode = 0x10000 | ProbeTypePosition;
 
 inline void register_probe_type() {
     program::LibraryTable::the().set_unit_type(1, ProbeTypePosition,
-                                               runtime_test::ProbeUnit::type_info());
+                                               test_support::ProbeUnit::type_info());
 }
 
-} // namespace design_test
+} // namespace test_support

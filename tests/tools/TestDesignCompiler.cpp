@@ -5,5 +5,5 @@
 #include <DesignCompilerTool.h>
 
 int main(int argc, char** argv) {
-    return designc::run_design_compiler(argc, argv, design_test::test_design_types());
+    return designc::run_design_compiler(argc, argv, test_support::test_design_types());
 }

@@ -19,7 +19,7 @@
 
 #include <array>
 
-namespace units_test {
+namespace test_support {
 
 namespace {
 
@@ -211,4 +211,4 @@ std::vector<EventCall> BasicUnitTest::events_of(std::uint32_t unit_id) {
     return out;
 }
 
-} // namespace units_test
+} // namespace test_support

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-namespace units_test {
+namespace test_support {
 
 inline constexpr std::uint32_t WindowId = 0x52010001;
 inline constexpr std::uint32_t WindowUnitId = 0x06010000;
@@ -103,4 +103,4 @@ class BasicUnitTest : public ::testing::Test {
     runtime::ProgramHeader m_header;
 };
 
-} // namespace units_test
+} // namespace test_support

@@ -7,7 +7,7 @@
 #include <platform/controls/Controls.h>
 #include <platform/window/WindowSystem.h>
 
-using namespace units_test;
+using namespace test_support;
 using units::ButtonUnit;
 
 namespace {

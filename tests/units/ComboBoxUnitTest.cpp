@@ -11,9 +11,8 @@
 #include <platform/controls/Controls.h>
 #include <platform/window/WindowSystem.h>
 
-using namespace units_test;
+using namespace test_support;
 using units::ComboBoxUnit;
-using namespace platform::testing;
 
 namespace {
 

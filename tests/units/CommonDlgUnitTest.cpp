@@ -12,7 +12,7 @@
 
 #include <platform/window/WindowSystem.h>
 
-using namespace units_test;
+using namespace test_support;
 using units::CommonDlgUnit;
 
 namespace {

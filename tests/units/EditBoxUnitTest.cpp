@@ -9,7 +9,7 @@
 #include <platform/window/Input.h>
 #include <platform/window/WindowSystem.h>
 
-using namespace units_test;
+using namespace test_support;
 using units::EditBoxUnit;
 
 namespace {

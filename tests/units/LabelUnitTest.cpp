@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-using namespace units_test;
+using namespace test_support;
 using units::LabelUnit;
 using units::UnitPicture;
 

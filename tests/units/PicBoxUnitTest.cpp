@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <fstream>
 
-using namespace units_test;
+using namespace test_support;
 using units::PicBoxUnit;
 
 namespace {

@@ -3,7 +3,7 @@
 #include <platform/window/MessageParams.h>
 #include <platform/window/WindowSystem.h>
 
-namespace runtime_test {
+namespace test_support {
 
 namespace {
 
@@ -88,4 +88,4 @@ bool ProbeUnit::on_notification(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
     return true;
 }
 
-} // namespace runtime_test
+} // namespace test_support

@@ -11,7 +11,7 @@
 
 #include <vector>
 
-namespace runtime_test {
+namespace test_support {
 
 using units::LPARAM;
 using units::LRESULT;
@@ -57,4 +57,4 @@ class ProbeUnit final : public units::Unit {
     bool m_raised_during_creation = true;
 };
 
-} // namespace runtime_test
+} // namespace test_support

@@ -8,7 +8,7 @@
 
 #include <map>
 
-namespace superbar_test {
+namespace test_support {
 
 namespace {
 
@@ -173,4 +173,4 @@ void SuperBarTest::key(platform::UINT vk, int repeat) {
     m_backend.pump();
 }
 
-} // namespace superbar_test
+} // namespace test_support

@@ -19,7 +19,7 @@
 #include <optional>
 #include <vector>
 
-namespace superbar_test {
+namespace test_support {
 
 using platform::HWND;
 using platform::Point;
@@ -76,4 +76,4 @@ class SuperBarTest : public ::testing::Test {
     static std::intptr_t host(std::int32_t code, std::intptr_t a, std::intptr_t b);
 };
 
-} // namespace superbar_test
+} // namespace test_support

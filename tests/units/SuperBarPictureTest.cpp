@@ -8,7 +8,7 @@
 
 #include <cairo.h>
 
-namespace superbar_test {
+namespace test_support {
 namespace {
 
 std::uint32_t pixel(HWND frame, Point p) {
@@ -77,4 +77,4 @@ TEST_F(SuperBarTest, GalleryOfBars) {
 }
 
 } // namespace
-} // namespace superbar_test
+} // namespace test_support

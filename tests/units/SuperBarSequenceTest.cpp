@@ -6,14 +6,8 @@
 #include <tests/platform/MessageRecorder.h>
 #include <tests/support/Subclass.h>
 
-namespace superbar_test {
+namespace test_support {
 namespace {
-
-using platform::testing::Expected;
-using platform::testing::MessageRecorder;
-using platform::testing::optional;
-using platform::testing::posted;
-using platform::testing::sent;
 
 platform::LRESULT record_and_pass(HWND hwnd, platform::UINT msg, platform::WPARAM wp,
                                   platform::LPARAM lp, platform::WNDPROC previous) {
@@ -62,4 +56,4 @@ TEST_F(SuperBarTest, PressOnTheThumbDragWithCaptureAndRelease) {
 }
 
 } // namespace
-} // namespace superbar_test
+} // namespace test_support

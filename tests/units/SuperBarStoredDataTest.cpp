@@ -9,7 +9,7 @@
 
 #include <DesignTypes.h>
 
-namespace superbar_test {
+namespace test_support {
 namespace {
 
 std::vector<std::uint8_t> saved_state(SuperBarUnit* bar) {
@@ -156,4 +156,4 @@ TEST_F(SuperBarTest, TheBarSitsFirstInTheSecondLibrary) {
 }
 
 } // namespace
-} // namespace superbar_test
+} // namespace test_support

@@ -7,7 +7,7 @@
 
 #include <platform/window/Input.h>
 
-namespace superbar_test {
+namespace test_support {
 namespace {
 
 // The servo slider (200 x 48): arrow buttons of 20, a thumb of 18, so the
@@ -445,4 +445,4 @@ TEST_F(SuperBarTest, FocusEventsAndAVerticalBar) {
 }
 
 } // namespace
-} // namespace superbar_test
+} // namespace test_support

@@ -19,7 +19,7 @@
 
 #include <algorithm>
 
-using namespace units_test;
+using namespace test_support;
 using namespace units;
 
 namespace {

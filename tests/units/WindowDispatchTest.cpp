@@ -19,7 +19,7 @@
 
 #include <cstring>
 
-using namespace runtime_test;
+using namespace test_support;
 using runtime::AppRuntime;
 
 namespace {

@@ -14,7 +14,7 @@
 
 #include <array>
 
-namespace runtime_test {
+namespace test_support {
 
 namespace {
 
@@ -217,4 +217,4 @@ ProbeUnit* WindowTest::probe(std::uint32_t unit_id) {
     return dynamic_cast<ProbeUnit*>(units::Unit::from_window(unit_window(unit_id)));
 }
 
-} // namespace runtime_test
+} // namespace test_support

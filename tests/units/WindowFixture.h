@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-namespace runtime_test {
+namespace test_support {
 
 inline constexpr std::uint32_t TestWindowId = 0x52010001;
 inline constexpr std::uint32_t TestWindowUnitId = 0x06010000;
@@ -85,4 +85,4 @@ class WindowTest : public ::testing::Test {
     runtime::ProgramHeader m_header;
 };
 
-} // namespace runtime_test
+} // namespace test_support

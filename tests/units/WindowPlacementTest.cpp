@@ -6,7 +6,7 @@
 
 #include <platform/window/WindowSystem.h>
 
-using namespace runtime_test;
+using namespace test_support;
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "ArmLink.h"
 
-#include "ChildProgram.h"
+#include "platform/process/ChildProcess.h"
 #include "platform/serial/Pty.h"
 
 #include <cerrno>
@@ -40,7 +40,8 @@ Millis steady_now() {
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-ArmLink::ArmLink(platform::Pty& pty, ChildProgram* program) : m_pty(pty), m_program(program) {}
+ArmLink::ArmLink(platform::Pty& pty, platform::ChildProcess* program)
+    : m_pty(pty), m_program(program) {}
 
 ArmLink::~ArmLink() {
     for (int fd : {m_signals, m_stop}) {
@@ -120,7 +121,7 @@ LinkEvent ArmLink::wait() {
         }
         if (fds[Program].revents && m_program->reap()) {
             event.kind = LinkEvent::Kind::ProgramExited;
-            event.code = m_program->exit_code();
+            event.code = m_program->exit_status();
             return event;
         }
     }

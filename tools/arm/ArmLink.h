@@ -11,12 +11,11 @@
 #include <string>
 
 namespace platform {
+class ChildProcess;
 class Pty;
-}
+} // namespace platform
 
 namespace arm {
-
-class ChildProgram;
 
 // Blocks the stop signals in the calling thread, so that they reach the
 // link's descriptor instead. Call it first thing in main, before any thread
@@ -37,7 +36,7 @@ struct LinkEvent {
 class ArmLink {
   public:
     // `program` may be null or not running.
-    ArmLink(platform::Pty& pty, ChildProgram* program);
+    ArmLink(platform::Pty& pty, platform::ChildProcess* program);
     ~ArmLink();
     ArmLink(const ArmLink&) = delete;
     ArmLink& operator=(const ArmLink&) = delete;
@@ -52,7 +51,7 @@ class ArmLink {
 
   private:
     platform::Pty& m_pty;
-    ChildProgram* m_program;
+    platform::ChildProcess* m_program;
     int m_signals = -1;
     int m_stop = -1;
 };

@@ -8,12 +8,12 @@
 #include "ArmLink.h"
 #include "ArmOptions.h"
 #include "ArmWindow.h"
-#include "ChildProgram.h"
 #include "HeadlessArm.h"
 #include "PortEntry.h"
 
 #include "platform/BackendChoice.h"
 #include "platform/Encoding.h"
+#include "platform/process/ChildProcess.h"
 #include "platform/serial/Pty.h"
 #include <platform/window/WindowSystem.h>
 
@@ -122,10 +122,12 @@ int main(int argc, char** argv) {
                      error.c_str());
     }
 
-    ChildProgram program;
+    platform::ChildProcess program;
     if (!options.program.empty()) {
-        std::string variable = "ARMCTL_" + com + "=" + pty->slave_path();
-        if (!program.start(options.program, {variable}, error)) {
+        platform::ProcessOptions started;
+        started.set_env = {"ARMCTL_" + com + "=" + pty->slave_path()};
+        started.output = platform::ProcessOptions::Output::Inherited;
+        if (!program.start(options.program, started, error)) {
             std::fprintf(stderr, "armctl-arm: cannot start %s\n", error.c_str());
             return 1;
         }

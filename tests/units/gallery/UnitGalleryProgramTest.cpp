@@ -2,7 +2,7 @@
 // picture it keeps in the build folder: it is the window's size, and every
 // visible unit window put more than one colour where it stands.
 
-#include "tests/support/RunChild.h"
+#include <platform/process/ChildProcess.h>
 
 #include <gtest/gtest.h>
 
@@ -55,10 +55,12 @@ TEST(UnitGallery, EveryUnitTypeDrawsIntoThePictureInTheBuildFolder) {
     std::filesystem::create_directories(png.parent_path());
     std::remove(ARMCTL_GALLERY_PNG);
     // The time limit is the watchdog: a program that never closes fails.
-    auto run =
-        armctl::testing::run_child("timeout 20 " + std::string(ARMCTL_UNIT_GALLERY) +
-                                   " --backend=headless " + ARMCTL_GALLERY_PNG + " 2>/dev/null");
-    ASSERT_EQ(run.exit_code, 0) << run.out;
+    platform::ProcessOptions options;
+    options.limit_ms = 20000;
+    auto run = platform::run_process(
+        {ARMCTL_UNIT_GALLERY, "--backend=headless", ARMCTL_GALLERY_PNG}, options);
+    ASSERT_TRUE(run.finished) << run.error;
+    ASSERT_EQ(run.exit_status, 0) << run.out << run.err;
     ASSERT_NE(run.out.find("saved 1\n"), std::string::npos) << run.out;
 
     cairo_surface_t* picture = cairo_image_surface_create_from_png(ARMCTL_GALLERY_PNG);
