@@ -22,7 +22,7 @@
 namespace {
 
 designc::CompileResult compile(std::string_view source) {
-    return designc::compile_design_source(source, design_test::test_design_types());
+    return designc::compile_design_source(source, test_support::test_design_types());
 }
 
 std::string errors_of(std::string_view source) {
