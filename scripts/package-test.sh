@@ -40,7 +40,7 @@ for program in armctl armctl-arm armctl-ports armctl-play; do
   dpkg -L armctl | grep -qx "/usr/share/man/man1/$program.1.gz" || { echo "package-test: no man page for $program" >&2; exit 1; }
 done
 plan=$(armctl-play --dry-run --speed 20 /usr/share/doc/armctl/examples/wave.txt)
-echo "$plan" | head -n 1 | grep -q "pass 1  row   1  80a100b80c120d" || { echo "$plan" >&2; exit 1; }
+echo "$plan" | head -n 1 | grep -q "pass 1/1  row   1  80a100b80c120d" || { echo "$plan" >&2; exit 1; }
 echo "$plan" | tail -n 1 | grep -q "0.250 s  end" || { echo "$plan" >&2; exit 1; }
 
 # The virtual arm runs headless until stopped; it ends on SIGTERM with
