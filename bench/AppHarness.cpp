@@ -14,7 +14,7 @@
 #include <runtime/windows/PropertyRouting.h>
 #include <runtime/windows/WindowObject.h>
 
-#include <platform/WindowSystem.h>
+#include <platform/window/WindowSystem.h>
 
 #include <algorithm>
 #include <cstdlib>

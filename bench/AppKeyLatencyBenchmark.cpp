@@ -14,8 +14,8 @@
 
 #include <tests/support/PtyPair.h>
 
-#include <platform/Messages.h>
-#include <platform/WindowSystem.h>
+#include <platform/window/Messages.h>
+#include <platform/window/WindowSystem.h>
 
 #include <atomic>
 

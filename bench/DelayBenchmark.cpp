@@ -11,8 +11,8 @@
 
 #include <commands/DelayCommand.h>
 #include <platform/TickCount.h>
-#include <platform/WindowSystem.h>
 #include <platform/headless/HeadlessBackend.h>
+#include <platform/window/WindowSystem.h>
 #include <runtime/services/LibraryCommand.h>
 
 #include <algorithm>

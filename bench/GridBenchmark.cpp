@@ -2,12 +2,12 @@
 // action table with every cell filled, and SetCellData of one text cell
 // through the command table, its redraw included.
 
-#include <units/GridUnit.h>
+#include <units/grid/GridUnit.h>
 
-#include <platform/Controls.h>
-#include <platform/Painting.h>
-#include <platform/WindowSystem.h>
+#include <platform/controls/Controls.h>
 #include <platform/headless/HeadlessBackend.h>
+#include <platform/window/Painting.h>
+#include <platform/window/WindowSystem.h>
 
 #include <benchmark/benchmark.h>
 

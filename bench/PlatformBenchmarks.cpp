@@ -1,9 +1,9 @@
 // Message and painting costs of the window system, on the headless display.
 
-#include "platform/Controls.h"
-#include "platform/Painting.h"
-#include "platform/WindowSystem.h"
+#include <platform/controls/Controls.h>
 #include <platform/headless/HeadlessBackend.h>
+#include <platform/window/Painting.h>
+#include <platform/window/WindowSystem.h>
 
 #include <algorithm>
 #include <atomic>

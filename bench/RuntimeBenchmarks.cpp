@@ -10,12 +10,12 @@
 #include <runtime/windows/EventRequest.h>
 
 #include <program/LibraryTable.h>
-#include <units/UnitType.h>
 #include <units/WindowUnit.h>
+#include <units/framework/UnitType.h>
 
-#include <platform/Controls.h>
-#include <platform/WindowSystem.h>
+#include <platform/controls/Controls.h>
 #include <platform/headless/HeadlessBackend.h>
+#include <platform/window/WindowSystem.h>
 
 #include <benchmark/benchmark.h>
 

@@ -18,11 +18,11 @@
 
 #include <tests/support/PtyPair.h>
 
-#include <units/SerialPort.h>
+#include <units/serialport/SerialPortUnit.h>
 
-#include <platform/Controls.h>
-#include <platform/WindowSystem.h>
+#include <platform/controls/Controls.h>
 #include <platform/headless/HeadlessBackend.h>
+#include <platform/window/WindowSystem.h>
 #include <runtime/services/HostNotify.h>
 #include <runtime/windows/UnitObject.h>
 
@@ -40,7 +40,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using units::SerialPort;
+using units::SerialPortUnit;
 
 constexpr std::uint32_t WindowId = 0x52010001;
 constexpr std::uint32_t PortId = 0x16010030;
@@ -50,7 +50,7 @@ constexpr int WarmUpSends = 200;
 constexpr int WarmUpCycles = 20;
 constexpr double RssLimitKiB = 1024;
 
-SerialPort* g_port = nullptr;
+SerialPortUnit* g_port = nullptr;
 
 std::intptr_t bench_host(std::int32_t code, std::intptr_t, std::intptr_t unit_id) {
     if (code == runtime::host_service::UnitWindowObjectOrFail && g_port &&
@@ -64,7 +64,7 @@ std::intptr_t bench_host(std::int32_t code, std::intptr_t, std::intptr_t unit_id
 bool call(std::size_t entry, const runtime::TypedValue* value = nullptr) {
     runtime::TypedValue args[2];
     args[0].set_words(WindowId, PortId);
-    args[0].type = SerialPort::TypeCode;
+    args[0].type = SerialPortUnit::TypeCode;
     std::int32_t count = 1;
     if (value)
         args[count++] = *value;
@@ -201,7 +201,7 @@ int main(int argc, char** argv) {
     units::set_host(bench_host);
     platform::HWND top =
         platform::create_window_ex(0, "STATIC", "top", 0, 0, 0, 300, 200, nullptr, 0);
-    g_port = dynamic_cast<SerialPort*>(SerialPort::Entries::create(
+    g_port = dynamic_cast<SerialPortUnit*>(SerialPortUnit::Entries::create(
         nullptr, 0, 0, top, 200, nullptr, 0, 0, 32, 32, WindowId, PortId, 0, 0));
     if (!g_port) {
         std::fprintf(stderr, "the port unit was not created\n");
@@ -209,7 +209,7 @@ int main(int argc, char** argv) {
     }
     runtime::PropertyValue com;
     com.data = 3;
-    SerialPort::Entries::set_property(g_port, SerialPort::PortNumber, &com, nullptr);
+    SerialPortUnit::Entries::set_property(g_port, SerialPortUnit::PortNumber, &com, nullptr);
     int raw_fd = open_raw_slave(raw_pty);
     if (raw_fd < 0 || !call(0)) {
         std::fprintf(stderr, "COM3 (%s) did not open\n", port_pty.slave_path().c_str());

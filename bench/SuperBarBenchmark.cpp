@@ -12,13 +12,13 @@
 #include <runtime/windows/WindowObject.h>
 
 #include <program/LibraryTable.h>
-#include <units/SuperBar.h>
-#include <units/UnitType.h>
 #include <units/WindowUnit.h>
+#include <units/framework/UnitType.h>
+#include <units/superbar/SuperBarUnit.h>
 
-#include <platform/Input.h>
-#include <platform/WindowSystem.h>
 #include <platform/headless/HeadlessBackend.h>
+#include <platform/window/Input.h>
+#include <platform/window/WindowSystem.h>
 
 #include <benchmark/benchmark.h>
 
@@ -62,13 +62,13 @@ struct Program {
         window.window_id = WindowId;
         auto window_unit = record(WindowUnitId, units::WindowUnit::TypeCode, 0, 0, 400, 300);
         window_unit.type_data = units::write_stored_settings(units::WindowUnit::Settings{});
-        auto slider = record(BarId, units::SuperBar::TypeCode, 77, 105, 200, 48);
-        units::SuperBar::Settings settings;
-        settings.set_word(units::SuperBar::Maximum, 179);
-        settings.set_word(units::SuperBar::Position, 80);
+        auto slider = record(BarId, units::SuperBarUnit::TypeCode, 77, 105, 200, 48);
+        units::SuperBarUnit::Settings settings;
+        settings.set_word(units::SuperBarUnit::Maximum, 179);
+        settings.set_word(units::SuperBarUnit::Position, 80);
         slider.type_data = units::write_stored_settings(settings);
         runtime::EventBinding binding;
-        binding.event = units::SuperBar::PositionChanged;
+        binding.event = units::SuperBarUnit::PositionChanged;
         binding.stored_handler = 0;
         slider.bindings = {binding};
         window.units = {window_unit, slider};

@@ -4,7 +4,7 @@
 
 #include <platform/Clock.h>
 #include <platform/TickCount.h>
-#include <platform/WindowSystem.h>
+#include <platform/window/WindowSystem.h>
 #include <runtime/values/ValueConversion.h>
 
 #include <chrono>

@@ -2,9 +2,9 @@
 
 #include "LibraryHost.h"
 
-#include <platform/Dialogs.h>
 #include <platform/Encoding.h>
-#include <platform/WindowSystem.h>
+#include <platform/dialogs/Dialogs.h>
+#include <platform/window/WindowSystem.h>
 #include <runtime/values/ArrayBlock.h>
 #include <runtime/values/ValueConversion.h>
 

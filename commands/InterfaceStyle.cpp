@@ -2,9 +2,9 @@
 
 #include "InterfaceStylePainter.h"
 
-#include <platform/Controls.h>
-#include <platform/Painting.h>
-#include <platform/WindowSystem.h>
+#include <platform/controls/Controls.h>
+#include <platform/window/Painting.h>
+#include <platform/window/WindowSystem.h>
 #include <runtime/values/ValueConversion.h>
 
 #include <algorithm>

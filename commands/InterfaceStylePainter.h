@@ -4,8 +4,8 @@
 // and the group box drawn in full, and the one-pixel border that replaces
 // the sunken edge of edit boxes and drop-down lists.
 
-#include <platform/Canvas.h>
 #include <platform/Types.h>
+#include <platform/drawing/Canvas.h>
 
 #include <array>
 

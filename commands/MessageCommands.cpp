@@ -2,7 +2,7 @@
 
 #include "ValueFormat.h"
 
-#include <platform/Dialogs.h>
+#include <platform/dialogs/Dialogs.h>
 #include <runtime/values/ArrayBlock.h>
 #include <runtime/values/ValueConversion.h>
 

@@ -1,7 +1,7 @@
 #include "Application.h"
 
-#include "Messages.h"
-#include "WindowSystem.h"
+#include <platform/window/Messages.h>
+#include <platform/window/WindowSystem.h>
 
 namespace platform {
 

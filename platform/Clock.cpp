@@ -1,7 +1,8 @@
 #include "Clock.h"
 
-#include "detail/State.h"
+#include <platform/window/detail/State.h>
 
+#include <algorithm>
 #include <thread>
 
 namespace platform {
@@ -21,20 +22,54 @@ std::chrono::nanoseconds SteppedClock::now() const {
     return std::chrono::milliseconds(m_ms.load());
 }
 
-void SteppedClock::nap(std::chrono::nanoseconds read_at, std::chrono::microseconds) const {
-    std::unique_lock lock(m_mutex);
-    // A step taken since the caller's reading is the moment it waits for.
-    if (now() != read_at)
-        return;
-    ++m_naps;
-    m_moved.wait(lock, [&] { return now() != read_at; });
-    ++m_naps_ended;
+void SteppedClock::nap(std::chrono::nanoseconds read_at, std::chrono::microseconds length) const {
+    bool moved_on = false;
+    {
+        std::unique_lock lock(m_mutex);
+        // A step taken since the caller's reading is the moment it waits for.
+        if (now() != read_at)
+            return;
+        ++m_naps;
+        m_moved.wait(lock, [&] { return now() != read_at || m_runs.load(); });
+        if (now() == read_at) {
+            const auto ms = std::chrono::ceil<std::chrono::milliseconds>(length).count();
+            m_ms.fetch_add(static_cast<std::uint64_t>(std::max<long long>(ms, 1)));
+            moved_on = true;
+        }
+        ++m_naps_ended;
+    }
+    if (moved_on) {
+        m_moved.notify_all();
+        // A timer of the user-interface thread may have fallen due.
+        if (!detail::on_ui_thread())
+            detail::wake_ui_thread();
+    }
 }
 
-void SteppedClock::advance(std::uint32_t ms) {
+bool SteppedClock::pass_idle_time(int ms) const {
+    if (ms <= 0 || !m_runs.load())
+        return false;
+    move_on(static_cast<std::uint64_t>(ms));
+    return true;
+}
+
+void SteppedClock::move_on(std::uint64_t ms) const {
     {
         std::lock_guard lock(m_mutex);
         m_ms.fetch_add(ms);
+    }
+    m_moved.notify_all();
+}
+
+void SteppedClock::advance(std::uint32_t ms) {
+    move_on(ms);
+    detail::wake_ui_thread();
+}
+
+void SteppedClock::let_run(bool run) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_runs.store(run);
     }
     m_moved.notify_all();
     detail::wake_ui_thread();

@@ -5,7 +5,8 @@
 // blink, the controls' auto-repeat, double-click timing and tool-tip delays.
 // A display runs on the real monotonic clock unless it says otherwise; the
 // headless display used by tests may run on the stepped clock, whose time
-// moves only when a test advances it.
+// moves only when a test advances it or, while it is let run, when the
+// user-interface thread would otherwise block.
 
 #include <atomic>
 #include <chrono>
@@ -23,6 +24,12 @@ class Clock {
     // How long the calling thread may block, in real milliseconds, while it
     // waits for `ms` of this clock's time to pass (negative: no limit).
     virtual int blocking_ms(int ms) const = 0;
+    // The user-interface thread has nothing to do and nothing has woken it
+    // since it last looked: it would block for `ms` of this clock's time
+    // (negative: no limit). Returns true when the clock has moved on by `ms`
+    // instead, so that the thread looks again without blocking. The caller
+    // holds the lock under which other threads post and send.
+    virtual bool pass_idle_time(int ms) const = 0;
     // Lets a moment pass for a caller that polls the clock and last read it
     // at `read_at` (time it took since then counts as the moment).
     virtual void nap(std::chrono::nanoseconds read_at, std::chrono::microseconds length) const = 0;
@@ -33,18 +40,30 @@ class RealClock final : public Clock {
   public:
     std::chrono::nanoseconds now() const override;
     int blocking_ms(int ms) const override { return ms; }
+    bool pass_idle_time(int) const override { return false; }
     void nap(std::chrono::nanoseconds read_at, std::chrono::microseconds length) const override;
 };
 
-// A clock that stands still until advanced. Its time passes only through
-// advance(), which wakes the user-interface thread, so a wait on it blocks
-// until it is woken (by an advance, a post or a send) and then looks at the
-// time again, and a nap lasts until the time differs from the caller's last
-// reading.
+// A clock in whole milliseconds that stands still until advanced.
+//
+// Held (the state it starts in), its time passes only through advance(),
+// which wakes the user-interface thread: a wait on it blocks until it is
+// woken (by an advance, a post or a send) and then looks at the time again,
+// and a nap lasts until the time differs from the caller's last reading.
+//
+// Let run, it is virtual time: when the user-interface thread would block
+// with nothing queued and nothing due, the time jumps to the earliest
+// deadline the thread waits for (the next timer or the wait's own
+// time-out, whichever is first, so no timer is ever passed), and a nap
+// lasts its length rounded up to a millisecond. A post or send from
+// another thread that arrives before the jump is handled first, at the
+// time it arrived. A wait with no deadline at all still blocks until
+// another thread wakes it, as when held.
 class SteppedClock final : public Clock {
   public:
     std::chrono::nanoseconds now() const override;
     int blocking_ms(int ms) const override { return ms == 0 ? 0 : -1; }
+    bool pass_idle_time(int ms) const override;
     void nap(std::chrono::nanoseconds read_at, std::chrono::microseconds length) const override;
     // How many naps have begun and how many have ended: another thread can
     // tell from them that a caller is waiting for the time to move.
@@ -59,8 +78,20 @@ class SteppedClock final : public Clock {
     void advance(std::uint32_t ms);
     std::uint64_t now_ms() const { return m_ms.load(); }
 
+    // Lets the time run by itself or holds it again, waking a wait or nap
+    // under way so that it sees the change. Safe from any thread.
+    void let_run(bool run);
+    bool runs() const { return m_runs.load(); }
+
   private:
-    std::atomic<std::uint64_t> m_ms{0};
+    // Advances under m_mutex and wakes the naps; the caller wakes the
+    // user-interface thread if it needs to.
+    void move_on(std::uint64_t ms) const;
+
+    // Mutable: a wait of the user-interface thread moves virtual time on
+    // through the window system's const view of its clock.
+    mutable std::atomic<std::uint64_t> m_ms{0};
+    std::atomic<bool> m_runs{false};
     mutable std::atomic<int> m_naps{0};
     mutable std::atomic<int> m_naps_ended{0};
     mutable std::mutex m_mutex;

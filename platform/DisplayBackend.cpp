@@ -1,6 +1,6 @@
 #include "DisplayBackend.h"
 
-#include "Dialogs.h"
+#include <platform/dialogs/Dialogs.h>
 
 namespace platform {
 

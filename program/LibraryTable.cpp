@@ -6,18 +6,18 @@
 #include <units/ComboBoxUnit.h>
 #include <units/CommonDlgUnit.h>
 #include <units/EditBoxUnit.h>
-#include <units/GridUnit.h>
 #include <units/GroupBoxUnit.h>
 #include <units/LabelUnit.h>
 #include <units/PicBoxUnit.h>
-#include <units/SerialPort.h>
-#include <units/StatusBar.h>
-#include <units/SuperBar.h>
-#include <units/Unit.h>
+#include <units/StatusBarUnit.h>
 #include <units/WindowUnit.h>
+#include <units/framework/Unit.h>
+#include <units/grid/GridUnit.h>
+#include <units/serialport/SerialPortUnit.h>
+#include <units/superbar/SuperBarUnit.h>
 
-#include <platform/Controls.h>
-#include <platform/WindowSystem.h>
+#include <platform/controls/Controls.h>
+#include <platform/window/WindowSystem.h>
 
 namespace program {
 
@@ -61,9 +61,9 @@ LibraryTable::LibraryTable() {
     set_unit_type(1, 11, units::ButtonUnit::type_info());
     set_unit_type(1, 14, units::ComboBoxUnit::type_info());
     set_unit_type(1, 31, units::CommonDlgUnit::type_info());
-    set_unit_type(1, 39, units::SerialPort::type_info());
-    set_unit_type(2, 1, units::SuperBar::type_info());
-    set_unit_type(4, 2, units::StatusBar::type_info());
+    set_unit_type(1, 39, units::SerialPortUnit::type_info());
+    set_unit_type(2, 1, units::SuperBarUnit::type_info());
+    set_unit_type(4, 2, units::StatusBarUnit::type_info());
     set_unit_type(6, 1, units::GridUnit::type_info());
 
     // The library commands, in the order the application calls them.

@@ -12,7 +12,7 @@
 #include <runtime/windows/WindowCreation.h>
 
 #include <platform/TickCount.h>
-#include <platform/WindowSystem.h>
+#include <platform/window/WindowSystem.h>
 
 #include <algorithm>
 #include <cstdio>

@@ -3,8 +3,8 @@
 #include <runtime/services/ErrorReport.h>
 
 #include <platform/BackendChoice.h>
-#include <platform/Dialogs.h>
-#include <platform/WindowSystem.h>
+#include <platform/dialogs/Dialogs.h>
+#include <platform/window/WindowSystem.h>
 
 #include <cstdio>
 

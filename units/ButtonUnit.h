@@ -4,12 +4,12 @@
 // control. Its own properties are 8 to 13 (own indexes 0 to 5); event 0,
 // `Clicked`, comes from BN_CLICKED.
 
-#include "ControlLook.h"
-#include "PropertyBag.h"
-#include "Unit.h"
-#include "UnitType.h"
+#include <units/framework/ControlLook.h>
+#include <units/framework/PropertyBag.h>
+#include <units/framework/Unit.h>
+#include <units/framework/UnitType.h>
 
-#include <platform/Bitmap.h>
+#include <platform/drawing/Bitmap.h>
 
 namespace units {
 

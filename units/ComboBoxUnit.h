@@ -12,10 +12,10 @@
 // `SelectionChanged` and `EditChanged` are held back; a program's write of
 // the current item fires nothing.
 
-#include "ControlLook.h"
-#include "PropertyBag.h"
-#include "Unit.h"
-#include "UnitType.h"
+#include <units/framework/ControlLook.h>
+#include <units/framework/PropertyBag.h>
+#include <units/framework/Unit.h>
+#include <units/framework/UnitType.h>
 
 #include <string>
 #include <vector>

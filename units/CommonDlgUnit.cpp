@@ -1,9 +1,9 @@
 #include "CommonDlgUnit.h"
 
-#include "UnitMethod.h"
+#include <units/framework/UnitMethod.h>
 
 #include <platform/Encoding.h>
-#include <platform/WindowSystem.h>
+#include <platform/window/WindowSystem.h>
 
 namespace units {
 

@@ -4,13 +4,13 @@
 // at run time (its window is never shown). Its own properties are 8 to 29
 // (own indexes 0 to 21). Its method `ShowDialog` is a library-1 command.
 
-#include "PropertyBag.h"
-#include "Unit.h"
-#include "UnitType.h"
+#include <units/framework/PropertyBag.h>
+#include <units/framework/Unit.h>
+#include <units/framework/UnitType.h>
 
 #include <runtime/values/TypedValue.h>
 
-#include <platform/Dialogs.h>
+#include <platform/dialogs/Dialogs.h>
 
 namespace units {
 

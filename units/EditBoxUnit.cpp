@@ -1,8 +1,8 @@
 #include "EditBoxUnit.h"
 
-#include <platform/Controls.h>
-#include <platform/Painting.h>
-#include <platform/WindowSystem.h>
+#include <platform/controls/Controls.h>
+#include <platform/window/Painting.h>
+#include <platform/window/WindowSystem.h>
 
 #include <algorithm>
 #include <cstdlib>

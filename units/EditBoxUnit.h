@@ -10,10 +10,10 @@
 // is the same: the notifications the write itself causes are swallowed,
 // and the unit then sends itself one EN_CHANGE.
 
-#include "ControlLook.h"
-#include "PropertyBag.h"
-#include "Unit.h"
-#include "UnitType.h"
+#include <units/framework/ControlLook.h>
+#include <units/framework/PropertyBag.h>
+#include <units/framework/Unit.h>
+#include <units/framework/UnitType.h>
 
 namespace units {
 

@@ -4,10 +4,10 @@
 // "BUTTON" control in its group-box style; other units may be placed in it.
 // Its own properties are 8 to 12 (own indexes 0 to 4). No events.
 
-#include "ControlLook.h"
-#include "PropertyBag.h"
-#include "Unit.h"
-#include "UnitType.h"
+#include <units/framework/ControlLook.h>
+#include <units/framework/PropertyBag.h>
+#include <units/framework/Unit.h>
+#include <units/framework/UnitType.h>
 
 namespace units {
 

@@ -1,9 +1,9 @@
 #include "LabelUnit.h"
 
-#include <platform/Bitmap.h>
-#include <platform/Controls.h>
-#include <platform/Painting.h>
-#include <platform/WindowSystem.h>
+#include <platform/controls/Controls.h>
+#include <platform/drawing/Bitmap.h>
+#include <platform/window/Painting.h>
+#include <platform/window/WindowSystem.h>
 
 #include <algorithm>
 

@@ -6,12 +6,12 @@
 // the message's two parameters are the event's arguments and the handler's
 // result is the message's result.
 
-#include "ControlLook.h"
-#include "PropertyBag.h"
-#include "Unit.h"
-#include "UnitType.h"
+#include <units/framework/ControlLook.h>
+#include <units/framework/PropertyBag.h>
+#include <units/framework/Unit.h>
+#include <units/framework/UnitType.h>
 
-#include <platform/Messages.h>
+#include <platform/window/Messages.h>
 
 namespace units {
 

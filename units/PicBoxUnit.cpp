@@ -1,9 +1,9 @@
 #include "PicBoxUnit.h"
 
-#include "ControlLook.h"
+#include <units/framework/ControlLook.h>
 
-#include <platform/Painting.h>
-#include <platform/WindowSystem.h>
+#include <platform/window/Painting.h>
+#include <platform/window/WindowSystem.h>
 
 #include <algorithm>
 #include <fstream>

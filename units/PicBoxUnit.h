@@ -5,12 +5,12 @@
 // scaled to fit. A picture that is not a readable bitmap shows nothing.
 // Its own properties are 8 to 14 (own indexes 0 to 6). No events.
 
-#include "ControlLook.h"
-#include "PropertyBag.h"
-#include "Unit.h"
-#include "UnitType.h"
+#include <units/framework/ControlLook.h>
+#include <units/framework/PropertyBag.h>
+#include <units/framework/Unit.h>
+#include <units/framework/UnitType.h>
 
-#include <platform/Bitmap.h>
+#include <platform/drawing/Bitmap.h>
 
 namespace units {
 

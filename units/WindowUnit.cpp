@@ -1,9 +1,9 @@
 #include "WindowUnit.h"
 
-#include <platform/DialogNavigation.h>
-#include <platform/Font.h>
-#include <platform/Painting.h>
-#include <platform/WindowSystem.h>
+#include <platform/drawing/Font.h>
+#include <platform/window/DialogNavigation.h>
+#include <platform/window/Painting.h>
+#include <platform/window/WindowSystem.h>
 
 #include <algorithm>
 #include <array>

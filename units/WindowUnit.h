@@ -3,9 +3,9 @@
 // The `window` unit (0x10001): the top-level window that holds the other
 // units. Its own properties are 8 to 31 (own indexes 0 to 23).
 
-#include "PropertyBag.h"
-#include "Unit.h"
-#include "UnitType.h"
+#include <units/framework/PropertyBag.h>
+#include <units/framework/Unit.h>
+#include <units/framework/UnitType.h>
 
 #include <runtime/image/UnitTypeInfo.h>
 

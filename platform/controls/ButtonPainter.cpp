@@ -1,8 +1,8 @@
 #include "ButtonPainter.h"
 
 #include "ControlSupport.h"
-#include "platform/Controls.h"
-#include "platform/Painting.h"
+#include "Controls.h"
+#include <platform/window/Painting.h>
 
 #include <cairo.h>
 #include <cmath>

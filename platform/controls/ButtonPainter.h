@@ -2,9 +2,9 @@
 
 // How each kind of button looks in each of its states.
 
-#include "platform/Bitmap.h"
-#include "platform/Canvas.h"
 #include "platform/Types.h"
+#include <platform/drawing/Bitmap.h>
+#include <platform/drawing/Canvas.h>
 
 namespace platform::controls {
 

@@ -4,8 +4,8 @@
 #include "ControlClasses.h"
 #include "ControlState.h"
 #include "ControlSupport.h"
-#include "platform/MessageParams.h"
-#include "platform/Painting.h"
+#include <platform/window/MessageParams.h>
+#include <platform/window/Painting.h>
 
 #include <algorithm>
 #include <cairo.h>

@@ -21,8 +21,8 @@
 
 #include "ComboListBox.h"
 #include "ControlSupport.h"
-#include "platform/MessageParams.h"
-#include "platform/Painting.h"
+#include <platform/window/MessageParams.h>
+#include <platform/window/Painting.h>
 
 #include <algorithm>
 

@@ -3,8 +3,8 @@
 #include "ComboBoxItems.h"
 #include "ControlState.h"
 #include "ControlSupport.h"
-#include "platform/MessageParams.h"
-#include "platform/Painting.h"
+#include <platform/window/MessageParams.h>
+#include <platform/window/Painting.h>
 
 #include <algorithm>
 #include <utility>

@@ -13,7 +13,7 @@
 // member, told its window. Messages that reach the window before WM_NCCREATE
 // or after WM_NCDESTROY go to the default procedure.
 
-#include "platform/WindowSystem.h"
+#include <platform/window/WindowSystem.h>
 
 #include <cstdint>
 #include <type_traits>

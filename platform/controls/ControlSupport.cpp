@@ -2,8 +2,8 @@
 
 #include "ControlState.h"
 
-#include "platform/Font.h"
-#include "platform/Painting.h"
+#include <platform/drawing/Font.h>
+#include <platform/window/Painting.h>
 
 namespace platform {
 

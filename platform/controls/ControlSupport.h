@@ -3,10 +3,10 @@
 // What the standard controls share: the flat colour scheme, notifying the
 // parent, asking the parent for colours, and the font a control was given.
 
-#include "platform/Canvas.h"
-#include "platform/Controls.h"
-#include "platform/MessageParams.h"
-#include "platform/WindowSystem.h"
+#include "Controls.h"
+#include <platform/drawing/Canvas.h>
+#include <platform/window/MessageParams.h>
+#include <platform/window/WindowSystem.h>
 
 #include <string>
 

@@ -1,8 +1,8 @@
 #include "EditLayout.h"
 
-#include "platform/Canvas.h"
 #include "platform/Encoding.h"
-#include "platform/Font.h"
+#include <platform/drawing/Canvas.h>
+#include <platform/drawing/Font.h>
 
 #include <algorithm>
 #include <pango/pangocairo.h>

@@ -5,10 +5,10 @@
 // lines; EditInput.cpp the keyboard, mouse and clipboard; EditView.cpp the
 // layout, scrolling, caret and painting.
 
+#include "Controls.h"
 #include "EditLayout.h"
 #include "EditText.h"
-#include "platform/Controls.h"
-#include "platform/WindowSystem.h"
+#include <platform/window/WindowSystem.h>
 
 #include <string_view>
 

@@ -1,6 +1,6 @@
 #include "EditText.h"
 
-#include "platform/Controls.h"
+#include "Controls.h"
 #include "platform/Encoding.h"
 
 namespace platform::controls {

@@ -2,7 +2,7 @@
 
 #include "ControlSupport.h"
 #include "EditState.h"
-#include "platform/Painting.h"
+#include <platform/window/Painting.h>
 
 #include <algorithm>
 #include <cairo.h>

@@ -5,8 +5,8 @@
 #include "ControlSupport.h"
 #include "ScrollBarTracker.h"
 #include "StandardScrollBars.h"
-#include "platform/MessageParams.h"
-#include "platform/Painting.h"
+#include <platform/window/MessageParams.h>
+#include <platform/window/Painting.h>
 
 #include <algorithm>
 

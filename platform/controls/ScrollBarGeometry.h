@@ -4,7 +4,7 @@
 // which position a dragged thumb stands for. Pure arithmetic along the bar's
 // long axis, shared by the "SCROLLBAR" control and the standard bars.
 
-#include "platform/Controls.h"
+#include "Controls.h"
 #include "platform/Types.h"
 
 namespace platform::controls {

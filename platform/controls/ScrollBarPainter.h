@@ -4,7 +4,7 @@
 // and a rounded thumb that darkens under the mouse and while held.
 
 #include "ScrollBarGeometry.h"
-#include "platform/Canvas.h"
+#include <platform/drawing/Canvas.h>
 
 namespace platform::controls {
 

@@ -1,6 +1,6 @@
 #include "ScrollBarTracker.h"
 
-#include "platform/WindowSystem.h"
+#include <platform/window/WindowSystem.h>
 
 namespace platform::controls {
 

@@ -10,7 +10,7 @@
 #include "ScrollBarPainter.h"
 
 #include "platform/Types.h"
-#include "platform/WindowSystem.h"
+#include <platform/window/WindowSystem.h>
 
 namespace platform::controls {
 

@@ -1,4 +1,4 @@
-#include "platform/Controls.h"
+#include "Controls.h"
 
 #include "ControlClasses.h"
 

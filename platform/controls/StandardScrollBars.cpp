@@ -2,8 +2,8 @@
 
 #include "ControlSupport.h"
 #include "ScrollBarTracker.h"
-#include "platform/Painting.h"
-#include "platform/detail/State.h"
+#include <platform/window/Painting.h>
+#include <platform/window/detail/State.h>
 
 #include <memory>
 #include <utility>

@@ -7,8 +7,8 @@
 // SIF_DISABLENOSCROLL keeps them). Showing or hiding one changes the
 // client area, which the window hears as WM_SIZE.
 
-#include "platform/Canvas.h"
-#include "platform/Controls.h"
+#include "Controls.h"
+#include <platform/drawing/Canvas.h>
 
 namespace platform::controls {
 

@@ -3,9 +3,9 @@
 #include "ControlClasses.h"
 #include "ControlState.h"
 #include "ControlSupport.h"
-#include "platform/Bitmap.h"
-#include "platform/MessageParams.h"
-#include "platform/Painting.h"
+#include <platform/drawing/Bitmap.h>
+#include <platform/window/MessageParams.h>
+#include <platform/window/Painting.h>
 
 #include <cairo.h>
 #include <utility>

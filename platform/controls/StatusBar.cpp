@@ -5,9 +5,9 @@
 #include "ControlState.h"
 #include "ControlSupport.h"
 #include "ToolTip.h"
-#include "platform/Bitmap.h"
-#include "platform/MessageParams.h"
-#include "platform/Painting.h"
+#include <platform/drawing/Bitmap.h>
+#include <platform/window/MessageParams.h>
+#include <platform/window/Painting.h>
 
 #include <algorithm>
 #include <cairo.h>

@@ -1,7 +1,7 @@
 #include "ToolTip.h"
 
 #include "ControlSupport.h"
-#include "platform/Painting.h"
+#include <platform/window/Painting.h>
 
 namespace platform::controls {
 

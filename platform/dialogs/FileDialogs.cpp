@@ -2,9 +2,9 @@
 // with the rules the program relies on applied here so every display keeps
 // them (filters parsed, default extension appended).
 
-#include "platform/Dialogs.h"
+#include "Dialogs.h"
 #include "platform/DisplayBackend.h"
-#include "platform/WindowSystem.h"
+#include <platform/window/WindowSystem.h>
 
 namespace platform {
 

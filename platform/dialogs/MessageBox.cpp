@@ -1,15 +1,15 @@
 // The message box, built from our own controls so that it looks and behaves
 // the same on every display, and tests can press its buttons.
 
-#include "platform/Controls.h"
-#include "platform/Dialogs.h"
+#include "Dialogs.h"
 #include "platform/DisplayBackend.h"
-#include "platform/Font.h"
-#include "platform/MessageParams.h"
-#include "platform/Painting.h"
-#include "platform/WindowSystem.h"
 #include "platform/controls/ControlSupport.h"
-#include <platform/DialogNavigation.h>
+#include <platform/controls/Controls.h>
+#include <platform/drawing/Font.h>
+#include <platform/window/DialogNavigation.h>
+#include <platform/window/MessageParams.h>
+#include <platform/window/Painting.h>
+#include <platform/window/WindowSystem.h>
 
 #include <algorithm>
 #include <cairo.h>

@@ -2,9 +2,9 @@
 
 #include "GtkFileChooser.h"
 #include "GtkNativeWindow.h"
-#include <platform/Dialogs.h>
-#include <platform/Painting.h>
-#include <platform/WindowSystem.h>
+#include <platform/dialogs/Dialogs.h>
+#include <platform/window/Painting.h>
+#include <platform/window/WindowSystem.h>
 
 #include <algorithm>
 #include <clocale>

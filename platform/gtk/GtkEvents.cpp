@@ -2,9 +2,9 @@
 
 #include "GtkKeys.h"
 #include "GtkNativeWindow.h"
-#include <platform/Input.h>
-#include <platform/Painting.h>
-#include <platform/WindowSystem.h>
+#include <platform/window/Input.h>
+#include <platform/window/Painting.h>
+#include <platform/window/WindowSystem.h>
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #include "GtkFileChooser.h"
 
 #include <platform/Encoding.h>
-#include <platform/WindowSystem.h>
+#include <platform/window/WindowSystem.h>
 
 #include <cstdio>
 #include <gtk/gtk.h>

@@ -6,7 +6,7 @@
 // enabled top-level window of ours is disabled meanwhile. Request texts are
 // GBK; the chosen path comes back as GBK.
 
-#include <platform/Dialogs.h>
+#include <platform/dialogs/Dialogs.h>
 
 #include <cstdint>
 #include <optional>

@@ -1,7 +1,7 @@
 #include "GtkKeys.h"
 
 #include <platform/Encoding.h>
-#include <platform/Styles.h>
+#include <platform/window/Styles.h>
 
 #include <gdk/gdk.h>
 

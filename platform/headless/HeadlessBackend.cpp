@@ -1,6 +1,6 @@
 #include "HeadlessBackend.h"
 
-#include <platform/WindowSystem.h>
+#include <platform/window/WindowSystem.h>
 
 #include <platform/Encoding.h>
 

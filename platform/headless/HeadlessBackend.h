@@ -5,9 +5,9 @@
 // and save PNG pictures. Nothing waits on anything outside the process, so
 // runs are deterministic; with stepped time not even on the real clock.
 
-#include <platform/Dialogs.h>
 #include <platform/DisplayBackend.h>
-#include <platform/Input.h>
+#include <platform/dialogs/Dialogs.h>
+#include <platform/window/Input.h>
 
 #include <atomic>
 #include <deque>
@@ -19,7 +19,8 @@ namespace platform {
 
 // Real: time passes as on a real display (a program run headless).
 // Stepped: the window system reads test_clock(), which moves only when the
-// test advances it (run_for, or test_clock().advance from any thread).
+// test advances it (run_for, or test_clock().advance from any thread) or,
+// while it is let run, when the user-interface thread would block.
 enum class HeadlessTime { Real, Stepped };
 
 class HeadlessBackend final : public DisplayBackend {

@@ -7,7 +7,7 @@
 
 #include <runtime/image/UnitTypeInfo.h>
 
-#include <platform/Font.h>
+#include <platform/drawing/Font.h>
 
 #include <cstdint>
 #include <span>

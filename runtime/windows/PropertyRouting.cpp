@@ -10,7 +10,7 @@
 #include <runtime/values/ArrayBlock.h>
 #include <runtime/values/PropertyConversion.h>
 
-#include <platform/WindowSystem.h>
+#include <platform/window/WindowSystem.h>
 
 #include <algorithm>
 #include <cstring>

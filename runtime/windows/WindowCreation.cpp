@@ -7,7 +7,7 @@
 #include <runtime/image/UnitTypeInfo.h>
 #include <runtime/values/PropertyConversion.h>
 
-#include <platform/WindowSystem.h>
+#include <platform/window/WindowSystem.h>
 
 #include <cstring>
 

@@ -2,7 +2,7 @@
 
 #include "UnitObject.h"
 
-#include <platform/WindowSystem.h>
+#include <platform/window/WindowSystem.h>
 
 namespace runtime {
 

@@ -9,9 +9,9 @@
 #include <app/AppState.h>
 #include <app/Units.h>
 
-#include <platform/Dialogs.h>
-#include <platform/Styles.h>
-#include <platform/WindowSystem.h>
+#include <platform/dialogs/Dialogs.h>
+#include <platform/window/Styles.h>
+#include <platform/window/WindowSystem.h>
 
 #include <filesystem>
 #include <fstream>
@@ -169,9 +169,10 @@ TEST_F(ActionFilesTest, APlaybackSendsImportedTextsAsTheyAre) {
     import("90\r\n");
     click(OpenButton);
     write_text(CyclesBox.unit, property::EditContent, "1");
-    test_support::ClockStepper stepper(m_backend, 5);
-    click(RunButton);
-    stepper.stop();
+    {
+        test_support::LetTimeRun run;
+        click(RunButton);
+    }
     // A row with only its first cell filled is not empty.
     EXPECT_TRUE(m_arm.next_is("90abcd"));
     EXPECT_EQ(message_texts(), std::vector<std::string>{"Stop"});

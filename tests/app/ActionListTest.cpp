@@ -7,9 +7,9 @@
 #include <app/AppState.h>
 #include <app/Units.h>
 
-#include <platform/Messages.h>
-#include <platform/Styles.h>
-#include <platform/WindowSystem.h>
+#include <platform/window/Messages.h>
+#include <platform/window/Styles.h>
+#include <platform/window/WindowSystem.h>
 
 #include <algorithm>
 #include <atomic>
@@ -119,14 +119,17 @@ TEST_F(ActionListTest, RunPlaysEveryFilledRowForEachPassThenSaysStop) {
     record_three();
     write_text(CyclesBox.unit, property::EditContent, "2");
     click(OpenButton);
-    test_support::ClockStepper stepper(m_backend, 5);
-    click(RunButton);
-    stepper.stop();
+    const std::uint64_t start_ms = platform::test_clock().now_ms();
+    {
+        test_support::LetTimeRun run;
+        click(RunButton);
+    }
+    const std::uint64_t took = platform::test_clock().now_ms() - start_ms;
     const std::string pass = "80a100b80c120d81a100b80c120d82a100b80c120d";
     EXPECT_TRUE(m_arm.next_is(pass + pass));
     // Six steps of 100 ms each, every one waited out in full.
-    EXPECT_GE(stepper.advanced(), 600u);
-    EXPECT_LT(stepper.advanced(), 700u);
+    EXPECT_GE(took, 600u);
+    EXPECT_LT(took, 700u);
     EXPECT_EQ(message_texts(), std::vector<std::string>{"Stop"});
     EXPECT_EQ(status_text(), gbk("Port：open          Statu：Run"));
     EXPECT_EQ(current_cell(), std::make_pair(3, 1));
@@ -139,10 +142,12 @@ TEST_F(ActionListTest, RunOverAnEmptyTableSendsNothingAndSaysStopAtOnce) {
     start();
     click(OpenButton);
     write_text(CyclesBox.unit, property::EditContent, "3");
-    test_support::ClockStepper stepper(m_backend, 5);
-    click(RunButton);
-    stepper.stop();
-    EXPECT_EQ(stepper.advanced(), 0u);
+    const std::uint64_t start_ms = platform::test_clock().now_ms();
+    {
+        test_support::LetTimeRun run;
+        click(RunButton);
+    }
+    EXPECT_EQ(platform::test_clock().now_ms(), start_ms) << "nothing waited";
     EXPECT_EQ(message_texts(), std::vector<std::string>{"Stop"});
     nudge(Elbow, 1);
     EXPECT_TRUE(m_arm.next_is("81c"));
@@ -162,9 +167,10 @@ TEST_F(ActionListTest, StopDuringAWaitEndsThePlaybackAfterThatStep) {
     };
     m_backend.click(unit_window(RunButton), middle(RunButton));
     m_backend.click(unit_window(StopButton), middle(StopButton));
-    test_support::ClockStepper stepper(m_backend, 5);
-    pump();
-    stepper.stop();
+    {
+        test_support::LetTimeRun run;
+        pump();
+    }
     EXPECT_TRUE(m_arm.next_is("80a100b80c120d"));
     EXPECT_EQ(message_texts(), std::vector<std::string>{"Stop"});
     EXPECT_EQ(status_text(), gbk("Port：Open          Statu：Stop"));
@@ -174,7 +180,7 @@ TEST_F(ActionListTest, StopDuringAWaitEndsThePlaybackAfterThatStep) {
     // The next playback clears the flag again.
     write_text(CyclesBox.unit, property::EditContent, "1");
     {
-        test_support::ClockStepper again(m_backend, 5);
+        test_support::LetTimeRun run;
         click(RunButton);
     }
     EXPECT_TRUE(m_arm.next_is("80a100b80c120d81a100b80c120d82a100b80c120d"));
@@ -193,16 +199,14 @@ TEST_F(ActionListTest, ClosingTheWindowDuringAPlaybackEndsItWithoutTouchingTheUn
     };
     // Time stands still until the first row has reached the arm; then the
     // window is closed from outside while the playback waits, and time runs
-    // freely until the playback has returned.
+    // by itself until the playback has returned.
     std::string first_row;
     std::atomic<bool> finished{false};
     std::thread closer([&] {
         first_row = m_arm.read(14);
         platform::post_message(main_window, platform::WM_CLOSE);
-        while (!finished) {
-            platform::test_clock().advance(1);
-            std::this_thread::yield();
-        }
+        test_support::LetTimeRun run;
+        EXPECT_TRUE(test_support::wait_for([&] { return finished.load(); }, 60000));
     });
     m_backend.click(unit_window(RunButton), middle(RunButton));
     pump();

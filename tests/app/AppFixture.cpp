@@ -14,12 +14,12 @@
 #include <runtime/windows/PropertyRouting.h>
 #include <runtime/windows/WindowObject.h>
 
-#include <units/GridUnit.h>
+#include <units/grid/GridUnit.h>
 
-#include <platform/Controls.h>
 #include <platform/Encoding.h>
-#include <platform/Messages.h>
-#include <platform/WindowSystem.h>
+#include <platform/controls/Controls.h>
+#include <platform/window/Messages.h>
+#include <platform/window/WindowSystem.h>
 
 #include <cstdlib>
 #include <filesystem>

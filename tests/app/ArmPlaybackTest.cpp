@@ -10,7 +10,7 @@
 #include <app/AppState.h>
 #include <app/Units.h>
 
-#include <platform/Styles.h>
+#include <platform/window/Styles.h>
 
 #include <algorithm>
 #include <csignal>

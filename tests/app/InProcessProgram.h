@@ -16,7 +16,7 @@
 #include <runtime/image/ProgramImage.h>
 #include <runtime/services/HostNotify.h>
 
-#include <platform/WindowSystem.h>
+#include <platform/window/WindowSystem.h>
 
 #include <cstdint>
 

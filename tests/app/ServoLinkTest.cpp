@@ -2,8 +2,8 @@
 
 #include <app/Units.h>
 
-#include <platform/Controls.h>
-#include <platform/Styles.h>
+#include <platform/controls/Controls.h>
+#include <platform/window/Styles.h>
 
 #include <string>
 

@@ -2,7 +2,7 @@
 
 #include <app/Units.h>
 
-#include <platform/Controls.h>
+#include <platform/controls/Controls.h>
 
 using namespace app_test;
 using namespace app;

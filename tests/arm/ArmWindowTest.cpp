@@ -5,9 +5,9 @@
 #include "tools/arm/ArmWindow.h"
 
 #include "platform/Encoding.h"
-#include "platform/Painting.h"
-#include "platform/WindowSystem.h"
 #include "platform/headless/HeadlessBackend.h"
+#include <platform/window/Painting.h>
+#include <platform/window/WindowSystem.h>
 
 #include <cairo.h>
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 
 #include "tools/arm/TextPictures.h"
 
-#include "platform/Painting.h"
+#include <platform/window/Painting.h>
 
 #include <cairo.h>
 #include <gtest/gtest.h>

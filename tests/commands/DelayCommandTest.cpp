@@ -9,7 +9,7 @@
 
 using namespace commands_test;
 namespace type_code = runtime::type_code;
-using test_support::ClockStepper;
+using test_support::LetTimeRun;
 using test_support::wait_for;
 
 namespace {
@@ -59,23 +59,44 @@ class Delay : public HeadlessCommandTest {
     platform::HWND m_window = nullptr;
 };
 
-// The wait ends at the first tick past start + length, wherever the steps
-// of time fall.
+// The wait ends at the first tick past start + length, wherever the moments
+// time moves to fall: its own deadline, timers on the way, a handler that
+// takes longer than the rest of the wait.
 TEST_F(Delay, ReturnsAtTheFirstTickPastTheDeadline) {
     struct Case {
-        std::uint32_t step;
         int length;
+        platform::UINT timer_ms; // 0: no timer
+        std::uint32_t handler_ms;
         std::uint32_t returned_after;
+        int fires;
     };
-    for (Case c : {Case{50, 100, 150}, Case{25, 100, 125}, Case{1, 10, 11}, Case{100, 100, 200},
-                   Case{7, 1, 7}}) {
-        m_backend.wait(0); // a wake left from the last case would look like a wait
+    static int s_fires;
+    static std::uint32_t s_handler_ms;
+    for (Case c : {Case{100, 0, 0, 101, 0}, Case{1, 0, 0, 2, 0}, Case{100, 25, 0, 101, 4},
+                   Case{100, 50, 70, 120, 1}, Case{100, 100, 0, 101, 1}}) {
+        s_fires = 0;
+        s_handler_ms = c.handler_ms;
+        std::uintptr_t timer = 0;
+        if (c.timer_ms)
+            timer = platform::set_timer(
+                nullptr, 0, c.timer_ms,
+                [](platform::HWND, platform::UINT, std::uintptr_t id, std::uint32_t) {
+                    ++s_fires;
+                    if (s_handler_ms) {
+                        platform::kill_timer(nullptr, id);
+                        platform::test_clock().advance(s_handler_ms);
+                    }
+                });
         const std::uint32_t start = platform::get_tick_count();
-        ClockStepper stepper(m_backend, c.step);
-        delay(TypedValue::of_integer(c.length));
-        stepper.stop();
+        {
+            LetTimeRun run;
+            delay(TypedValue::of_integer(c.length));
+        }
         EXPECT_EQ(platform::get_tick_count() - start, c.returned_after)
-            << "steps of " << c.step << " ms, length " << c.length;
+            << "length " << c.length << ", timer " << c.timer_ms;
+        EXPECT_EQ(s_fires, c.fires) << "length " << c.length << ", timer " << c.timer_ms;
+        if (timer)
+            platform::kill_timer(nullptr, timer);
     }
 }
 
@@ -96,36 +117,41 @@ TEST_F(Delay, WaitsForTimeFromAnotherThreadDispatchingWhatArrives) {
     EXPECT_EQ(g_nudges.load(), 3) << "every message that arrived was dispatched";
 }
 
-TEST_F(Delay, AStepperStartedFromAnotherThreadDuringTheWaitMovesTimeOn) {
+// Time let run after a wait on held time has begun ends that wait too (a
+// helper thread that started stepping late used to leave it blocked).
+TEST_F(Delay, TimeLetRunFromAnotherThreadDuringTheWaitMovesItOn) {
     auto idle = [this] { return m_backend.waits() + platform::test_clock().naps(); };
     const int idle_before = idle();
     std::atomic<bool> returned{false};
     bool freed = false;
     std::thread other([&] {
         EXPECT_TRUE(wait_for([&] { return idle() > idle_before; })) << "the wait began";
-        ClockStepper stepper(m_backend, 10);
+        LetTimeRun run;
         if (!wait_for([&] { return returned.load(); }, 5000)) {
-            // The stepper never saw the wait: free it, so the test fails
+            // The wait never saw the change: free it, so the test fails
             // rather than hangs.
             freed = true;
             platform::test_clock().advance(1000);
         }
     });
+    const std::uint32_t start = platform::get_tick_count();
     delay(TypedValue::of_integer(50));
     returned = true;
     other.join();
-    EXPECT_FALSE(freed) << "the stepper moved the time on for a wait already under way";
+    EXPECT_FALSE(freed) << "time let run moved on for a wait already under way";
+    EXPECT_EQ(platform::get_tick_count() - start, 51u);
 }
 
 TEST_F(Delay, HandlersMayWaitInsideTheWait) {
     platform::post_message(m_window, MessageNestedDelay, 60);
     const std::uint32_t start = platform::get_tick_count();
-    ClockStepper stepper(m_backend, 10);
-    delay(TypedValue::of_integer(30));
-    stepper.stop();
+    {
+        LetTimeRun run;
+        delay(TypedValue::of_integer(30));
+    }
     EXPECT_EQ(g_nested_returned, 1);
-    EXPECT_EQ(platform::get_tick_count() - start, 70u)
-        << "the inner wait returned at 70 ms, the outer one just after it";
+    EXPECT_EQ(platform::get_tick_count() - start, 61u)
+        << "the inner wait returned at 61 ms, the outer one with it";
 }
 
 TEST_F(Delay, AWaitAcrossTheTickCountWrapLastsItsFullLength) {
@@ -135,10 +161,11 @@ TEST_F(Delay, AWaitAcrossTheTickCountWrapLastsItsFullLength) {
         static_cast<std::uint32_t>(0u - 40u - platform::get_tick_count()));
     const std::uint32_t start_tick = platform::get_tick_count();
     ASSERT_EQ(start_tick, 0xFFFFFFD8u);
-    ClockStepper stepper(m_backend, 30);
-    delay(TypedValue::of_integer(100));
-    stepper.stop();
-    EXPECT_EQ(platform::get_tick_count(), 80u) << "four steps: the count wrapped during the wait";
+    {
+        LetTimeRun run;
+        delay(TypedValue::of_integer(100));
+    }
+    EXPECT_EQ(platform::get_tick_count(), 61u) << "the count wrapped during the wait";
 }
 
 TEST_F(Delay, ANonPositiveOrNonNumericArgumentReturnsAtOnceDispatchingNothing) {

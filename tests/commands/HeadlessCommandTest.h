@@ -9,10 +9,10 @@
 #include <commands/InterfaceStyle.h>
 #include <commands/LibraryHost.h>
 #include <commands/MessageCommands.h>
-#include <platform/Controls.h>
-#include <platform/Painting.h>
-#include <platform/WindowSystem.h>
+#include <platform/controls/Controls.h>
 #include <platform/headless/HeadlessBackend.h>
+#include <platform/window/Painting.h>
+#include <platform/window/WindowSystem.h>
 
 #include <cairo.h>
 

@@ -1,7 +1,7 @@
 #include "HeadlessCommandTest.h"
 
 #include <commands/MessageCommands.h>
-#include <platform/Dialogs.h>
+#include <platform/dialogs/Dialogs.h>
 
 using namespace commands_test;
 namespace type_code = runtime::type_code;

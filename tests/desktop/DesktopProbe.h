@@ -5,8 +5,8 @@
 // messages are recorded, and helpers that run xdotool while our message
 // loop keeps turning. Every wait has a time limit.
 
-#include "platform/WindowSystem.h"
 #include <platform/gtk/GtkBackend.h>
+#include <platform/window/WindowSystem.h>
 #include <tests/support/ProcessRunner.h>
 
 #include <functional>

@@ -2,8 +2,8 @@
 // our own message loop runs underneath them.
 
 #include "DesktopProbe.h"
-#include "platform/Dialogs.h"
 #include "platform/Encoding.h"
+#include <platform/dialogs/Dialogs.h>
 
 #include <atomic>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 // The key mapping of the GTK display needs no display: key values in,
 // platform codes out.
 
-#include "platform/Styles.h"
 #include <platform/gtk/GtkKeys.h>
+#include <platform/window/Styles.h>
 
 #include <gdk/gdkkeysyms.h>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "PlatformTest.h"
 
-#include "platform/Controls.h"
 #include "platform/controls/ToolTip.h"
+#include <platform/controls/Controls.h>
 
 namespace platform::testing {
 namespace {

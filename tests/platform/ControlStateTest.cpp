@@ -1,8 +1,8 @@
 #include "PlatformTest.h"
 
-#include "platform/Controls.h"
-#include "platform/Font.h"
 #include "platform/controls/ControlState.h"
+#include <platform/controls/Controls.h>
+#include <platform/drawing/Font.h>
 
 #include <vector>
 

@@ -1,8 +1,8 @@
 #include "PlatformTest.h"
 
-#include "platform/Controls.h"
-#include "platform/Input.h"
-#include "platform/MessageParams.h"
+#include <platform/controls/Controls.h>
+#include <platform/window/Input.h>
+#include <platform/window/MessageParams.h>
 
 #include <string>
 #include <utility>

@@ -1,9 +1,9 @@
 #include "PlatformTest.h"
 
-#include "platform/Controls.h"
-#include "platform/Font.h"
 #include "platform/controls/Edit.h"
 #include "platform/controls/EditState.h"
+#include <platform/controls/Controls.h>
+#include <platform/drawing/Font.h>
 
 #include <cairo.h>
 #include <cstring>

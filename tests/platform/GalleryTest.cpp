@@ -4,7 +4,7 @@
 
 #include "PlatformTest.h"
 
-#include "platform/Controls.h"
+#include <platform/controls/Controls.h>
 
 #include <cairo.h>
 

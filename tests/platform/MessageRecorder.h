@@ -3,7 +3,7 @@
 // Records every message the windows of a test see, and compares the record
 // with an expected sequence, printing both when they differ.
 
-#include "platform/WindowSystem.h"
+#include <platform/window/WindowSystem.h>
 
 #include <initializer_list>
 #include <optional>

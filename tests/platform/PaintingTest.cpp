@@ -1,7 +1,7 @@
 #include "PlatformTest.h"
 
-#include "platform/Bitmap.h"
-#include "platform/Font.h"
+#include <platform/drawing/Bitmap.h>
+#include <platform/drawing/Font.h>
 
 #include <cstring>
 

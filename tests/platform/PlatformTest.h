@@ -4,10 +4,10 @@
 // the message recorder, and a watchdog for loops.
 
 #include "MessageRecorder.h"
-#include "platform/Controls.h"
-#include "platform/Painting.h"
-#include "platform/WindowSystem.h"
+#include <platform/controls/Controls.h>
 #include <platform/headless/HeadlessBackend.h>
+#include <platform/window/Painting.h>
+#include <platform/window/WindowSystem.h>
 
 #include <tests/support/PumpUntil.h>
 #include <tests/support/SteppedTime.h>
@@ -18,7 +18,7 @@
 
 namespace platform::testing {
 
-using test_support::ClockStepper;
+using test_support::LetTimeRun;
 using test_support::Subclass;
 using test_support::wait_for;
 

@@ -5,8 +5,8 @@
 // ARMCTL_SHUTDOWN_CYCLES sets the number of cycles (the thread-sanitizer run
 // asks for many).
 
-#include <platform/WindowSystem.h>
 #include <platform/headless/HeadlessBackend.h>
+#include <platform/window/WindowSystem.h>
 #include <tests/support/SteppedTime.h>
 
 #include <atomic>

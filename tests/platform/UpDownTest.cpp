@@ -1,9 +1,9 @@
 #include "PlatformTest.h"
 
-#include "platform/Controls.h"
-#include "platform/Input.h"
 #include "platform/TickCount.h"
 #include "platform/controls/UpDown.h"
+#include <platform/controls/Controls.h>
+#include <platform/window/Input.h>
 
 #include <cairo.h>
 #include <optional>

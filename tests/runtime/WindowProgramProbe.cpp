@@ -12,7 +12,7 @@
 
 #include <units/WindowUnit.h>
 
-#include <platform/WindowSystem.h>
+#include <platform/window/WindowSystem.h>
 
 #include <cstdio>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include <tests/support/PtyPair.h>
 
-#include <units/SerialPortEngine.h>
+#include <units/serialport/SerialPortEngine.h>
 
 #include <tests/support/SteppedTime.h>
 

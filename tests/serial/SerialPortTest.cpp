@@ -1,15 +1,15 @@
 #include <tests/support/PtyPair.h>
 
-#include <units/SerialPort.h>
-#include <units/UnitMethod.h>
+#include <units/framework/UnitMethod.h>
+#include <units/serialport/SerialPortUnit.h>
 
 #include <platform/serial/ArbitraryRate.h>
 
-#include <platform/Controls.h>
 #include <platform/Encoding.h>
-#include <platform/Messages.h>
-#include <platform/WindowSystem.h>
+#include <platform/controls/Controls.h>
 #include <platform/headless/HeadlessBackend.h>
+#include <platform/window/Messages.h>
+#include <platform/window/WindowSystem.h>
 
 #include <tests/support/PumpUntil.h>
 
@@ -26,7 +26,7 @@
 #include <functional>
 
 using test_support::PtyPair;
-using units::SerialPort;
+using units::SerialPortUnit;
 using namespace std::chrono_literals;
 
 namespace {
@@ -42,7 +42,7 @@ struct Raised {
 };
 
 // The runtime as the port's methods and events see it.
-std::vector<SerialPort*> g_ports;
+std::vector<SerialPortUnit*> g_ports;
 std::vector<Raised> g_raised;
 std::function<void(const Raised&)> g_on_event;
 
@@ -94,52 +94,52 @@ class SerialPortTest : public ::testing::Test {
         std::filesystem::remove_all(m_config);
     }
 
-    SerialPort* make_port(std::span<const std::uint8_t> stored = {}) {
+    SerialPortUnit* make_port(std::span<const std::uint8_t> stored = {}) {
         auto id = FirstPortId + static_cast<std::uint32_t>(g_ports.size());
-        auto* object = SerialPort::Entries::create(
+        auto* object = SerialPortUnit::Entries::create(
             stored.empty() ? nullptr : stored.data(), static_cast<std::uint32_t>(stored.size()), 0,
             m_top, 200 + g_ports.size(), nullptr, 0, 0, 32, 32, WindowId, id, 0, 0);
-        auto* port = dynamic_cast<SerialPort*>(object);
+        auto* port = dynamic_cast<SerialPortUnit*>(object);
         g_ports.push_back(port);
         return port;
     }
 
-    void set(SerialPort* port, SerialPort::Own index, std::int32_t value) {
+    void set(SerialPortUnit* port, SerialPortUnit::Own index, std::int32_t value) {
         runtime::PropertyValue v;
         v.data = static_cast<std::uint32_t>(value);
-        SerialPort::Entries::set_property(port, index, &v, nullptr);
+        SerialPortUnit::Entries::set_property(port, index, &v, nullptr);
     }
-    void set_text(SerialPort* port, SerialPort::Own index, const char* text) {
+    void set_text(SerialPortUnit* port, SerialPortUnit::Own index, const char* text) {
         runtime::PropertyValue v;
         v.data = reinterpret_cast<std::uintptr_t>(text);
-        SerialPort::Entries::set_property(port, index, &v, nullptr);
+        SerialPortUnit::Entries::set_property(port, index, &v, nullptr);
     }
-    std::int32_t word(SerialPort* port, SerialPort::Own index) {
+    std::int32_t word(SerialPortUnit* port, SerialPortUnit::Own index) {
         runtime::PropertyValue v;
-        EXPECT_EQ(SerialPort::Entries::get_property(port, index, &v), 1);
+        EXPECT_EQ(SerialPortUnit::Entries::get_property(port, index, &v), 1);
         return v.word();
     }
-    std::string text(SerialPort* port, SerialPort::Own index) {
+    std::string text(SerialPortUnit* port, SerialPortUnit::Own index) {
         runtime::PropertyValue v;
-        EXPECT_EQ(SerialPort::Entries::get_property(port, index, &v), 1);
+        EXPECT_EQ(SerialPortUnit::Entries::get_property(port, index, &v), 1);
         const char* t = v.pointer<const char>();
         return t ? t : "";
     }
 
     // Calls OpenPort (0), ClosePort (1) or SendData (2) as the program does.
-    runtime::TypedValue call(SerialPort* port, std::size_t entry,
+    runtime::TypedValue call(SerialPortUnit* port, std::size_t entry,
                              std::vector<runtime::TypedValue> more = {}) {
         std::vector<runtime::TypedValue> args(1);
         args[0].set_words(WindowId, port->unit_id());
-        args[0].type = SerialPort::TypeCode;
+        args[0].type = SerialPortUnit::TypeCode;
         args.insert(args.end(), more.begin(), more.end());
         runtime::TypedValue result;
         units::serial_port_commands()[entry](&result, static_cast<std::int32_t>(args.size()),
                                              args.data());
         return result;
     }
-    bool open(SerialPort* port) { return call(port, 0).data != 0; }
-    bool send(SerialPort* port, runtime::TypedValue value) {
+    bool open(SerialPortUnit* port) { return call(port, 0).data != 0; }
+    bool send(SerialPortUnit* port, runtime::TypedValue value) {
         auto result = call(port, 2, {value});
         EXPECT_EQ(result.type, runtime::type_code::Boolean);
         return result.data != 0;
@@ -165,29 +165,29 @@ TEST_F(SerialPortTest, WritesClampAndNeverTouchTheOpenPort) {
     auto* port = make_port();
     ASSERT_TRUE(port);
     struct Case {
-        SerialPort::Own index;
+        SerialPortUnit::Own index;
         std::int32_t written, stored;
     };
     const Case cases[] = {
-        {SerialPort::PortNumber, 0, 1},   {SerialPort::PortNumber, 7, 7},
-        {SerialPort::BaudRate, -5, 0},    {SerialPort::DataBits, 11, 11},
-        {SerialPort::StopBits, 7, 3},     {SerialPort::StopBits, -1, 1},
-        {SerialPort::Timeout, -1, 0},     {SerialPort::Parity, 9, 4},
-        {SerialPort::FlowControl, -2, 0}, {SerialPort::RtsLine, 3, 2},
-        {SerialPort::DtrLine, -1, 0},
+        {SerialPortUnit::PortNumber, 0, 1},   {SerialPortUnit::PortNumber, 7, 7},
+        {SerialPortUnit::BaudRate, -5, 0},    {SerialPortUnit::DataBits, 11, 11},
+        {SerialPortUnit::StopBits, 7, 3},     {SerialPortUnit::StopBits, -1, 1},
+        {SerialPortUnit::Timeout, -1, 0},     {SerialPortUnit::Parity, 9, 4},
+        {SerialPortUnit::FlowControl, -2, 0}, {SerialPortUnit::RtsLine, 3, 2},
+        {SerialPortUnit::DtrLine, -1, 0},
     };
     for (auto& c : cases) {
         set(port, c.index, c.written);
         EXPECT_EQ(word(port, c.index), c.stored) << "property " << 8 + c.index;
     }
-    set_text(port, SerialPort::EventChar, nullptr);
-    EXPECT_EQ(text(port, SerialPort::EventChar), "");
+    set_text(port, SerialPortUnit::EventChar, nullptr);
+    EXPECT_EQ(text(port, SerialPortUnit::EventChar), "");
 
     // BaudRate written while open takes effect at the next open only.
-    set(port, SerialPort::PortNumber, 3);
-    set(port, SerialPort::BaudRate, 9600);
-    set(port, SerialPort::DataBits, 8);
-    set(port, SerialPort::StopBits, 1);
+    set(port, SerialPortUnit::PortNumber, 3);
+    set(port, SerialPortUnit::BaudRate, 9600);
+    set(port, SerialPortUnit::DataBits, 8);
+    set(port, SerialPortUnit::StopBits, 1);
     ASSERT_TRUE(open(port));
     // The rate the terminal holds, read beside the port (TIOCEXCL lets
     // root through; the lock is advisory).
@@ -202,43 +202,44 @@ TEST_F(SerialPortTest, WritesClampAndNeverTouchTheOpenPort) {
     if (!held_rate())
         GTEST_SKIP() << "the terminal cannot be read beside the open port";
     EXPECT_EQ(held_rate(), 9600u);
-    set(port, SerialPort::BaudRate, 115200);
+    set(port, SerialPortUnit::BaudRate, 115200);
     EXPECT_EQ(held_rate(), 9600u) << "a write does not touch the open port";
     ASSERT_TRUE(open(port));
     EXPECT_EQ(held_rate(), 115200u);
 }
 
 TEST_F(SerialPortTest, StoredFormIsVersionFourAndOlderVersionsKeepTheirDefaults) {
-    SerialPort::Settings settings;
-    settings.set_word(SerialPort::PortNumber, 3);
-    settings.set_word(SerialPort::BaudRate, 9600);
-    settings.set_word(SerialPort::Timeout, 250);
-    settings.set_word(SerialPort::OpenAtStart, 1);
-    settings.set_text(SerialPort::EventChar, "\n");
-    settings.set_word(SerialPort::Parity, 2);
-    settings.set_word(SerialPort::FlowControl, 5);
-    settings.set_word(SerialPort::RtsLine, 1);
-    settings.set_word(SerialPort::DtrLine, 2);
+    SerialPortUnit::Settings settings;
+    settings.set_word(SerialPortUnit::PortNumber, 3);
+    settings.set_word(SerialPortUnit::BaudRate, 9600);
+    settings.set_word(SerialPortUnit::Timeout, 250);
+    settings.set_word(SerialPortUnit::OpenAtStart, 1);
+    settings.set_text(SerialPortUnit::EventChar, "\n");
+    settings.set_word(SerialPortUnit::Parity, 2);
+    settings.set_word(SerialPortUnit::FlowControl, 5);
+    settings.set_word(SerialPortUnit::RtsLine, 1);
+    settings.set_word(SerialPortUnit::DtrLine, 2);
     auto data = units::write_stored_settings(settings);
     const std::uint32_t expected[] = {4, 3, 9600, 8, 1, 0, 250, 1, 1};
     ASSERT_EQ(data.size(), sizeof expected + 1 + 16);
     EXPECT_EQ(std::memcmp(data.data(), expected, sizeof expected), 0);
     EXPECT_EQ(data[sizeof expected], '\n');
 
-    SerialPort::Settings back;
+    SerialPortUnit::Settings back;
     ASSERT_TRUE(units::read_stored_settings(std::span<const std::uint8_t>(data), back));
-    for (auto index : {SerialPort::PortNumber, SerialPort::Timeout, SerialPort::Parity,
-                       SerialPort::FlowControl, SerialPort::RtsLine, SerialPort::DtrLine})
+    for (auto index :
+         {SerialPortUnit::PortNumber, SerialPortUnit::Timeout, SerialPortUnit::Parity,
+          SerialPortUnit::FlowControl, SerialPortUnit::RtsLine, SerialPortUnit::DtrLine})
         EXPECT_EQ(back.word(index), settings.word(index)) << index;
-    EXPECT_EQ(back.text(SerialPort::EventChar), "\n");
+    EXPECT_EQ(back.text(SerialPortUnit::EventChar), "\n");
 
     // Version 1 stops after the text: the later fields keep their defaults.
     std::vector<std::uint8_t> v1(data.begin(), data.begin() + sizeof expected + 1);
     v1[0] = 1;
     ASSERT_TRUE(units::read_stored_settings(std::span<const std::uint8_t>(v1), back));
-    EXPECT_EQ(back.word(SerialPort::Timeout), 250);
-    EXPECT_EQ(back.word(SerialPort::Parity), 0);
-    EXPECT_EQ(back.word(SerialPort::DtrLine), 0);
+    EXPECT_EQ(back.word(SerialPortUnit::Timeout), 250);
+    EXPECT_EQ(back.word(SerialPortUnit::Parity), 0);
+    EXPECT_EQ(back.word(SerialPortUnit::DtrLine), 0);
 
     // A version above 4 fails the load, and the unit is not created.
     data[0] = 5;
@@ -247,15 +248,15 @@ TEST_F(SerialPortTest, StoredFormIsVersionFourAndOlderVersionsKeepTheirDefaults)
     // Empty data: every default.
     auto* port = make_port();
     ASSERT_TRUE(port);
-    EXPECT_EQ(word(port, SerialPort::PortNumber), 1);
-    EXPECT_EQ(word(port, SerialPort::BaudRate), 19200);
-    EXPECT_EQ(word(port, SerialPort::Timeout), 1000);
+    EXPECT_EQ(word(port, SerialPortUnit::PortNumber), 1);
+    EXPECT_EQ(word(port, SerialPortUnit::BaudRate), 19200);
+    EXPECT_EQ(word(port, SerialPortUnit::Timeout), 1000);
     EXPECT_FALSE(port->is_open());
 }
 
 TEST_F(SerialPortTest, SendDataSendsTheRawBytesOfEachForm) {
     auto* port = make_port();
-    set(port, SerialPort::PortNumber, 3);
+    set(port, SerialPortUnit::PortNumber, 3);
     EXPECT_FALSE(send(port, runtime::TypedValue::of_text("90a"))) << "closed";
     ASSERT_TRUE(open(port));
 
@@ -287,27 +288,27 @@ TEST_F(SerialPortTest, SendDataSendsTheRawBytesOfEachForm) {
     EXPECT_TRUE(send(port, runtime::TypedValue::of_text(""))) << "empty text";
     EXPECT_TRUE(send(port, runtime::TypedValue::of_text(nullptr))) << "null text";
     EXPECT_FALSE(send(port, value(runtime::type_code::Text | runtime::type_code::ArrayFlag, 0)));
-    EXPECT_FALSE(send(port, value(SerialPort::TypeCode, 0))) << "a unit reference";
+    EXPECT_FALSE(send(port, value(SerialPortUnit::TypeCode, 0))) << "a unit reference";
     EXPECT_EQ(m_pty.read_available(), "") << "nothing written for these";
 }
 
 TEST_F(SerialPortTest, ReceivedBytesAndTheEventCharacterBecomeEventsInOrder) {
     auto* port = make_port();
-    set(port, SerialPort::PortNumber, 3);
-    set_text(port, SerialPort::EventChar, "\r");
+    set(port, SerialPortUnit::PortNumber, 3);
+    set_text(port, SerialPortUnit::EventChar, "\r");
     ASSERT_TRUE(open(port));
     ASSERT_TRUE(m_pty.write("12\r"));
     ASSERT_TRUE(pump_until([] { return g_raised.size() >= 4; }));
     std::uint32_t id = port->unit_id();
-    EXPECT_EQ(g_raised, (std::vector<Raised>{{id, SerialPort::LineEvent, 7},
-                                             {id, SerialPort::ByteReceived, '1'},
-                                             {id, SerialPort::ByteReceived, '2'},
-                                             {id, SerialPort::ByteReceived, '\r'}}));
+    EXPECT_EQ(g_raised, (std::vector<Raised>{{id, SerialPortUnit::LineEvent, 7},
+                                             {id, SerialPortUnit::ByteReceived, '1'},
+                                             {id, SerialPortUnit::ByteReceived, '2'},
+                                             {id, SerialPortUnit::ByteReceived, '\r'}}));
 }
 
 TEST_F(SerialPortTest, AHandlerThatDestroysTheWindowStopsDelivery) {
     auto* port = make_port();
-    set(port, SerialPort::PortNumber, 3);
+    set(port, SerialPortUnit::PortNumber, 3);
     ASSERT_TRUE(open(port));
     g_on_event = [&](const Raised&) {
         platform::destroy_window(port->hwnd());
@@ -321,14 +322,14 @@ TEST_F(SerialPortTest, AHandlerThatDestroysTheWindowStopsDelivery) {
 
 TEST_F(SerialPortTest, OpenPortAgainReopensAndDropsUndeliveredEvents) {
     auto* port = make_port();
-    set(port, SerialPort::PortNumber, 3);
+    set(port, SerialPortUnit::PortNumber, 3);
     ASSERT_TRUE(open(port));
     ASSERT_TRUE(m_pty.write("xyz"));
     // Wait until the posts are there, without delivering them.
     platform::Msg msg;
     auto end = std::chrono::steady_clock::now() + 2s;
-    while (!platform::peek_message(msg, port->hwnd(), SerialPort::EntriesMessage,
-                                   SerialPort::EntriesMessage) &&
+    while (!platform::peek_message(msg, port->hwnd(), SerialPortUnit::EntriesMessage,
+                                   SerialPortUnit::EntriesMessage) &&
            std::chrono::steady_clock::now() < end)
         platform::wait_message(50);
     ASSERT_TRUE(open(port));
@@ -342,22 +343,22 @@ TEST_F(SerialPortTest, OpenPortAgainReopensAndDropsUndeliveredEvents) {
 TEST_F(SerialPortTest, FailedOpensLeaveNothingOpenAndSayWhy) {
     auto* first = make_port();
     auto* second = make_port();
-    set(first, SerialPort::PortNumber, 3);
-    set(second, SerialPort::PortNumber, 3);
+    set(first, SerialPortUnit::PortNumber, 3);
+    set(second, SerialPortUnit::PortNumber, 3);
     ASSERT_TRUE(open(first));
     EXPECT_FALSE(open(second));
     EXPECT_EQ(second->last_failure(), units::PortFailure::Busy);
-    EXPECT_EQ(platform::gbk_to_utf8(text(second, SerialPort::OpenError)),
+    EXPECT_EQ(platform::gbk_to_utf8(text(second, SerialPortUnit::OpenError)),
               "COM3 \xE2\x86\x92 " + m_pty.slave_path() + ": held by another program");
-    EXPECT_EQ(text(second, SerialPort::Device), m_pty.slave_path());
+    EXPECT_EQ(text(second, SerialPortUnit::Device), m_pty.slave_path());
 
-    set(second, SerialPort::PortNumber, 60);
+    set(second, SerialPortUnit::PortNumber, 60);
     EXPECT_FALSE(open(second));
     EXPECT_EQ(second->last_failure(), units::PortFailure::NoDevice);
-    EXPECT_EQ(text(second, SerialPort::OpenError), "COM60: no device");
+    EXPECT_EQ(text(second, SerialPortUnit::OpenError), "COM60: no device");
 
     setenv("ARMCTL_COM4", "/etc/hostname", 1);
-    set(second, SerialPort::PortNumber, 4);
+    set(second, SerialPortUnit::PortNumber, 4);
     EXPECT_FALSE(open(second));
     EXPECT_EQ(second->last_failure(), units::PortFailure::NotATerminal);
     unsetenv("ARMCTL_COM4");
@@ -365,15 +366,15 @@ TEST_F(SerialPortTest, FailedOpensLeaveNothingOpenAndSayWhy) {
 
     call(first, 1);
     EXPECT_FALSE(first->is_open());
-    set(second, SerialPort::PortNumber, 3);
+    set(second, SerialPortUnit::PortNumber, 3);
     EXPECT_TRUE(open(second)) << "free once the first port closed";
-    EXPECT_EQ(text(second, SerialPort::OpenError), "");
+    EXPECT_EQ(text(second, SerialPortUnit::OpenError), "");
 }
 
 TEST_F(SerialPortTest, OpenAtStartOpensWhenCreated) {
-    SerialPort::Settings settings;
-    settings.set_word(SerialPort::PortNumber, 3);
-    settings.set_word(SerialPort::OpenAtStart, 1);
+    SerialPortUnit::Settings settings;
+    settings.set_word(SerialPortUnit::PortNumber, 3);
+    settings.set_word(SerialPortUnit::OpenAtStart, 1);
     auto data = units::write_stored_settings(settings);
     auto* port = make_port(data);
     ASSERT_TRUE(port);
@@ -382,13 +383,13 @@ TEST_F(SerialPortTest, OpenAtStartOpensWhenCreated) {
 
 TEST_F(SerialPortTest, AnUnpluggedPortReportsOneLineErrorAndOpensAgain) {
     auto* port = make_port();
-    set(port, SerialPort::PortNumber, 3);
+    set(port, SerialPortUnit::PortNumber, 3);
     ASSERT_TRUE(open(port));
     m_pty.close_master();
     ASSERT_TRUE(pump_until([] { return !g_raised.empty(); }));
     ASSERT_TRUE(pump_until([&] { return !port->is_open(); }));
     platform::dispatch_ready_messages();
-    EXPECT_EQ(g_raised, (std::vector<Raised>{{port->unit_id(), SerialPort::LineEvent, 4}}));
+    EXPECT_EQ(g_raised, (std::vector<Raised>{{port->unit_id(), SerialPortUnit::LineEvent, 4}}));
     EXPECT_FALSE(send(port, runtime::TypedValue::of_text("1a")));
 
     PtyPair again;
@@ -401,9 +402,9 @@ TEST_F(SerialPortTest, AnUnpluggedPortReportsOneLineErrorAndOpensAgain) {
 
 TEST_F(SerialPortTest, APeerThatNeverReadsBlocksTheWindowForTheTimeoutOnly) {
     auto* port = make_port();
-    set(port, SerialPort::PortNumber, 3);
-    set(port, SerialPort::BaudRate, 4000000);
-    set(port, SerialPort::Timeout, 200);
+    set(port, SerialPortUnit::PortNumber, 3);
+    set(port, SerialPortUnit::BaudRate, 4000000);
+    set(port, SerialPortUnit::Timeout, 200);
     ASSERT_TRUE(open(port));
     std::vector<std::uint8_t> big(64 * 1024, 'y');
     void* block = runtime::make_byte_set(big);

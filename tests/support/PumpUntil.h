@@ -5,8 +5,8 @@
 // instead of hanging.
 
 #include <platform/DisplayBackend.h>
-#include <platform/Messages.h>
-#include <platform/WindowSystem.h>
+#include <platform/window/Messages.h>
+#include <platform/window/WindowSystem.h>
 
 #include <algorithm>
 #include <chrono>

@@ -10,7 +10,6 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <limits>
 #include <thread>
 
 namespace test_support {
@@ -27,57 +26,22 @@ inline bool wait_for(const std::function<bool()>& done, int limit_ms = 10000) {
     return true;
 }
 
-// Lets stepped time pass from another thread, for loops a test cannot step
-// from inside (a modal loop, a Delay): each time the user-interface thread
-// blocks, waiting on `display` or napping on the clock, the clock moves on
-// by `step_ms`, until `total_ms` have passed or the stepper is stopped. A
-// wait already under way when the stepper starts counts as a new one, so it
-// may start before the loop or from another thread while the loop waits.
-class ClockStepper {
+// While it lives, stepped time runs by itself as virtual time (see
+// platform::SteppedClock): a wait of the user-interface thread with nothing
+// to do moves the time on to its earliest deadline. For code under test that
+// blocks in a loop the test cannot step from (a modal loop, a Delay); set up
+// on the user-interface thread before that code runs, or from another thread
+// while it waits. Outside one the clock is held, so that a test sees each
+// moment it steps to and other threads may step it. Restores what was before.
+class LetTimeRun {
   public:
-    ClockStepper(const platform::HeadlessBackend& display, std::uint32_t step_ms,
-                 std::uint32_t total_ms = std::numeric_limits<std::uint32_t>::max())
-        : m_display(display), m_step(step_ms), m_total(total_ms), m_seen(idle_ended_count()),
-          m_thread([this] { run(); }) {}
-    ~ClockStepper() { stop(); }
-    ClockStepper(const ClockStepper&) = delete;
-    ClockStepper& operator=(const ClockStepper&) = delete;
-
-    void stop() {
-        m_stop = true;
-        if (m_thread.joinable())
-            m_thread.join();
-    }
-    std::uint32_t advanced() const { return m_advanced.load(); }
+    LetTimeRun() : m_before(platform::test_clock().runs()) { platform::test_clock().let_run(true); }
+    ~LetTimeRun() { platform::test_clock().let_run(m_before); }
+    LetTimeRun(const LetTimeRun&) = delete;
+    LetTimeRun& operator=(const LetTimeRun&) = delete;
 
   private:
-    int idle_count() const { return m_display.waits() + platform::test_clock().naps(); }
-    int idle_ended_count() const {
-        return m_display.waits_ended() + platform::test_clock().naps_ended();
-    }
-    void run() {
-        for (;;) {
-            while (idle_count() == m_seen) {
-                if (m_stop)
-                    return;
-                std::this_thread::yield();
-            }
-            m_seen = idle_count();
-            std::uint32_t step = std::min(m_step, m_total - m_advanced.load());
-            if (step == 0)
-                return;
-            m_advanced += step;
-            platform::test_clock().advance(step);
-        }
-    }
-
-    const platform::HeadlessBackend& m_display;
-    const std::uint32_t m_step;
-    const std::uint32_t m_total;
-    int m_seen;
-    std::atomic<bool> m_stop{false};
-    std::atomic<std::uint32_t> m_advanced{0};
-    std::thread m_thread;
+    const bool m_before;
 };
 
 // Keeps the stepped clock level with real time from its construction until

@@ -4,7 +4,7 @@
 // lives, instead of a global procedure and a global for the procedure it
 // replaced.
 
-#include <platform/WindowSystem.h>
+#include <platform/window/WindowSystem.h>
 
 #include <array>
 #include <cstddef>

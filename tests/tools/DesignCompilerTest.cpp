@@ -8,8 +8,8 @@
 #include <DesignCompiler.h>
 
 #include <runtime/image/TemplateLoader.h>
-#include <units/UnitType.h>
 #include <units/WindowUnit.h>
+#include <units/framework/UnitType.h>
 
 #include <tests/support/TestSupport.h>
 

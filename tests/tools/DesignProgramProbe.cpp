@@ -16,7 +16,7 @@
 #include <runtime/services/RuntimeCallTable.h>
 
 #include <platform/Encoding.h>
-#include <platform/WindowSystem.h>
+#include <platform/window/WindowSystem.h>
 
 #include <cstdio>
 #include <cstring>

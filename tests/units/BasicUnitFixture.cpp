@@ -11,9 +11,9 @@
 
 #include <units/WindowUnit.h>
 
-#include <platform/Controls.h>
-#include <platform/Painting.h>
-#include <platform/WindowSystem.h>
+#include <platform/controls/Controls.h>
+#include <platform/window/Painting.h>
+#include <platform/window/WindowSystem.h>
 
 #include <cairo.h>
 

@@ -9,8 +9,8 @@
 #include <runtime/image/UnitRecord.h>
 #include <runtime/windows/EventRequest.h>
 
-#include <units/Unit.h>
-#include <units/UnitType.h>
+#include <units/framework/Unit.h>
+#include <units/framework/UnitType.h>
 
 #include <platform/headless/HeadlessBackend.h>
 

@@ -8,8 +8,8 @@
 
 #include <units/ComboBoxUnit.h>
 
-#include <platform/Controls.h>
-#include <platform/WindowSystem.h>
+#include <platform/controls/Controls.h>
+#include <platform/window/WindowSystem.h>
 
 using namespace units_test;
 using units::ComboBoxUnit;

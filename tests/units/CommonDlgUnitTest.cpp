@@ -10,7 +10,7 @@
 #include <units/ButtonUnit.h>
 #include <units/CommonDlgUnit.h>
 
-#include <platform/WindowSystem.h>
+#include <platform/window/WindowSystem.h>
 
 using namespace units_test;
 using units::CommonDlgUnit;

@@ -5,9 +5,9 @@
 
 #include <units/EditBoxUnit.h>
 
-#include <platform/Controls.h>
-#include <platform/Input.h>
-#include <platform/WindowSystem.h>
+#include <platform/controls/Controls.h>
+#include <platform/window/Input.h>
+#include <platform/window/WindowSystem.h>
 
 using namespace units_test;
 using units::EditBoxUnit;

@@ -1,4 +1,4 @@
-#include <units/GridModel.h>
+#include <units/grid/GridModel.h>
 
 #include <gtest/gtest.h>
 

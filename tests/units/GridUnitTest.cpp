@@ -1,12 +1,12 @@
-#include <units/GridUnit.h>
+#include <units/grid/GridUnit.h>
 
 #include <DesignTypes.h>
 
-#include <platform/Controls.h>
-#include <platform/Input.h>
-#include <platform/Painting.h>
-#include <platform/WindowSystem.h>
+#include <platform/controls/Controls.h>
 #include <platform/headless/HeadlessBackend.h>
+#include <platform/window/Input.h>
+#include <platform/window/Painting.h>
+#include <platform/window/WindowSystem.h>
 
 #include <runtime/values/ArrayBlock.h>
 #include <runtime/values/RuntimeHeap.h>

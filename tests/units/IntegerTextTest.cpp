@@ -1,4 +1,4 @@
-#include <units/IntegerText.h>
+#include <units/framework/IntegerText.h>
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 
 #include <units/LabelUnit.h>
 
-#include <platform/WindowSystem.h>
+#include <platform/window/WindowSystem.h>
 
 #include <utility>
 #include <vector>

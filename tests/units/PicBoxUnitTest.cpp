@@ -5,8 +5,8 @@
 
 #include <units/PicBoxUnit.h>
 
-#include <platform/Painting.h>
-#include <platform/WindowSystem.h>
+#include <platform/window/Painting.h>
+#include <platform/window/WindowSystem.h>
 
 #include <cstdio>
 #include <fstream>

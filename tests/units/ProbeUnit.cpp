@@ -1,7 +1,7 @@
 #include "ProbeUnit.h"
 
-#include <platform/MessageParams.h>
-#include <platform/WindowSystem.h>
+#include <platform/window/MessageParams.h>
+#include <platform/window/WindowSystem.h>
 
 namespace runtime_test {
 

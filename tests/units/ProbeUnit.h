@@ -5,9 +5,9 @@
 // asks for re-creation, the focus events, and a notification it sends its
 // parent and takes back as its event 1.
 
-#include <units/PropertyBag.h>
-#include <units/Unit.h>
-#include <units/UnitType.h>
+#include <units/framework/PropertyBag.h>
+#include <units/framework/Unit.h>
+#include <units/framework/UnitType.h>
 
 #include <vector>
 

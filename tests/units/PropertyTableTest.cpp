@@ -1,4 +1,4 @@
-#include <units/PropertyBag.h>
+#include <units/framework/PropertyBag.h>
 
 #include <gtest/gtest.h>
 

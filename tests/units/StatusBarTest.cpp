@@ -1,9 +1,9 @@
-#include <units/StatusBar.h>
-#include <units/UnitMethod.h>
+#include <units/StatusBarUnit.h>
+#include <units/framework/UnitMethod.h>
 
-#include <platform/Controls.h>
-#include <platform/WindowSystem.h>
+#include <platform/controls/Controls.h>
 #include <platform/headless/HeadlessBackend.h>
+#include <platform/window/WindowSystem.h>
 
 #include <gtest/gtest.h>
 
@@ -11,13 +11,13 @@
 
 namespace {
 
-using units::StatusBar;
+using units::StatusBarUnit;
 
 constexpr std::uint32_t WindowId = 0x52010001;
 constexpr std::uint32_t BarId = 0x16010020;
 
 // The runtime as the bar's methods see it: one window with the bar in it.
-StatusBar* g_bar = nullptr;
+StatusBarUnit* g_bar = nullptr;
 
 std::intptr_t fake_host(std::int32_t code, std::intptr_t window, std::intptr_t unit) {
     if (code == runtime::host_service::UnitWindowObjectOrFail && window == WindowId &&
@@ -34,9 +34,10 @@ class StatusBarTest : public ::testing::Test {
         units::set_host(fake_host);
         m_top = platform::create_window_ex(0, "STATIC", "top", platform::WS_VISIBLE, 0, 0, 600, 200,
                                            nullptr, 0);
-        auto* object = StatusBar::Entries::create(nullptr, 0, platform::WS_VISIBLE, m_top, 100,
-                                                  nullptr, 0, 170, 600, 30, WindowId, BarId, 0, 0);
-        g_bar = dynamic_cast<StatusBar*>(object);
+        auto* object =
+            StatusBarUnit::Entries::create(nullptr, 0, platform::WS_VISIBLE, m_top, 100, nullptr, 0,
+                                           170, 600, 30, WindowId, BarId, 0, 0);
+        g_bar = dynamic_cast<StatusBarUnit*>(object);
         ASSERT_TRUE(g_bar);
     }
     void TearDown() override {
@@ -50,7 +51,7 @@ class StatusBarTest : public ::testing::Test {
     runtime::TypedValue call(std::size_t entry, std::vector<runtime::TypedValue> more) {
         std::vector<runtime::TypedValue> args(1);
         args[0].set_words(WindowId, BarId);
-        args[0].type = StatusBar::TypeCode;
+        args[0].type = StatusBarUnit::TypeCode;
         args.insert(args.end(), more.begin(), more.end());
         runtime::TypedValue result;
         units::status_bar_commands()[entry](&result, static_cast<std::int32_t>(args.size()),
@@ -83,7 +84,7 @@ class StatusBarTest : public ::testing::Test {
 };
 
 TEST(StatusBarLayout, RightEdgesAddUpUntilAPanelTakesTheRestOfTheBar) {
-    using P = StatusBar::Panel;
+    using P = StatusBarUnit::Panel;
     struct Case {
         std::vector<std::int32_t> widths;
         std::vector<std::int32_t> edges;
@@ -97,7 +98,7 @@ TEST(StatusBarLayout, RightEdgesAddUpUntilAPanelTakesTheRestOfTheBar) {
             panel.width = w;
             panels.push_back(panel);
         }
-        EXPECT_EQ(StatusBar::right_edges(panels), c.edges);
+        EXPECT_EQ(StatusBarUnit::right_edges(panels), c.edges);
     }
 }
 
@@ -110,7 +111,7 @@ TEST_F(StatusBarTest, AddPanelCountsFromZeroAndFillsOmittedArguments) {
     EXPECT_EQ(first.text, "");
     EXPECT_EQ(first.tip, "");
     EXPECT_EQ(first.icon, -1);
-    EXPECT_EQ(first.style, StatusBar::StyleNormal);
+    EXPECT_EQ(first.style, StatusBarUnit::StyleNormal);
     // A width below -1 is -1: the second panel reaches the right end.
     EXPECT_EQ(g_bar->panels()[1].width, -1);
     EXPECT_EQ(parts(), (std::vector<int>{50, -1}));
@@ -119,10 +120,11 @@ TEST_F(StatusBarTest, AddPanelCountsFromZeroAndFillsOmittedArguments) {
 
 TEST_F(StatusBarTest, DocksAlongTheBottomOfItsWindowWhereverItWasPlaced) {
     // Placed across the middle and wider than the window, as a design may.
-    auto* object = StatusBar::Entries::create(nullptr, 0, platform::WS_VISIBLE, m_top, 101, nullptr,
-                                              0, 50, 1000, 20, WindowId, BarId + 1, 0, 0);
+    auto* object =
+        StatusBarUnit::Entries::create(nullptr, 0, platform::WS_VISIBLE, m_top, 101, nullptr, 0, 50,
+                                       1000, 20, WindowId, BarId + 1, 0, 0);
     ASSERT_NE(object, nullptr);
-    platform::HWND bar = dynamic_cast<StatusBar*>(object)->hwnd();
+    platform::HWND bar = dynamic_cast<StatusBarUnit*>(object)->hwnd();
     platform::Rect client;
     platform::get_client_rect(bar, client);
     platform::Point corner{0, 0};
@@ -141,7 +143,7 @@ TEST_F(StatusBarTest, AWidthAloneMakesOneNormalPanelOfThatWidth) {
     EXPECT_EQ(panel.width, 6200);
     EXPECT_EQ(panel.icon, -1);
     EXPECT_EQ(panel.tip, "");
-    EXPECT_EQ(panel.style, StatusBar::StyleNormal);
+    EXPECT_EQ(panel.style, StatusBarUnit::StyleNormal);
     EXPECT_EQ(parts(), std::vector<int>{6200});
 }
 
@@ -149,12 +151,12 @@ TEST_F(StatusBarTest, StyleArgumentsMapToTheControlsStyles) {
     call(0, {text("a"), integer(10), text(""), integer(-5), integer(1)});
     call(0, {text("b"), integer(10), text(""), integer(0), integer(2)});
     call(0, {text("c"), integer(10), text(""), integer(0), integer(7)});
-    EXPECT_EQ(g_bar->panels()[0].style, StatusBar::StyleNoBorders);
+    EXPECT_EQ(g_bar->panels()[0].style, StatusBarUnit::StyleNoBorders);
     EXPECT_EQ(g_bar->panels()[0].icon, -1);
-    EXPECT_EQ(g_bar->panels()[1].style, StatusBar::StyleRaised);
-    EXPECT_EQ(g_bar->panels()[2].style, StatusBar::StyleNormal);
+    EXPECT_EQ(g_bar->panels()[1].style, StatusBarUnit::StyleRaised);
+    EXPECT_EQ(g_bar->panels()[2].style, StatusBarUnit::StyleNormal);
     auto result = platform::send_message(g_bar->hwnd(), platform::SB_GETTEXTLENGTHA, 1, 0);
-    EXPECT_EQ(platform::hiword(static_cast<platform::WPARAM>(result)), StatusBar::StyleRaised);
+    EXPECT_EQ(platform::hiword(static_cast<platform::WPARAM>(result)), StatusBarUnit::StyleRaised);
 }
 
 TEST_F(StatusBarTest, PanelTextsAndTipsChangeOnlyForPanelsThatExist) {
@@ -176,19 +178,19 @@ TEST_F(StatusBarTest, PanelTextsAndTipsChangeOnlyForPanelsThatExist) {
 }
 
 TEST_F(StatusBarTest, StoredDataRoundTripsAndAHigherVersionFailsTheLoad) {
-    StatusBar::Settings settings;
-    settings.set_word(StatusBar::Style, 2);
-    settings.set_word(StatusBar::SizeGrip, 1);
+    StatusBarUnit::Settings settings;
+    settings.set_word(StatusBarUnit::Style, 2);
+    settings.set_word(StatusBarUnit::SizeGrip, 1);
     auto bytes = units::write_stored_settings(settings);
-    StatusBar::Settings read;
+    StatusBarUnit::Settings read;
     ASSERT_TRUE(units::read_stored_settings(std::span<const std::uint8_t>(bytes), read));
     EXPECT_EQ(units::write_stored_settings(read), bytes);
-    bytes[0] = StatusBar::StoredVersion + 1;
-    EXPECT_EQ(StatusBar::Entries::create(bytes.data(), static_cast<std::uint32_t>(bytes.size()), 0,
-                                         m_top, 101, nullptr, 0, 0, 10, 10, WindowId, BarId + 1, 0,
-                                         0),
+    bytes[0] = StatusBarUnit::StoredVersion + 1;
+    EXPECT_EQ(StatusBarUnit::Entries::create(bytes.data(), static_cast<std::uint32_t>(bytes.size()),
+                                             0, m_top, 101, nullptr, 0, 0, 10, 10, WindowId,
+                                             BarId + 1, 0, 0),
               nullptr);
-    bytes[0] = StatusBar::StoredVersion;
+    bytes[0] = StatusBarUnit::StoredVersion;
     bytes.pop_back();
     EXPECT_FALSE(units::read_stored_settings(std::span<const std::uint8_t>(bytes), read));
 }

@@ -6,12 +6,12 @@
 #include <units/ComboBoxUnit.h>
 #include <units/CommonDlgUnit.h>
 #include <units/EditBoxUnit.h>
-#include <units/GridUnit.h>
 #include <units/GroupBoxUnit.h>
 #include <units/LabelUnit.h>
 #include <units/PicBoxUnit.h>
-#include <units/StatusBar.h>
-#include <units/SuperBar.h>
+#include <units/StatusBarUnit.h>
+#include <units/grid/GridUnit.h>
+#include <units/superbar/SuperBarUnit.h>
 
 #include <gtest/gtest.h>
 
@@ -89,11 +89,11 @@ template <> CommonDlgUnit::Settings sample<CommonDlgUnit>() {
     return s;
 }
 
-template <> StatusBar::Settings sample<StatusBar>() {
-    StatusBar::Settings s;
-    s.set_word(StatusBar::Style, 2);
-    s.set_word(StatusBar::SizeGrip, 1);
-    s.set_block(StatusBar::Data, std::vector<std::uint8_t>{9, 8, 7, 6});
+template <> StatusBarUnit::Settings sample<StatusBarUnit>() {
+    StatusBarUnit::Settings s;
+    s.set_word(StatusBarUnit::Style, 2);
+    s.set_word(StatusBarUnit::SizeGrip, 1);
+    s.set_block(StatusBarUnit::Data, std::vector<std::uint8_t>{9, 8, 7, 6});
     return s;
 }
 
@@ -106,19 +106,19 @@ template <> GridUnit::Settings sample<GridUnit>() {
     return s;
 }
 
-template <> SuperBar::Settings sample<SuperBar>() {
-    SuperBar::Settings s;
-    s.set_word(SuperBar::Orientation, 1);
-    s.set_word(SuperBar::Maximum, 180);
-    s.set_word(SuperBar::Position, 90);
-    s.set_block(SuperBar::ThumbImages, std::vector<std::uint8_t>{1, 2, 3});
+template <> SuperBarUnit::Settings sample<SuperBarUnit>() {
+    SuperBarUnit::Settings s;
+    s.set_word(SuperBarUnit::Orientation, 1);
+    s.set_word(SuperBarUnit::Maximum, 180);
+    s.set_word(SuperBarUnit::Position, 90);
+    s.set_block(SuperBarUnit::ThumbImages, std::vector<std::uint8_t>{1, 2, 3});
     return s;
 }
 
 template <typename T> class StoredData : public ::testing::Test {};
 
 using Types = ::testing::Types<ButtonUnit, LabelUnit, GroupBoxUnit, EditBoxUnit, ComboBoxUnit,
-                               PicBoxUnit, CommonDlgUnit, StatusBar, GridUnit, SuperBar>;
+                               PicBoxUnit, CommonDlgUnit, StatusBarUnit, GridUnit, SuperBarUnit>;
 TYPED_TEST_SUITE(StoredData, Types);
 
 std::vector<std::uint8_t> with_version(std::vector<std::uint8_t> data, std::uint32_t version) {

@@ -1,8 +1,8 @@
 #include "SuperBarFixture.h"
 
-#include <units/Unit.h>
+#include <units/framework/Unit.h>
 
-#include <platform/Input.h>
+#include <platform/window/Input.h>
 
 #include <map>
 
@@ -12,8 +12,8 @@ namespace {
 
 constexpr std::uint32_t WindowId = 0x52010001;
 
-std::map<std::uint32_t, SuperBar*>& bars() {
-    static std::map<std::uint32_t, SuperBar*> made;
+std::map<std::uint32_t, SuperBarUnit*>& bars() {
+    static std::map<std::uint32_t, SuperBarUnit*> made;
     return made;
 }
 
@@ -81,55 +81,55 @@ void SuperBarTest::TearDown() {
     answer() = nullptr;
 }
 
-SuperBar::Settings SuperBarTest::servo_settings(std::int32_t position) {
-    SuperBar::Settings settings;
-    settings.set_word(SuperBar::Maximum, 179);
-    settings.set_word(SuperBar::Position, position);
+SuperBarUnit::Settings SuperBarTest::servo_settings(std::int32_t position) {
+    SuperBarUnit::Settings settings;
+    settings.set_word(SuperBarUnit::Maximum, 179);
+    settings.set_word(SuperBarUnit::Position, position);
     return settings;
 }
 
-SuperBar* SuperBarTest::make(const SuperBar::Settings& settings, Rect r) {
+SuperBarUnit* SuperBarTest::make(const SuperBarUnit::Settings& settings, Rect r) {
     return make_from(units::write_stored_settings(settings), r);
 }
 
-SuperBar* SuperBarTest::make_from(const std::vector<std::uint8_t>& data, Rect r) {
+SuperBarUnit* SuperBarTest::make_from(const std::vector<std::uint8_t>& data, Rect r) {
     std::uint32_t unit_id = g_next_unit_id++;
-    auto* object = SuperBar::Entries::create(data.data(), static_cast<std::uint32_t>(data.size()),
-                                             platform::WS_VISIBLE | platform::WS_TABSTOP, m_frame,
-                                             unit_id & 0xFFFF, nullptr, r.left, r.top, r.width(),
-                                             r.height(), WindowId, unit_id, 0, 0);
-    auto* bar = static_cast<SuperBar*>(object);
+    auto* object = SuperBarUnit::Entries::create(
+        data.data(), static_cast<std::uint32_t>(data.size()),
+        platform::WS_VISIBLE | platform::WS_TABSTOP, m_frame, unit_id & 0xFFFF, nullptr, r.left,
+        r.top, r.width(), r.height(), WindowId, unit_id, 0, 0);
+    auto* bar = static_cast<SuperBarUnit*>(object);
     if (bar)
         bars()[unit_id] = bar;
     return bar;
 }
 
-SuperBar* SuperBarTest::make_servo(std::int32_t position, Rect r) {
+SuperBarUnit* SuperBarTest::make_servo(std::int32_t position, Rect r) {
     return make(servo_settings(position), r);
 }
 
-void SuperBarTest::write(SuperBar* bar, std::int32_t own, std::int32_t value) {
+void SuperBarTest::write(SuperBarUnit* bar, std::int32_t own, std::int32_t value) {
     runtime::PropertyValue v;
     v.data = static_cast<std::uint32_t>(value);
     std::uint32_t result = 7;
-    EXPECT_EQ(SuperBar::Entries::set_property(bar, own, &v, &result), 0)
+    EXPECT_EQ(SuperBarUnit::Entries::set_property(bar, own, &v, &result), 0)
         << "no write of this type asks to be re-created";
     EXPECT_EQ(result, 0u);
 }
 
-std::int32_t SuperBarTest::read(SuperBar* bar, std::int32_t own) {
+std::int32_t SuperBarTest::read(SuperBarUnit* bar, std::int32_t own) {
     runtime::PropertyValue v;
-    EXPECT_EQ(SuperBar::Entries::get_property(bar, own, &v), 1);
+    EXPECT_EQ(SuperBarUnit::Entries::get_property(bar, own, &v), 1);
     return v.word();
 }
 
-Rect SuperBarTest::part_rect(SuperBar* bar, BarPart part) {
+Rect SuperBarTest::part_rect(SuperBarUnit* bar, BarPart part) {
     Rect r;
     platform::get_window_placement_rect(bar->part_window(part), r);
     return r;
 }
 
-Point SuperBarTest::in_part(SuperBar* bar, BarPart part, Point bar_point) {
+Point SuperBarTest::in_part(SuperBarUnit* bar, BarPart part, Point bar_point) {
     Rect r = part_rect(bar, part);
     return {bar_point.x - r.left, bar_point.y - r.top};
 }
@@ -150,17 +150,17 @@ int SuperBarTest::count(std::int32_t event) const {
     return n;
 }
 
-void SuperBarTest::press(SuperBar* bar, Point bar_point) {
+void SuperBarTest::press(SuperBarUnit* bar, Point bar_point) {
     m_backend.mouse_down(bar->hwnd(), bar_point);
     m_backend.pump();
 }
 
-void SuperBarTest::move(SuperBar* bar, Point bar_point) {
+void SuperBarTest::move(SuperBarUnit* bar, Point bar_point) {
     m_backend.mouse_move(bar->hwnd(), bar_point);
     m_backend.pump();
 }
 
-void SuperBarTest::release(SuperBar* bar, Point bar_point) {
+void SuperBarTest::release(SuperBarUnit* bar, Point bar_point) {
     m_backend.mouse_up(bar->hwnd(), bar_point);
     m_backend.pump();
 }

@@ -5,13 +5,13 @@
 // records every event a bar raises (with the position at that moment) and
 // answers it as the test asks.
 
-#include <units/SuperBar.h>
+#include <units/superbar/SuperBarUnit.h>
 
 #include <runtime/services/HostNotify.h>
 #include <runtime/windows/EventRequest.h>
 
-#include <platform/WindowSystem.h>
 #include <platform/headless/HeadlessBackend.h>
+#include <platform/window/WindowSystem.h>
 
 #include <gtest/gtest.h>
 
@@ -25,7 +25,7 @@ using platform::HWND;
 using platform::Point;
 using platform::Rect;
 using units::BarPart;
-using units::SuperBar;
+using units::SuperBarUnit;
 
 struct Raised {
     std::int32_t event = 0;
@@ -41,26 +41,26 @@ class SuperBarTest : public ::testing::Test {
 
     // A bar on the frame at `r`, made from `settings` as stored data; null
     // when the create entry refused it.
-    SuperBar* make(const SuperBar::Settings& settings, Rect r = {77, 105, 277, 153});
-    SuperBar* make_from(const std::vector<std::uint8_t>& data, Rect r = {77, 105, 277, 153});
+    SuperBarUnit* make(const SuperBarUnit::Settings& settings, Rect r = {77, 105, 277, 153});
+    SuperBarUnit* make_from(const std::vector<std::uint8_t>& data, Rect r = {77, 105, 277, 153});
     // The servo slider of the arm controller: 200 x 48, 0 to 179, page 10.
-    SuperBar* make_servo(std::int32_t position, Rect r = {77, 105, 277, 153});
-    static SuperBar::Settings servo_settings(std::int32_t position);
+    SuperBarUnit* make_servo(std::int32_t position, Rect r = {77, 105, 277, 153});
+    static SuperBarUnit::Settings servo_settings(std::int32_t position);
 
-    void write(SuperBar* bar, std::int32_t own, std::int32_t value);
-    std::int32_t read(SuperBar* bar, std::int32_t own);
-    Rect part_rect(SuperBar* bar, BarPart part);
+    void write(SuperBarUnit* bar, std::int32_t own, std::int32_t value);
+    std::int32_t read(SuperBarUnit* bar, std::int32_t own);
+    Rect part_rect(SuperBarUnit* bar, BarPart part);
     // A point of a part, in the part's client coordinates, from one in the bar's.
-    Point in_part(SuperBar* bar, BarPart part, Point bar_point);
+    Point in_part(SuperBarUnit* bar, BarPart part, Point bar_point);
 
     // The bar's own events in order, without the focus events.
     std::vector<std::int32_t> events() const;
     int count(std::int32_t event) const;
 
     // Mouse and keys go through the queue as real input does.
-    void press(SuperBar* bar, Point bar_point);
-    void move(SuperBar* bar, Point bar_point);
-    void release(SuperBar* bar, Point bar_point);
+    void press(SuperBarUnit* bar, Point bar_point);
+    void move(SuperBarUnit* bar, Point bar_point);
+    void release(SuperBarUnit* bar, Point bar_point);
     void key(platform::UINT vk, int repeat = 1);
 
     // Time stands still until a test lets it pass (run_for).

@@ -4,7 +4,7 @@
 
 #include "SuperBarFixture.h"
 
-#include <platform/Painting.h>
+#include <platform/window/Painting.h>
 
 #include <cairo.h>
 
@@ -25,26 +25,26 @@ std::uint32_t as_pixel(platform::COLORREF c) {
                                       platform::get_b(c));
 }
 
-Point at(SuperBar* bar, Point bar_point) {
+Point at(SuperBarUnit* bar, Point bar_point) {
     Rect r;
     platform::get_window_placement_rect(bar->hwnd(), r);
     return {r.left + bar_point.x, r.top + bar_point.y};
 }
 
 TEST_F(SuperBarTest, GalleryOfBars) {
-    SuperBar* servo = make_servo(80, {10, 10, 210, 58});
-    SuperBar* focused = make_servo(150, {10, 70, 210, 118});
-    SuperBar* disabled = make_servo(40, {10, 130, 210, 178});
-    SuperBar::Settings scroll = servo_settings(120);
+    SuperBarUnit* servo = make_servo(80, {10, 10, 210, 58});
+    SuperBarUnit* focused = make_servo(150, {10, 70, 210, 118});
+    SuperBarUnit* disabled = make_servo(40, {10, 130, 210, 178});
+    SuperBarUnit::Settings scroll = servo_settings(120);
     scroll.apply_preset(2);
-    SuperBar* rectangular = make(scroll, {10, 190, 210, 210});
-    SuperBar::Settings plain = servo_settings(60);
+    SuperBarUnit* rectangular = make(scroll, {10, 190, 210, 210});
+    SuperBarUnit::Settings plain = servo_settings(60);
     plain.apply_preset(4);
-    SuperBar* unfilled = make(plain, {10, 225, 210, 273});
-    SuperBar::Settings upright = servo_settings(100);
-    upright.set_word(SuperBar::Orientation, 1);
-    SuperBar* vertical = make(upright, {240, 10, 288, 260});
-    SuperBar* held = make_servo(0, {300, 10, 410, 40});
+    SuperBarUnit* unfilled = make(plain, {10, 225, 210, 273});
+    SuperBarUnit::Settings upright = servo_settings(100);
+    upright.set_word(SuperBarUnit::Orientation, 1);
+    SuperBarUnit* vertical = make(upright, {240, 10, 288, 260});
+    SuperBarUnit* held = make_servo(0, {300, 10, 410, 40});
     ASSERT_TRUE(servo && focused && disabled && rectangular && unfilled && vertical && held);
     platform::enable_window(disabled->hwnd(), false);
     press(held, {100, 15}); // the increase arrow, held down
@@ -68,7 +68,7 @@ TEST_F(SuperBarTest, GalleryOfBars) {
 
     // The focus ring sits just outside the thumb of the focused bar only:
     // position 150 puts the thumb at 20 + 118.
-    auto ring = [&](SuperBar* bar, int thumb_left) {
+    auto ring = [&](SuperBarUnit* bar, int thumb_left) {
         return pixel(m_frame, at(bar, {thumb_left - 2, 24}));
     };
     EXPECT_NE(ring(focused, 20 + 118), ring(servo, 20 + 63));

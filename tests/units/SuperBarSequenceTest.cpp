@@ -23,7 +23,7 @@ platform::LRESULT record_and_pass(HWND hwnd, platform::UINT msg, platform::WPARA
 }
 
 TEST_F(SuperBarTest, PressOnTheThumbDragWithCaptureAndRelease) {
-    SuperBar* bar = make_servo(0);
+    SuperBarUnit* bar = make_servo(0);
     ASSERT_NE(bar, nullptr);
     HWND thumb = bar->part_window(BarPart::Thumb);
     MessageRecorder recorder;
@@ -58,7 +58,7 @@ TEST_F(SuperBarTest, PressOnTheThumbDragWithCaptureAndRelease) {
     EXPECT_FALSE(diff.has_value()) << *diff;
     EXPECT_EQ(bar->position(), 89);
     EXPECT_EQ(count(units::EventGotFocus), 1);
-    EXPECT_EQ(events(), (std::vector<std::int32_t>{SuperBar::PositionChanged}));
+    EXPECT_EQ(events(), (std::vector<std::int32_t>{SuperBarUnit::PositionChanged}));
 }
 
 } // namespace

@@ -12,59 +12,59 @@
 namespace superbar_test {
 namespace {
 
-std::vector<std::uint8_t> saved_state(SuperBar* bar) {
+std::vector<std::uint8_t> saved_state(SuperBarUnit* bar) {
     std::vector<std::uint8_t> state;
-    EXPECT_TRUE(SuperBar::Entries::save_state(bar, &state));
+    EXPECT_TRUE(SuperBarUnit::Entries::save_state(bar, &state));
     return state;
 }
 
-SuperBar::Settings unusual_settings() {
-    SuperBar::Settings settings;
-    settings.set_word(SuperBar::BarKind, 3);
-    settings.set_word(SuperBar::Orientation, 1);
-    settings.set_word(SuperBar::FillColour, 0x00336699);
-    settings.set_word(SuperBar::PageStep, 25);
-    settings.set_word(SuperBar::LineStep, 3);
-    settings.set_word(SuperBar::Minimum, -5);
-    settings.set_word(SuperBar::Maximum, 300);
-    settings.set_word(SuperBar::Position, 7);
-    settings.set_word(SuperBar::TrackWhileDragging, 0);
-    settings.set_word(SuperBar::CentreThumb, 0);
+SuperBarUnit::Settings unusual_settings() {
+    SuperBarUnit::Settings settings;
+    settings.set_word(SuperBarUnit::BarKind, 3);
+    settings.set_word(SuperBarUnit::Orientation, 1);
+    settings.set_word(SuperBarUnit::FillColour, 0x00336699);
+    settings.set_word(SuperBarUnit::PageStep, 25);
+    settings.set_word(SuperBarUnit::LineStep, 3);
+    settings.set_word(SuperBarUnit::Minimum, -5);
+    settings.set_word(SuperBarUnit::Maximum, 300);
+    settings.set_word(SuperBarUnit::Position, 7);
+    settings.set_word(SuperBarUnit::TrackWhileDragging, 0);
+    settings.set_word(SuperBarUnit::CentreThumb, 0);
     const std::uint8_t font[] = {0xF4, 0xFF, 0xFF, 0xFF, 0x00, 0x01};
-    settings.set_block(SuperBar::Font, font);
+    settings.set_block(SuperBarUnit::Font, font);
     const std::uint8_t images[] = {1, 2, 3};
-    settings.set_block(SuperBar::ThumbImages, images);
+    settings.set_block(SuperBarUnit::ThumbImages, images);
     return settings;
 }
 
 TEST_F(SuperBarTest, StoredDataReadsBackToTheSameBytes) {
     std::vector<std::uint8_t> written = units::write_stored_settings(unusual_settings());
-    SuperBar* bar = make_from(written, {10, 10, 58, 210});
+    SuperBarUnit* bar = make_from(written, {10, 10, 58, 210});
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(saved_state(bar), written);
     EXPECT_EQ(bar->position(), 7);
     EXPECT_TRUE(bar->layout().vertical());
 
     // The saved state carries what changed since.
-    write(bar, SuperBar::Position, 120);
-    SuperBar::Settings read_back;
+    write(bar, SuperBarUnit::Position, 120);
+    SuperBarUnit::Settings read_back;
     ASSERT_TRUE(units::read_stored_settings(saved_state(bar), read_back));
-    EXPECT_EQ(read_back.word(SuperBar::Position), 120);
-    EXPECT_EQ(read_back.word(SuperBar::Minimum), -5);
+    EXPECT_EQ(read_back.word(SuperBarUnit::Position), 120);
+    EXPECT_EQ(read_back.word(SuperBarUnit::Minimum), -5);
 }
 
 TEST_F(SuperBarTest, AnEmptyBlockGivesTheDefaults) {
-    SuperBar* bar = make_from({});
+    SuperBarUnit* bar = make_from({});
     ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(read(bar, SuperBar::BarKind), 1);
-    EXPECT_EQ(read(bar, SuperBar::Orientation), 0);
-    EXPECT_EQ(read(bar, SuperBar::Minimum), 0);
-    EXPECT_EQ(read(bar, SuperBar::Maximum), 100);
-    EXPECT_EQ(read(bar, SuperBar::Position), 30);
-    EXPECT_EQ(read(bar, SuperBar::PageStep), 10);
-    EXPECT_EQ(read(bar, SuperBar::LineStep), 1);
-    EXPECT_EQ(read(bar, SuperBar::SliderBehaviour), 1);
-    EXPECT_EQ(read(bar, SuperBar::CentreThumb), 1);
+    EXPECT_EQ(read(bar, SuperBarUnit::BarKind), 1);
+    EXPECT_EQ(read(bar, SuperBarUnit::Orientation), 0);
+    EXPECT_EQ(read(bar, SuperBarUnit::Minimum), 0);
+    EXPECT_EQ(read(bar, SuperBarUnit::Maximum), 100);
+    EXPECT_EQ(read(bar, SuperBarUnit::Position), 30);
+    EXPECT_EQ(read(bar, SuperBarUnit::PageStep), 10);
+    EXPECT_EQ(read(bar, SuperBarUnit::LineStep), 1);
+    EXPECT_EQ(read(bar, SuperBarUnit::SliderBehaviour), 1);
+    EXPECT_EQ(read(bar, SuperBarUnit::CentreThumb), 1);
     EXPECT_TRUE(raised().empty()) << "creation raises nothing";
 }
 
@@ -73,7 +73,7 @@ TEST_F(SuperBarTest, BadStoredDataMakesNoUnit) {
     ASSERT_NE(make_from(good), nullptr);
 
     auto newer = good;
-    newer[0] = SuperBar::StoredVersion + 1;
+    newer[0] = SuperBarUnit::StoredVersion + 1;
     EXPECT_EQ(make_from(newer), nullptr) << "a version above the type's own";
 
     for (std::size_t length = 1; length < good.size(); ++length) {
@@ -86,7 +86,7 @@ TEST_F(SuperBarTest, BadStoredDataMakesNoUnit) {
     EXPECT_EQ(make_from(longer), nullptr) << "bytes after the last field";
 
     // The font block claims more bytes than there are.
-    SuperBar::Settings lying = unusual_settings();
+    SuperBarUnit::Settings lying = unusual_settings();
     auto bytes = units::write_stored_settings(lying);
     std::size_t font_at = 4 * (1 + 12); // version and the twelve words before it
     ASSERT_EQ(bytes[font_at], 6u);
@@ -94,15 +94,15 @@ TEST_F(SuperBarTest, BadStoredDataMakesNoUnit) {
     bytes[font_at + 3] = 0x7F;
     EXPECT_EQ(make_from(bytes), nullptr) << "a block longer than the data";
 
-    SuperBar::Settings empty_range;
-    empty_range.set_word(SuperBar::Minimum, 50);
-    empty_range.set_word(SuperBar::Maximum, 50);
+    SuperBarUnit::Settings empty_range;
+    empty_range.set_word(SuperBarUnit::Minimum, 50);
+    empty_range.set_word(SuperBarUnit::Maximum, 50);
     EXPECT_EQ(make(empty_range), nullptr) << "a range with no room";
 }
 
 TEST_F(SuperBarTest, AStoredPositionOutsideTheRangeIsBroughtInside) {
-    SuperBar::Settings settings = servo_settings(500);
-    SuperBar* bar = make(settings);
+    SuperBarUnit::Settings settings = servo_settings(500);
+    SuperBarUnit* bar = make(settings);
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(bar->position(), 179);
     EXPECT_TRUE(raised().empty());
@@ -112,8 +112,8 @@ TEST_F(SuperBarTest, TheDesignCompilerWritesWhatTheUnitReads) {
     designc::DesignTypes types = designc::DesignTypes::standard();
     const designc::DesignType* type = types.find("SuperBar");
     ASSERT_NE(type, nullptr);
-    EXPECT_EQ(type->code, SuperBar::TypeCode);
-    EXPECT_EQ(types.resolve("2:1"), SuperBar::TypeCode);
+    EXPECT_EQ(type->code, SuperBarUnit::TypeCode);
+    EXPECT_EQ(types.resolve("2:1"), SuperBarUnit::TypeCode);
 
     // The arm controller's servo slider, as its design writes it.
     std::vector<std::pair<std::string, std::string>> named = {
@@ -124,11 +124,11 @@ TEST_F(SuperBarTest, TheDesignCompilerWritesWhatTheUnitReads) {
     std::vector<std::uint8_t> data;
     std::string bad;
     ASSERT_TRUE(type->writer(named, data, bad)) << bad;
-    SuperBar* bar = make_from(data);
+    SuperBarUnit* bar = make_from(data);
     ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(read(bar, SuperBar::SliderBehaviour), 1) << "set after the preset";
-    EXPECT_EQ(read(bar, SuperBar::CentreThumb), 1) << "from preset 3";
-    EXPECT_EQ(read(bar, SuperBar::Maximum), 179);
+    EXPECT_EQ(read(bar, SuperBarUnit::SliderBehaviour), 1) << "set after the preset";
+    EXPECT_EQ(read(bar, SuperBarUnit::CentreThumb), 1) << "from preset 3";
+    EXPECT_EQ(read(bar, SuperBarUnit::Maximum), 179);
     EXPECT_EQ(bar->position(), 80);
     EXPECT_EQ(saved_state(bar), data);
 

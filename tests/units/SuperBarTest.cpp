@@ -5,7 +5,7 @@
 
 #include "SuperBarFixture.h"
 
-#include <platform/Input.h>
+#include <platform/window/Input.h>
 
 namespace superbar_test {
 namespace {
@@ -29,33 +29,33 @@ TEST_F(SuperBarTest, WritesFollowTheRangeRules) {
         int events;
     };
     const Row rows[] = {
-        {"position above the range", 0, 179, 80, SuperBar::Position, 500, 0, 179, 179, 1},
-        {"the same position again", 0, 179, 179, SuperBar::Position, 179, 0, 179, 179, 0},
-        {"position below the range", 0, 179, 80, SuperBar::Position, -5, 0, 179, 0, 1},
-        {"minimum above the maximum", 0, 179, 80, SuperBar::Minimum, 200, 0, 179, 80, 0},
-        {"minimum equal to the maximum", 0, 179, 80, SuperBar::Minimum, 179, 0, 179, 80, 0},
-        {"minimum above the position", 0, 179, 30, SuperBar::Minimum, 120, 120, 179, 120, 1},
-        {"minimum below the position", 0, 179, 80, SuperBar::Minimum, 40, 40, 179, 80, 0},
-        {"negative minimum", 40, 120, 40, SuperBar::Minimum, -5, -5, 120, 40, 0},
-        {"maximum below the position", 0, 179, 100, SuperBar::Maximum, 40, 0, 40, 40, 1},
-        {"maximum equal to the minimum", 40, 179, 100, SuperBar::Maximum, 40, 40, 179, 100, 0},
-        {"maximum below zero minimum", 0, 179, 100, SuperBar::Maximum, -1, 0, 179, 100, 0},
-        {"maximum above the position", 0, 179, 100, SuperBar::Maximum, 170, 0, 170, 100, 0},
+        {"position above the range", 0, 179, 80, SuperBarUnit::Position, 500, 0, 179, 179, 1},
+        {"the same position again", 0, 179, 179, SuperBarUnit::Position, 179, 0, 179, 179, 0},
+        {"position below the range", 0, 179, 80, SuperBarUnit::Position, -5, 0, 179, 0, 1},
+        {"minimum above the maximum", 0, 179, 80, SuperBarUnit::Minimum, 200, 0, 179, 80, 0},
+        {"minimum equal to the maximum", 0, 179, 80, SuperBarUnit::Minimum, 179, 0, 179, 80, 0},
+        {"minimum above the position", 0, 179, 30, SuperBarUnit::Minimum, 120, 120, 179, 120, 1},
+        {"minimum below the position", 0, 179, 80, SuperBarUnit::Minimum, 40, 40, 179, 80, 0},
+        {"negative minimum", 40, 120, 40, SuperBarUnit::Minimum, -5, -5, 120, 40, 0},
+        {"maximum below the position", 0, 179, 100, SuperBarUnit::Maximum, 40, 0, 40, 40, 1},
+        {"maximum equal to the minimum", 40, 179, 100, SuperBarUnit::Maximum, 40, 40, 179, 100, 0},
+        {"maximum below zero minimum", 0, 179, 100, SuperBarUnit::Maximum, -1, 0, 179, 100, 0},
+        {"maximum above the position", 0, 179, 100, SuperBarUnit::Maximum, 170, 0, 170, 100, 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        SuperBar::Settings settings;
-        settings.set_word(SuperBar::Minimum, row.minimum);
-        settings.set_word(SuperBar::Maximum, row.maximum);
-        settings.set_word(SuperBar::Position, row.position);
-        SuperBar* bar = make(settings);
+        SuperBarUnit::Settings settings;
+        settings.set_word(SuperBarUnit::Minimum, row.minimum);
+        settings.set_word(SuperBarUnit::Maximum, row.maximum);
+        settings.set_word(SuperBarUnit::Position, row.position);
+        SuperBarUnit* bar = make(settings);
         ASSERT_NE(bar, nullptr);
         raised().clear();
         write(bar, row.own, row.value);
-        EXPECT_EQ(read(bar, SuperBar::Minimum), row.want_minimum);
-        EXPECT_EQ(read(bar, SuperBar::Maximum), row.want_maximum);
-        EXPECT_EQ(read(bar, SuperBar::Position), row.want_position);
-        ASSERT_EQ(count(SuperBar::PositionChanged), row.events);
+        EXPECT_EQ(read(bar, SuperBarUnit::Minimum), row.want_minimum);
+        EXPECT_EQ(read(bar, SuperBarUnit::Maximum), row.want_maximum);
+        EXPECT_EQ(read(bar, SuperBarUnit::Position), row.want_position);
+        ASSERT_EQ(count(SuperBarUnit::PositionChanged), row.events);
         if (row.events == 1) {
             EXPECT_EQ(raised()[0].position, row.want_position) << "stored before the event";
         }
@@ -68,19 +68,19 @@ TEST_F(SuperBarTest, WritesFollowTheRangeRules) {
 
 TEST_F(SuperBarTest, ABarTooShortForATrackStoresButNeitherMovesNorFires) {
     // 30 long: two arrow buttons of 15 and a thumb of 18 leave no track.
-    SuperBar* bar = make_servo(80, {10, 10, 40, 30});
+    SuperBarUnit* bar = make_servo(80, {10, 10, 40, 30});
     ASSERT_NE(bar, nullptr);
     ASSERT_LT(bar->layout().track_length(), 1);
     Rect thumb = part_rect(bar, BarPart::Thumb);
-    write(bar, SuperBar::Position, 50);
-    EXPECT_EQ(read(bar, SuperBar::Position), 50);
-    write(bar, SuperBar::Minimum, 60);
-    EXPECT_EQ(read(bar, SuperBar::Position), 60);
+    write(bar, SuperBarUnit::Position, 50);
+    EXPECT_EQ(read(bar, SuperBarUnit::Position), 50);
+    write(bar, SuperBarUnit::Minimum, 60);
+    EXPECT_EQ(read(bar, SuperBarUnit::Position), 60);
     platform::set_focus(bar->hwnd());
     raised().clear();
     key(platform::VK_UP, 2);
-    EXPECT_EQ(read(bar, SuperBar::Position), 62);
-    EXPECT_EQ(count(SuperBar::PositionChanged), 0);
+    EXPECT_EQ(read(bar, SuperBarUnit::Position), 62);
+    EXPECT_EQ(count(SuperBarUnit::PositionChanged), 0);
     EXPECT_EQ(part_rect(bar, BarPart::Thumb), thumb);
 }
 
@@ -93,19 +93,19 @@ TEST_F(SuperBarTest, PresetsSwitchTheirFlags) {
     const Row rows[] = {{0, 1, 1, 1}, {1, 1, 1, 1}, {2, 0, 0, 1}, {3, 0, 1, 1}, {4, 0, 0, 0}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.preset);
-        SuperBar* bar = make_servo(80);
+        SuperBarUnit* bar = make_servo(80);
         ASSERT_NE(bar, nullptr);
-        write(bar, SuperBar::BarKind, row.preset);
-        EXPECT_EQ(read(bar, SuperBar::BarKind), row.preset);
-        EXPECT_EQ(read(bar, SuperBar::SliderBehaviour), row.slider);
-        EXPECT_EQ(read(bar, SuperBar::CentreThumb), row.centre);
-        EXPECT_EQ(read(bar, SuperBar::ShowFill), row.fill);
+        write(bar, SuperBarUnit::BarKind, row.preset);
+        EXPECT_EQ(read(bar, SuperBarUnit::BarKind), row.preset);
+        EXPECT_EQ(read(bar, SuperBarUnit::SliderBehaviour), row.slider);
+        EXPECT_EQ(read(bar, SuperBarUnit::CentreThumb), row.centre);
+        EXPECT_EQ(read(bar, SuperBarUnit::ShowFill), row.fill);
         EXPECT_EQ(platform::is_window_visible(bar->part_window(BarPart::Fill)), row.fill == 1);
         platform::destroy_window(bar->hwnd());
     }
-    SuperBar* bar = make_servo(80);
-    write(bar, SuperBar::BarKind, 9);
-    EXPECT_EQ(read(bar, SuperBar::BarKind), 4) << "a choice is clamped";
+    SuperBarUnit* bar = make_servo(80);
+    write(bar, SuperBarUnit::BarKind, 9);
+    EXPECT_EQ(read(bar, SuperBarUnit::BarKind), 4) << "a choice is clamped";
 }
 
 TEST_F(SuperBarTest, KeysMoveByTheirStepsTimesTheRepeatCount) {
@@ -130,29 +130,29 @@ TEST_F(SuperBarTest, KeysMoveByTheirStepsTimesTheRepeatCount) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        SuperBar* bar = make_servo(row.from);
+        SuperBarUnit* bar = make_servo(row.from);
         ASSERT_NE(bar, nullptr);
         platform::set_focus(bar->hwnd());
         raised().clear();
         key(row.vk, row.repeat);
         EXPECT_EQ(bar->position(), row.to);
-        EXPECT_EQ(count(SuperBar::PositionChanged), row.from == row.to ? 0 : 1);
+        EXPECT_EQ(count(SuperBarUnit::PositionChanged), row.from == row.to ? 0 : 1);
         EXPECT_EQ(part_rect(bar, BarPart::Thumb).left, thumb_left_for(row.to, 0, 179));
         platform::destroy_window(bar->hwnd());
     }
 }
 
 TEST_F(SuperBarTest, KeysAndTrackClicksNeedTheSliderBehaviour) {
-    SuperBar* bar = make_servo(100);
+    SuperBarUnit* bar = make_servo(100);
     ASSERT_NE(bar, nullptr);
-    write(bar, SuperBar::SliderBehaviour, 0);
+    write(bar, SuperBarUnit::SliderBehaviour, 0);
     platform::set_focus(bar->hwnd());
     key(platform::VK_UP);
     key(platform::VK_END);
     press(bar, {170, Middle});
     release(bar, {170, Middle});
     EXPECT_EQ(bar->position(), 100);
-    EXPECT_EQ(count(SuperBar::PositionChanged), 0);
+    EXPECT_EQ(count(SuperBarUnit::PositionChanged), 0);
 }
 
 TEST_F(SuperBarTest, TrackClicksRoundHalvesUp) {
@@ -176,22 +176,22 @@ TEST_F(SuperBarTest, TrackClicksRoundHalvesUp) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        SuperBar* bar = make_servo(row.from);
+        SuperBarUnit* bar = make_servo(row.from);
         ASSERT_NE(bar, nullptr);
-        write(bar, SuperBar::CentreThumb, row.centre);
+        write(bar, SuperBarUnit::CentreThumb, row.centre);
         ASSERT_FALSE(part_rect(bar, BarPart::Thumb).contains({row.x, Middle}));
         raised().clear();
         press(bar, {row.x, Middle});
         release(bar, {row.x, Middle});
         EXPECT_EQ(bar->position(), row.to);
-        EXPECT_EQ(count(SuperBar::PositionChanged), 1);
+        EXPECT_EQ(count(SuperBarUnit::PositionChanged), 1);
         EXPECT_EQ(part_rect(bar, BarPart::Thumb).left, thumb_left_for(row.to, 0, 179));
         platform::destroy_window(bar->hwnd());
     }
 }
 
 TEST_F(SuperBarTest, DraggingTheThumbTruncatesAndStaysBetweenTheArrows) {
-    SuperBar* bar = make_servo(0);
+    SuperBarUnit* bar = make_servo(0);
     ASSERT_NE(bar, nullptr);
     // Taken 5 pixels into the thumb.
     press(bar, {TrackStart + 5, Middle});
@@ -212,17 +212,17 @@ TEST_F(SuperBarTest, DraggingTheThumbTruncatesAndStaysBetweenTheArrows) {
     EXPECT_EQ(bar->held_part(), BarPart::None);
     std::vector<std::int32_t> positions;
     for (auto& r : raised()) {
-        if (r.event == SuperBar::PositionChanged)
+        if (r.event == SuperBarUnit::PositionChanged)
             positions.push_back(r.position);
     }
     EXPECT_EQ(positions, (std::vector<std::int32_t>{89, 179, 0, 40 * 179 / 142}));
-    EXPECT_EQ(events(), std::vector<std::int32_t>(4, SuperBar::PositionChanged));
+    EXPECT_EQ(events(), std::vector<std::int32_t>(4, SuperBarUnit::PositionChanged));
 }
 
 TEST_F(SuperBarTest, WithoutTrackingADragSetsThePositionOnRelease) {
-    SuperBar* bar = make_servo(0);
+    SuperBarUnit* bar = make_servo(0);
     ASSERT_NE(bar, nullptr);
-    write(bar, SuperBar::TrackWhileDragging, 0);
+    write(bar, SuperBarUnit::TrackWhileDragging, 0);
     press(bar, {TrackStart + 5, Middle});
     move(bar, {TrackStart + 5 + 100, Middle});
     move(bar, {TrackStart + 5 + 71, Middle});
@@ -230,17 +230,17 @@ TEST_F(SuperBarTest, WithoutTrackingADragSetsThePositionOnRelease) {
     EXPECT_TRUE(events().empty());
     release(bar, {TrackStart + 5 + 71, Middle});
     EXPECT_EQ(bar->position(), 89);
-    EXPECT_EQ(count(SuperBar::PositionChanged), 1);
+    EXPECT_EQ(count(SuperBarUnit::PositionChanged), 1);
 }
 
 TEST_F(SuperBarTest, AHandlerWritingThePositionDuringADragIsNotUndoneByTheThumb) {
-    SuperBar* bar = make_servo(0);
+    SuperBarUnit* bar = make_servo(0);
     ASSERT_NE(bar, nullptr);
     bool written = false;
     answer() = [&](const runtime::EventRequest& request) -> std::optional<std::uint32_t> {
-        if (request.event == SuperBar::PositionChanged && !written) {
+        if (request.event == SuperBarUnit::PositionChanged && !written) {
             written = true;
-            write(bar, SuperBar::Position, 100);
+            write(bar, SuperBarUnit::Position, 100);
         }
         return std::nullopt;
     };
@@ -258,9 +258,9 @@ TEST_F(SuperBarTest, AHandlerWritingThePositionDuringADragIsNotUndoneByTheThumb)
 }
 
 TEST_F(SuperBarTest, ArrowClicksRaiseTheirEventBeforeTheLineStep) {
-    SuperBar* bar = make_servo(100);
+    SuperBarUnit* bar = make_servo(100);
     ASSERT_NE(bar, nullptr);
-    write(bar, SuperBar::LineStep, 3);
+    write(bar, SuperBarUnit::LineStep, 3);
     press(bar, {10, Middle});
     EXPECT_EQ(platform::get_capture(), bar->hwnd());
     release(bar, {10, Middle});
@@ -268,9 +268,9 @@ TEST_F(SuperBarTest, ArrowClicksRaiseTheirEventBeforeTheLineStep) {
     press(bar, {190, Middle});
     release(bar, {190, Middle});
     EXPECT_EQ(bar->position(), 100);
-    EXPECT_EQ(events(),
-              (std::vector<std::int32_t>{SuperBar::DecreaseClicked, SuperBar::PositionChanged,
-                                         SuperBar::IncreaseClicked, SuperBar::PositionChanged}));
+    EXPECT_EQ(events(), (std::vector<std::int32_t>{
+                            SuperBarUnit::DecreaseClicked, SuperBarUnit::PositionChanged,
+                            SuperBarUnit::IncreaseClicked, SuperBarUnit::PositionChanged}));
     EXPECT_EQ(raised()[1].position, 100) << "the event comes before the step";
 }
 
@@ -284,35 +284,35 @@ TEST_F(SuperBarTest, AnArrowHandlerThatReturnsFalseCancelsTheStep) {
         {"false cancels", 0u, 100}, {"true steps", 1u, 101}, {"no value steps", std::nullopt, 101}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        SuperBar* bar = make_servo(100);
+        SuperBarUnit* bar = make_servo(100);
         ASSERT_NE(bar, nullptr);
         raised().clear();
         answer() = [&](const runtime::EventRequest& request) -> std::optional<std::uint32_t> {
-            if (request.event == SuperBar::IncreaseClicked)
+            if (request.event == SuperBarUnit::IncreaseClicked)
                 return row.answer;
             return std::nullopt;
         };
         press(bar, {190, Middle});
         release(bar, {190, Middle});
         EXPECT_EQ(bar->position(), row.to);
-        EXPECT_EQ(count(SuperBar::IncreaseClicked), 1);
-        EXPECT_EQ(count(SuperBar::PositionChanged), row.to == 100 ? 0 : 1);
+        EXPECT_EQ(count(SuperBarUnit::IncreaseClicked), 1);
+        EXPECT_EQ(count(SuperBarUnit::PositionChanged), row.to == 100 ? 0 : 1);
         platform::destroy_window(bar->hwnd());
     }
 }
 
 TEST_F(SuperBarTest, ArrowClicksWithoutSliderBehaviourOnlyRaiseTheEvent) {
-    SuperBar* bar = make_servo(100);
+    SuperBarUnit* bar = make_servo(100);
     ASSERT_NE(bar, nullptr);
-    write(bar, SuperBar::BarKind, 2);
+    write(bar, SuperBarUnit::BarKind, 2);
     press(bar, {190, Middle});
     release(bar, {190, Middle});
     EXPECT_EQ(bar->position(), 100);
-    EXPECT_EQ(events(), (std::vector<std::int32_t>{SuperBar::IncreaseClicked}));
+    EXPECT_EQ(events(), (std::vector<std::int32_t>{SuperBarUnit::IncreaseClicked}));
 }
 
 TEST_F(SuperBarTest, ReleasingAwayFromTheArrowIsNoClick) {
-    SuperBar* bar = make_servo(100);
+    SuperBarUnit* bar = make_servo(100);
     ASSERT_NE(bar, nullptr);
     press(bar, {10, Middle});
     move(bar, {100, 200});
@@ -339,9 +339,9 @@ TEST_F(SuperBarTest, HoldingAnArrowRepeatsByThePageStepUntilTheEnd) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        SuperBar* bar = make_servo(row.from);
+        SuperBarUnit* bar = make_servo(row.from);
         ASSERT_NE(bar, nullptr);
-        write(bar, SuperBar::SliderBehaviour, row.slider);
+        write(bar, SuperBarUnit::SliderBehaviour, row.slider);
         raised().clear();
         press(bar, {row.x, Middle});
         EXPECT_EQ(platform::get_capture(), bar->hwnd());
@@ -352,7 +352,7 @@ TEST_F(SuperBarTest, HoldingAnArrowRepeatsByThePageStepUntilTheEnd) {
         m_backend.run_for(1000);
         std::vector<std::int32_t> positions;
         for (auto& r : raised()) {
-            if (r.event == SuperBar::PositionChanged)
+            if (r.event == SuperBarUnit::PositionChanged)
                 positions.push_back(r.position);
         }
         EXPECT_EQ(positions, row.positions);
@@ -360,14 +360,14 @@ TEST_F(SuperBarTest, HoldingAnArrowRepeatsByThePageStepUntilTheEnd) {
         EXPECT_EQ(platform::get_capture(), nullptr);
         // The release completes a click, whose line step has nowhere to go.
         EXPECT_EQ(events().back(),
-                  row.x < 100 ? SuperBar::DecreaseClicked : SuperBar::IncreaseClicked);
+                  row.x < 100 ? SuperBarUnit::DecreaseClicked : SuperBarUnit::IncreaseClicked);
         EXPECT_EQ(bar->position(), row.positions.back());
         platform::destroy_window(bar->hwnd());
     }
 }
 
 TEST_F(SuperBarTest, ReleasingEarlyStopsTheHoldBeforeItRepeats) {
-    SuperBar* bar = make_servo(100);
+    SuperBarUnit* bar = make_servo(100);
     ASSERT_NE(bar, nullptr);
     press(bar, {190, Middle});
     m_backend.run_for(499);
@@ -380,31 +380,31 @@ TEST_F(SuperBarTest, ReleasingEarlyStopsTheHoldBeforeItRepeats) {
 TEST_F(SuperBarTest, NothingMoreHappensWhenAHandlerDestroysTheBar) {
     struct Row {
         const char* what;
-        std::function<void(SuperBarTest&, SuperBar*)> act;
+        std::function<void(SuperBarTest&, SuperBarUnit*)> act;
     };
     const Row rows[] = {
-        {"a key", [](SuperBarTest& t, SuperBar*) { t.key(platform::VK_UP); }},
+        {"a key", [](SuperBarTest& t, SuperBarUnit*) { t.key(platform::VK_UP); }},
         {"a minimum write",
-         [](SuperBarTest& t, SuperBar* bar) { t.write(bar, SuperBar::Minimum, 120); }},
+         [](SuperBarTest& t, SuperBarUnit* bar) { t.write(bar, SuperBarUnit::Minimum, 120); }},
         {"a track click",
-         [](SuperBarTest& t, SuperBar* bar) {
+         [](SuperBarTest& t, SuperBarUnit* bar) {
              t.press(bar, {TrackStart + 9 + 121, Middle});
          }},
         {"a drag",
-         [](SuperBarTest& t, SuperBar* bar) {
+         [](SuperBarTest& t, SuperBarUnit* bar) {
              Rect thumb = t.part_rect(bar, BarPart::Thumb);
              t.press(bar, {thumb.left + 2, Middle});
              t.move(bar, {thumb.left + 40, Middle});
          }},
         {"an arrow click",
-         [](SuperBarTest& t, SuperBar* bar) {
+         [](SuperBarTest& t, SuperBarUnit* bar) {
              t.press(bar, {190, Middle});
              t.release(bar, {190, Middle});
          }},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        SuperBar* bar = make_servo(100);
+        SuperBarUnit* bar = make_servo(100);
         ASSERT_NE(bar, nullptr);
         HWND window = bar->hwnd();
         platform::set_focus(window);
@@ -425,9 +425,9 @@ TEST_F(SuperBarTest, NothingMoreHappensWhenAHandlerDestroysTheBar) {
 }
 
 TEST_F(SuperBarTest, FocusEventsAndAVerticalBar) {
-    SuperBar::Settings settings = servo_settings(0);
-    settings.set_word(SuperBar::Orientation, 1);
-    SuperBar* bar = make(settings, {300, 20, 348, 220});
+    SuperBarUnit::Settings settings = servo_settings(0);
+    settings.set_word(SuperBarUnit::Orientation, 1);
+    SuperBarUnit* bar = make(settings, {300, 20, 348, 220});
     ASSERT_NE(bar, nullptr);
     EXPECT_TRUE(bar->layout().vertical());
     // Along the height now: the thumb's top edge shows the position.
@@ -436,12 +436,12 @@ TEST_F(SuperBarTest, FocusEventsAndAVerticalBar) {
     EXPECT_EQ(bar->position(), 90);
     EXPECT_EQ(part_rect(bar, BarPart::Thumb).top, thumb_left_for(90, 0, 179));
     EXPECT_EQ(count(units::EventGotFocus), 1);
-    EXPECT_EQ(events(), (std::vector<std::int32_t>{SuperBar::PositionChanged}));
+    EXPECT_EQ(events(), (std::vector<std::int32_t>{SuperBarUnit::PositionChanged}));
     // Turned back, the same position stands along the width.
-    write(bar, SuperBar::Orientation, 0);
+    write(bar, SuperBarUnit::Orientation, 0);
     platform::move_window(bar->hwnd(), 77, 105, 200, 48);
     EXPECT_EQ(part_rect(bar, BarPart::Thumb).left, thumb_left_for(90, 0, 179));
-    EXPECT_EQ(count(SuperBar::PositionChanged), 1);
+    EXPECT_EQ(count(SuperBarUnit::PositionChanged), 1);
 }
 
 } // namespace

@@ -12,8 +12,8 @@
 #include <units/LabelUnit.h>
 #include <units/PicBoxUnit.h>
 
-#include <platform/Painting.h>
-#include <platform/WindowSystem.h>
+#include <platform/window/Painting.h>
+#include <platform/window/WindowSystem.h>
 
 #include <cairo.h>
 

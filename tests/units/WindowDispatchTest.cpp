@@ -11,11 +11,11 @@
 #include <runtime/values/RuntimeHeap.h>
 #include <runtime/windows/UnitObject.h>
 
-#include <units/UnitMethod.h>
 #include <units/WindowUnit.h>
+#include <units/framework/UnitMethod.h>
 
-#include <platform/Font.h>
-#include <platform/WindowSystem.h>
+#include <platform/drawing/Font.h>
+#include <platform/window/WindowSystem.h>
 
 #include <cstring>
 

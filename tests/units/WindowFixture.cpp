@@ -6,11 +6,11 @@
 #include <runtime/windows/UnitObject.h>
 #include <runtime/windows/WindowObject.h>
 
-#include <units/UnitType.h>
 #include <units/WindowUnit.h>
+#include <units/framework/UnitType.h>
 
-#include <platform/Controls.h>
-#include <platform/WindowSystem.h>
+#include <platform/controls/Controls.h>
+#include <platform/window/WindowSystem.h>
 
 #include <array>
 

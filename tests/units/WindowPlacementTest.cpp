@@ -1,10 +1,10 @@
 #include "WindowFixture.h"
 
 #include <runtime/image/TemplateLoader.h>
-#include <units/UnitType.h>
 #include <units/WindowUnit.h>
+#include <units/framework/UnitType.h>
 
-#include <platform/WindowSystem.h>
+#include <platform/window/WindowSystem.h>
 
 using namespace runtime_test;
 

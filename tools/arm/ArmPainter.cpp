@@ -1,8 +1,8 @@
 #include "ArmPainter.h"
 
 #include "platform/Encoding.h"
-#include "platform/Font.h"
-#include "platform/Painting.h"
+#include <platform/drawing/Font.h>
+#include <platform/window/Painting.h>
 
 #include <algorithm>
 #include <array>

@@ -9,8 +9,8 @@
 #include "ArmSession.h"
 #include "TextPictures.h"
 
-#include "platform/Bitmap.h"
-#include "platform/Canvas.h"
+#include <platform/drawing/Bitmap.h>
+#include <platform/drawing/Canvas.h>
 
 #include <array>
 

@@ -1,7 +1,7 @@
 #include "ArmWindow.h"
 
-#include "platform/Painting.h"
-#include "platform/WindowSystem.h"
+#include <platform/window/Painting.h>
+#include <platform/window/WindowSystem.h>
 
 namespace arm {
 

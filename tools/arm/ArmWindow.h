@@ -8,8 +8,8 @@
 #include "ArmSession.h"
 #include "LinkInbox.h"
 
-#include "platform/Messages.h"
 #include "platform/Types.h"
+#include <platform/window/Messages.h>
 
 #include <array>
 #include <deque>

@@ -1,6 +1,6 @@
 #include "TextPictures.h"
 
-#include "platform/Painting.h"
+#include <platform/window/Painting.h>
 
 #include <algorithm>
 #include <cstdint>

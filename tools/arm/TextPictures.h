@@ -6,8 +6,8 @@
 // and log lines over and over while the arm moves. The least recently used
 // pictures go once there are more than the limit.
 
-#include "platform/Bitmap.h"
-#include "platform/Canvas.h"
+#include <platform/drawing/Bitmap.h>
+#include <platform/drawing/Canvas.h>
 
 #include <cstddef>
 #include <list>

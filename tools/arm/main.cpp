@@ -14,8 +14,8 @@
 
 #include "platform/BackendChoice.h"
 #include "platform/Encoding.h"
-#include "platform/WindowSystem.h"
 #include "platform/serial/Pty.h"
+#include <platform/window/WindowSystem.h>
 
 #include <ArmctlVersion.h>
 

@@ -6,12 +6,12 @@
 //   ARMCTL_DEMO_SCREENSHOT=demo.png armctl-demo   (paints, saves, exits)
 
 #include "platform/BackendChoice.h"
-#include "platform/Canvas.h"
 #include "platform/Encoding.h"
-#include "platform/Font.h"
-#include "platform/MessageParams.h"
-#include "platform/Painting.h"
-#include "platform/WindowSystem.h"
+#include <platform/drawing/Canvas.h>
+#include <platform/drawing/Font.h>
+#include <platform/window/MessageParams.h>
+#include <platform/window/Painting.h>
+#include <platform/window/WindowSystem.h>
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #include "DesignLexer.h"
 
 #include <platform/Encoding.h>
-#include <units/IntegerText.h>
+#include <units/framework/IntegerText.h>
 
 #include <charconv>
 #include <climits>

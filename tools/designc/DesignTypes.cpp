@@ -5,14 +5,14 @@
 #include <units/ComboBoxUnit.h>
 #include <units/CommonDlgUnit.h>
 #include <units/EditBoxUnit.h>
-#include <units/GridUnit.h>
 #include <units/GroupBoxUnit.h>
 #include <units/LabelUnit.h>
 #include <units/PicBoxUnit.h>
-#include <units/SerialPort.h>
-#include <units/StatusBar.h>
-#include <units/SuperBar.h>
+#include <units/StatusBarUnit.h>
 #include <units/WindowUnit.h>
+#include <units/grid/GridUnit.h>
+#include <units/serialport/SerialPortUnit.h>
+#include <units/superbar/SuperBarUnit.h>
 
 #include <charconv>
 
@@ -21,9 +21,11 @@ namespace designc {
 DesignTypes DesignTypes::standard() {
     DesignTypes types;
     types.add<units::WindowUnit>(units::WindowUnit::TypeCode, units::WindowUnit::type_info());
-    types.add<units::SerialPort>(units::SerialPort::TypeCode, units::SerialPort::type_info());
-    types.add<units::StatusBar>(units::StatusBar::TypeCode, units::StatusBar::type_info());
-    types.add<units::SuperBar>(units::SuperBar::TypeCode, units::SuperBar::type_info());
+    types.add<units::SerialPortUnit>(units::SerialPortUnit::TypeCode,
+                                     units::SerialPortUnit::type_info());
+    types.add<units::StatusBarUnit>(units::StatusBarUnit::TypeCode,
+                                    units::StatusBarUnit::type_info());
+    types.add<units::SuperBarUnit>(units::SuperBarUnit::TypeCode, units::SuperBarUnit::type_info());
     types.add<units::EditBoxUnit>(units::EditBoxUnit::TypeCode, units::EditBoxUnit::type_info());
     types.add<units::PicBoxUnit>(units::PicBoxUnit::TypeCode, units::PicBoxUnit::type_info());
     types.add<units::GroupBoxUnit>(units::GroupBoxUnit::TypeCode, units::GroupBoxUnit::type_info());

@@ -5,7 +5,7 @@
 // type's own (UnitTypeEntries<T>::design_data, over its Settings::write), so
 // what the compiler stores is what the unit reads back.
 
-#include <units/UnitType.h>
+#include <units/framework/UnitType.h>
 
 #include <cstdint>
 #include <optional>

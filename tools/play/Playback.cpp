@@ -1,8 +1,8 @@
 #include "Playback.h"
 
 #include <platform/serial/PortMap.h>
-#include <units/SerialPort.h>
-#include <units/SerialPortEngine.h>
+#include <units/serialport/SerialPortEngine.h>
+#include <units/serialport/SerialPortUnit.h>
 
 #include <cerrno>
 #include <chrono>
@@ -191,11 +191,11 @@ int play_on_port(const PlayOptions& options, const std::vector<Step>& steps, FIL
     if (!find_port(options, port, err))
         return exit_code::PortNotOpened;
 
-    units::SerialPort::Settings settings;
-    settings.set_word(units::SerialPort::BaudRate, 9600);
+    units::SerialPortUnit::Settings settings;
+    settings.set_word(units::SerialPortUnit::BaudRate, 9600);
     units::SerialPortEngine engine([] {});
     units::PortOpenResult opened =
-        engine.open(port.path, units::SerialPort::open_settings(settings));
+        engine.open(port.path, units::SerialPortUnit::open_settings(settings));
     if (!opened.ok()) {
         std::fprintf(err, "armctl-play: %s: %s\n", port.name.c_str(),
                      units::describe(opened.failure));

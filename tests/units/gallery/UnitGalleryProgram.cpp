@@ -15,11 +15,11 @@
 #include <runtime/values/ArrayBlock.h>
 #include <runtime/values/TypedValue.h>
 
-#include <units/GridUnit.h>
 #include <units/WindowUnit.h>
+#include <units/grid/GridUnit.h>
 
-#include <platform/Painting.h>
-#include <platform/WindowSystem.h>
+#include <platform/window/Painting.h>
+#include <platform/window/WindowSystem.h>
 
 #include <cmath>
 #include <cstdio>

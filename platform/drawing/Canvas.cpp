@@ -1,0 +1,383 @@
+#include "Canvas.h"
+
+#include "Font.h"
+#include <platform/Encoding.h>
+
+#include <algorithm>
+#include <cairo.h>
+#include <cmath>
+#include <pango/pangocairo.h>
+#include <utility>
+
+namespace platform {
+
+PangoContext* text_context() {
+    // Pango font maps are per thread, so is this context.
+    thread_local PangoContext* context = [] {
+        PangoFontMap* map = pango_cairo_font_map_get_default();
+        PangoContext* c = pango_font_map_create_context(map);
+        cairo_font_options_t* options = cairo_font_options_create();
+        cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+        cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
+        cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+        pango_cairo_context_set_font_options(c, options);
+        pango_cairo_context_set_resolution(c, 96.0);
+        cairo_font_options_destroy(options);
+        return c;
+    }();
+    return context;
+}
+
+void set_source_color(cairo_t* cr, COLORREF c) {
+    cairo_set_source_rgb(cr, get_r(c) / 255.0, get_g(c) / 255.0, get_b(c) / 255.0);
+}
+
+namespace {
+
+// How far, in pixels, the curves of moving shapes may stray from true
+// circles: a quarter pixel cannot be seen under anti-aliasing, and round
+// ends and joints take half the segments of cairo's tenth of a pixel.
+constexpr double k_shape_tolerance = 0.25;
+
+// Removes the '&' mnemonic markers ("&&" is a literal '&') and returns where
+// the underlined character starts, or -1.
+std::string strip_prefix(std::string_view gbk, int& underline_at) {
+    std::string out;
+    underline_at = -1;
+    for (std::size_t i = 0; i < gbk.size(); ++i) {
+        if (gbk[i] == '&' && i + 1 < gbk.size()) {
+            ++i;
+            if (gbk[i] != '&' && underline_at < 0)
+                underline_at = static_cast<int>(out.size());
+        }
+        std::size_t len = gbk_char_length(gbk, i);
+        out.append(gbk.substr(i, len));
+        i += len - 1;
+    }
+    return out;
+}
+
+PangoLayout* make_layout(PangoContext* context, HFONT font, std::string_view gbk, UINT format) {
+    PangoLayout* layout = pango_layout_new(context);
+    pango_layout_set_font_description(layout, font->description());
+    int underline_at = -1;
+    std::string text = (format & DT_NOPREFIX) ? std::string(gbk) : strip_prefix(gbk, underline_at);
+    std::string utf8;
+    if (underline_at >= 0) {
+        // The byte offset of the mnemonic in UTF-8.
+        underline_at = static_cast<int>(
+            gbk_to_utf8(std::string_view(text).substr(0, static_cast<std::size_t>(underline_at)))
+                .size());
+    }
+    utf8 = gbk_to_utf8(text);
+    pango_layout_set_text(layout, utf8.c_str(), static_cast<int>(utf8.size()));
+    PangoAttrList* attrs = pango_attr_list_new();
+    if (font->underline())
+        pango_attr_list_insert(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
+    if (font->strike_out())
+        pango_attr_list_insert(attrs, pango_attr_strikethrough_new(TRUE));
+    if (underline_at >= 0 && static_cast<std::size_t>(underline_at) < utf8.size()) {
+        PangoAttribute* u = pango_attr_underline_new(PANGO_UNDERLINE_SINGLE);
+        u->start_index = static_cast<guint>(underline_at);
+        u->end_index =
+            static_cast<guint>(g_utf8_next_char(utf8.c_str() + underline_at) - utf8.c_str());
+        pango_attr_list_insert(attrs, u);
+    }
+    pango_layout_set_attributes(layout, attrs);
+    pango_attr_list_unref(attrs);
+    return layout;
+}
+
+} // namespace
+
+Canvas::Canvas(cairo_t* cr, HWND hwnd)
+    : m_cr(cairo_reference(cr)), m_hwnd(hwnd), m_font(default_gui_font()) {
+    cairo_save(m_cr);
+}
+
+Canvas::~Canvas() {
+    if (m_text_context)
+        g_object_unref(m_text_context);
+    cairo_restore(m_cr);
+    cairo_surface_flush(cairo_get_target(m_cr));
+    cairo_destroy(m_cr);
+}
+
+void Canvas::fill_rect(const Rect& r, COLORREF color) {
+    if (r.is_empty())
+        return;
+    set_source_color(m_cr, color);
+    cairo_rectangle(m_cr, r.left, r.top, r.width(), r.height());
+    cairo_fill(m_cr);
+}
+
+void Canvas::frame_rect(const Rect& r, COLORREF color, int thickness) {
+    if (r.is_empty() || thickness <= 0)
+        return;
+    set_source_color(m_cr, color);
+    cairo_rectangle(m_cr, r.left, r.top, r.width(), r.height());
+    cairo_rectangle(m_cr, r.left + thickness, r.top + thickness, r.width() - 2 * thickness,
+                    r.height() - 2 * thickness);
+    cairo_set_fill_rule(m_cr, CAIRO_FILL_RULE_EVEN_ODD);
+    cairo_fill(m_cr);
+    cairo_set_fill_rule(m_cr, CAIRO_FILL_RULE_WINDING);
+}
+
+void Canvas::draw_line(int x0, int y0, int x1, int y1, COLORREF color, double width) {
+    set_source_color(m_cr, color);
+    cairo_set_line_width(m_cr, width);
+    // Half-pixel offsets put one-pixel lines on pixel centres.
+    double off = static_cast<int>(width) % 2 ? 0.5 : 0.0;
+    cairo_move_to(m_cr, x0 + off, y0 + off);
+    cairo_line_to(m_cr, x1 + off, y1 + off);
+    cairo_stroke(m_cr);
+}
+
+void Canvas::draw_surface(cairo_surface_t* surface, int x, int y) {
+    if (!surface)
+        return;
+    cairo_set_source_surface(m_cr, surface, x, y);
+    cairo_paint(m_cr);
+}
+
+void Canvas::draw_focus_rect(const Rect& r) {
+    if (r.is_empty())
+        return;
+    static const double dash[] = {1.0, 1.0};
+    cairo_save(m_cr);
+    cairo_set_dash(m_cr, dash, 2, 0);
+    cairo_set_line_width(m_cr, 1.0);
+    set_source_color(m_cr, 0);
+    cairo_rectangle(m_cr, r.left + 0.5, r.top + 0.5, r.width() - 1, r.height() - 1);
+    cairo_stroke(m_cr);
+    cairo_restore(m_cr);
+}
+
+void Canvas::fill_round_rect(const Rect& r, int radius, COLORREF color) {
+    if (r.is_empty())
+        return;
+    double rad = std::clamp(radius, 0, std::min(r.width(), r.height()) / 2);
+    double x = r.left, y = r.top, w = r.width(), h = r.height();
+    cairo_new_sub_path(m_cr);
+    cairo_arc(m_cr, x + w - rad, y + rad, rad, -M_PI / 2, 0);
+    cairo_arc(m_cr, x + w - rad, y + h - rad, rad, 0, M_PI / 2);
+    cairo_arc(m_cr, x + rad, y + h - rad, rad, M_PI / 2, M_PI);
+    cairo_arc(m_cr, x + rad, y + rad, rad, M_PI, 3 * M_PI / 2);
+    cairo_close_path(m_cr);
+    set_source_color(m_cr, color);
+    cairo_fill(m_cr);
+}
+
+void Canvas::fill_ellipse(const Rect& r, COLORREF color) {
+    if (r.is_empty())
+        return;
+    cairo_save(m_cr);
+    cairo_translate(m_cr, r.left + r.width() / 2.0, r.top + r.height() / 2.0);
+    cairo_scale(m_cr, r.width() / 2.0, r.height() / 2.0);
+    cairo_arc(m_cr, 0, 0, 1, 0, 2 * M_PI);
+    cairo_restore(m_cr);
+    set_source_color(m_cr, color);
+    cairo_fill(m_cr);
+}
+
+void Canvas::frame_ellipse(const Rect& r, COLORREF color, double width) {
+    if (r.width() <= width || r.height() <= width || width <= 0)
+        return;
+    cairo_save(m_cr);
+    cairo_translate(m_cr, r.left + r.width() / 2.0, r.top + r.height() / 2.0);
+    cairo_scale(m_cr, (r.width() - width) / 2.0, (r.height() - width) / 2.0);
+    cairo_arc(m_cr, 0, 0, 1, 0, 2 * M_PI);
+    cairo_restore(m_cr);
+    set_source_color(m_cr, color);
+    cairo_set_line_width(m_cr, width);
+    cairo_stroke(m_cr);
+}
+
+void Canvas::fill_polygon(const Point* points, int count, COLORREF color) {
+    if (!points || count < 3)
+        return;
+    cairo_move_to(m_cr, points[0].x, points[0].y);
+    for (int i = 1; i < count; ++i)
+        cairo_line_to(m_cr, points[i].x, points[i].y);
+    cairo_close_path(m_cr);
+    set_source_color(m_cr, color);
+    cairo_fill(m_cr);
+}
+
+void Canvas::offset_origin(int dx, int dy) {
+    cairo_translate(m_cr, dx, dy);
+}
+
+void Canvas::push_clip(const Rect& r) {
+    cairo_save(m_cr);
+    cairo_rectangle(m_cr, r.left, r.top, std::max(0, r.width()), std::max(0, r.height()));
+    cairo_clip(m_cr);
+}
+
+void Canvas::pop_clip() {
+    cairo_restore(m_cr);
+}
+
+bool Canvas::rect_visible(const Rect& r) const {
+    if (r.is_empty())
+        return false;
+    cairo_rectangle_list_t* list = cairo_copy_clip_rectangle_list(m_cr);
+    bool visible = false;
+    if (list->status == CAIRO_STATUS_SUCCESS) {
+        for (int i = 0; i < list->num_rectangles && !visible; ++i) {
+            const cairo_rectangle_t& c = list->rectangles[i];
+            visible =
+                r.left < c.x + c.width && c.x < r.right && r.top < c.y + c.height && c.y < r.bottom;
+        }
+    } else {
+        // A clip that is not a set of rectangles (after a rotation): its
+        // extents.
+        double x0, y0, x1, y1;
+        cairo_clip_extents(m_cr, &x0, &y0, &x1, &y1);
+        visible = r.left < x1 && x0 < r.right && r.top < y1 && y0 < r.bottom;
+    }
+    cairo_rectangle_list_destroy(list);
+    return visible;
+}
+
+void Canvas::draw_stroke(double x0, double y0, double x1, double y1, COLORREF color, double width) {
+    cairo_save(m_cr);
+    set_source_color(m_cr, color);
+    cairo_set_line_width(m_cr, width);
+    cairo_set_line_cap(m_cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_tolerance(m_cr, k_shape_tolerance);
+    cairo_move_to(m_cr, x0, y0);
+    cairo_line_to(m_cr, x1, y1);
+    cairo_stroke(m_cr);
+    cairo_restore(m_cr);
+}
+
+void Canvas::fill_circle(double cx, double cy, double radius, COLORREF color) {
+    if (radius <= 0)
+        return;
+    set_source_color(m_cr, color);
+    double tolerance = cairo_get_tolerance(m_cr);
+    cairo_set_tolerance(m_cr, k_shape_tolerance);
+    cairo_new_sub_path(m_cr);
+    cairo_arc(m_cr, cx, cy, radius, 0, 2 * M_PI);
+    cairo_fill(m_cr);
+    cairo_set_tolerance(m_cr, tolerance);
+}
+
+void Canvas::draw_arc(double cx, double cy, double radius, double from_degrees, double to_degrees,
+                      COLORREF color, double width) {
+    if (radius <= 0)
+        return;
+    cairo_save(m_cr);
+    set_source_color(m_cr, color);
+    cairo_set_line_width(m_cr, width);
+    cairo_new_sub_path(m_cr);
+    cairo_arc(m_cr, cx, cy, radius, from_degrees * M_PI / 180, to_degrees * M_PI / 180);
+    cairo_stroke(m_cr);
+    cairo_restore(m_cr);
+}
+
+HFONT Canvas::set_font(HFONT font) {
+    HFONT old = m_font;
+    m_font = font ? font : default_gui_font();
+    return old;
+}
+
+COLORREF Canvas::set_text_color(COLORREF c) {
+    return std::exchange(m_text_color, c);
+}
+COLORREF Canvas::set_bk_color(COLORREF c) {
+    return std::exchange(m_bk_color, c);
+}
+BkMode Canvas::set_bk_mode(BkMode mode) {
+    return std::exchange(m_bk_mode, mode);
+}
+
+int Canvas::draw_text(std::string_view gbk, Rect& r, UINT format) {
+    if (!m_text_context) {
+        m_text_context = pango_cairo_create_context(m_cr);
+        pango_cairo_context_set_resolution(m_text_context, 96.0);
+    } else {
+        // The transformation may have changed since the last text.
+        pango_cairo_update_context(m_cr, m_text_context);
+    }
+    PangoLayout* layout = make_layout(m_text_context, m_font, gbk, format);
+
+    bool single = (format & DT_SINGLELINE) != 0;
+    if (!single && (format & DT_WORDBREAK)) {
+        pango_layout_set_width(layout, std::max(1, r.width()) * PANGO_SCALE);
+        pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
+    } else if (format & DT_END_ELLIPSIS) {
+        pango_layout_set_width(layout, std::max(1, r.width()) * PANGO_SCALE);
+        pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
+    }
+    if (single)
+        pango_layout_set_single_paragraph_mode(layout, TRUE);
+    PangoAlignment align = (format & DT_CENTER)  ? PANGO_ALIGN_CENTER
+                           : (format & DT_RIGHT) ? PANGO_ALIGN_RIGHT
+                                                 : PANGO_ALIGN_LEFT;
+    pango_layout_set_alignment(layout, align);
+    int w = 0, h = 0;
+    pango_layout_get_pixel_size(layout, &w, &h);
+
+    if (format & DT_CALCRECT) {
+        r.right = r.left + w;
+        r.bottom = r.top + h;
+        g_object_unref(layout);
+        return h;
+    }
+    int x = r.left;
+    if (pango_layout_get_width(layout) < 0) {
+        if (format & DT_CENTER)
+            x = r.left + (r.width() - w) / 2;
+        else if (format & DT_RIGHT)
+            x = r.right - w;
+    }
+    int y = r.top;
+    if (single && (format & DT_VCENTER))
+        y = r.top + (r.height() - h) / 2;
+    else if (single && (format & DT_BOTTOM))
+        y = r.bottom - h;
+
+    cairo_save(m_cr);
+    if (!(format & DT_NOCLIP)) {
+        cairo_rectangle(m_cr, r.left, r.top, r.width(), r.height());
+        cairo_clip(m_cr);
+    }
+    if (m_bk_mode == BkMode::Opaque) {
+        set_source_color(m_cr, m_bk_color);
+        int bx = pango_layout_get_width(layout) < 0 ? x : r.left;
+        int bw = pango_layout_get_width(layout) < 0 ? w : r.width();
+        cairo_rectangle(m_cr, bx, y, bw, h);
+        cairo_fill(m_cr);
+    }
+    set_source_color(m_cr, m_text_color);
+    cairo_move_to(m_cr, x, y);
+    pango_cairo_show_layout(m_cr, layout);
+    cairo_restore(m_cr);
+    g_object_unref(layout);
+    return h;
+}
+
+void Canvas::text_out(int x, int y, std::string_view gbk) {
+    Size s = measure_text(gbk);
+    Rect r{x, y, x + s.cx, y + s.cy};
+    draw_text(gbk, r, DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+}
+
+Size Canvas::measure_text(std::string_view gbk) const {
+    return platform::measure_text(m_font, gbk);
+}
+
+Size measure_text(HFONT font, std::string_view gbk) {
+    if (!font)
+        font = default_gui_font();
+    PangoLayout* layout = make_layout(text_context(), font, gbk, DT_NOPREFIX);
+    pango_layout_set_single_paragraph_mode(layout, TRUE);
+    int w = 0, h = 0;
+    pango_layout_get_pixel_size(layout, &w, &h);
+    g_object_unref(layout);
+    return {w, h};
+}
+
+} // namespace platform

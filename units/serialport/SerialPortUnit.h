@@ -1,0 +1,108 @@
+#pragma once
+
+// The `SerialPort` unit (0x10027): one COM port for its window. Its own
+// properties 8 to 19 are the line settings, read at the next OpenPort;
+// writes only store them. OpenPort, ClosePort and SendData are methods in
+// library 1; received bytes and line events come back as the events
+// ByteReceived (1) and LineEvent (0) on the window's thread. The window is
+// an invisible child that the reader thread posts to.
+//
+// Two read-only properties follow the specified ones: 20 `Device`, the
+// device path the port number maps to now (empty when none), and 21
+// `OpenError`, why the last OpenPort failed (empty after a success).
+
+#include "SerialPortEngine.h"
+#include <units/framework/PropertyBag.h>
+#include <units/framework/Unit.h>
+#include <units/framework/UnitType.h>
+
+#include <runtime/image/UnitTypeInfo.h>
+#include <runtime/services/LibraryCommand.h>
+#include <runtime/values/TypedValue.h>
+
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace units {
+
+class SerialPortUnit final : public Unit {
+  public:
+    static constexpr std::uint32_t TypeCode = 0x10027;
+    static constexpr std::uint32_t StoredVersion = 4;
+    static constexpr const char* ClassName = "ArmctlSerialPort";
+    // Posted by the reader thread once per queued entry.
+    static constexpr UINT EntriesMessage = 0x0400 + 1;
+
+    enum Own : std::int32_t {
+        PortNumber = 0,
+        BaudRate = 1,
+        DataBits = 2,
+        StopBits = 3,
+        ParityCheck = 4,
+        EventChar = 5,
+        Timeout = 6,
+        OpenAtStart = 7,
+        Parity = 8,
+        FlowControl = 9,
+        RtsLine = 10,
+        DtrLine = 11,
+        Device = 12,
+        OpenError = 13,
+    };
+    enum Event : std::int32_t { LineEvent = 0, ByteReceived = 1 };
+
+    // The stored form keeps its own order (the time-out and the open flag
+    // before the text) and grows by version, so it is read and written here
+    // rather than in property order.
+    struct Settings : PropertyBag {
+        Settings();
+        bool read(StoredDataReader& reader);
+        void write(StoredDataWriter& writer) const;
+    };
+
+    SerialPortUnit(std::uint32_t window_id, std::uint32_t unit_id, Settings settings)
+        : Unit(window_id, unit_id), m_settings(std::move(settings)) {}
+    ~SerialPortUnit() override;
+
+    bool create_window(const CreateParameters& parameters);
+    const Settings& settings() const { return m_settings; }
+    int get_property(std::int32_t own_index, runtime::PropertyValue& value);
+    int set_property(std::int32_t own_index, const runtime::PropertyValue& value);
+
+    bool open_port();
+    void close_port();
+    bool send_data(const runtime::TypedValue& value);
+    bool is_open() const { return m_engine && m_engine->is_running(); }
+    PortFailure last_failure() const { return m_last_failure; }
+
+    // The raw bytes SendData sends for a value; nothing when the value has
+    // no byte form.
+    static std::optional<std::vector<std::uint8_t>> bytes_of(const runtime::TypedValue& value);
+    // The settings OpenPort applies, from the stored ones.
+    static SerialOpenSettings open_settings(const Settings& settings);
+
+    static const runtime::UnitTypeInfo& type_info();
+    using Entries = UnitTypeEntries<SerialPortUnit>;
+
+  protected:
+    bool on_message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+  private:
+    void deliver();
+    void report_failure(int com, const std::string& path, PortOpenResult result);
+
+    Settings m_settings;
+    std::unique_ptr<SerialPortEngine> m_engine;
+    PortFailure m_last_failure = PortFailure::None;
+    std::string m_open_error; // GBK
+    std::string m_reported;   // the failure last written to standard error
+};
+
+// Library 1's methods of the unit, in the order the program calls them:
+// OpenPort, ClosePort, SendData.
+std::span<const runtime::LibraryCommand> serial_port_commands();
+
+} // namespace units
