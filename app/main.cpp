@@ -7,6 +7,11 @@
 #include <runtime/image/ProgramImage.h>
 #include <runtime/services/RuntimeNotify.h>
 
+#include <ArmctlVersion.h>
+
+#include <cstdio>
+#include <cstring>
+
 namespace app {
 void exit_routine();
 }
@@ -27,5 +32,12 @@ int program_entry() {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Answered before the runtime starts, so it needs no display.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("armctl %s\n", ARMCTL_VERSION);
+            return 0;
+        }
+    }
     return runtime::program_main(argc, argv, program_entry);
 }

@@ -24,14 +24,6 @@ std::span<const std::uint8_t> numeric_array_bytes(const TypedValue& value) {
     return {elements.data, elements.count * size};
 }
 
-std::string_view up_to_first_zero(std::span<const std::uint8_t> bytes) {
-    if (bytes.empty())
-        return {};
-    auto* data = reinterpret_cast<const char*>(bytes.data());
-    auto* zero = static_cast<const char*>(std::memchr(data, 0, bytes.size()));
-    return {data, zero ? static_cast<std::size_t>(zero - data) : bytes.size()};
-}
-
 char* text_of_value(const TypedValue& value) {
     if (runtime::is_array_type(value.type)) {
         if (!runtime::is_numeric_type(runtime::element_type(value.type)))
@@ -112,6 +104,14 @@ double number_of(const TypedValue& value) {
     default:
         return 0;
     }
+}
+
+std::string_view up_to_first_zero(std::span<const std::uint8_t> bytes) {
+    if (bytes.empty())
+        return {};
+    auto* data = reinterpret_cast<const char*>(bytes.data());
+    auto* zero = static_cast<const char*>(std::memchr(data, 0, bytes.size()));
+    return {data, zero ? static_cast<std::size_t>(zero - data) : bytes.size()};
 }
 
 void ToText(TypedValue* result, std::int32_t arg_count, const TypedValue* args) {

@@ -8,6 +8,8 @@
 #include <runtime/values/TypedValue.h>
 
 #include <cstdint>
+#include <span>
+#include <string_view>
 
 namespace commands {
 
@@ -15,6 +17,9 @@ void ToText(runtime::TypedValue* result, std::int32_t arg_count, const runtime::
 void ToNumber(runtime::TypedValue* result, std::int32_t arg_count, const runtime::TypedValue* args);
 void ToByteSet(runtime::TypedValue* result, std::int32_t arg_count,
                const runtime::TypedValue* args);
+
+// The text ToText makes of a byte set's bytes: they end at the first zero.
+std::string_view up_to_first_zero(std::span<const std::uint8_t> bytes);
 
 // The number ToNumber gives for a value.
 double number_of(const runtime::TypedValue& value);

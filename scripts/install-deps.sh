@@ -8,6 +8,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang clang-format libclang-rt-14-dev
   xvfb xauth xdotool x11-utils
+  dpkg-dev lintian appstream
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -46,7 +46,8 @@ bool read_speed(const std::string& text, ServoSettings& servo) {
 
 const char* arm_usage() {
     return "usage: armctl-arm [--com N] [--headless] [--travel MIN:MAX] [--speed SECONDS]\n"
-           "                  [--backend=gtk|headless] [-- PROGRAM [ARGS...]]\n";
+           "                  [--backend=gtk|headless] [-- PROGRAM [ARGS...]]\n"
+           "       armctl-arm --help | --version\n";
 }
 
 ArmOptions read_arm_options(int argc, char** argv) {
@@ -64,6 +65,10 @@ ArmOptions read_arm_options(int argc, char** argv) {
         }
         if (arg == "--help" || arg == "-h") {
             options.help = true;
+            continue;
+        }
+        if (arg == "--version") {
+            options.version = true;
             continue;
         }
         if (arg.starts_with("--backend"))

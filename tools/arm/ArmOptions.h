@@ -27,6 +27,7 @@ struct ArmOptions {
     ServoSettings servo;
     std::vector<std::string> program; // empty: no program to start
     bool help = false;
+    bool version = false;
     std::string error; // non-empty: the command line could not be read
 };
 

@@ -17,6 +17,8 @@
 #include "platform/serial/Pty.h"
 #include <platform/window/WindowSystem.h>
 
+#include <ArmctlVersion.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
@@ -89,6 +91,10 @@ int main(int argc, char** argv) {
     ArmOptions options = read_arm_options(argc, argv);
     if (options.help) {
         std::fputs(arm_usage(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("armctl-arm %s\n", ARMCTL_VERSION);
         return 0;
     }
     if (!options.error.empty()) {

@@ -7,6 +7,8 @@
 
 #include <platform/serial/PortMap.h>
 
+#include <ArmctlVersion.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -22,7 +24,8 @@ namespace {
 int usage(FILE* out) {
     std::fputs("usage: armctl-ports                  show the COM port map\n"
                "       armctl-ports set COMn DEVICE  open DEVICE as COMn\n"
-               "       armctl-ports clear COMn       remove the entry for COMn\n",
+               "       armctl-ports clear COMn       remove the entry for COMn\n"
+               "       armctl-ports --version\n",
                out);
     return out == stdout ? 0 : 2;
 }
@@ -83,6 +86,10 @@ int main(int argc, char** argv) {
         return show_map();
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))
         return usage(stdout);
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("armctl-ports %s\n", ARMCTL_VERSION);
+        return 0;
+    }
 
     std::string folder = serial::default_port_folder();
     if (folder.empty()) {

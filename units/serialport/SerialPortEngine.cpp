@@ -62,6 +62,28 @@ PortFailure failure_of(serial::OpenFailure failure) {
 
 } // namespace
 
+const char* describe(PortFailure failure) {
+    switch (failure) {
+    case PortFailure::None:
+        return "";
+    case PortFailure::NoDevice:
+        return "no device";
+    case PortFailure::NotFound:
+        return "no such device";
+    case PortFailure::PermissionDenied:
+        return "permission denied \xE2\x80\x94 add your user to the dialout group";
+    case PortFailure::Busy:
+        return "held by another program";
+    case PortFailure::NotATerminal:
+        return "not a serial device";
+    case PortFailure::RefusedSetting:
+        return "the device refused the line settings";
+    case PortFailure::Failed:
+        return "cannot be opened";
+    }
+    return "cannot be opened";
+}
+
 std::vector<std::uint8_t> modem_line_events(int before, int after) {
     std::vector<std::uint8_t> events;
     int changed = before ^ after;

@@ -86,6 +86,10 @@ struct [[nodiscard]] PortOpenResult {
     bool ok() const { return failure == PortFailure::None; }
 };
 
+// Why an open failed, in a few English words ("held by another program");
+// the one for a refused permission names the dialout group.
+const char* describe(PortFailure failure);
+
 // The line events for a change of the modem lines (TIOCM_* bits), in the
 // order they are queued: ring, CTS, DSR, carrier detect.
 std::vector<std::uint8_t> modem_line_events(int before, int after);

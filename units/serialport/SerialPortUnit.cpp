@@ -45,28 +45,6 @@ std::string port_name(int com) {
     return "COM" + std::to_string(com);
 }
 
-const char* reason_text(PortFailure failure) {
-    switch (failure) {
-    case PortFailure::None:
-        return "";
-    case PortFailure::NoDevice:
-        return "no device";
-    case PortFailure::NotFound:
-        return "no such device";
-    case PortFailure::PermissionDenied:
-        return "permission denied \xE2\x80\x94 add your user to the dialout group";
-    case PortFailure::Busy:
-        return "held by another program";
-    case PortFailure::NotATerminal:
-        return "not a serial device";
-    case PortFailure::RefusedSetting:
-        return "the device refused the line settings";
-    case PortFailure::Failed:
-        return "cannot be opened";
-    }
-    return "cannot be opened";
-}
-
 void open_port(runtime::TypedValue* result, std::int32_t count, const runtime::TypedValue* args) {
     auto* port = method_unit<SerialPortUnit>(count, args);
     *result = runtime::TypedValue::of_boolean(port && port->open_port());
@@ -274,7 +252,7 @@ void SerialPortUnit::report_failure(int com, const std::string& path, PortOpenRe
     std::string message = port_name(com);
     if (!path.empty())
         message += " \xE2\x86\x92 " + path;
-    message += std::string(": ") + reason_text(result.failure);
+    message += std::string(": ") + describe(result.failure);
     m_open_error = platform::utf8_to_gbk(message);
     // Written once: an operator pressing Open again and again gets one line.
     if (message != m_reported) {
