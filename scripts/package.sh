@@ -5,19 +5,14 @@
 # action file. Prints the package's path on its last line.
 #
 # usage: scripts/package.sh [BUILD_DIR] [OUT_DIR]   (defaults build/default and BUILD_DIR)
-# The build takes the machine's build lock through `locked` when that exists.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/default}
 out=${2:-$build}
 [ -f "$build/CMakeCache.txt" ] || { echo "package: $build is not a configured build" >&2; exit 1; }
 
-lock=()
-if command -v locked >/dev/null; then
-  lock=(locked)
-fi
 programs=(armctl armctl-arm armctl-ports armctl-play)
-"${lock[@]}" cmake --build "$build" -j "$(nproc)" --target "${programs[@]}" >/dev/null
+cmake --build "$build" -j "$(nproc)" --target "${programs[@]}" >/dev/null
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 [ -n "$version" ] || { echo "package: no project version in $build" >&2; exit 1; }
