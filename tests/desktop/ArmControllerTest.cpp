@@ -19,11 +19,6 @@ namespace test_support {
 using namespace platform;
 namespace {
 
-bool have_display() {
-    const char* d = std::getenv("DISPLAY");
-    return d && *d;
-}
-
 // Bytes up to and including the next servo letter, waiting up to
 // `limit_ms`; empty when none came.
 std::string next_command(test_support::PtyPair& arm, int limit_ms = 3000) {

@@ -21,11 +21,6 @@ namespace test_support {
 using namespace platform;
 namespace {
 
-bool have_display() {
-    const char* d = std::getenv("DISPLAY");
-    return d && *d;
-}
-
 struct Received {
     char servo;
     int value;

@@ -23,7 +23,7 @@ namespace fs = std::filesystem;
 
 constexpr std::uintptr_t Tick = 7;
 constexpr UINT TickMs = 40;
-constexpr std::uintptr_t Watchdog = 8;
+constexpr std::uintptr_t DialogWatchdog = 8;
 constexpr int WatchdogQuit = 99;
 
 void end_with_quit(HWND, UINT, std::uintptr_t, std::uint32_t) {
@@ -135,9 +135,9 @@ class GtkFileDialogTest : public DesktopProbe {
     std::optional<FileDialogAnswer> run_dialog(const FileDialogRequest& request,
                                                UINT watchdog_ms = 9000) {
         set_timer(m_top, Tick, TickMs);
-        set_timer(m_top, Watchdog, watchdog_ms, end_with_quit);
+        set_timer(m_top, DialogWatchdog, watchdog_ms, end_with_quit);
         auto answer = run_file_dialog(request);
-        kill_timer(m_top, Watchdog);
+        kill_timer(m_top, DialogWatchdog);
         kill_timer(m_top, Tick);
         settle();
         return answer;
@@ -236,9 +236,9 @@ TEST_F(GtkFileDialogTest, FolderDialogThatShowsFilesCanChooseTheFolderItself) {
     request.include_files = true;
     // Alt+F is the mnemonic of "Choose this folder".
     auto driver = drive_dialog({shot("folder-dialog"), {"key", "alt+f"}});
-    set_timer(m_top, Watchdog, 9000, end_with_quit);
+    set_timer(m_top, DialogWatchdog, 9000, end_with_quit);
     auto answer = run_folder_dialog(request);
-    kill_timer(m_top, Watchdog);
+    kill_timer(m_top, DialogWatchdog);
     settle();
     expect_driver_finished(*driver);
     ASSERT_FALSE(m_quit_seen) << "the watchdog ended the dialog";

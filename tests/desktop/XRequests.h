@@ -1,11 +1,18 @@
 #pragma once
 
+#include <cstdlib>
 #include <string>
 
 // What a window manager would ask of a window, sent straight to the X
 // server (Xvfb runs without a window manager).
 
 namespace test_support {
+
+// Whether there is an X display to talk to at all.
+inline bool have_display() {
+    const char* d = std::getenv("DISPLAY");
+    return d && *d;
+}
 
 // Sends the WM_DELETE_WINDOW request that a window manager's close button
 // sends. False when the display cannot be opened.

@@ -107,14 +107,14 @@ TEST_F(EditScrollBars, BarRequestsMoveTheFirstVisibleLineAndTheBarFollows) {
     EXPECT_EQ(first_line(e), 1);
     EXPECT_EQ(get_scroll_pos(e, SB_VERT), 1);
 
-    struct Step {
+    struct ScrollStep {
         int code;
         int want;
     } steps[] = {
         {SB_PAGEDOWN, 1 + page},  {SB_BOTTOM, last}, {SB_LINEDOWN, last},
         {SB_PAGEUP, last - page}, {SB_TOP, 0},       {SB_LINEUP, 0},
     };
-    for (const Step& s : steps) {
+    for (const ScrollStep& s : steps) {
         send_message(e, WM_VSCROLL, make_wparam(s.code, 0), 0);
         EXPECT_EQ(first_line(e), s.want) << "code " << s.code;
         EXPECT_EQ(get_scroll_pos(e, SB_VERT), s.want) << "code " << s.code;

@@ -19,7 +19,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::vector<std::uint8_t> bytes(const std::string& text) {
+std::vector<std::uint8_t> byte_vector(const std::string& text) {
     return {text.begin(), text.end()};
 }
 
@@ -75,8 +75,8 @@ class SerialPortEngineTest : public ::testing::Test {
 
 TEST_F(SerialPortEngineTest, WritesArriveWholeAndInOrder) {
     open();
-    EXPECT_TRUE(m_engine.send(bytes("90a")));
-    EXPECT_TRUE(m_engine.send(bytes("120d")));
+    EXPECT_TRUE(m_engine.send(byte_vector("90a")));
+    EXPECT_TRUE(m_engine.send(byte_vector("120d")));
     EXPECT_TRUE(m_engine.send({})) << "an empty write succeeds without writing";
     EXPECT_EQ(m_pty.read(7), "90a120d");
     EXPECT_EQ(m_pty.read_available(), "");
@@ -92,12 +92,12 @@ TEST_F(SerialPortEngineTest, ReceivedBytesAreQueuedOneEntryEachInOrder) {
 }
 
 TEST_F(SerialPortEngineTest, ClosedOrNeverOpenedRefusesToSend) {
-    EXPECT_FALSE(m_engine.send(bytes("1a")));
+    EXPECT_FALSE(m_engine.send(byte_vector("1a")));
     EXPECT_FALSE(m_engine.send({}));
     open();
     m_engine.close();
     EXPECT_FALSE(m_engine.is_running());
-    EXPECT_FALSE(m_engine.send(bytes("1a")));
+    EXPECT_FALSE(m_engine.send(byte_vector("1a")));
 }
 
 TEST_F(SerialPortEngineTest, ReopeningDropsWhatWasNotTakenAndHoldsTheDeviceExclusively) {
@@ -123,7 +123,7 @@ TEST_F(SerialPortEngineTest, UnpluggedWhileIdleEndsTheReaderOnceAndQuietly) {
     m_pty.close_master();
     EXPECT_TRUE(reader_ends_within(100ms));
     EXPECT_EQ(entries(1), std::vector{event(line_event::LineError)});
-    EXPECT_FALSE(m_engine.send(bytes("1a")));
+    EXPECT_FALSE(m_engine.send(byte_vector("1a")));
 
     // The reader has ended, so nothing is left to spin or to queue more.
     EXPECT_TRUE(m_engine.take_entries().empty()) << "the line error is queued once";
@@ -132,7 +132,7 @@ TEST_F(SerialPortEngineTest, UnpluggedWhileIdleEndsTheReaderOnceAndQuietly) {
     PtyPair again;
     ASSERT_TRUE(again.ok());
     ASSERT_TRUE(m_engine.open(again.slave_path(), m_settings).ok());
-    EXPECT_TRUE(m_engine.send(bytes("2b")));
+    EXPECT_TRUE(m_engine.send(byte_vector("2b")));
     EXPECT_EQ(again.read(2), "2b");
 }
 
@@ -168,7 +168,7 @@ TEST_F(SerialPortEngineTest, APeerThatNeverReadsFailsTheWriteAfterTheTimeout) {
 
     // What the far end has taken is read off; the next command arrives whole.
     m_pty.read_available();
-    EXPECT_TRUE(m_engine.send(bytes("45c")));
+    EXPECT_TRUE(m_engine.send(byte_vector("45c")));
     EXPECT_EQ(m_pty.read(3), "45c");
 }
 

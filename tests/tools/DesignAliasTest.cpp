@@ -21,13 +21,9 @@
 
 namespace {
 
-designc::CompileResult compile(std::string_view source) {
-    return designc::compile_design_source(source, test_support::test_design_types());
-}
-
-std::string errors_of(std::string_view source) {
+std::string compile_errors(std::string_view source) {
     std::string out;
-    for (auto& error : compile(source).errors)
+    for (auto& error : test_support::compile_test_design(source).errors)
         out += std::to_string(error.line) + ": " + error.message + "\n";
     return out;
 }
@@ -64,7 +60,7 @@ std::int32_t index_of(const designc::CompiledUnitType& type, std::string_view na
 }
 
 TEST(DesignAlias, NamesTheWindowUnitsAndTheirTypesPropertiesFromTheUnitTables) {
-    auto result = compile(Aliased);
+    auto result = test_support::compile_test_design(Aliased);
     ASSERT_TRUE(result.errors.empty()) << result.errors[0].message;
     auto& aliases = result.design.aliases;
     ASSERT_EQ(aliases.size(), 6u);
@@ -93,14 +89,14 @@ TEST(DesignAlias, NamesTheWindowUnitsAndTheirTypesPropertiesFromTheUnitTables) {
 }
 
 TEST(DesignAlias, ThePropertiesOnlyTheProgramSetsStayOutOfTheDesign) {
-    EXPECT_EQ(errors_of("window 1\nunit 0x06010000 w window\n  rect 0 0 1 1\n"
-                        "unit 0x16010002 p SerialPort\n  rect 0 0 1 1\n  OpenError = x\n"),
+    EXPECT_EQ(compile_errors("window 1\nunit 0x06010000 w window\n  rect 0 0 1 1\n"
+                             "unit 0x16010002 p SerialPort\n  rect 0 0 1 1\n  OpenError = x\n"),
               "6: unknown setting 'OpenError' for type SerialPort, or a value it does not take: "
               "'x'\n");
 }
 
 TEST(DesignAlias, TheHeaderDeclaresWindowTypesAndUnits) {
-    auto result = compile(Aliased);
+    auto result = test_support::compile_test_design(Aliased);
     ASSERT_TRUE(result.errors.empty());
     std::string header = designc::generated_header(result.design, "a.design");
     for (const char* line : {
@@ -116,15 +112,15 @@ TEST(DesignAlias, TheHeaderDeclaresWindowTypesAndUnits) {
         EXPECT_NE(header.find(line), std::string::npos) << line << "\nin:\n" << header;
     EXPECT_EQ(header.find("struct SuperBar"), header.rfind("struct SuperBar")) << "once";
 
-    auto plain = compile(without_aliases(Aliased));
+    auto plain = test_support::compile_test_design(without_aliases(Aliased));
     ASSERT_TRUE(plain.errors.empty());
     EXPECT_EQ(designc::generated_header(plain.design, "a.design").find("struct"), std::string::npos)
         << "a design without aliases declares no types";
 }
 
 TEST(DesignAlias, AliasesLeaveTheStreamAsItWas) {
-    auto aliased = compile(Aliased);
-    auto plain = compile(without_aliases(Aliased));
+    auto aliased = test_support::compile_test_design(Aliased);
+    auto plain = test_support::compile_test_design(without_aliases(Aliased));
     ASSERT_TRUE(aliased.errors.empty() && plain.errors.empty());
     EXPECT_EQ(aliased.design.template_data, plain.design.template_data);
 }
@@ -135,9 +131,9 @@ TEST(DesignAlias, TheArmControllersStreamIsTheSameWithAndWithoutItsAliases) {
     text << file.rdbuf();
     std::string source =
         std::regex_replace(text.str(), std::regex("@ARM_PICTURE@"), ARMCTL_ARM_PICTURE);
-    auto aliased = compile(source);
+    auto aliased = test_support::compile_test_design(source);
     ASSERT_TRUE(aliased.errors.empty()) << aliased.errors[0].message;
-    auto plain = compile(without_aliases(source));
+    auto plain = test_support::compile_test_design(without_aliases(source));
     ASSERT_TRUE(plain.errors.empty());
     EXPECT_GT(aliased.design.aliases.size(), 30u);
     EXPECT_TRUE(plain.design.aliases.empty());
@@ -148,34 +144,34 @@ TEST(DesignAlias, TheArmControllersStreamIsTheSameWithAndWithoutItsAliases) {
 TEST(DesignAlias, BadAndClashingAliasesAreReportedWithTheirLine) {
     const std::string window = "window 1\nunit 0x06010000 w window\n  rect 0 0 1 1\n";
     const std::string button = "unit 0x16010001 b1 Button as Go\n  rect 0 0 1 1\n";
-    EXPECT_EQ(errors_of(window + "unit 0x16010001 b1 Button as 9go\n  rect 0 0 1 1\n"),
+    EXPECT_EQ(compile_errors(window + "unit 0x16010001 b1 Button as 9go\n  rect 0 0 1 1\n"),
               "4: '9go' is not an alias (a C++ identifier)\n");
-    EXPECT_EQ(errors_of(window + "unit 0x16010001 b1 Button as class\n  rect 0 0 1 1\n"),
+    EXPECT_EQ(compile_errors(window + "unit 0x16010001 b1 Button as class\n  rect 0 0 1 1\n"),
               "4: 'class' is not an alias (a C++ identifier)\n");
-    EXPECT_EQ(errors_of(window + "unit 0x16010001 b1 Button as\n"),
+    EXPECT_EQ(compile_errors(window + "unit 0x16010001 b1 Button as\n"),
               "4: a unit reads: unit ID NAME TYPE, then as ALIAS if it has one\n");
-    EXPECT_EQ(errors_of(window + "unit 0x16010001 b1 Button as A B\n"),
+    EXPECT_EQ(compile_errors(window + "unit 0x16010001 b1 Button as A B\n"),
               "4: a unit reads: unit ID NAME TYPE, then as ALIAS if it has one\n");
-    EXPECT_EQ(errors_of("window 1 as\n"),
+    EXPECT_EQ(compile_errors("window 1 as\n"),
               "1: the design has no window\n"
               "1: a window reads: window ID (a nonzero number), then as ALIAS if it has one\n");
-    EXPECT_EQ(errors_of(window + button + "unit 0x16010002 b2 Button as Go\n  rect 0 0 1 1\n"),
+    EXPECT_EQ(compile_errors(window + button + "unit 0x16010002 b2 Button as Go\n  rect 0 0 1 1\n"),
               "6: alias 'Go' is already the alias of unit 'b1' (line 4)\n");
-    EXPECT_EQ(errors_of(window + button +
-                        "window 2 as Go\n"
-                        "unit 0x06010000 w window\n  rect 0 0 1 1\n"),
+    EXPECT_EQ(compile_errors(window + button +
+                             "window 2 as Go\n"
+                             "unit 0x06010000 w window\n  rect 0 0 1 1\n"),
               "6: alias 'Go' is already the alias of unit 'b1' (line 4)\n")
         << "all aliases share the design's namespace";
-    EXPECT_EQ(
-        errors_of(window + "  on 0 go\n" + "unit 0x16010001 b1 Button as go\n  rect 0 0 1 1\n"),
-        "5: alias 'go' is already a handler\n");
-    EXPECT_EQ(errors_of(window + button + "const text Go = \"x\"\n"),
+    EXPECT_EQ(compile_errors(window + "  on 0 go\n" +
+                             "unit 0x16010001 b1 Button as go\n  rect 0 0 1 1\n"),
+              "5: alias 'go' is already a handler\n");
+    EXPECT_EQ(compile_errors(window + button + "const text Go = \"x\"\n"),
               "4: alias 'Go' is already a constant (line 6)\n");
-    EXPECT_EQ(errors_of(window + "unit 0x16010001 b1 Button as Button\n  rect 0 0 1 1\n"),
+    EXPECT_EQ(compile_errors(window + "unit 0x16010001 b1 Button as Button\n  rect 0 0 1 1\n"),
               "4: unit type Button, which the header names, is already the alias of unit 'b1' "
               "(line 4)\n");
-    EXPECT_EQ(errors_of(window + "unit 0x16010001 b1 Button\n  rect 0 0 1 1\n"
-                                 "unit 0x16010002 b2 Button as Go\n  rect 0 0 1 1\n"),
+    EXPECT_EQ(compile_errors(window + "unit 0x16010001 b1 Button\n  rect 0 0 1 1\n"
+                                      "unit 0x16010002 b2 Button as Go\n  rect 0 0 1 1\n"),
               "")
         << "units without an alias need no name";
 }

@@ -32,10 +32,6 @@ std::string read_file(const char* path) {
     return text.str();
 }
 
-designc::CompileResult compile(std::string_view source) {
-    return designc::compile_design_source(source, test_support::test_design_types());
-}
-
 std::string first_error(const designc::CompileResult& result) {
     return result.errors.empty() ? "" : result.errors[0].message;
 }
@@ -43,7 +39,7 @@ std::string first_error(const designc::CompileResult& result) {
 class CompiledProbeDesign : public ::testing::Test {
   protected:
     void SetUp() override {
-        m_result = compile(read_file(ARMCTL_PROBE_DESIGN));
+        m_result = test_support::compile_test_design(read_file(ARMCTL_PROBE_DESIGN));
         ASSERT_TRUE(m_result.errors.empty()) << first_error(m_result);
         auto loaded = runtime::load_window_templates(m_result.design.template_data, m_code);
         ASSERT_FALSE(loaded.is_error());
@@ -141,12 +137,13 @@ TEST_F(CompiledProbeDesign, StoredSettingsAreWhatTheUnitTypesReadBack) {
 }
 
 TEST(DesignCompiler, ConstantAreaLaysEachConstantOnAnEightByteBoundary) {
-    auto result = compile("window 1\nunit 0x06010000 w window\n  rect 0 0 1 1\n"
-                          "const text t = \"甲\"\n"
-                          "const float ten = 10.0\n"
-                          "const array empty = int {}\n"
-                          "const array two = int {-1, 2}\n"
-                          "const array half = float {0.5}\n");
+    auto result =
+        test_support::compile_test_design("window 1\nunit 0x06010000 w window\n  rect 0 0 1 1\n"
+                                          "const text t = \"甲\"\n"
+                                          "const float ten = 10.0\n"
+                                          "const array empty = int {}\n"
+                                          "const array two = int {-1, 2}\n"
+                                          "const array half = float {0.5}\n");
     ASSERT_TRUE(result.errors.empty()) << first_error(result);
     const std::vector<std::uint8_t> expected = {
         0xBC, 0xD7, 0, 0, 0, 0, 0,    0,                                           // 甲\0, padding
@@ -163,9 +160,10 @@ TEST(DesignCompiler, ConstantAreaLaysEachConstantOnAnEightByteBoundary) {
 }
 
 TEST(DesignCompiler, HandlersShareOneEntryInOrderOfFirstUse) {
-    auto result = compile("window 1\nunit 0x06010000 w window\n  rect 0 0 1 1\n  on 0 b\n"
-                          "unit 0x16000001 p1 Probe\n  rect 0 0 1 1\n  on 1 a\n  on 2 b\n"
-                          "window 2\nunit 0x06010000 w window\n  rect 0 0 1 1\n  on 0 a\n");
+    auto result = test_support::compile_test_design(
+        "window 1\nunit 0x06010000 w window\n  rect 0 0 1 1\n  on 0 b\n"
+        "unit 0x16000001 p1 Probe\n  rect 0 0 1 1\n  on 1 a\n  on 2 b\n"
+        "window 2\nunit 0x06010000 w window\n  rect 0 0 1 1\n  on 0 a\n");
     ASSERT_TRUE(result.errors.empty()) << first_error(result);
     ASSERT_EQ(result.design.handlers.size(), 2u);
     EXPECT_EQ(result.design.handlers[0].name, "b");
@@ -178,25 +176,29 @@ TEST(DesignCompiler, HandlersShareOneEntryInOrderOfFirstUse) {
 }
 
 TEST(DesignCompiler, ParentNamingTheWindowItselfPlacesTheUnitInTheWindow) {
-    auto result = compile("window 1\nunit 0x06010000 w window\n  rect 0 0 1 1\n"
-                          "unit 0x16000001 p Probe\n  rect 0 0 1 1\n  parent w\n");
+    auto result =
+        test_support::compile_test_design("window 1\nunit 0x06010000 w window\n  rect 0 0 1 1\n"
+                                          "unit 0x16000001 p Probe\n  rect 0 0 1 1\n  parent w\n");
     ASSERT_TRUE(result.errors.empty()) << first_error(result);
     EXPECT_EQ(result.design.windows[0].units[1].parent_id, 0u);
     EXPECT_TRUE(result.design.windows[0].units[0].child_ids.empty());
 }
 
 TEST(DesignCompiler, LibraryAndTypeNumbersNameTypesTheCompilerHasNoWriterFor) {
-    auto result = compile("window 1\nunit 0x06010000 w 1:1\n  rect 0 0 1 1\n  Title = \"x\"\n"
-                          "unit 0x16000001 b 1:12\n  rect 0 0 1 1\n");
+    auto result = test_support::compile_test_design(
+        "window 1\nunit 0x06010000 w 1:1\n  rect 0 0 1 1\n  Title = \"x\"\n"
+        "unit 0x16000001 b 1:12\n  rect 0 0 1 1\n");
     ASSERT_TRUE(result.errors.empty()) << first_error(result);
     EXPECT_EQ(result.design.windows[0].units[0].type, 0x10001u) << "1:1 is the window";
     EXPECT_FALSE(result.design.windows[0].units[0].type_data.empty());
     EXPECT_EQ(result.design.windows[0].units[1].type, 0x1000Cu);
 
-    auto with_settings = compile("window 1\nunit 0x06010000 w window\n  rect 0 0 1 1\n"
-                                 "unit 0x16000001 b 1:12\n  rect 0 0 1 1\n  Caption = x\n");
+    auto with_settings = test_support::compile_test_design(
+        "window 1\nunit 0x06010000 w window\n  rect 0 0 1 1\n"
+        "unit 0x16000001 b 1:12\n  rect 0 0 1 1\n  Caption = x\n");
     EXPECT_EQ(first_error(with_settings), "unit type '1:12' has no settings this compiler knows");
-    EXPECT_EQ(first_error(compile("window 1\nunit 0x06010000 w 8:1\n  rect 0 0 1 1\n")),
+    EXPECT_EQ(first_error(test_support::compile_test_design(
+                  "window 1\nunit 0x06010000 w 8:1\n  rect 0 0 1 1\n")),
               "unknown unit type '8:1' (a type name, or library:type such as 1:5)");
 }
 

@@ -14,7 +14,7 @@ using designc::DesignConstant;
 using designc::parse_design;
 using test_support::gbk;
 
-std::string errors_of(std::string_view source) {
+std::string parse_errors(std::string_view source) {
     std::string out;
     for (auto& error : parse_design(source).errors)
         out += std::to_string(error.line) + ": " + error.message + "\n";
@@ -94,7 +94,7 @@ TEST(DesignSource, AContinuedLineNeedsALineAfterIt) {
     ASSERT_EQ(parsed.errors.size(), 1u);
     EXPECT_EQ(parsed.errors[0].line, 3) << "reported where the continued line starts";
     EXPECT_EQ(parsed.errors[0].message, "the line is continued with \\ but the design ends there");
-    EXPECT_EQ(errors_of("window 1\\"),
+    EXPECT_EQ(parse_errors("window 1\\"),
               "1: the line is continued with \\ but the design ends there\n")
         << "also without a final line break";
 }
@@ -113,15 +113,15 @@ TEST(DesignSource, TextEscapesAndTheirFaults) {
     EXPECT_EQ(parsed.design.windows[0].units[0].tag, "\r\n\t\"\\\xB0\xA1" + gbk("甲"))
         << "\\x gives the byte itself, the rest is converted";
 
-    EXPECT_EQ(errors_of("window 1\nunit 0x06010000 w window\n  tag \"\\q\"\n"),
+    EXPECT_EQ(parse_errors("window 1\nunit 0x06010000 w window\n  tag \"\\q\"\n"),
               "3: unknown escape \\q\n");
-    EXPECT_EQ(errors_of("window 1\nunit 0x06010000 w window\n  tag \"\\x00\"\n"),
+    EXPECT_EQ(parse_errors("window 1\nunit 0x06010000 w window\n  tag \"\\x00\"\n"),
               "3: \\x needs two hexadecimal digits that are not 00\n");
-    EXPECT_EQ(errors_of("window 1\nunit 0x06010000 w window\n  tag \"open\n"),
+    EXPECT_EQ(parse_errors("window 1\nunit 0x06010000 w window\n  tag \"open\n"),
               "3: text without its closing quote\n");
-    EXPECT_EQ(errors_of("window 1\nunit 0x06010000 w window\n  tag \"\xF0\x9F\x98\x80\"\n"),
+    EXPECT_EQ(parse_errors("window 1\nunit 0x06010000 w window\n  tag \"\xF0\x9F\x98\x80\"\n"),
               "3: text \"\xF0\x9F\x98\x80\" is not UTF-8 that GBK can hold\n");
-    EXPECT_EQ(errors_of("window 1\nunit 0x06010000 \xFF\xFE window\n"),
+    EXPECT_EQ(parse_errors("window 1\nunit 0x06010000 \xFF\xFE window\n"),
               "2: '\xFF\xFE' is not a name GBK can hold\n");
 }
 
@@ -142,41 +142,41 @@ TEST(DesignSource, ConstantsOfEachKind) {
     EXPECT_EQ(constants[3].ints, (std::vector<std::int32_t>{1, -2, 16}));
     EXPECT_EQ(constants[4].floats, (std::vector<double>{0.5, -1.5}));
 
-    EXPECT_EQ(errors_of("const text t = bare\n"), "1: a text constant is quoted\n");
-    EXPECT_EQ(errors_of("const float f = ten\n"), "1: 'ten' is not a number\n");
-    EXPECT_EQ(errors_of("const array a = int {1, 2.5}\n"),
+    EXPECT_EQ(parse_errors("const text t = bare\n"), "1: a text constant is quoted\n");
+    EXPECT_EQ(parse_errors("const float f = ten\n"), "1: 'ten' is not a number\n");
+    EXPECT_EQ(parse_errors("const array a = int {1, 2.5}\n"),
               "1: '2.5' is not an element of an int array\n");
-    EXPECT_EQ(errors_of("const array a = text {\"x\"}\n"),
+    EXPECT_EQ(parse_errors("const array a = text {\"x\"}\n"),
               "1: an array constant reads: int {1, 2} or float {0.5}\n");
-    EXPECT_EQ(errors_of("const text 9lives = \"x\"\n"), "1: '9lives' is not a constant name\n");
-    EXPECT_EQ(errors_of("const pointer p = 1\n"),
+    EXPECT_EQ(parse_errors("const text 9lives = \"x\"\n"), "1: '9lives' is not a constant name\n");
+    EXPECT_EQ(parse_errors("const pointer p = 1\n"),
               "1: a constant reads: const text|float|array NAME = VALUE\n");
 }
 
 TEST(DesignSource, LinesOutOfPlaceOrMalformed) {
-    EXPECT_EQ(errors_of("unit 0x06010000 w window\n"), "1: unit outside a window\n");
-    EXPECT_EQ(errors_of("window 1\nrect 0 0 1 1\n"), "2: 'rect' outside a unit\n");
-    EXPECT_EQ(errors_of("Title = \"x\"\n"), "1: 'Title' outside a unit\n");
-    EXPECT_EQ(errors_of("window 0\n"),
+    EXPECT_EQ(parse_errors("unit 0x06010000 w window\n"), "1: unit outside a window\n");
+    EXPECT_EQ(parse_errors("window 1\nrect 0 0 1 1\n"), "2: 'rect' outside a unit\n");
+    EXPECT_EQ(parse_errors("Title = \"x\"\n"), "1: 'Title' outside a unit\n");
+    EXPECT_EQ(parse_errors("window 0\n"),
               "1: a window reads: window ID (a nonzero number), then as ALIAS if it has one\n");
-    EXPECT_EQ(errors_of("window 1\nunit 0x06010000 w\n"),
+    EXPECT_EQ(parse_errors("window 1\nunit 0x06010000 w\n"),
               "2: a unit reads: unit ID NAME TYPE, then as ALIAS if it has one\n");
-    EXPECT_EQ(errors_of("window 1\nunit 0x06010000 w window\n  rect 0 0 1 1\n  rect 0 0 1 1\n"),
+    EXPECT_EQ(parse_errors("window 1\nunit 0x06010000 w window\n  rect 0 0 1 1\n  rect 0 0 1 1\n"),
               "4: a second rect for the unit\n");
-    EXPECT_EQ(errors_of("window 1\nunit 0x06010000 w window\n  rect 0 0 1 99999999999\n"),
+    EXPECT_EQ(parse_errors("window 1\nunit 0x06010000 w window\n  rect 0 0 1 99999999999\n"),
               "3: bad rectangle: rect LEFT TOP WIDTH HEIGHT takes four whole numbers\n");
-    EXPECT_EQ(errors_of("window 1\nunit 0x06010000 w window\n  on x go\n"),
+    EXPECT_EQ(parse_errors("window 1\nunit 0x06010000 w window\n  on x go\n"),
               "3: a binding reads: on EVENT HANDLER, or on EVENT HANDLER(ARGS)\n");
-    EXPECT_EQ(errors_of("window 1\nunit 0x06010000 w window\n  on 0 class\n"),
+    EXPECT_EQ(parse_errors("window 1\nunit 0x06010000 w window\n  on 0 class\n"),
               "3: 'class' is not a handler name\n");
-    EXPECT_EQ(errors_of("window 1\nunit 0x06010000 w window\n  on 0 designc_entry\n"),
+    EXPECT_EQ(parse_errors("window 1\nunit 0x06010000 w window\n  on 0 designc_entry\n"),
               "3: 'designc_entry' is not a handler name\n")
         << "the generated code's own names are kept apart";
-    EXPECT_EQ(errors_of("window 1\nunit 0x06010000 w window\n  on 0 go(a b\n"),
+    EXPECT_EQ(parse_errors("window 1\nunit 0x06010000 w window\n  on 0 go(a b\n"),
               "3: a handler's arguments read: HANDLER(a, b)\n");
-    EXPECT_EQ(errors_of("window 1\nunit 0x06010000 w window\n  flags visible hidden\n"),
+    EXPECT_EQ(parse_errors("window 1\nunit 0x06010000 w window\n  flags visible hidden\n"),
               "3: unknown flag 'hidden' (visible, disabled, tabstop)\n");
-    EXPECT_EQ(errors_of("grid 3\n"), "1: unknown keyword 'grid'\n");
+    EXPECT_EQ(parse_errors("grid 3\n"), "1: unknown keyword 'grid'\n");
 }
 
 TEST(DesignSource, FlagsWithoutWordsLeaveTheUnitHiddenAndEnabled) {

@@ -24,6 +24,9 @@
 namespace test_support {
 
 inline constexpr std::uint32_t WindowId = 0x52010001;
+// Colours as the surface holds them: 0xRRGGBB.
+inline constexpr std::uint32_t Red = 0xFF0000;
+inline constexpr std::uint32_t Face = 0xF0F0F0;
 inline constexpr std::uint32_t WindowUnitId = 0x06010000;
 
 // What a handler saw: the event it is bound to, the unit that raised it and

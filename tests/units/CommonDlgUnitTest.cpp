@@ -18,13 +18,14 @@ using units::CommonDlgUnit;
 namespace {
 
 constexpr std::uint32_t DialogId = 0x1601019a;
-constexpr std::uint32_t ButtonId = 0x16010191;
+constexpr std::uint32_t PlainButtonId = 0x16010191;
 
 class CommonDlgUnitTest : public BasicUnitTest {
   protected:
     void create_dialog(CommonDlgUnit::Settings settings) {
         create({unit_record(DialogId, CommonDlgUnit::TypeCode, settings, 408, 240, 26, 26),
-                unit_record(ButtonId, units::ButtonUnit::TypeCode, units::ButtonUnit::Settings{})});
+                unit_record(PlainButtonId, units::ButtonUnit::TypeCode,
+                            units::ButtonUnit::Settings{})});
     }
 
     // ShowDialog as the program calls it: the last command of library 1.
@@ -117,7 +118,7 @@ TEST_F(CommonDlgUnitTest, OtherKindsAndOtherUnitsShowNothing) {
     settings.set_word(CommonDlgUnit::DialogKind, CommonDlgUnit::FontDialog);
     create_dialog(settings);
     EXPECT_FALSE(show());
-    EXPECT_FALSE(show(ButtonId, units::ButtonUnit::TypeCode)) << "a button has no dialog";
+    EXPECT_FALSE(show(PlainButtonId, units::ButtonUnit::TypeCode)) << "a button has no dialog";
     EXPECT_TRUE(m_backend.file_requests().empty());
     write(DialogId, 8, 0);
     m_backend.queue_file_answer("/tmp/a.txt");

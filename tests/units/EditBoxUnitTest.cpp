@@ -15,14 +15,14 @@ using units::EditBoxUnit;
 namespace {
 
 constexpr std::uint32_t BoxId = 0x16010053;
-constexpr std::uint32_t OtherId = 0x16010054;
+constexpr std::uint32_t OtherEditId = 0x16010054;
 
 class EditBoxUnitTest : public BasicUnitTest {
   protected:
     void create_boxes(EditBoxUnit::Settings settings = {}) {
-        create(
-            {unit_record(BoxId, EditBoxUnit::TypeCode, settings, 10, 10, 80, 20),
-             unit_record(OtherId, EditBoxUnit::TypeCode, EditBoxUnit::Settings{}, 10, 40, 80, 20)});
+        create({unit_record(BoxId, EditBoxUnit::TypeCode, settings, 10, 10, 80, 20),
+                unit_record(OtherEditId, EditBoxUnit::TypeCode, EditBoxUnit::Settings{}, 10, 40, 80,
+                            20)});
         events().clear();
     }
     EditBoxUnit* box() const { return unit<EditBoxUnit>(BoxId); }
@@ -59,9 +59,9 @@ TEST_F(EditBoxUnitTest, TypedTextFiresOncePerChange) {
 TEST_F(EditBoxUnitTest, FocusMovesRaiseTheFocusEvents) {
     create_boxes();
     platform::set_focus(unit_window(BoxId));
-    platform::set_focus(unit_window(OtherId));
+    platform::set_focus(unit_window(OtherEditId));
     EXPECT_EQ(events(),
-              (std::vector<EventCall>{{-7, BoxId, {}}, {-8, BoxId, {}}, {-7, OtherId, {}}}));
+              (std::vector<EventCall>{{-7, BoxId, {}}, {-8, BoxId, {}}, {-7, OtherEditId, {}}}));
 }
 
 struct Recreating {

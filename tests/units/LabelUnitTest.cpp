@@ -17,8 +17,6 @@ using units::UnitPicture;
 namespace {
 
 constexpr std::uint32_t LabelId = 0x16010066;
-constexpr std::uint32_t Red = 0xFF0000; // as the surface holds it: 0xRRGGBB
-constexpr std::uint32_t Face = 0xF0F0F0;
 
 LabelUnit::Settings caption(const char* text) {
     LabelUnit::Settings settings;

@@ -17,8 +17,6 @@ using units::PicBoxUnit;
 namespace {
 
 constexpr std::uint32_t PictureId = 0x16010188;
-constexpr std::uint32_t Red = 0xFF0000; // as the surface holds it: 0xRRGGBB
-constexpr std::uint32_t Face = 0xF0F0F0;
 
 class PicBoxUnitTest : public BasicUnitTest {
   protected:
