@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the program need.
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build pkg-config git
+  build-essential cmake ninja-build pkg-config git mold
   libgtk-3-dev libcairo2-dev libpango1.0-dev
   fonts-wqy-microhei
   googletest libgtest-dev libgmock-dev libbenchmark-dev

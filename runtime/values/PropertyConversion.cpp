@@ -44,10 +44,6 @@ bool is_block_kind(std::uint16_t kind) {
     }
 }
 
-std::uint64_t pointer_word(const void* p) {
-    return static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(p));
-}
-
 platform::LogFont font_of(const PropertyValue& supplied) {
     if (supplied.data && supplied.length == sizeof(platform::LogFont)) {
         platform::LogFont font;

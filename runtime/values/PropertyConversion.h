@@ -62,4 +62,9 @@ std::vector<std::uint8_t> pointer_block_from_value(std::uint64_t value, bool map
 // table index when `map_cursor` (reads); null when empty.
 std::uint64_t byte_set_value(std::span<const std::uint8_t> bytes, bool map_cursor);
 
+// A pointer as the 64-bit word a property value carries.
+inline std::uint64_t pointer_word(const void* p) {
+    return static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(p));
+}
+
 } // namespace runtime

@@ -21,10 +21,6 @@ namespace {
 
 using platform::HWND;
 
-std::uint64_t pointer_word(const void* p) {
-    return static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(p));
-}
-
 const char* text_argument(std::uint64_t value) {
     return reinterpret_cast<const char*>(static_cast<std::uintptr_t>(value));
 }
