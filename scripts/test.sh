@@ -44,7 +44,7 @@ run_preset() {
 run_preset default
 # The Debian package of the default build: built, checked, installed, run
 # and removed again.
-scripts/package-test.sh build/default
+timed package scripts/package-test.sh build/default
 # The desktop tests need a real X server; xvfb-run gives them one.
 timed "test desktop" xvfb-run -a -s "-screen 0 1280x1024x24" \
   ctest --test-dir build/default -L desktop --output-on-failure --timeout 300
