@@ -18,6 +18,9 @@
 
 namespace test_support {
 
+// An argument the caller left out.
+inline const runtime::TypedValue omitted{};
+
 using runtime::TypedValue;
 using OptionalText = std::optional<std::string>; // nullopt: a null result
 

@@ -36,8 +36,6 @@ class ShowMessage : public HeadlessCommandTest {
     }
 };
 
-const TypedValue omitted{};
-
 TEST_F(ShowMessage, FlagsCaptionAndAnswers) {
     HeapBalance balance;
     const std::string info = gbk("信息：");

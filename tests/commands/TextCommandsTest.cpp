@@ -7,8 +7,6 @@ namespace type_code = runtime::type_code;
 
 namespace {
 
-const TypedValue omitted{};
-
 TypedValue limit_of(std::int32_t n) {
     return TypedValue::of_integer(n);
 }
