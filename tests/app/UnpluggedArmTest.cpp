@@ -27,7 +27,7 @@ using namespace app;
 
 namespace {
 
-class ReconnectTest : public AppTest {
+class UnpluggedArmTest : public AppTest {
   protected:
     void SetUp() override {
         AppTest::SetUp();
@@ -63,7 +63,7 @@ const std::string Row3 = "82a100b80c120d";
 
 } // namespace
 
-TEST_F(ReconnectTest, TheToolTipTellsOfTheLossAndTheReturnWhileTheStatusFollowsThePresses) {
+TEST_F(UnpluggedArmTest, TheToolTipTellsOfTheLossAndTheReturnWhileTheStatusFollowsThePresses) {
     start();
     click(PortButton);
     const std::string first = m_line.pty().slave_path();
@@ -99,7 +99,7 @@ TEST_F(ReconnectTest, TheToolTipTellsOfTheLossAndTheReturnWhileTheStatusFollowsT
     EXPECT_TRUE(m_line.pty().next_is("83c"));
 }
 
-TEST_F(ReconnectTest, APlaybackGoesOnWhileTheDeviceIsAwayAndTheNextRowArrivesWhole) {
+TEST_F(UnpluggedArmTest, APlaybackGoesOnWhileTheDeviceIsAwayAndTheNextRowArrivesWhole) {
     start();
     click(RecordButton);
     nudge(Gripper);
