@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform::serial {
@@ -40,6 +41,32 @@ std::string DeviceLocation::expected_path() const {
 std::optional<std::string> DeviceLocation::find() const {
     std::string now = expected_path();
     if (now.empty() || !names_a_device(now))
+        return std::nullopt;
+    return now;
+}
+
+DeviceLocation::NameMark DeviceLocation::mark() const {
+    std::string name = entry_folder.empty()
+                           ? path
+                           : (fs::path(entry_folder) / ("COM" + std::to_string(com))).string();
+    struct stat status {};
+    if (::lstat(name.c_str(), &status) != 0)
+        return {};
+    return {true, static_cast<std::uint64_t>(status.st_dev),
+            static_cast<std::uint64_t>(status.st_ino),
+            static_cast<std::int64_t>(status.st_ctim.tv_sec) * 1000000000 + status.st_ctim.tv_nsec};
+}
+
+std::optional<std::string> DeviceLocation::find_returned(const NameMark& gone) const {
+    auto now = find();
+    if (!now)
+        return std::nullopt;
+    std::error_code ec;
+    fs::path device = fs::canonical(*now, ec);
+    if (ec || device.parent_path() != "/dev/pts")
+        return now;
+    bool named_by_itself = entry_folder.empty() && fs::path(path).lexically_normal() == device;
+    if (named_by_itself || mark() == gone)
         return std::nullopt;
     return now;
 }

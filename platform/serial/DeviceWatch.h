@@ -10,6 +10,7 @@
 
 #include "PortMap.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -26,10 +27,28 @@ struct DeviceLocation {
 
     static DeviceLocation of(const PortEntry& entry, const PortRoots& roots);
 
-    // The device to open now, or nothing while none is there.
+    // The device the location names now, or nothing while none is there.
     std::optional<std::string> find() const;
     // The path the location leads to now, present or not.
     std::string expected_path() const;
+
+    // The state of the location's own name (the entry, or the path itself)
+    // at one moment.
+    struct NameMark {
+        bool exists = false;
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
+        std::int64_t changed_ns = 0;
+        bool operator==(const NameMark&) const = default;
+    };
+    NameMark mark() const;
+
+    // The device to reopen after it went away when the name was as `gone`
+    // says. A pseudo-terminal's number goes to whichever program asks for a
+    // terminal next, so a pseudo-terminal counts as returned only under a
+    // name made anew since (an entry or a link written again), never by its
+    // number alone: a port must not take somebody's new terminal.
+    std::optional<std::string> find_returned(const NameMark& gone) const;
 };
 
 class DeviceWatch {

@@ -1,6 +1,8 @@
 // Where a port looks for its device again, and the folder watches that wake
 // it: on a tree of folders, links and plain files standing in for /dev.
 
+#include <tests/support/PtyPair.h>
+
 #include <platform/serial/DeviceWatch.h>
 
 #include <gtest/gtest.h>
@@ -130,4 +132,44 @@ TEST_F(DeviceWatchTest, EntriesAndLinksAreFollowedToTheFoldersTheyName) {
 
     watch.stop();
     EXPECT_FALSE(watch.is_watching());
+}
+
+TEST_F(DeviceWatchTest, APseudoTerminalReturnsOnlyUnderANameWrittenAnew) {
+    test_support::PtyPair pty;
+    ASSERT_TRUE(pty.ok());
+    const std::string terminal = pty.slave_path();
+
+    // Its number alone: the next program to ask for a terminal may get it.
+    DeviceLocation by_number{terminal, {}, 1};
+    auto gone = by_number.mark();
+    EXPECT_EQ(by_number.find(), terminal);
+    EXPECT_EQ(by_number.find_returned(gone), std::nullopt);
+
+    // A link to it counts once it is written again (beside, then renamed
+    // over the old one, so it is a new file).
+    fs::path link = m_root / "dev/arm";
+    fs::create_symlink(terminal, link);
+    DeviceLocation by_link{link.string(), {}, 1};
+    gone = by_link.mark();
+    EXPECT_EQ(by_link.find_returned(gone), std::nullopt) << "the same link as when it went";
+    fs::create_symlink(terminal, m_root / "dev/arm.new");
+    fs::rename(m_root / "dev/arm.new", link);
+    EXPECT_EQ(by_link.find_returned(gone), link.string());
+
+    // So does a port-map entry; one that was gone when the device went is
+    // new whenever it is there.
+    std::string folder = (m_root / "ports").string(), error;
+    DeviceLocation by_entry{terminal, folder, 2};
+    gone = by_entry.mark();
+    ASSERT_TRUE(write_port_entry(folder, 2, terminal, error)) << error;
+    EXPECT_EQ(by_entry.find_returned(gone), terminal);
+    gone = by_entry.mark();
+    EXPECT_EQ(by_entry.find_returned(gone), std::nullopt);
+    ASSERT_TRUE(write_port_entry(folder, 2, terminal, error)) << error;
+    EXPECT_EQ(by_entry.find_returned(gone), terminal);
+
+    // Any other device returns under its old name as it is.
+    make_device(m_root / "dev/ttyUSB0");
+    DeviceLocation adapter{(m_root / "dev/ttyUSB0").string(), {}, 1};
+    EXPECT_EQ(adapter.find_returned(adapter.mark()), adapter.path);
 }

@@ -256,8 +256,13 @@ void SerialPortEngine::queue(std::span<const SerialEntry> entries) {
 void SerialPortEngine::run() {
     serial::LineMarkDecoder decoder;
     while (serve_device(decoder) == Ending::HungUp) {
+        // The name as it was when the device went, before anyone hears of
+        // the loss and might write it anew.
+        serial::DeviceLocation::NameMark gone;
+        if (m_comeback)
+            gone = m_comeback->mark();
         lose_device();
-        if (!m_comeback || !wait_for_return())
+        if (!m_comeback || !wait_for_return(gone))
             break;
         decoder = serial::LineMarkDecoder();
     }
@@ -317,13 +322,13 @@ void SerialPortEngine::lose_device() {
 // again now and then for what they cannot see: a device that is there but
 // cannot be opened yet (udev still setting it up, a modem probe holding it)
 // is tried every RetryMs, an absent one looked for every AbsentLookMs.
-bool SerialPortEngine::wait_for_return() {
+bool SerialPortEngine::wait_for_return(const serial::DeviceLocation::NameMark& gone) {
     constexpr int RetryMs = 250;
     constexpr int AbsentLookMs = 1000;
     serial::DeviceWatch watch;
     watch.start(*m_comeback);
     for (;;) {
-        auto path = m_comeback->find();
+        auto path = m_comeback->find_returned(gone);
         if (path && open_device(*path).ok()) {
             {
                 std::lock_guard lock(m_write_mutex);

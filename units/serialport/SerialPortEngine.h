@@ -150,7 +150,7 @@ class SerialPortEngine {
     enum class Ending { Stopped, HungUp };
     Ending serve_device(platform::serial::LineMarkDecoder& decoder);
     void lose_device();
-    bool wait_for_return();
+    bool wait_for_return(const platform::serial::DeviceLocation::NameMark& gone);
     bool drain_input(platform::serial::LineMarkDecoder& decoder);
     bool perform_write();
     enum class Wait { Ready, Expired, Stopped, HungUp };
