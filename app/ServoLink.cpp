@@ -20,11 +20,16 @@ void servo_moved(const Servo& servo) {
 }
 
 // The status panel's tool-tip says which device the chosen COM number
-// stands for, and after a failed open why it failed; the status texts
+// stands for, after a failed open why it failed, and while the port is open
+// whether its device was unplugged or came back; the status texts
 // themselves follow the presses.
 void show_port_tip() {
     Text failure = read_text(Port, SerialPort::OpenError);
     std::string tip(failure.view());
+    if (tip.empty()) {
+        Text link = read_text(Port, SerialPort::LinkState);
+        tip = link.view();
+    }
     if (tip.empty()) {
         Text number = text_of(read_integer(Port, SerialPort::PortNumber));
         Text device = read_text(Port, SerialPort::Device);
@@ -63,6 +68,13 @@ runtime::HandlerResult port_toggle() {
         set_status(status_port_closed());
         write_text(PortButton, Button::Caption, caption_close());
     }
+    show_port_tip();
+    return {};
+}
+
+// The open port's device went away or came back: only the tool-tip
+// changes, the status line and the button keep what the last press set.
+runtime::HandlerResult port_link_changed(std::uint64_t) {
     show_port_tip();
     return {};
 }

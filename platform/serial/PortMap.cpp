@@ -30,13 +30,6 @@ std::string identity(const std::string& path) {
     return ec ? fs::path(path).lexically_normal().string() : canonical.string();
 }
 
-// An existing path that is not a folder.
-bool names_a_device(const fs::path& path) {
-    std::error_code ec;
-    auto status = fs::status(path, ec);
-    return !ec && fs::exists(status) && !fs::is_directory(status);
-}
-
 std::optional<std::string> read_text_entry(const fs::path& entry) {
     std::error_code ec;
     if (fs::file_size(entry, ec) > MaxEntryFileSize || ec)
@@ -58,24 +51,7 @@ std::optional<std::string> read_text_entry(const fs::path& entry) {
 }
 
 std::optional<std::string> read_config_entry(const std::string& folder, int com) {
-    if (folder.empty())
-        return std::nullopt;
-    fs::path entry = fs::path(folder) / ("COM" + std::to_string(com));
-    std::error_code ec;
-    auto status = fs::symlink_status(entry, ec);
-    if (ec || !fs::exists(status))
-        return std::nullopt;
-    std::optional<std::string> device;
-    if (fs::is_symlink(status)) {
-        auto target = fs::read_symlink(entry, ec);
-        if (ec)
-            return std::nullopt;
-        if (target.is_relative())
-            target = fs::path(folder) / target;
-        device = target.lexically_normal().string();
-    } else if (fs::is_regular_file(status)) {
-        device = read_text_entry(entry);
-    }
+    auto device = port_entry_target(folder, com);
     if (!device || !names_a_device(*device))
         return std::nullopt;
     return device;
@@ -162,6 +138,33 @@ std::string default_port_folder() {
 
 std::string port_variable(int com) {
     return "ARMCTL_COM" + std::to_string(com);
+}
+
+std::optional<std::string> port_entry_target(const std::string& folder, int com) {
+    if (folder.empty())
+        return std::nullopt;
+    fs::path entry = fs::path(folder) / ("COM" + std::to_string(com));
+    std::error_code ec;
+    auto status = fs::symlink_status(entry, ec);
+    if (ec || !fs::exists(status))
+        return std::nullopt;
+    if (fs::is_symlink(status)) {
+        auto target = fs::read_symlink(entry, ec);
+        if (ec)
+            return std::nullopt;
+        if (target.is_relative())
+            target = fs::path(folder) / target;
+        return target.lexically_normal().string();
+    }
+    if (fs::is_regular_file(status))
+        return read_text_entry(entry);
+    return std::nullopt;
+}
+
+bool names_a_device(const std::string& path) {
+    std::error_code ec;
+    auto status = fs::status(path, ec);
+    return !ec && fs::exists(status) && !fs::is_directory(status);
 }
 
 std::vector<FoundDevice> enumerate_devices(const PortRoots& roots) {

@@ -60,6 +60,13 @@ struct FoundDevice {
 
 std::vector<FoundDevice> enumerate_devices(const PortRoots& roots);
 
+// The path the entry COMn in `folder` names, whether or not anything is
+// there now; nothing when there is no such entry or it is not one path.
+std::optional<std::string> port_entry_target(const std::string& folder, int com);
+
+// Whether `path` leads to something that is not a folder (a device node).
+bool names_a_device(const std::string& path);
+
 // The device of one COM number, or nothing.
 std::optional<PortEntry> resolve_port(int com, const PortRoots& roots);
 

@@ -10,6 +10,7 @@
 #include <app/Units.h>
 
 #include <atomic>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <random>
@@ -46,6 +47,13 @@ TEST_F(BadInputTest, FiftyMegabytesOfRandomBytesLoadWithoutHarm) {
 }
 
 TEST_F(BadInputTest, AnArmThatGoesAwayMidPlaybackEndsNoPlaybackWithAnError) {
+    // COM1 names the line through a link that goes with the arm, as a by-id
+    // name goes with its adapter: the port, which waits for its device to
+    // come back, must not take a terminal that another program gets under
+    // the old number meanwhile.
+    const std::string link = m_home + "/arm-line";
+    std::filesystem::create_symlink(m_arm.slave_path(), link);
+    m_env.set("ARMCTL_COM1", link);
     start();
     for (int i = 0; i < 3; ++i)
         click(RecordButton);
@@ -59,6 +67,7 @@ TEST_F(BadInputTest, AnArmThatGoesAwayMidPlaybackEndsNoPlaybackWithAnError) {
     std::atomic<bool> finished{false};
     std::thread unplug([&] {
         first_row = m_arm.read(14);
+        std::filesystem::remove(link);
         m_arm.close();
         test_support::LetTimeRun run;
         EXPECT_TRUE(test_support::wait_for([&] { return finished.load(); }, 60000));

@@ -1,9 +1,11 @@
+#include <tests/support/PluggableLine.h>
 #include <tests/support/PtyPair.h>
 
 #include <units/framework/UnitMethod.h>
 #include <units/serialport/SerialPortUnit.h>
 
 #include <platform/serial/ArbitraryRate.h>
+#include <platform/serial/SerialDevice.h>
 
 #include <platform/Encoding.h>
 #include <platform/controls/Controls.h>
@@ -383,23 +385,48 @@ TEST_F(SerialPortTest, OpenAtStartOpensWhenCreated) {
     EXPECT_TRUE(port->is_open());
 }
 
-TEST_F(SerialPortTest, AnUnpluggedPortReportsOneLineErrorAndOpensAgain) {
+TEST_F(SerialPortTest, AnUnpluggedPortWaitsForItsDeviceAndSaysSo) {
+    // COM5 is an entry of the port folder, which the line can leave and
+    // come back to.
+    test_support::PluggableLine line("serial-unit", 5);
+    ASSERT_TRUE(line.ok());
+    m_env.set("XDG_CONFIG_HOME", line.config_home());
     auto* port = make_port();
-    set(port, SerialPortUnit::PortNumber, 3);
+    set(port, SerialPortUnit::PortNumber, 5);
     ASSERT_TRUE(open(port));
-    m_pty.close_master();
-    ASSERT_TRUE(pump_until([] { return !g_raised.empty(); }));
-    ASSERT_TRUE(pump_until([&] { return !port->is_open(); }));
-    platform::dispatch_ready_messages();
-    EXPECT_EQ(g_raised, (std::vector<Raised>{{port->unit_id(), SerialPortUnit::LineEvent, 4}}));
+    const std::string first = line.pty().slave_path();
+    EXPECT_EQ(text(port, SerialPortUnit::LinkState), "");
+
+    line.unplug();
+    ASSERT_TRUE(pump_until([] { return g_raised.size() >= 2; }));
+    EXPECT_EQ(g_raised, (std::vector<Raised>{{port->unit_id(), SerialPortUnit::LineEvent, 4},
+                                             {port->unit_id(), SerialPortUnit::LinkChanged, 1}}));
+    EXPECT_TRUE(port->is_open()) << "still open in the user's eyes";
+    EXPECT_FALSE(port->is_connected());
+    EXPECT_EQ(platform::gbk_to_utf8(text(port, SerialPortUnit::LinkState)),
+              "COM5 \xE2\x86\x92 " + first + ": unplugged, waiting for it to return");
     EXPECT_FALSE(send(port, runtime::TypedValue::of_text("1a")));
 
-    PtyPair again;
-    ASSERT_TRUE(again.ok());
-    m_env.set("ARMCTL_COM3", again.slave_path());
-    ASSERT_TRUE(open(port));
+    // The port number may change meanwhile: the port waits for the device
+    // it was opened on.
+    set(port, SerialPortUnit::PortNumber, 3);
+    ASSERT_TRUE(line.plug());
+    ASSERT_TRUE(pump_until([] { return g_raised.size() >= 3; }));
+    EXPECT_EQ(g_raised.back(), (Raised{port->unit_id(), SerialPortUnit::LinkChanged, 2}));
+    EXPECT_EQ(platform::gbk_to_utf8(text(port, SerialPortUnit::LinkState)),
+              "COM5 \xE2\x86\x92 " + line.pty().slave_path() + ": reconnected");
     EXPECT_TRUE(send(port, runtime::TypedValue::of_text("2b")));
-    EXPECT_EQ(again.read(2), "2b");
+    EXPECT_EQ(line.pty().read(2), "2b");
+
+    // Closing ends the watch and forgets what happened.
+    call(port, 1);
+    EXPECT_FALSE(port->is_open());
+    EXPECT_EQ(text(port, SerialPortUnit::LinkState), "");
+    line.unplug();
+    ASSERT_TRUE(line.plug());
+    platform::serial::SerialDevice taker;
+    platform::serial::OpenError error;
+    EXPECT_TRUE(taker.open(line.pty().slave_path(), error)) << "nobody took the device back";
 }
 
 TEST_F(SerialPortTest, APeerThatNeverReadsBlocksTheWindowForTheTimeoutOnly) {

@@ -121,15 +121,48 @@ std::vector<SerialEntry> entries_for(std::span<const serial::LineItem> items,
     return entries;
 }
 
-PortOpenResult SerialPortEngine::open(const std::string& path, const SerialOpenSettings& settings) {
+PortOpenResult SerialPortEngine::open(const std::string& path, const SerialOpenSettings& settings,
+                                      std::optional<serial::DeviceLocation> comeback) {
     close();
+    m_stop_fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    m_write_fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (m_stop_fd < 0 || m_write_fd < 0) {
+        int error_number = errno;
+        close_fd(m_stop_fd);
+        close_fd(m_write_fd);
+        return {PortFailure::Failed, error_number};
+    }
+    m_settings = settings;
+    if (PortOpenResult result = open_device(path); !result.ok()) {
+        close_fd(m_stop_fd);
+        close_fd(m_write_fd);
+        return result;
+    }
+    m_comeback = std::move(comeback);
+    {
+        std::lock_guard lock(m_write_mutex);
+        m_running = true;
+        m_connected = true;
+        m_write_pending = false;
+        m_device_path = path;
+    }
+    m_reader = std::thread([this] { run(); });
+    return {};
+}
+
+// Opens and sets up the device with the settings of the port; on the
+// window's thread before the reader starts, on the reader's when the device
+// returns.
+PortOpenResult SerialPortEngine::open_device(const std::string& path) {
     serial::OpenError error;
     if (!m_device.open(path, error))
         return {failure_of(error.failure), error.error_number};
     auto refuse = [&] {
+        int error_number = errno;
         m_device.close();
-        return PortOpenResult{PortFailure::RefusedSetting, errno};
+        return PortOpenResult{PortFailure::RefusedSetting, error_number};
     };
+    const SerialOpenSettings& settings = m_settings;
     if (!m_device.apply(settings.line))
         return refuse();
     // Lines the flow control drives are left to it.
@@ -141,16 +174,6 @@ PortOpenResult SerialPortEngine::open(const std::string& path, const SerialOpenS
         return refuse();
     m_device.purge(serial::Purge::Both);
 
-    m_stop_fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    m_write_fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (m_stop_fd < 0 || m_write_fd < 0) {
-        int error_number = errno;
-        close_fd(m_stop_fd);
-        close_fd(m_write_fd);
-        m_device.close();
-        return {PortFailure::Failed, error_number};
-    }
-    m_settings = settings;
     m_counters = m_device.error_counters();
     m_modem_source = std::make_unique<serial::DeviceModemSource>(m_device.fd());
     m_modem_watch.start(*m_modem_source, [this](int before, int after) {
@@ -159,12 +182,6 @@ PortOpenResult SerialPortEngine::open(const std::string& path, const SerialOpenS
             entries.push_back({SerialEntry::Kind::LineEvent, code});
         queue(entries);
     });
-    {
-        std::lock_guard lock(m_write_mutex);
-        m_running = true;
-        m_write_pending = false;
-    }
-    m_reader = std::thread([this] { run(); });
     return {};
 }
 
@@ -176,8 +193,13 @@ void SerialPortEngine::close() {
     m_modem_watch.stop();
     m_modem_source.reset();
     m_device.close();
+    m_comeback.reset();
     close_fd(m_stop_fd);
     close_fd(m_write_fd);
+    {
+        std::lock_guard lock(m_write_mutex);
+        m_device_path.clear();
+    }
     std::lock_guard lock(m_queue_mutex);
     m_queue.clear();
 }
@@ -187,9 +209,21 @@ bool SerialPortEngine::is_running() const {
     return m_running;
 }
 
+bool SerialPortEngine::is_connected() const {
+    std::lock_guard lock(m_write_mutex);
+    return m_connected;
+}
+
+std::string SerialPortEngine::device_path() const {
+    std::lock_guard lock(m_write_mutex);
+    return m_device_path;
+}
+
 bool SerialPortEngine::send(std::span<const std::uint8_t> bytes) {
     std::unique_lock lock(m_write_mutex);
-    if (!m_running)
+    // While the device is gone this answers at once: the window never
+    // waits for a device that is not there.
+    if (!m_connected)
         return false;
     if (bytes.empty())
         return true;
@@ -221,50 +255,104 @@ void SerialPortEngine::queue(std::span<const SerialEntry> entries) {
 
 void SerialPortEngine::run() {
     serial::LineMarkDecoder decoder;
+    while (serve_device(decoder) == Ending::HungUp) {
+        // The name as it was when the device went, before anyone hears of
+        // the loss and might write it anew.
+        serial::DeviceLocation::NameMark gone;
+        if (m_comeback)
+            gone = m_comeback->mark();
+        lose_device();
+        if (!m_comeback || !wait_for_return(gone))
+            break;
+        decoder = serial::LineMarkDecoder();
+    }
+    end_reader();
+}
+
+SerialPortEngine::Ending SerialPortEngine::serve_device(serial::LineMarkDecoder& decoder) {
     pollfd fds[3] = {
         {m_stop_fd, POLLIN, 0},
         {m_device.fd(), POLLIN, 0},
         {m_write_fd, POLLIN, 0},
     };
-    bool hung_up = false;
     for (;;) {
-        if (poll_retrying(fds, 3, -1) < 0) {
-            hung_up = true;
-            break;
-        }
+        if (poll_retrying(fds, 3, -1) < 0)
+            return Ending::HungUp;
         if (fds[0].revents)
-            break;
+            return Ending::Stopped;
         short device = fds[1].revents;
-        if ((device & POLLIN) && !drain_input(decoder)) {
-            hung_up = true;
-            break;
-        }
+        if ((device & POLLIN) && !drain_input(decoder))
+            return Ending::HungUp;
         // A hang-up comes with POLLIN on some drivers; the input left before
         // it has been drained above.
-        if (device & (POLLHUP | POLLERR | POLLNVAL)) {
-            hung_up = true;
-            break;
-        }
+        if (device & (POLLHUP | POLLERR | POLLNVAL))
+            return Ending::HungUp;
         if (fds[2].revents & POLLIN) {
             clear_eventfd(m_write_fd);
-            if (!perform_write()) {
-                hung_up = true;
-                break;
-            }
+            if (!perform_write())
+                return Ending::HungUp;
         }
     }
-    end_reader(hung_up);
 }
 
-void SerialPortEngine::end_reader(bool hung_up) {
-    if (hung_up) {
-        SerialEntry error{SerialEntry::Kind::LineEvent, line_event::LineError};
-        queue({&error, 1});
-        m_modem_watch.stop();
-        m_device.close();
+// The device hung up: sends fail from here on, the one under way included,
+// and the device is closed, so that its name can come back.
+void SerialPortEngine::lose_device() {
+    {
+        std::lock_guard lock(m_write_mutex);
+        m_connected = false;
+        if (m_write_pending) {
+            m_write_pending = false;
+            m_write_done = true;
+            m_write_result = false;
+            m_write_done_signal.notify_all();
+        }
     }
+    m_modem_watch.stop();
+    m_modem_source.reset();
+    m_device.close();
+    std::vector<SerialEntry> entries{{SerialEntry::Kind::LineEvent, line_event::LineError}};
+    if (m_comeback)
+        entries.push_back({SerialEntry::Kind::Link, link_notice::Lost});
+    queue(entries);
+}
+
+// Sleeps until the device is back and open, or a stop request comes (false).
+// The folder watches wake it when a name appears; between them it looks
+// again now and then for what they cannot see: a device that is there but
+// cannot be opened yet (udev still setting it up, a modem probe holding it)
+// is tried every RetryMs, an absent one looked for every AbsentLookMs.
+bool SerialPortEngine::wait_for_return(const serial::DeviceLocation::NameMark& gone) {
+    constexpr int RetryMs = 250;
+    constexpr int AbsentLookMs = 1000;
+    serial::DeviceWatch watch;
+    watch.start(*m_comeback);
+    for (;;) {
+        auto path = m_comeback->find_returned(gone);
+        if (path && open_device(*path).ok()) {
+            {
+                std::lock_guard lock(m_write_mutex);
+                m_connected = true;
+                m_device_path = *path;
+            }
+            SerialEntry notice{SerialEntry::Kind::Link, link_notice::Returned};
+            queue({&notice, 1});
+            return true;
+        }
+        pollfd fds[2] = {{m_stop_fd, POLLIN, 0}, {watch.fd(), POLLIN, 0}};
+        nfds_t count = watch.is_watching() ? 2 : 1;
+        int wait_ms = path || !watch.is_watching() ? RetryMs : AbsentLookMs;
+        if (poll_retrying(fds, count, wait_ms) < 0 || fds[0].revents)
+            return false;
+        if (fds[1].revents)
+            watch.take_changes();
+    }
+}
+
+void SerialPortEngine::end_reader() {
     std::lock_guard lock(m_write_mutex);
     m_running = false;
+    m_connected = false;
     if (m_write_pending) {
         m_write_pending = false;
         m_write_done = true;

@@ -13,12 +13,16 @@
 //   only, so no command is cut off by the one after it. The write fails when
 //   `timeout_ms` (plus the time the bytes take on the line) runs out first,
 //   and what it left unsent is dropped.
-// - A device that hangs up (an adapter unplugged) gives line event 4 once,
-//   ends the reader and closes the device; sends then fail until the port
-//   is opened again.
+// - A device that hangs up (an adapter unplugged) gives line event 4 once
+//   and is closed. Opened with a location to come back to, the reader then
+//   waits for the device to return there (see DeviceWatch), reopens it
+//   with the same settings and goes on; sends fail at once meanwhile, and
+//   two link notices tell the unit of the loss and the return. Opened
+//   without one, the reader ends; sends fail until the port is opened again.
 // - Line events of the modem lines come from a watch thread where the
 //   device has modem lines; a pseudo-terminal has none and gives none.
 
+#include <platform/serial/DeviceWatch.h>
 #include <platform/serial/LineMarkDecoder.h>
 #include <platform/serial/LineSettings.h>
 #include <platform/serial/ModemWatch.h>
@@ -52,8 +56,14 @@ inline constexpr std::uint8_t DsrOff = 9;
 inline constexpr std::uint8_t CarrierOff = 10;
 } // namespace line_event
 
+// What a link notice says.
+namespace link_notice {
+inline constexpr std::uint8_t Lost = 1;     // the device went away; waiting for it
+inline constexpr std::uint8_t Returned = 2; // it came back and is open again
+} // namespace link_notice
+
 struct SerialEntry {
-    enum class Kind : std::uint8_t { LineEvent = 0, Byte = 1 };
+    enum class Kind : std::uint8_t { LineEvent = 0, Byte = 1, Link = 2 };
     Kind kind = Kind::Byte;
     std::uint8_t value = 0; // the byte, or the line-event code
 
@@ -110,12 +120,21 @@ class SerialPortEngine {
     SerialPortEngine& operator=(const SerialPortEngine&) = delete;
 
     // Closes what is open, then opens `path`, applies the settings, purges
-    // the device and starts the reader thread.
-    PortOpenResult open(const std::string& path, const SerialOpenSettings& settings);
-    // Stops and waits for the reader, closes the device, drops the queue.
+    // the device and starts the reader thread. With a `comeback` location a
+    // hang-up does not end the reader: it waits for the device there.
+    PortOpenResult open(const std::string& path, const SerialOpenSettings& settings,
+                        std::optional<platform::serial::DeviceLocation> comeback = {});
+    // Stops and waits for the reader, closes the device, drops the queue;
+    // a wait for a device to return ends with it.
     void close();
-    // True while the reader thread runs (it ends on a hang-up).
+    // True while the reader thread runs: the device is open, or gone and
+    // waited for. Without a location to come back to, it ends on a hang-up.
     bool is_running() const;
+    // True while the device is open and the reader serves it.
+    bool is_connected() const;
+    // The device the port is open on, or was last open on while it is
+    // waited for; empty when closed.
+    std::string device_path() const;
 
     // Hands the bytes to the reader thread and waits until they are sent;
     // false when no reader runs or the write failed or timed out. An empty
@@ -126,14 +145,19 @@ class SerialPortEngine {
     std::vector<SerialEntry> take_entries();
 
   private:
+    PortOpenResult open_device(const std::string& path);
     void run();
+    enum class Ending { Stopped, HungUp };
+    Ending serve_device(platform::serial::LineMarkDecoder& decoder);
+    void lose_device();
+    bool wait_for_return(const platform::serial::DeviceLocation::NameMark& gone);
     bool drain_input(platform::serial::LineMarkDecoder& decoder);
     bool perform_write();
     enum class Wait { Ready, Expired, Stopped, HungUp };
     Wait wait_writable(const platform::serial::Timeout& timeout);
     Wait wait_drained(const platform::serial::Timeout& timeout);
     void queue(std::span<const SerialEntry> entries);
-    void end_reader(bool hung_up);
+    void end_reader();
 
     Notify m_notify;
     platform::serial::SerialDevice m_device;
@@ -144,11 +168,14 @@ class SerialPortEngine {
     int m_stop_fd = -1;
     int m_write_fd = -1;
     std::thread m_reader;
+    std::optional<platform::serial::DeviceLocation> m_comeback;
 
-    // The write hand-off and the reader's presence.
+    // The write hand-off, the reader's presence and the device's.
     mutable std::mutex m_write_mutex;
     std::condition_variable m_write_done_signal;
     bool m_running = false;
+    bool m_connected = false;
+    std::string m_device_path;
     bool m_write_pending = false;
     bool m_write_done = false;
     bool m_write_result = false;

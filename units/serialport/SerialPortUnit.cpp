@@ -36,6 +36,7 @@ constexpr PropertyTable Properties{{
     {S::DtrLine, "DtrLine", Choice, choice_clamp(2)},
     {S::Device, "Device", Text, {}, NotInDesign},
     {S::OpenError, "OpenError", Text, {}, NotInDesign},
+    {S::LinkState, "LinkState", Text, {}, NotInDesign},
 }};
 
 // 端口
@@ -166,13 +167,15 @@ int SerialPortUnit::get_property(std::int32_t own_index, runtime::PropertyValue&
         m_settings.set_text(Device, entry ? platform::utf8_to_gbk(entry->path) : std::string());
     } else if (own_index == OpenError) {
         m_settings.set_text(OpenError, m_open_error);
+    } else if (own_index == LinkState) {
+        m_settings.set_text(LinkState, m_link_state);
     }
     return m_settings.get(own_index, value) ? 1 : 0;
 }
 
 int SerialPortUnit::set_property(std::int32_t own_index, const runtime::PropertyValue& value) {
-    // The two read-only properties ignore writes.
-    if (own_index == Device || own_index == OpenError)
+    // The read-only properties ignore writes.
+    if (own_index == Device || own_index == OpenError || own_index == LinkState)
         return 0;
     m_settings.set(own_index, value);
     return 0;
@@ -228,15 +231,19 @@ bool SerialPortUnit::open_port() {
     if (!m_engine)
         return false;
     m_engine->close();
+    m_link_state.clear();
     int com = m_settings.word(PortNumber);
     if (com < 1)
         return false;
-    auto entry = platform::serial::resolve_port(com, platform::serial::PortRoots::system());
+    auto roots = platform::serial::PortRoots::system();
+    auto entry = platform::serial::resolve_port(com, roots);
     if (!entry) {
         report_failure(com, {}, {PortFailure::NoDevice, 0});
         return false;
     }
-    PortOpenResult result = m_engine->open(entry->path, open_settings(m_settings));
+    m_open_com = com;
+    PortOpenResult result = m_engine->open(entry->path, open_settings(m_settings),
+                                           platform::serial::DeviceLocation::of(*entry, roots));
     if (!result.ok()) {
         report_failure(com, entry->path, result);
         return false;
@@ -264,6 +271,7 @@ void SerialPortUnit::report_failure(int com, const std::string& path, PortOpenRe
 void SerialPortUnit::close_port() {
     if (m_engine)
         m_engine->close();
+    m_link_state.clear();
 }
 
 std::optional<std::vector<std::uint8_t>>
@@ -332,13 +340,24 @@ void SerialPortUnit::deliver() {
     // event only locals are used until the window is known to live.
     HWND window = hwnd();
     for (const SerialEntry& entry : entries) {
-        if (entry.kind == SerialEntry::Kind::Byte)
+        if (entry.kind == SerialEntry::Kind::Byte) {
             raise_event(ByteReceived, {entry.value});
-        else
+        } else if (entry.kind == SerialEntry::Kind::LineEvent) {
             raise_event(LineEvent, {entry.value});
+        } else {
+            note_link(entry.value);
+            raise_event(LinkChanged, {entry.value});
+        }
         if (!platform::is_window(window))
             return;
     }
+}
+
+void SerialPortUnit::note_link(std::uint8_t notice) {
+    std::string message = port_name(m_open_com) + " \xE2\x86\x92 " + m_engine->device_path();
+    message +=
+        notice == link_notice::Lost ? ": unplugged, waiting for it to return" : ": reconnected";
+    m_link_state = platform::utf8_to_gbk(message);
 }
 
 } // namespace units

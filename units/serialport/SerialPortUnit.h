@@ -7,9 +7,19 @@
 // ByteReceived (1) and LineEvent (0) on the window's thread. The window is
 // an invisible child that the reader thread posts to.
 //
-// Two read-only properties follow the specified ones: 20 `Device`, the
-// device path the port number maps to now (empty when none), and 21
-// `OpenError`, why the last OpenPort failed (empty after a success).
+// Three read-only properties follow the specified ones: 20 `Device`, the
+// device path the port number maps to now (empty when none), 21
+// `OpenError`, why the last OpenPort failed (empty after a success), and 22
+// `LinkState`, what became of the open port's device since it was opened
+// ("COM1 → /dev/ttyUSB0: unplugged, waiting for it to return", then
+// "...: reconnected"; empty until something happened, and after ClosePort).
+//
+// An open port whose device goes away (an adapter pulled out) stays open:
+// it waits for the device to come back under the same name (the same
+// ARMCTL_COMn target, port-map entry or by-id name) and reopens it with the
+// settings it was opened with; SendData fails at once meanwhile. The event
+// `LinkChanged` (2), beyond the specified two, says when the device went
+// (argument 1) and when it came back (2).
 
 #include "SerialPortEngine.h"
 #include <units/framework/PropertyBag.h>
@@ -51,8 +61,9 @@ class SerialPortUnit final : public Unit {
         DtrLine = 11,
         Device = 12,
         OpenError = 13,
+        LinkState = 14,
     };
-    enum Event : std::int32_t { LineEvent = 0, ByteReceived = 1 };
+    enum Event : std::int32_t { LineEvent = 0, ByteReceived = 1, LinkChanged = 2 };
 
     // The stored form keeps its own order (the time-out and the open flag
     // before the text) and grows by version, so it is read and written here
@@ -75,7 +86,9 @@ class SerialPortUnit final : public Unit {
     bool open_port();
     void close_port();
     bool send_data(const runtime::TypedValue& value);
+    // Open: the device is open, or gone and waited for.
     bool is_open() const { return m_engine && m_engine->is_running(); }
+    bool is_connected() const { return m_engine && m_engine->is_connected(); }
     PortFailure last_failure() const { return m_last_failure; }
 
     // The raw bytes SendData sends for a value; nothing when the value has
@@ -97,6 +110,7 @@ class SerialPortUnit final : public Unit {
 
   private:
     void deliver();
+    void note_link(std::uint8_t notice);
     void report_failure(int com, const std::string& path, PortOpenResult result);
 
     Settings m_settings;
@@ -104,6 +118,8 @@ class SerialPortUnit final : public Unit {
     PortFailure m_last_failure = PortFailure::None;
     std::string m_open_error; // GBK
     std::string m_reported;   // the failure last written to standard error
+    int m_open_com = 0;       // the COM number the port was opened on
+    std::string m_link_state; // GBK
 };
 
 } // namespace units
