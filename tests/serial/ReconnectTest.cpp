@@ -2,6 +2,7 @@
 // port-map entry: a pseudo-terminal whose far end hangs up stands for the
 // adapter pulled out, a new pair registered under the entry for its return.
 
+#include "EngineTestSupport.h"
 #include <tests/support/PluggableLine.h>
 
 #include <units/serialport/SerialPortEngine.h>
@@ -20,36 +21,13 @@
 #include <unistd.h>
 
 using namespace units;
-using test_support::PluggableLine;
+using namespace test_support;
 using namespace std::chrono_literals;
 
 namespace {
 
-std::vector<std::uint8_t> bytes(const std::string& text) {
-    return {text.begin(), text.end()};
-}
-
 SerialEntry link(std::uint8_t notice) {
     return {SerialEntry::Kind::Link, notice};
-}
-SerialEntry event(std::uint8_t code) {
-    return {SerialEntry::Kind::LineEvent, code};
-}
-
-std::size_t count_entries(const char* folder) {
-    std::size_t count = 0;
-    for (auto& entry : std::filesystem::directory_iterator(folder)) {
-        (void)entry;
-        ++count;
-    }
-    return count;
-}
-// Descriptors and threads of this process.
-std::size_t open_descriptors() {
-    return count_entries("/proc/self/fd");
-}
-std::size_t threads() {
-    return count_entries("/proc/self/task");
 }
 
 class ReconnectTest : public ::testing::Test {
@@ -109,7 +87,7 @@ class ReconnectTest : public ::testing::Test {
 
 TEST_F(ReconnectTest, AReturningDeviceIsReopenedWithTheSameSettingsAndGetsTheNextCommandWhole) {
     open();
-    ASSERT_TRUE(m_engine.send(bytes("80a100b80c120d")));
+    ASSERT_TRUE(m_engine.send(byte_vector("80a100b80c120d")));
     ASSERT_EQ(m_line.pty().read(14), "80a100b80c120d");
 
     m_line.unplug();
@@ -118,7 +96,7 @@ TEST_F(ReconnectTest, AReturningDeviceIsReopenedWithTheSameSettingsAndGetsTheNex
     EXPECT_TRUE(m_engine.is_running()) << "the port stays open while it waits";
     EXPECT_FALSE(m_engine.is_connected());
     auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(m_engine.send(bytes("81a100b80c120d")));
+    EXPECT_FALSE(m_engine.send(byte_vector("81a100b80c120d")));
     EXPECT_LT(std::chrono::steady_clock::now() - start, 50ms) << "a send fails at once";
 
     ASSERT_TRUE(m_line.plug());
@@ -130,7 +108,7 @@ TEST_F(ReconnectTest, AReturningDeviceIsReopenedWithTheSameSettingsAndGetsTheNex
     EXPECT_TRUE(m_engine.is_connected());
     EXPECT_EQ(m_engine.device_path(), m_line.pty().slave_path());
 
-    ASSERT_TRUE(m_engine.send(bytes("82a100b80c120d")));
+    ASSERT_TRUE(m_engine.send(byte_vector("82a100b80c120d")));
     EXPECT_EQ(m_line.pty().read(14), "82a100b80c120d");
     EXPECT_EQ(m_line.pty().read_available(), "");
 
@@ -162,7 +140,7 @@ TEST_F(ReconnectTest, ADeviceThatIsBusyWhenItReturnsIsTakenOnceItIsFree) {
 
     holder.close();
     EXPECT_TRUE(comes(link(link_notice::Returned), 1000ms));
-    ASSERT_TRUE(m_engine.send(bytes("45c")));
+    ASSERT_TRUE(m_engine.send(byte_vector("45c")));
     EXPECT_EQ(next.read(3), "45c");
 }
 
@@ -187,25 +165,25 @@ TEST_F(ReconnectTest, ClosingWhileTheDeviceIsAwayEndsTheWatch) {
     EXPECT_TRUE(taker.open(m_line.pty().slave_path(), error));
     taker.close();
     EXPECT_TRUE(m_engine.take_entries().empty());
-    EXPECT_FALSE(m_engine.send(bytes("1a")));
+    EXPECT_FALSE(m_engine.send(byte_vector("1a")));
     EXPECT_EQ(threads(), threads_before);
     EXPECT_EQ(open_descriptors(), descriptors_before);
 }
 
 TEST_F(ReconnectTest, AHundredUnplugsAndReturnsLeaveNoDescriptorOrThreadBehind) {
     open();
-    ASSERT_TRUE(m_engine.send(bytes("0a")));
+    ASSERT_TRUE(m_engine.send(byte_vector("0a")));
     ASSERT_EQ(m_line.pty().read(2), "0a");
     const std::size_t threads_connected = threads();
     const std::size_t descriptors_connected = open_descriptors();
     for (int cycle = 1; cycle <= 100; ++cycle) {
         m_line.unplug();
         ASSERT_TRUE(comes(link(link_notice::Lost))) << "cycle " << cycle;
-        EXPECT_FALSE(m_engine.send(bytes("1b")));
+        EXPECT_FALSE(m_engine.send(byte_vector("1b")));
         ASSERT_TRUE(m_line.plug());
         ASSERT_TRUE(comes(link(link_notice::Returned))) << "cycle " << cycle;
         std::string command = std::to_string(cycle) + "a";
-        ASSERT_TRUE(m_engine.send(bytes(command))) << "cycle " << cycle;
+        ASSERT_TRUE(m_engine.send(byte_vector(command))) << "cycle " << cycle;
         ASSERT_EQ(m_line.pty().read(command.size()), command) << "cycle " << cycle;
     }
     EXPECT_EQ(threads(), threads_connected);

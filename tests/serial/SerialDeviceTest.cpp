@@ -1,3 +1,4 @@
+#include "EngineTestSupport.h"
 #include <tests/support/PtyPair.h>
 
 #include <platform/serial/ArbitraryRate.h>
@@ -18,16 +19,7 @@ using test_support::PtyPair;
 
 namespace {
 
-int open_descriptors() {
-    int count = 0;
-    DIR* dir = opendir("/proc/self/fd");
-    while (dirent* entry = readdir(dir))
-        count += entry->d_name[0] != '.';
-    closedir(dir);
-    return count;
-}
-
-std::span<const std::uint8_t> bytes(const std::string& text) {
+std::span<const std::uint8_t> byte_span(const std::string& text) {
     return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
@@ -63,7 +55,7 @@ TEST_F(SerialDeviceTest, MovesBytesBothWaysInRawMode) {
 
     // Bytes a cooked terminal would translate or swallow come through as sent.
     std::string out = "12a\r\n\x03\x11\x13\x7f";
-    auto written = device.write(bytes(out));
+    auto written = device.write(byte_span(out));
     EXPECT_EQ(written.status, Transfer::Status::Done);
     EXPECT_EQ(written.count, out.size());
     EXPECT_EQ(pty.read(out.size()), out);
@@ -116,7 +108,7 @@ TEST(SerialDevice, FailedOpensSayWhyAndLeaveNothingOpen) {
         {"/dev/null", OpenFailure::NotATerminal},
         {folder.string(), OpenFailure::Failed},
     };
-    int before = open_descriptors();
+    auto before = test_support::open_descriptors();
     for (auto& c : cases) {
         SerialDevice device;
         OpenError error;
@@ -125,7 +117,7 @@ TEST(SerialDevice, FailedOpensSayWhyAndLeaveNothingOpen) {
         EXPECT_NE(error.error_number, 0) << c.path;
         EXPECT_FALSE(device.is_open());
     }
-    EXPECT_EQ(open_descriptors(), before);
+    EXPECT_EQ(test_support::open_descriptors(), before);
     std::filesystem::remove_all(folder);
 }
 
@@ -204,5 +196,5 @@ TEST_F(SerialDeviceTest, AClosedFarEndIsAHangUp) {
     EXPECT_NE(p.revents & POLLHUP, 0);
     std::uint8_t buffer[8];
     EXPECT_EQ(device.read(buffer).status, Transfer::Status::HungUp);
-    EXPECT_EQ(device.write(bytes("1a")).status, Transfer::Status::HungUp);
+    EXPECT_EQ(device.write(byte_span("1a")).status, Transfer::Status::HungUp);
 }

@@ -1,3 +1,4 @@
+#include "EngineTestSupport.h"
 #include <tests/support/PtyPair.h>
 
 #include <units/serialport/SerialPortEngine.h>
@@ -14,20 +15,13 @@
 #include <thread>
 
 using namespace units;
-using test_support::PtyPair;
+using namespace test_support;
 using namespace std::chrono_literals;
 
 namespace {
 
-std::vector<std::uint8_t> byte_vector(const std::string& text) {
-    return {text.begin(), text.end()};
-}
-
 SerialEntry byte(char c) {
     return {SerialEntry::Kind::Byte, static_cast<std::uint8_t>(c)};
-}
-SerialEntry event(std::uint8_t code) {
-    return {SerialEntry::Kind::LineEvent, code};
 }
 
 class SerialPortEngineTest : public ::testing::Test {

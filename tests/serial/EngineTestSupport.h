@@ -1,0 +1,41 @@
+#pragma once
+
+// What the serial tests build their expectations from: the bytes of a text,
+// the entries the serial port engine queues, and the descriptors and threads
+// of this process, counted before and after.
+
+#include <units/serialport/SerialPortEngine.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace test_support {
+
+inline std::vector<std::uint8_t> byte_vector(const std::string& text) {
+    return {text.begin(), text.end()};
+}
+
+inline units::SerialEntry event(std::uint8_t code) {
+    return {units::SerialEntry::Kind::LineEvent, code};
+}
+
+inline std::size_t count_entries(const char* folder) {
+    std::size_t count = 0;
+    for (auto& entry : std::filesystem::directory_iterator(folder)) {
+        (void)entry;
+        ++count;
+    }
+    return count;
+}
+
+inline std::size_t open_descriptors() {
+    return count_entries("/proc/self/fd");
+}
+
+inline std::size_t threads() {
+    return count_entries("/proc/self/task");
+}
+
+} // namespace test_support
