@@ -1,6 +1,7 @@
 #include "Button.h"
 
 #include "ButtonPainter.h"
+#include "ControlAccess.h"
 #include "ControlClasses.h"
 #include "ControlState.h"
 #include "ControlSupport.h"
@@ -310,6 +311,8 @@ LRESULT on_message(ButtonState& st, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return assigned_font(hwnd);
     case WM_GETDLGCODE:
         return on_get_dlg_code(hwnd);
+    case WM_GETOBJECT:
+        return button_access(hwnd, wp, lp);
     case BM_GETCHECK:
         return static_cast<LRESULT>(st.check);
     case BM_SETCHECK:
