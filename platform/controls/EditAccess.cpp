@@ -25,9 +25,12 @@ std::string shown_text(const EditState& st) {
 void describe(EditState& st, Node& node) {
     HWND label = nullptr;
     std::string before = preceding_label_text(st.hwnd, &label);
-    // The window text is the content, never the name.
+    // The window text is the content, never the name. A combo box's edit
+    // field goes by the combo box's name.
     node.name = before;
     node.labelled_by = label;
+    if (HWND up = get_parent(st.hwnd); before.empty() && up && get_class_name(up) == WC_COMBOBOX)
+        node.name = access::describe({up, 0}).name;
     node.role = Role::Text;
     node.states |= Focusable | (is_multiline(st) ? MultiLine : SingleLine);
     if (!is_read_only(st))

@@ -1,5 +1,6 @@
 #include "SerialPortUnit.h"
 
+#include <platform/access/Access.h>
 #include <units/framework/UnitMethod.h>
 
 #include <platform/Encoding.h>
@@ -339,6 +340,11 @@ void SerialPortUnit::deliver() {
         if (!platform::is_window(window))
             return;
     }
+}
+
+// A serial line has nothing to show: the user never sees the unit.
+void SerialPortUnit::describe_access(platform::access::Node& node) {
+    node.role = platform::access::Role::None;
 }
 
 } // namespace units
