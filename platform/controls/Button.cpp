@@ -5,6 +5,7 @@
 #include "ControlClasses.h"
 #include "ControlState.h"
 #include "ControlSupport.h"
+#include <platform/access/AccessEvents.h>
 #include <platform/window/MessageParams.h>
 #include <platform/window/Painting.h>
 
@@ -201,6 +202,7 @@ LRESULT on_set_check(HWND hwnd, ButtonState& st, WPARAM check) {
     if (value != st.check) {
         st.check = value;
         repaint_now(hwnd);
+        access::notify_state(hwnd, access::Checked, value == BST_CHECKED);
     }
     // Checking a radio button takes the tab stop with it, as the platform does.
     if (is_radio(kind)) {

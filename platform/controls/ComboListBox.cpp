@@ -5,7 +5,7 @@
 #include "ControlState.h"
 #include "ControlSupport.h"
 #include <platform/Encoding.h>
-#include <platform/access/Access.h>
+#include <platform/access/AccessEvents.h>
 #include <platform/window/MessageParams.h>
 #include <platform/window/Painting.h>
 
@@ -124,6 +124,7 @@ void set_current(ComboListState& st, int index) {
     if (index != st.current) {
         st.current = index;
         invalidate_rect(st.self, nullptr, false);
+        access::notify(access::EventKind::Selection, st.self);
     }
     scroll_into_view(st);
 }
