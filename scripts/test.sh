@@ -38,7 +38,7 @@ run_preset() {
   local preset=$1
   cmake --preset "$preset" >/dev/null
   timed "build $preset" cmake --build --preset "$preset" -j "$jobs"
-  timed "test $preset" ctest --preset "$preset" -LE desktop -j "$jobs" --timeout 300 --no-tests=error
+  timed "test $preset" ctest --preset "$preset" -LE 'desktop|a11y' -j "$jobs" --timeout 300 --no-tests=error
 }
 
 run_preset default
@@ -48,6 +48,10 @@ timed package scripts/package-test.sh build/default
 # The desktop tests need a real X server; xvfb-run gives them one.
 timed "test desktop" xvfb-run -a -s "-screen 0 1280x1024x24" \
   ctest --test-dir build/default -L desktop --output-on-failure --timeout 300
+# Through AT-SPI: each test brings its own display and session bus
+# (xvfb-run -a dbus-run-session -- /usr/bin/python3 ...).
+timed "test a11y" ctest --test-dir build/default -L a11y --output-on-failure --timeout 300 \
+  --no-tests=error
 run_preset asan
 
 # The thread sanitizer over the tests in which threads meet: the message

@@ -1,5 +1,6 @@
 #include "CommonDlgUnit.h"
 
+#include <platform/access/Access.h>
 #include <units/framework/UnitMethod.h>
 
 #include <platform/Encoding.h>
@@ -138,6 +139,12 @@ std::span<const runtime::LibraryCommand> CommonDlgUnit::methods() {
     static constexpr runtime::LibraryCommand Methods[] = {show_dialog_method};
     static_assert(ShowDialog == 0);
     return Methods;
+}
+
+// The unit only stands for the display's own choosers, which answer for
+// themselves: the user never sees it.
+void CommonDlgUnit::describe_access(platform::access::Node& node) {
+    node.role = platform::access::Role::None;
 }
 
 } // namespace units

@@ -69,6 +69,9 @@ class CommonDlgUnit final : public Unit {
     static const runtime::UnitTypeInfo& type_info();
     using Entries = UnitTypeEntries<CommonDlgUnit>;
 
+  protected:
+    void describe_access(platform::access::Node& node) override;
+
   private:
     Settings m_settings;
 };

@@ -48,11 +48,13 @@ std::uint32_t GroupBoxUnit::alignment_style(const Settings& settings) {
 bool GroupBoxUnit::create_window(const CreateParameters& parameters) {
     std::uint32_t style = parameters.style | platform::WS_CHILD | platform::WS_CLIPSIBLINGS |
                           platform::BS_GROUPBOX | alignment_style(m_settings);
-    // A frame is passed over by the keyboard.
+    // A frame is passed over by the keyboard, but the units placed in it
+    // are in the window's tab order.
     style &= ~platform::WS_TABSTOP;
-    if (!create_system_window(0, platform::WC_BUTTON, m_settings.text(Caption), style,
-                              parameters.left, parameters.top, parameters.width, parameters.height,
-                              parameters.parent, parameters.control_id))
+    if (!create_system_window(platform::WS_EX_CONTROLPARENT, platform::WC_BUTTON,
+                              m_settings.text(Caption), style, parameters.left, parameters.top,
+                              parameters.width, parameters.height, parameters.parent,
+                              parameters.control_id))
         return false;
     m_font.apply(hwnd(), m_settings.block(Font), false);
     return true;

@@ -1,5 +1,6 @@
 #include "LabelUnit.h"
 
+#include <platform/access/Access.h>
 #include <platform/controls/Controls.h>
 #include <platform/drawing/Bitmap.h>
 #include <platform/window/Painting.h>
@@ -169,6 +170,13 @@ void LabelUnit::paint() {
         canvas->draw_text(caption, text, format);
     }
     platform::end_paint(hwnd(), ps);
+}
+
+// A label reads as its caption, and names the control after it.
+void LabelUnit::describe_access(platform::access::Node& node) {
+    node.role = platform::access::Role::Label;
+    node.states &= ~platform::access::Focusable;
+    node.has_text = true;
 }
 
 } // namespace units

@@ -63,6 +63,7 @@ class LabelUnit final : public Unit {
     using Entries = UnitTypeEntries<LabelUnit>;
 
   protected:
+    void describe_access(platform::access::Node& node) override;
     bool on_message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
   private:

@@ -1,5 +1,6 @@
 #include "PicBoxUnit.h"
 
+#include <platform/access/Access.h>
 #include <units/framework/ControlLook.h>
 
 #include <platform/window/Painting.h>
@@ -111,6 +112,12 @@ void PicBoxUnit::paint() {
     if (inset)
         canvas->frame_rect(client, BorderColour, 1);
     platform::end_paint(hwnd(), ps);
+}
+
+void PicBoxUnit::describe_access(platform::access::Node& node) {
+    node.role = platform::access::Role::Image;
+    if (node.name.empty())
+        node.name = platform::access::preceding_label_text(hwnd());
 }
 
 } // namespace units

@@ -57,6 +57,7 @@ class PicBoxUnit final : public Unit {
     using Entries = UnitTypeEntries<PicBoxUnit>;
 
   protected:
+    void describe_access(platform::access::Node& node) override;
     bool on_message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
   private:

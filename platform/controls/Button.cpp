@@ -1,9 +1,11 @@
 #include "Button.h"
 
 #include "ButtonPainter.h"
+#include "ControlAccess.h"
 #include "ControlClasses.h"
 #include "ControlState.h"
 #include "ControlSupport.h"
+#include <platform/access/AccessEvents.h>
 #include <platform/window/MessageParams.h>
 #include <platform/window/Painting.h>
 
@@ -200,6 +202,7 @@ LRESULT on_set_check(HWND hwnd, ButtonState& st, WPARAM check) {
     if (value != st.check) {
         st.check = value;
         repaint_now(hwnd);
+        access::notify_state(hwnd, access::Checked, value == BST_CHECKED);
     }
     // Checking a radio button takes the tab stop with it, as the platform does.
     if (is_radio(kind)) {
@@ -310,6 +313,8 @@ LRESULT on_message(ButtonState& st, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return assigned_font(hwnd);
     case WM_GETDLGCODE:
         return on_get_dlg_code(hwnd);
+    case WM_GETOBJECT:
+        return button_access(hwnd, wp, lp);
     case BM_GETCHECK:
         return static_cast<LRESULT>(st.check);
     case BM_SETCHECK:

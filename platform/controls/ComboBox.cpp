@@ -602,6 +602,11 @@ LRESULT on_message(ComboBoxState& st, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         return on_select_string(st, wp, lp);
     case CB_GETDROPPEDCONTROLRECT:
         return on_get_dropped_control_rect(st, lp);
+    case WM_GETOBJECT:
+        return combo_access(st, hwnd, wp, lp);
+    case k_combo_access_choose:
+        combo_access_choose(st, static_cast<int>(wp));
+        return 0;
     default:
         return def_window_proc(hwnd, msg, wp, lp);
     }

@@ -70,6 +70,13 @@ void combo_on_edit_command(ComboBoxState& st, UINT code);
 void combo_on_set_focus(ComboBoxState& st);
 void combo_on_kill_focus(ComboBoxState& st, HWND new_focus);
 LRESULT combo_dialog_code(const ComboBoxState& st, LPARAM lp, LRESULT base);
+
+// What an assistive client asks and does: ComboAccess.cpp.
+LRESULT combo_access(ComboBoxState& st, HWND hwnd, WPARAM wp, LPARAM lp);
+// Chooses item `index` as a click in the dropped list would; posted by a
+// client's selection so that its call returns first.
+constexpr UINT k_combo_access_choose = 0x0166;
+void combo_access_choose(ComboBoxState& st, int index);
 // Routes the edit field's navigation keys to the combo box.
 void combo_subclass_edit(HWND edit);
 

@@ -21,6 +21,7 @@
 
 #include "ComboListBox.h"
 #include "ControlSupport.h"
+#include <platform/access/AccessEvents.h>
 #include <platform/window/MessageParams.h>
 #include <platform/window/Painting.h>
 
@@ -185,6 +186,7 @@ void combo_drop_down(ComboBoxState& st, bool button_down) {
     combo_list_set_current(st.list, current);
     combo_list_begin_tracking(st.list, button_down);
     invalidate_rect(self, nullptr, false);
+    access::notify_state(self, access::Expanded, true);
 }
 
 void combo_roll_up(ComboBoxState& st, bool ok) {
@@ -204,6 +206,7 @@ void combo_roll_up(ComboBoxState& st, bool ok) {
     combo_list_end_tracking(st.list);
     show_window(st.list, SW_HIDE);
     invalidate_rect(self, nullptr, false);
+    access::notify_state(self, access::Expanded, false);
     notify_parent(self, CBN_CLOSEUP);
 }
 

@@ -1,8 +1,11 @@
 #include "ComboListBox.h"
 
+#include "ComboBox.h"
 #include "ComboBoxItems.h"
 #include "ControlState.h"
 #include "ControlSupport.h"
+#include <platform/Encoding.h>
+#include <platform/access/AccessEvents.h>
 #include <platform/window/MessageParams.h>
 #include <platform/window/Painting.h>
 
@@ -121,6 +124,7 @@ void set_current(ComboListState& st, int index) {
     if (index != st.current) {
         st.current = index;
         invalidate_rect(st.self, nullptr, false);
+        access::notify(access::EventKind::Selection, st.self);
     }
     scroll_into_view(st);
 }
@@ -295,8 +299,53 @@ void on_wheel(ComboListState& st, int delta) {
     set_top(st, st.top - notches * k_wheel_rows);
 }
 
+// A list of the combo box's items, under the combo box; choosing one is the
+// combo box's business.
+LRESULT on_access(ComboListState& st, HWND hwnd, WPARAM wp, LPARAM lp) {
+    using namespace platform::access;
+    Request* r = reinterpret_cast<Request*>(lp);
+    int count = st.items ? st.items->count() : 0;
+    if (!r || r->part < 0 || r->part > count)
+        return 0;
+    if (static_cast<Query>(wp) == Query::Select) {
+        if (r->part != 0 || r->index < 0 || r->index >= count || !r->flag)
+            return 0;
+        r->handled = post_message(st.combo, k_combo_access_choose, static_cast<WPARAM>(r->index));
+        return 1;
+    }
+    if (static_cast<Query>(wp) != Query::Describe || !r->node)
+        return 0;
+    Node& node = *r->node;
+    if (r->part == 0) {
+        def_window_proc(hwnd, WM_GETOBJECT, wp, lp);
+        node.role = Role::List;
+        node.name.clear();
+        node.container = st.combo;
+        node.parts = count;
+        node.selection = true;
+        return 1;
+    }
+    int index = r->part - 1;
+    node.role = Role::ListItem;
+    node.name = gbk_to_utf8(st.items->at(index)->text);
+    node.states = Enabled | Selectable;
+    if (index == st.current)
+        node.states |= Selected;
+    Rect client = client_of(hwnd);
+    int y = (index - st.top) * st.item_height;
+    if (is_window_visible(hwnd) && y >= 0 && y < client.height())
+        node.states |= Showing | Visible;
+    Point origin{0, 0};
+    client_to_screen(hwnd, origin);
+    node.extents = Rect{0, y, client.width(), y + st.item_height}.offset(origin.x, origin.y);
+    r->handled = true;
+    return 1;
+}
+
 LRESULT on_message(ComboListState& st, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
+    case WM_GETOBJECT:
+        return on_access(st, hwnd, wp, lp);
     case WM_NCCREATE:
         return on_nc_create(st, hwnd, reinterpret_cast<const CreateStruct*>(lp));
     case WM_PAINT:

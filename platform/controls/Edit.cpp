@@ -301,6 +301,7 @@ void selection_changed(EditState& st) {
     scroll_to_caret(st);
     restart_caret(st);
     invalidate_rect(st.hwnd, nullptr, false);
+    edit_report_changes(st);
 }
 
 void text_changed(EditState& st) {
@@ -365,6 +366,8 @@ LRESULT on_message(EditState& st, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return assigned_font(hwnd);
     case WM_GETDLGCODE:
         return on_get_dlg_code(st);
+    case WM_GETOBJECT:
+        return edit_access(st, hwnd, wp, lp);
     case WM_SETFOCUS:
         on_set_focus(hwnd);
         return 0;

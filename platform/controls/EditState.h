@@ -38,6 +38,10 @@ struct EditState {
     bool vertical_bar = false;
     bool horizontal_bar = false;
     bool settling_bars = false; // the bars are being set; their WM_SIZE must not recurse
+    // What an assistive client was last told, while one listens.
+    bool reported_valid = false;
+    std::string reported_text;
+    std::size_t reported_caret = 0;
 };
 
 // The state of an edit window, or nullptr when `hwnd` is not (or no longer) one.
@@ -80,6 +84,13 @@ void replace_selection_notifying(HWND hwnd, std::string_view insert, Undoable un
                                  Announce announce);
 // EN_UPDATE, the repaint, EN_CHANGE.
 void announce_change(HWND hwnd);
+
+// ---- EditAccess.cpp
+// Answers WM_GETOBJECT.
+LRESULT edit_access(EditState& st, HWND hwnd, WPARAM wp, LPARAM lp);
+// Tells a listening client what changed in the text and the caret since it
+// was last told.
+void edit_report_changes(EditState& st);
 
 // ---- EditInput.cpp
 void on_key_down(HWND hwnd, UINT vk);

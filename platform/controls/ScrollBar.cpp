@@ -1,5 +1,6 @@
 #include "ScrollBar.h"
 
+#include "ControlAccess.h"
 #include "ControlClasses.h"
 #include "ControlState.h"
 #include "ControlSupport.h"
@@ -113,6 +114,8 @@ LRESULT on_message(ScrollBarControl& bar, HWND hwnd, UINT msg, WPARAM wp, LPARAM
         return 0;
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS;
+    case WM_GETOBJECT:
+        return scrollbar_access(hwnd, wp, lp);
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         redraw(*sb, sb->tracker.press(site_of(*sb), mouse_point(lp)));

@@ -1,5 +1,6 @@
 // "STATIC": text or a bitmap, in the colours the parent gives it.
 
+#include "ControlAccess.h"
 #include "ControlClasses.h"
 #include "ControlState.h"
 #include "ControlSupport.h"
@@ -122,6 +123,8 @@ LRESULT on_message(StaticState& st, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return assigned_font(hwnd);
     case WM_GETDLGCODE:
         return DLGC_STATIC;
+    case WM_GETOBJECT:
+        return static_access(hwnd, wp, lp);
     case STM_SETIMAGE:
     case STM_SETICON:
         return on_set_image(hwnd, st, msg == STM_SETICON ? static_cast<std::intptr_t>(wp) : lp);

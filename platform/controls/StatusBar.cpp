@@ -1,10 +1,12 @@
 // "msctls_statusbar32": a bar docked at the bottom of its parent, divided into
 // parts that each show a text (or an icon), with a tool-tip per part.
 
+#include "ControlAccess.h"
 #include "ControlClasses.h"
 #include "ControlState.h"
 #include "ControlSupport.h"
 #include "ToolTip.h"
+#include <platform/access/AccessEvents.h>
 #include <platform/drawing/Bitmap.h>
 #include <platform/window/MessageParams.h>
 #include <platform/window/Painting.h>
@@ -133,9 +135,15 @@ LRESULT on_set_text(HWND hwnd, StatusBar& sb, WPARAM wp, LPARAM lp) {
     if (!p)
         return 0;
     p->style = static_cast<UINT>(wp & 0xFF00);
-    p->text = lp ? reinterpret_cast<const char*>(lp) : "";
+    std::string was = std::exchange(p->text, lp ? reinterpret_cast<const char*>(lp) : "");
     invalidate_rect(hwnd, nullptr, true);
     update_window(hwnd);
+    if (was != p->text && access::listening()) {
+        int index = static_cast<int>(p - sb.parts.data());
+        access::notify(access::EventKind::Name, hwnd, index + 1);
+        if (index == 0)
+            access::notify(access::EventKind::Name, hwnd);
+    }
     return 1;
 }
 
@@ -284,6 +292,8 @@ LRESULT on_message(StatusBar& sb, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return on_set_icon(hwnd, sb, wp, lp);
     case SB_GETRECT:
         return on_get_rect(hwnd, sb, wp, lp);
+    case WM_GETOBJECT:
+        return statusbar_access(hwnd, wp, lp);
     default:
         return def_window_proc(hwnd, msg, wp, lp);
     }

@@ -1,5 +1,6 @@
 #include "UpDown.h"
 
+#include "ControlAccess.h"
 #include "ControlClasses.h"
 #include "ControlState.h"
 #include "ControlSupport.h"
@@ -505,6 +506,8 @@ LRESULT on_message(UpDownState& st, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return on_set_base(st, wp);
     case UDM_GETBASE:
         return st.base;
+    case WM_GETOBJECT:
+        return updown_access(hwnd, wp, lp);
     default:
         return def_window_proc(hwnd, msg, wp, lp);
     }

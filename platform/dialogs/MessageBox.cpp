@@ -4,6 +4,8 @@
 #include "Dialogs.h"
 #include "platform/DisplayBackend.h"
 #include "platform/controls/ControlSupport.h"
+#include <platform/Encoding.h>
+#include <platform/access/AccessEvents.h>
 #include <platform/controls/Controls.h>
 #include <platform/drawing/Bitmap.h>
 #include <platform/drawing/Font.h>
@@ -132,9 +134,47 @@ void on_paint(HWND hwnd, BoxState& st) {
     end_paint(hwnd, ps);
 }
 
+// An alert named by its caption, whose text is a label inside it.
+LRESULT on_access(HWND hwnd, BoxState& st, WPARAM wp, LPARAM lp) {
+    using namespace platform::access;
+    Request* r = reinterpret_cast<Request*>(lp);
+    if (!r || r->part < 0 || r->part > 1)
+        return 0;
+    std::string text = gbk_to_utf8(st.text);
+    if (static_cast<Query>(wp) == Query::Text && r->text) {
+        r->text->text = text;
+        r->handled = true;
+        return 1;
+    }
+    if (static_cast<Query>(wp) != Query::Describe || !r->node)
+        return 0;
+    Node& node = *r->node;
+    if (r->part == 0) {
+        def_window_proc(hwnd, WM_GETOBJECT, wp, lp);
+        node.role = Role::Alert;
+        node.description = text;
+        node.states |= Modal;
+        node.parts = 1;
+        return 1;
+    }
+    node.role = Role::Label;
+    node.name = text;
+    node.has_text = true;
+    node.states = Showing | Visible | Enabled;
+    Point origin{0, 0};
+    client_to_screen(hwnd, origin);
+    node.extents = st.text_rect.offset(origin.x, origin.y);
+    r->handled = true;
+    return 1;
+}
+
 LRESULT box_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     BoxState* st = state_of(hwnd);
     switch (msg) {
+    case WM_GETOBJECT:
+        if (st)
+            return on_access(hwnd, *st, wp, lp);
+        break;
     case WM_PAINT:
         if (st) {
             on_paint(hwnd, *st);
@@ -268,6 +308,7 @@ int message_box(HWND owner, std::string_view text, std::string_view caption, UIN
     show_window(box, SW_SHOW);
     set_focus(default_button);
 
+    access::notify(access::EventKind::Shown, box);
     backend()->message_box_shown(box, st.buttons[static_cast<std::size_t>(default_index)].id,
                                  caption, text);
     std::intptr_t result = run_modal_loop(box, nullptr, ModalKeys::Dialog);

@@ -1,5 +1,6 @@
 #include "GtkBackend.h"
 
+#include "GtkAccessible.h"
 #include "GtkFileChooser.h"
 #include "GtkNativeWindow.h"
 #include <platform/dialogs/Dialogs.h>
@@ -127,7 +128,7 @@ void GtkBackend::window_created(HWND top, const Rect& client) {
     if (ex_style & WS_EX_TOPMOST)
         gtk_window_set_keep_above(win, TRUE);
 
-    nw->area = gtk_drawing_area_new();
+    nw->area = gtk_access::make_surface(top);
     gtk_widget_add_events(nw->area, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
                                         GDK_POINTER_MOTION_MASK | GDK_SCROLL_MASK |
                                         GDK_LEAVE_NOTIFY_MASK | GDK_SMOOTH_SCROLL_MASK);
@@ -195,6 +196,10 @@ void GtkBackend::window_shown(HWND top, NativeShow how, bool activate) {
         gtk_widget_hide(nw->window);
         return;
     }
+    // A message box is an alert, not a frame, to a screen reader.
+    if (access::Role role = access::describe({top, 0}).role;
+        role == access::Role::Alert || role == access::Role::Dialog)
+        atk_object_set_role(gtk_widget_get_accessible(nw->window), gtk_access::atk_role(role));
     // A state the display itself just reported needs no request.
     bool echo = top == m_native_event_top;
     if (!echo) {

@@ -5,6 +5,8 @@
 #include "Painting.h"
 #include "detail/State.h"
 #include <platform/Encoding.h>
+#include <platform/access/Access.h>
+#include <platform/access/AccessEvents.h>
 #include <platform/controls/StandardScrollBars.h>
 
 #include <algorithm>
@@ -64,8 +66,11 @@ LRESULT def_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         w->text = text ? text : "";
         if (w->is_top_level() && state().backend)
             state().backend->window_title_changed(hwnd, gbk_to_utf8(w->text));
+        access::notify(access::EventKind::Name, hwnd);
         return 1;
     }
+    case WM_GETOBJECT:
+        return access::default_answer(hwnd, wp, lp);
     case WM_GETTEXT: {
         if (wp == 0 || !lp)
             return 0;

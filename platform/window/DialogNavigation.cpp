@@ -77,7 +77,13 @@ HWND next_tab_item(HWND dialog, HWND from, bool previous) {
     std::erase_if(all, [](HWND h) { return !usable(h) || !(get_style(h) & WS_TABSTOP); });
     if (all.empty())
         return nullptr;
+    // The focus may sit inside a control (a combo box's edit field): Tab
+    // goes on from the control that holds it.
     auto it = std::find(all.begin(), all.end(), from);
+    for (HWND up = from; it == all.end() && up && up != dialog;) {
+        up = get_parent(up);
+        it = std::find(all.begin(), all.end(), up);
+    }
     if (it == all.end())
         return previous ? all.back() : all.front();
     auto n = static_cast<std::ptrdiff_t>(all.size());

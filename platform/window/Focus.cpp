@@ -1,6 +1,7 @@
 // Keyboard focus, mouse capture and activation.
 
 #include "detail/State.h"
+#include <platform/access/AccessEvents.h>
 
 namespace platform {
 
@@ -35,6 +36,8 @@ HWND set_focus(HWND hwnd) {
         send_message(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hwnd), 0);
     if (hwnd && s.focus == hwnd && is_window(hwnd))
         send_message(hwnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
+    if (s.focus == hwnd)
+        access::notify(access::EventKind::Focus, hwnd);
     return previous;
 }
 
@@ -107,7 +110,12 @@ HWND set_active_window(HWND hwnd) {
     if (s.backend)
         s.backend->window_activated(hwnd);
     send_message(hwnd, WM_NCACTIVATE, 1, 0);
+    HWND focus_before = s.focus;
     send_message(hwnd, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(previous));
+    // A client follows the focus into the window even when it did not move.
+    if (s.active == hwnd && s.focus && s.focus == focus_before &&
+        get_ancestor_root(s.focus) == hwnd)
+        access::notify(access::EventKind::Focus, s.focus);
     return previous;
 }
 

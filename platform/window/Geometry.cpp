@@ -2,6 +2,7 @@
 
 #include "Painting.h"
 #include "detail/State.h"
+#include <platform/access/AccessEvents.h>
 
 #include <algorithm>
 
@@ -295,6 +296,8 @@ bool show_window(HWND hwnd, int cmd) {
     if (!(w = find(hwnd)))
         return was_visible;
     w->style = show ? (w->style | WS_VISIBLE) : (w->style & ~WS_VISIBLE);
+    access::notify_child(show ? access::EventKind::ChildAdded : access::EventKind::ChildRemoved,
+                         w->parent, hwnd);
     if (show) {
         w->frame_pending = true;
         invalidate_rect(hwnd, nullptr, true);
@@ -332,6 +335,7 @@ bool enable_window(HWND hwnd, bool enable) {
     if (w->is_top_level() && s.backend)
         s.backend->window_enabled(hwnd, enable);
     send_message(hwnd, WM_ENABLE, enable ? 1 : 0, 0);
+    access::notify_state(hwnd, access::Enabled, enable);
     return was_disabled;
 }
 

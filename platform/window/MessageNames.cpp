@@ -42,6 +42,7 @@ constexpr Entry k_names[] = {
     {0x002C, "WM_MEASUREITEM"},
     {0x0030, "WM_SETFONT"},
     {0x0031, "WM_GETFONT"},
+    {0x003D, "WM_GETOBJECT"},
     {0x0046, "WM_WINDOWPOSCHANGING"},
     {0x0047, "WM_WINDOWPOSCHANGED"},
     {0x004E, "WM_NOTIFY"},

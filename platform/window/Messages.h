@@ -30,6 +30,8 @@ constexpr UINT WM_SETCURSOR = 0x0020;
 constexpr UINT WM_MOUSEACTIVATE = 0x0021;
 constexpr UINT WM_GETMINMAXINFO = 0x0024;
 constexpr UINT WM_NEXTDLGCTL = 0x0028;
+// An assistive client's question (access/Access.h): wParam the query, lParam the request.
+constexpr UINT WM_GETOBJECT = 0x003D;
 constexpr UINT WM_DRAWITEM = 0x002B;
 constexpr UINT WM_MEASUREITEM = 0x002C;
 constexpr UINT WM_SETFONT = 0x0030;

@@ -2,6 +2,7 @@
 
 #include "Painting.h"
 #include "detail/State.h"
+#include <platform/access/AccessEvents.h>
 
 #include <algorithm>
 #include <cairo.h>
@@ -268,6 +269,7 @@ void on_window_destroyed(HWND hwnd) {
     WindowRecord* w = find(hwnd);
     if (!w)
         return;
+    access::notify_child(access::EventKind::Destroyed, hwnd, w->parent);
     kill_window_timers(hwnd);
     drop_window_input(hwnd);
     if (s.capture == hwnd) {

@@ -12,6 +12,15 @@ namespace runtime {
 struct LibraryInfo;
 struct UnitTypeInfo;
 
+// A name the design gives a unit for assistive clients, and the unit it is
+// the label of. Not part of any unit's record: no property index moves.
+struct AccessName {
+    std::uint32_t window_id = 0;
+    std::uint32_t unit_id = 0;
+    const char* name = nullptr;  // GBK; null: none
+    std::uint32_t label_for = 0; // unit id; 0: none
+};
+
 struct ProgramHeader {
     std::int32_t mode = 0;
     std::int32_t header_word2 = 0;
@@ -26,6 +35,9 @@ struct ProgramHeader {
     std::uint32_t dll_command_count = 0;
     const char* const* dll_file_names = nullptr; // "" searches the process and the C library
     const char* const* export_names = nullptr;   // "#n" names an ordinal
+    // Added after the stored fields, for this platform's assistive clients.
+    std::uint32_t access_name_count = 0;
+    const AccessName* access_names = nullptr;
 };
 
 // The descriptor of a library-defined type code: library number (high 16

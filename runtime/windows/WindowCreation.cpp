@@ -4,9 +4,11 @@
 #include "UnitObject.h"
 #include "WindowObject.h"
 #include <runtime/AppRuntime.h>
+#include <runtime/image/ProgramHeader.h>
 #include <runtime/image/UnitTypeInfo.h>
 #include <runtime/values/PropertyConversion.h>
 
+#include <platform/access/Access.h>
 #include <platform/window/WindowSystem.h>
 
 #include <cstring>
@@ -216,6 +218,27 @@ void stack_in_list_order(WindowObject& window) {
     }
 }
 
+// What the design says to assistive clients: names, and labels that name units.
+void give_access_names(WindowObject& window) {
+    const ProgramHeader* header = AppRuntime::the().header();
+    if (!header || !header->access_names)
+        return;
+    for (std::uint32_t i = 0; i < header->access_name_count; ++i) {
+        const AccessName& entry = header->access_names[i];
+        if (entry.window_id != window.window_id)
+            continue;
+        UnitRecord* unit = window.find_unit(entry.unit_id);
+        HWND hwnd = unit ? WindowObject::live_window_of(*unit) : nullptr;
+        if (!hwnd)
+            continue;
+        if (entry.name)
+            platform::access::set_design_name(hwnd, entry.name);
+        UnitRecord* target = entry.label_for ? window.find_unit(entry.label_for) : nullptr;
+        if (HWND target_hwnd = target ? WindowObject::live_window_of(*target) : nullptr)
+            platform::access::set_label_for(hwnd, target_hwnd);
+    }
+}
+
 void give_cursors(WindowObject& window) {
     for (auto& unit : window.units) {
         if (unit.is_menu_item())
@@ -281,6 +304,7 @@ bool create_window(WindowObject& window, CreateReuse reuse, CreateModal modal, H
         return false;
     place_in_containers(window);
     stack_in_list_order(window);
+    give_access_names(window);
     give_cursors(window);
     finish_units(window, shown);
 
@@ -355,6 +379,7 @@ void recreate_unit(WindowObject& window, UnitRecord& unit) {
     app.begin_unit_recreation();
     platform::destroy_window(old_hwnd);
     app.end_unit_recreation();
+    give_access_names(window);
     if (had_focus)
         platform::set_focus(hwnd);
 }

@@ -202,4 +202,33 @@ TEST(DesignCompiler, LibraryAndTypeNumbersNameTypesTheCompilerHasNoWriterFor) {
               "unknown unit type '8:1' (a type name, or library:type such as 1:5)");
 }
 
+TEST(DesignCompiler, AccessNamesAndLabelsGoBesideTheRecordsWhichStayAsTheyWere) {
+    const char* plain = "window 1\nunit 0x06010000 w window\n  rect 0 0 1 1\n"
+                        "unit 0x16000001 l Probe\n  rect 0 0 1 1\n"
+                        "unit 0x16000002 b Probe\n  rect 0 0 1 1\n";
+    std::string named = std::string(plain) + "  access \"夹子\"\n";
+    named.insert(named.find("unit 0x16000002"), "  label-for b\n");
+    auto without = compile(plain);
+    auto with = compile(named);
+    ASSERT_TRUE(with.errors.empty()) << first_error(with);
+    EXPECT_EQ(with.design.template_data, without.design.template_data)
+        << "no unit record and no property index moves";
+    ASSERT_EQ(with.design.access_names.size(), 2u);
+    const auto& label = with.design.access_names[0];
+    EXPECT_EQ(label.unit_id, 0x16000001u);
+    EXPECT_EQ(label.label_for, 0x16000002u);
+    EXPECT_TRUE(label.name.empty());
+    const auto& button = with.design.access_names[1];
+    EXPECT_EQ(button.window_id, 1u);
+    EXPECT_EQ(button.name, gbk("夹子"));
+    EXPECT_EQ(button.label_for, 0u);
+
+    std::string stray = std::string(plain) + "  label-for nobody\n";
+    EXPECT_EQ(first_error(compile(stray)), "label-for unit 'nobody' is not a unit of this window");
+    EXPECT_EQ(first_error(compile(std::string(plain) + "  access\n")),
+              "access takes one quoted, non-empty name");
+    EXPECT_EQ(first_error(compile(std::string(plain) + "  access \"a\"\n  access \"b\"\n")),
+              "a second access name for the unit");
+}
+
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <DesignTypes.h>
 
+#include <platform/access/Access.h>
 #include <platform/controls/Controls.h>
 #include <platform/headless/HeadlessBackend.h>
 #include <platform/window/Input.h>
@@ -390,6 +391,39 @@ TEST_F(GridTest, ActionTablePicture) {
     }
     EXPECT_TRUE(has_ink(g_grid->view().cell_rect(20, 0)));
     EXPECT_FALSE(has_ink(g_grid->view().cell_rect(10, 2)));
+}
+
+TEST_F(GridTest, CellsReadAsATableWithHeadersAndAClientChoosesTheCurrentCell) {
+    using namespace platform::access;
+    set_cell(0, 1, TypedValue::of_text("Gripper"));
+    set_cell(2, 0, TypedValue::of_text("Action 2"));
+    set_cell(2, 1, integer(90));
+    platform::HWND grid = g_grid->hwnd();
+    Node table = platform::access::describe({grid, 0});
+    EXPECT_EQ(table.role, Role::Table);
+    EXPECT_EQ(table.rows, 101);
+    EXPECT_EQ(table.columns, 5);
+    EXPECT_EQ(table.parts, 505);
+    int columns = table.columns;
+    Node heading = platform::access::describe({grid, 1 + 1});
+    EXPECT_EQ(heading.role, Role::ColumnHeader);
+    EXPECT_EQ(heading.name, "Gripper");
+    EXPECT_EQ(platform::access::describe({grid, 1 + 2 * columns}).role, Role::RowHeader);
+    Node cell = platform::access::describe({grid, 1 + 2 * columns + 1});
+    EXPECT_EQ(cell.role, Role::TableCell);
+    EXPECT_EQ(cell.name, "90");
+    EXPECT_TRUE(cell.states & Showing);
+    EXPECT_FALSE(platform::access::describe({grid, 1 + 90 * columns + 1}).states & Showing)
+        << "a row scrolled out of view";
+    EXPECT_TRUE(platform::access::describe({grid, 506}).states & Defunct) << "past the last cell";
+
+    g_events = 0;
+    ASSERT_TRUE(select_child({grid, 0}, 2 * columns + 1, true));
+    EXPECT_EQ(g_events, 0) << "posted";
+    m_backend.pump();
+    EXPECT_EQ(g_events, 1) << "CurrentCellChanged, as for a click";
+    EXPECT_TRUE(platform::access::describe({grid, 1 + 2 * columns + 1}).states & Selected);
+    EXPECT_FALSE(select_child({grid, 0}, 1, true)) << "a header cell is never current";
 }
 
 } // namespace

@@ -145,13 +145,33 @@ class Compiler {
                 error(unit.line, "duplicate unit name " + shown(unit.name) + " (first at line " +
                                      std::to_string(at->second->line) + ")");
         }
-        for (std::size_t i = 0; i < window.units.size(); ++i)
+        for (std::size_t i = 0; i < window.units.size(); ++i) {
             compiled.units.push_back(compile_unit(window.units[i], i == 0, index));
+            compile_access(window, window.units[i], index);
+        }
         if (!compiled.units.empty()) {
             link_parents(window, compiled, index);
             check_redirect_loops(window, compiled, index);
         }
         m_out.windows.push_back(std::move(compiled));
+    }
+
+    void compile_access(const DesignWindow& window, const DesignUnit& unit,
+                        const UnitIndex& index) {
+        if (unit.access_name.empty() && !unit.label_for)
+            return;
+        CompiledAccessName entry{window.id, unit.id, unit.access_name, 0};
+        if (unit.label_for) {
+            const DesignUnit* target = index.find(*unit.label_for);
+            if (!target)
+                error(unit.label_for->line, "label-for unit " + written(*unit.label_for) +
+                                                " is not a unit of this window");
+            else if (target == &unit)
+                error(unit.label_for->line, "a unit is not its own label");
+            else
+                entry.label_for = target->id;
+        }
+        m_out.access_names.push_back(std::move(entry));
     }
 
     static std::string written(const UnitReference& reference) {

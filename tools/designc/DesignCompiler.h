@@ -66,6 +66,15 @@ struct CompiledAlias {
     std::string type_name; // the CompiledUnitType's; empty when there is none
 };
 
+// What the design says to assistive clients about a unit, beside its
+// record (the record's bytes stay as the runtime reads them).
+struct CompiledAccessName {
+    std::uint32_t window_id = 0;
+    std::uint32_t unit_id = 0;
+    std::string name;            // GBK; empty: none
+    std::uint32_t label_for = 0; // the unit this one names; 0: none
+};
+
 struct CompiledDesign {
     std::string name_space;
     std::uint32_t start_window_id = 0; // the first window
@@ -73,9 +82,10 @@ struct CompiledDesign {
     std::vector<std::uint8_t> template_data;
     std::vector<std::uint8_t> constant_area;
     std::vector<CompiledConstant> constants;
-    std::vector<CompiledHandler> handlers;     // entries from FirstHandlerEntry on
-    std::vector<CompiledAlias> aliases;        // in source order
-    std::vector<CompiledUnitType> alias_types; // in order of first use
+    std::vector<CompiledHandler> handlers;        // entries from FirstHandlerEntry on
+    std::vector<CompiledAlias> aliases;           // in source order
+    std::vector<CompiledUnitType> alias_types;    // in order of first use
+    std::vector<CompiledAccessName> access_names; // in source order
 };
 
 struct CompileResult {

@@ -64,12 +64,14 @@ class Parser {
             parse_unit(tokens);
         } else if (keyword == "rect") {
             parse_rect(tokens);
-        } else if (keyword == "parent" || keyword == "redirect") {
+        } else if (keyword == "parent" || keyword == "redirect" || keyword == "label-for") {
             parse_reference(tokens);
         } else if (keyword == "flags") {
             parse_flags(tokens);
         } else if (keyword == "tag") {
             parse_tag(tokens);
+        } else if (keyword == "access") {
+            parse_access(tokens);
         } else if (keyword == "on") {
             parse_binding(tokens);
         } else {
@@ -239,7 +241,9 @@ class Parser {
         auto* unit = current_unit(keyword);
         if (!unit)
             return;
-        auto& slot = keyword == "parent" ? unit->parent : unit->redirect;
+        auto& slot = keyword == "parent"     ? unit->parent
+                     : keyword == "redirect" ? unit->redirect
+                                             : unit->label_for;
         if (slot) {
             error("a second " + keyword + " for the unit");
             return;
@@ -289,6 +293,17 @@ class Parser {
         if (tokens.size() != 2 || tokens[1].kind != Token::Kind::Text)
             return error("tag takes one quoted text");
         unit->tag = tokens[1].text;
+    }
+
+    void parse_access(const std::vector<Token>& tokens) {
+        auto* unit = current_unit("access");
+        if (!unit)
+            return;
+        if (tokens.size() != 2 || tokens[1].kind != Token::Kind::Text || tokens[1].text.empty())
+            return error("access takes one quoted, non-empty name");
+        if (!unit->access_name.empty())
+            return error("a second access name for the unit");
+        unit->access_name = tokens[1].text;
     }
 
     void parse_binding(const std::vector<Token>& tokens) {

@@ -27,6 +27,9 @@
 //     redirect 按钮1                     the unit whose handlers this one uses
 //     flags visible tabstop disabled    default: visible
 //     tag "text"
+//     access "Gripper"                  the name an assistive client reads for the unit
+//                                       (not a property of its type: no index moves)
+//     label-for 编辑框10                 this unit is the label that names that unit
 //     on 0 start_up                     event number, handler name
 //     on 1 feedback(x, y)               a handler that takes the event's word arguments
 //     on 5 none                         a binding stored without a handler
@@ -80,6 +83,8 @@ struct DesignUnit {
     std::optional<UnitReference> redirect;
     std::uint32_t flags = 1; // visible
     std::string tag;         // GBK
+    std::string access_name; // GBK; empty: none
+    std::optional<UnitReference> label_for;
     std::vector<DesignBinding> bindings;
     std::vector<DesignSetting> settings;
 };

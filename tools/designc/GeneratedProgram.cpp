@@ -12,6 +12,30 @@ std::string hex_word(std::uint32_t value) {
     return text;
 }
 
+// A GBK text as a C++ literal, every byte escaped so none can run into the next.
+std::string escaped_literal(std::string_view bytes) {
+    std::string out = "\"";
+    char text[8];
+    for (unsigned char c : bytes) {
+        std::snprintf(text, sizeof text, "\\x%02X", c);
+        out += text;
+    }
+    return out + "\"";
+}
+
+// The names the design gives units for assistive clients.
+std::string access_table(const CompiledDesign& design) {
+    if (design.access_names.empty())
+        return {};
+    std::string out = "// Names for assistive clients, and the labels that name units.\n"
+                      "const runtime::AccessName designc_access_names[] = {\n";
+    for (auto& entry : design.access_names)
+        out += "    {" + hex_word(entry.window_id) + ", " + hex_word(entry.unit_id) + ", " +
+               (entry.name.empty() ? std::string("nullptr") : escaped_literal(entry.name)) + ", " +
+               hex_word(entry.label_for) + "},\n";
+    return out + "};\n\n";
+}
+
 // A byte array's initialiser, 16 bytes a line.
 std::string byte_rows(const std::vector<std::uint8_t>& bytes) {
     std::string out;
@@ -153,7 +177,9 @@ std::string generated_source(const CompiledDesign& design, std::string_view head
         "    designc_entry(&designc_return_zero),\n    designc_entry(&designc_return_nothing),\n";
     for (auto& handler : design.handlers)
         out += "    designc_entry(&" + qualifier + handler.name + "),\n";
-    out += "};\n\n} // namespace\n\n";
+    out += "};\n\n";
+    out += access_table(design);
+    out += "} // namespace\n\n";
 
     out += open_namespace(design);
     for (auto& constant : design.constants) {
@@ -178,6 +204,12 @@ std::string generated_source(const CompiledDesign& design, std::string_view head
            "        h.template_length = sizeof designc_template_data;\n"
            "        h.library_count = program::LibraryTable::the().count();\n"
            "        h.libraries = program::LibraryTable::the().libraries();\n"
+           "        h.access_name_count = " +
+           std::to_string(design.access_names.size()) +
+           ";\n"
+           "        h.access_names = " +
+           (design.access_names.empty() ? "nullptr" : "designc_access_names") +
+           ";\n"
            "        return h;\n"
            "    }();\n"
            "    return header;\n"

@@ -2,6 +2,7 @@
 
 #include <runtime/services/LibraryHost.h>
 
+#include <platform/access/Access.h>
 #include <platform/controls/Controls.h>
 #include <platform/window/MessageParams.h>
 #include <platform/window/WindowSystem.h>
@@ -145,6 +146,10 @@ LRESULT Unit::dispatch(UINT msg, WPARAM wp, LPARAM lp, bool& destroyed) {
     result = call_original(msg, wp, lp);
     if (destroyed)
         return result;
+    if (auto* request = platform::access::request_of(msg, lp);
+        request && request->handled && request->node && request->part == 0 &&
+        static_cast<platform::access::Query>(wp) == platform::access::Query::Describe)
+        describe_access(*request->node);
     if (takes_focus() && msg == platform::WM_SETFOCUS)
         raise_event(EventGotFocus);
     else if (takes_focus() && msg == platform::WM_KILLFOCUS)

@@ -17,6 +17,10 @@
 #include <initializer_list>
 #include <string_view>
 
+namespace platform::access {
+struct Node;
+}
+
 namespace units {
 
 using platform::HWND;
@@ -66,6 +70,9 @@ class Unit : public runtime::UnitObject {
     // A notification the unit's window sent its parent, passed back here.
     virtual bool on_notification(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
     virtual bool takes_focus() const { return false; }
+    // What the unit says of itself to an assistive client, over what its
+    // window's procedure said (WM_GETOBJECT describing the window itself).
+    virtual void describe_access(platform::access::Node&) {}
     // The unit id that names the unit in events and the destroyed notice: 0
     // for the window unit.
     virtual std::uint32_t notice_unit_id() const { return unit_id(); }

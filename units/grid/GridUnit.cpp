@@ -201,8 +201,10 @@ void GridUnit::set_current_cell(int row, int column) {
         redraw_row(old.row);
     if (m_model.current().is_set())
         redraw_row(m_model.current().row);
-    if (moved)
+    if (moved) {
+        notify_current_changed();
         raise_current_cell_changed();
+    }
 }
 
 bool GridUnit::set_cell_data(int row, int column, std::int32_t kind,
@@ -217,6 +219,7 @@ bool GridUnit::set_cell_data(int row, int column, std::int32_t kind,
             return false;
         bool stored = m_model.set_text(row, column, std::move(*text));
         redraw_cell(row, column);
+        notify_cell_changed(row, column);
         return stored;
     }
     case cell_kind::Check:
@@ -469,6 +472,16 @@ bool GridUnit::on_message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case platform::WM_KEYDOWN:
         on_key(static_cast<UINT>(wp));
         return true;
+    case platform::WM_GETOBJECT:
+        if (!answer_access(wp, lp))
+            return false;
+        result = 1;
+        return true;
+    case MessageAccessSelect: {
+        int columns = std::max(1, m_model.columns());
+        move_current(static_cast<int>(wp) / columns, static_cast<int>(wp) % columns);
+        return true;
+    }
     case platform::WM_GETDLGCODE:
         result = platform::DLGC_WANTARROWS;
         return true;

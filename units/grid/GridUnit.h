@@ -19,6 +19,7 @@
 #include <units/framework/Unit.h>
 #include <units/framework/UnitType.h>
 
+#include <platform/window/Messages.h>
 #include <runtime/image/UnitTypeInfo.h>
 #include <runtime/services/LibraryCommand.h>
 
@@ -86,10 +87,19 @@ class GridUnit final : public Unit {
     using Entries = UnitTypeEntries<GridUnit>;
 
   protected:
+    void describe_access(platform::access::Node& node) override;
     bool on_message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     bool takes_focus() const override { return true; }
 
   private:
+    // GridAccess.cpp: the cells as an assistive client reads them, and the
+    // current cell it chooses (posted as MessageAccessSelect, wParam the cell).
+    static constexpr UINT MessageAccessSelect = platform::WM_USER + 0x60;
+    bool answer_access(WPARAM wp, LPARAM lp);
+    void describe_cell(int row, int column, platform::access::Node& node) const;
+    void notify_cell_changed(int row, int column) const;
+    void notify_current_changed() const;
+
     void apply_look();
     void update_scroll_bars();
     void redraw_cell(int row, int column);

@@ -1,5 +1,6 @@
 #include "SerialPortUnit.h"
 
+#include <platform/access/Access.h>
 #include <units/framework/UnitMethod.h>
 
 #include <platform/Encoding.h>
@@ -358,6 +359,11 @@ void SerialPortUnit::note_link(std::uint8_t notice) {
     message +=
         notice == link_notice::Lost ? ": unplugged, waiting for it to return" : ": reconnected";
     m_link_state = platform::utf8_to_gbk(message);
+}
+
+// A serial line has nothing to show: the user never sees the unit.
+void SerialPortUnit::describe_access(platform::access::Node& node) {
+    node.role = platform::access::Role::None;
 }
 
 } // namespace units

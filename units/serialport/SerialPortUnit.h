@@ -106,6 +106,7 @@ class SerialPortUnit final : public Unit {
     static std::span<const runtime::LibraryCommand> methods();
 
   protected:
+    void describe_access(platform::access::Node& node) override;
     bool on_message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
   private:

@@ -7,6 +7,7 @@
 
 #include "SuperBarUnit.h"
 
+#include <platform/access/Access.h>
 #include <platform/drawing/Canvas.h>
 #include <platform/window/MessageParams.h>
 #include <platform/window/Painting.h>
@@ -49,6 +50,13 @@ Point to_bar(HWND part, LPARAM lp) {
 }
 
 LRESULT part_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    // The parts are pieces of the bar's picture; the bar speaks for them.
+    if (auto* request = platform::access::request_of(msg, lp)) {
+        LRESULT result = platform::def_window_proc(hwnd, msg, wp, lp);
+        if (request->node)
+            request->node->role = platform::access::Role::None;
+        return result;
+    }
     SuperBarUnit* bar = bar_of(hwnd);
     if (!bar)
         return platform::def_window_proc(hwnd, msg, wp, lp);

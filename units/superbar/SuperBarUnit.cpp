@@ -1,10 +1,12 @@
 #include "SuperBarUnit.h"
 
+#include <platform/access/AccessEvents.h>
 #include <platform/window/MessageParams.h>
 #include <platform/window/Painting.h>
 #include <platform/window/WindowSystem.h>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace units {
@@ -185,6 +187,7 @@ int SuperBarUnit::set_property(std::int32_t own_index, const runtime::PropertyVa
         if (v >= maximum())
             return 0;
         m_settings.set_word(Minimum, v);
+        platform::access::notify(platform::access::EventKind::Value, hwnd());
         redraw();
         set_position(std::max(position(), v), MoveThumb::Yes);
         return 0;
@@ -192,6 +195,7 @@ int SuperBarUnit::set_property(std::int32_t own_index, const runtime::PropertyVa
         if (v <= minimum())
             return 0;
         m_settings.set_word(Maximum, v);
+        platform::access::notify(platform::access::EventKind::Value, hwnd());
         redraw();
         set_position(std::min(position(), v), MoveThumb::Yes);
         return 0;
@@ -239,6 +243,7 @@ bool SuperBarUnit::set_position(std::int64_t value, MoveThumb move) {
     }
     if (v != old) {
         HWND self = hwnd();
+        platform::access::notify(platform::access::EventKind::Value, self);
         raise_event(PositionChanged);
         if (!platform::is_window(self))
             return false;
@@ -462,8 +467,40 @@ bool SuperBarUnit::key_down(UINT vk, unsigned repeat) {
 
 // ---- Messages ----------------------------------------------------------------------
 
+// A slider (with its slider behaviour) or a scroll bar, with its position
+// as the value and the line step as the step.
+void SuperBarUnit::describe_access(platform::access::Node& node) {
+    using namespace platform::access;
+    bool slider = m_settings.word(SliderBehaviour) != 0;
+    node.role = slider ? Role::Slider : Role::ScrollBar;
+    node.states |= Focusable | (m_settings.word(Orientation) == 0 ? Horizontal : Vertical);
+    if (node.name.empty())
+        node.name = preceding_label_text(hwnd(), &node.labelled_by);
+    node.has_value = true;
+    node.value = {static_cast<double>(position()), static_cast<double>(minimum()),
+                  static_cast<double>(maximum()),
+                  static_cast<double>(std::max<std::int32_t>(1, m_settings.word(LineStep)))};
+}
+
 bool SuperBarUnit::on_message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     switch (msg) {
+    case MessageAccessSetValue:
+        // As a key would move it: the position changes and the event runs.
+        set_position(static_cast<std::int32_t>(wp), MoveThumb::Yes);
+        return true;
+    case platform::WM_GETOBJECT: {
+        auto* request = platform::access::request_of(msg, lp);
+        if (!request || request->part != 0 ||
+            static_cast<platform::access::Query>(wp) != platform::access::Query::SetValue)
+            return false;
+        // Posted: the handler of PositionChanged runs after the client's call returns.
+        request->handled =
+            platform::post_message(hwnd(), MessageAccessSetValue,
+                                   static_cast<WPARAM>(static_cast<std::uint32_t>(clamp_to_word(
+                                       static_cast<std::int64_t>(std::llround(request->value))))));
+        result = 1;
+        return true;
+    }
     case platform::WM_KEYDOWN:
         if (!key_down(static_cast<UINT>(wp), platform::loword(lp)))
             return true;

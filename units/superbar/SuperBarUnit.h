@@ -14,6 +14,8 @@
 
 #include <runtime/image/UnitTypeInfo.h>
 
+#include <platform/window/Messages.h>
+
 namespace platform {
 class Canvas;
 }
@@ -58,6 +60,8 @@ class SuperBarUnit final : public Unit {
     static constexpr std::uintptr_t HoldRepeatTimer = 2;
     static constexpr unsigned HoldDelayMs = 500;
     static constexpr unsigned HoldRepeatMs = 100;
+    // Posted by an assistive client's value change: wParam the position.
+    static constexpr UINT MessageAccessSetValue = platform::WM_USER + 0x60;
 
     struct Settings : PropertyBag {
         Settings();
@@ -102,6 +106,7 @@ class SuperBarUnit final : public Unit {
     void paint(platform::Canvas& canvas) const;
 
   protected:
+    void describe_access(platform::access::Node& node) override;
     bool on_message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     bool takes_focus() const override { return true; }
 
