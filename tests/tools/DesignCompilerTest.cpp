@@ -208,8 +208,8 @@ TEST(DesignCompiler, AccessNamesAndLabelsGoBesideTheRecordsWhichStayAsTheyWere) 
                         "unit 0x16000002 b Probe\n  rect 0 0 1 1\n";
     std::string named = std::string(plain) + "  access \"夹子\"\n";
     named.insert(named.find("unit 0x16000002"), "  label-for b\n");
-    auto without = compile(plain);
-    auto with = compile(named);
+    auto without = test_support::compile_test_design(plain);
+    auto with = test_support::compile_test_design(named);
     ASSERT_TRUE(with.errors.empty()) << first_error(with);
     EXPECT_EQ(with.design.template_data, without.design.template_data)
         << "no unit record and no property index moves";
@@ -224,10 +224,12 @@ TEST(DesignCompiler, AccessNamesAndLabelsGoBesideTheRecordsWhichStayAsTheyWere) 
     EXPECT_EQ(button.label_for, 0u);
 
     std::string stray = std::string(plain) + "  label-for nobody\n";
-    EXPECT_EQ(first_error(compile(stray)), "label-for unit 'nobody' is not a unit of this window");
-    EXPECT_EQ(first_error(compile(std::string(plain) + "  access\n")),
+    EXPECT_EQ(first_error(test_support::compile_test_design(stray)),
+              "label-for unit 'nobody' is not a unit of this window");
+    EXPECT_EQ(first_error(test_support::compile_test_design(std::string(plain) + "  access\n")),
               "access takes one quoted, non-empty name");
-    EXPECT_EQ(first_error(compile(std::string(plain) + "  access \"a\"\n  access \"b\"\n")),
+    EXPECT_EQ(first_error(test_support::compile_test_design(std::string(plain) +
+                                                            "  access \"a\"\n  access \"b\"\n")),
               "a second access name for the unit");
 }
 
