@@ -104,6 +104,7 @@ TEST_F(ArmPlaybackTest, ThreeRecordedRowsReachTheVirtualArmAStepApart) {
 
     std::vector<Received> commands = commands_in(r.out);
     ASSERT_EQ(commands.size(), 12u) << r.out;
+    int paced_ms = 0;
     for (int row = 0; row < 3; ++row) {
         const Received* step = &commands[static_cast<std::size_t>(row) * 4];
         const int expected[4] = {80 + row, 100, 80, 120};
@@ -114,13 +115,18 @@ TEST_F(ArmPlaybackTest, ThreeRecordedRowsReachTheVirtualArmAStepApart) {
         }
         // A row is one write; rows are a step interval apart (the machine
         // may be slow, never early by more than the clock's granularity).
+        // The arm stamps a row when it reads it, and on a loaded machine a
+        // reading can come late: that gap grows and the next one shrinks
+        // by as much, so each gap is held loosely and their sum exactly.
         if (row == 0) {
             EXPECT_EQ(step[0].gap_ms, -1);
         } else {
-            EXPECT_GE(step[0].gap_ms, 95) << "row " << row + 1;
+            EXPECT_GE(step[0].gap_ms, 50) << "row " << row + 1;
             EXPECT_LE(step[0].gap_ms, 500) << "row " << row + 1;
+            paced_ms += step[0].gap_ms;
         }
     }
+    EXPECT_GE(paced_ms, 2 * 95) << "three rows, two step intervals";
     EXPECT_NE(r.out.find(R"({"summary":{"commands":12,"empty_commands":0,"garbage_bytes":0,)"
                          R"("last":{"a":82,"b":100,"c":80,"d":120}}})"),
               std::string::npos)
