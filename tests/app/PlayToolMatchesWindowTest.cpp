@@ -208,8 +208,9 @@ TEST_F(PlayToolMatchesWindowTest, TheToolSendsWhatTheWindowsRunSendsAStepApart) 
     // moves single arrivals, so the steps are compared by their median and
     // the playbacks by their whole span. The window waits on the test's
     // clock, which follows real time a moment behind: a lag makes one of its
-    // steps late and the next ones early by as much, so only its span is
-    // held to the rule.
+    // steps late, and the next ones make up for it only in part, so its span
+    // is held loosely and its steps are compared with the tool's by their
+    // median.
     const double steps = static_cast<double>(tool_gaps.size());
     EXPECT_GE(median(tool_gaps), 49.5);
     EXPECT_LE(median(tool_gaps), 52.0);
@@ -217,7 +218,7 @@ TEST_F(PlayToolMatchesWindowTest, TheToolSendsWhatTheWindowsRunSendsAStepApart) 
     EXPECT_GE(sum(window_gaps), steps * 50.0 - 1.0);
     EXPECT_LE(sum(tool_gaps), steps * 50.0 + 100.0);
     EXPECT_LE(sum(window_gaps), steps * 50.0 + 100.0);
-    EXPECT_LE(std::abs(sum(window_gaps) - sum(tool_gaps)), 50.0);
+    EXPECT_LE(std::abs(median(window_gaps) - median(tool_gaps)), 2.0);
 }
 
 } // namespace
