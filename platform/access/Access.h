@@ -84,7 +84,8 @@ struct Node {
     std::string description;
     std::uint32_t states = 0;
     Rect extents; // screen coordinates
-    // Parts the window has besides its child windows (part 0 only).
+    // Sub-objects the window draws itself besides its child windows (asked
+    // of the window as number 0 only).
     int parts = 0;
     // Windows that belong under this one although they are not its children
     // (a combo box's pop-up list).
@@ -97,7 +98,8 @@ struct Node {
     bool has_text = false;            // the text below is the object's text
     bool editable_text = false;
     bool selection = false; // its children can be selected (list items, cells)
-    // A table: its parts are the cells, part 1 + row * columns + column.
+    // A table: its sub-objects are the cells; the cell in row r, column c is
+    // number 1 + r * columns + c.
     int rows = 0, columns = 0;
     HWND labelled_by = nullptr;
     HWND label_for = nullptr;

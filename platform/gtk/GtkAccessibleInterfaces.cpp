@@ -371,7 +371,7 @@ gboolean selection_remove(AtkSelection*, gint) {
     return FALSE;
 }
 
-// ---- AtkTable: cells are parts 1 + row * columns + column.
+// ---- AtkTable: the cell in row r, column c is sub-object 1 + r * columns + c.
 
 struct TableShape {
     int rows = 0, columns = 0, windows = 0; // windows: child windows before the cells

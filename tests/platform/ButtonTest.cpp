@@ -176,7 +176,7 @@ TEST_F(StatusBar, PartsAndTextsReadBack) {
     char buffer[16] = {};
     send_message(sb, SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(buffer));
     EXPECT_STREQ(buffer, "\xB6\xCB\xBF\xDA");
-    EXPECT_EQ(send_message(sb, SB_SETTEXTA, 7, reinterpret_cast<LPARAM>("x")), 0) << "no part 7";
+    EXPECT_EQ(send_message(sb, SB_SETTEXTA, 7, reinterpret_cast<LPARAM>("x")), 0) << "no panel 7";
     Rect third;
     send_message(sb, SB_GETRECT, 2, reinterpret_cast<LPARAM>(&third));
     EXPECT_EQ(third.width(), 0) << "a part after the one reaching the end has no room";

@@ -1,5 +1,5 @@
 // The grid as an assistive client reads it: a table whose cells are its
-// parts (part 1 + row * columns + column), the header row and column as
+// sub-objects (number 1 + row * columns + column), the header row and column as
 // column and row headers, and the current cell as the selected one.
 
 #include "GridUnit.h"
