@@ -301,12 +301,7 @@ void SerialPortEngine::lose_device() {
     {
         std::lock_guard lock(m_write_mutex);
         m_connected = false;
-        if (m_write_pending) {
-            m_write_pending = false;
-            m_write_done = true;
-            m_write_result = false;
-            m_write_done_signal.notify_all();
-        }
+        fail_pending_write();
     }
     m_modem_watch.stop();
     m_modem_source.reset();
@@ -353,6 +348,11 @@ void SerialPortEngine::end_reader() {
     std::lock_guard lock(m_write_mutex);
     m_running = false;
     m_connected = false;
+    fail_pending_write();
+}
+
+// A send waiting for the reader is answered false; m_write_mutex is held.
+void SerialPortEngine::fail_pending_write() {
     if (m_write_pending) {
         m_write_pending = false;
         m_write_done = true;

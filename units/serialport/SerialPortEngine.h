@@ -158,6 +158,7 @@ class SerialPortEngine {
     Wait wait_drained(const platform::serial::Timeout& timeout);
     void queue(std::span<const SerialEntry> entries);
     void end_reader();
+    void fail_pending_write();
 
     Notify m_notify;
     platform::serial::SerialDevice m_device;
