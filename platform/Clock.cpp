@@ -7,7 +7,7 @@
 
 namespace platform {
 namespace {
-std::atomic<const Clock*> g_current{nullptr};
+std::atomic<const Clock*> g_clock{nullptr};
 }
 
 std::chrono::nanoseconds RealClock::now() const {
@@ -87,13 +87,13 @@ SteppedClock& test_clock() {
 }
 
 const Clock& current_clock() {
-    const Clock* c = g_current.load();
+    const Clock* c = g_clock.load();
     return c ? *c : real_clock();
 }
 
 namespace detail {
 void use_clock(const Clock* clock) {
-    g_current.store(clock);
+    g_clock.store(clock);
 }
 } // namespace detail
 

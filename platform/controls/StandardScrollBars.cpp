@@ -21,7 +21,7 @@ struct StandardBars {
 };
 
 StandardBars* bars_of(HWND hwnd, bool make) {
-    detail::WindowRecord* w = detail::find(hwnd);
+    platform::detail::WindowRecord* w = platform::detail::find(hwnd);
     if (!w || w->is_top_level())
         return nullptr;
     if (!w->standard_bars && make)
