@@ -36,9 +36,12 @@ line=$(readlink "$entry")
 # Let the window come up and settle before measuring.
 sleep 2
 
-ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
-hz=$(getconf CLK_TCK)
-percent() { awk -v t="$1" -v hz="$hz" -v s="$seconds" 'BEGIN { printf "%.2f", 100 * t / hz / s }'; }
+# Time on a processor in nanoseconds, summed over a process's threads: the
+# clock ticks of /proc/PID/stat count 10 ms at a time, too coarse for a few
+# per cent over a few seconds.
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ t += $1 } END { print t + 0 }'; }
+ticks() { cpu_ns "$pid"; }
+percent() { awk -v t="$1" -v s="$seconds" 'BEGIN { printf "%.2f", 100 * t / 1e9 / s }'; }
 
 before=$(ticks)
 sleep "$seconds"
