@@ -72,7 +72,22 @@ bool GtkBackend::open_display(int* argc, char*** argv, std::string& error) {
     // character type follows the user (input methods need it).
     gtk_disable_setlocale();
     std::setlocale(LC_CTYPE, "");
-    if (!gtk_init_check(argc, argv)) {
+    // GDK asks GLX for its visuals while it opens the display, which loads
+    // the GL driver (under Xvfb, Mesa's software one with LLVM: about 55 MB
+    // resident). Our windows only ever show Cairo pictures, so GL stays off
+    // unless the user asks otherwise. GDK reads the variable only here; it is
+    // gone again afterwards, so programs started from ours see the
+    // environment they were given.
+    const bool gl_ours = !env_set("GDK_GL");
+    const bool gl_empty = std::getenv("GDK_GL") != nullptr;
+    if (gl_ours)
+        setenv("GDK_GL", "disable", 1);
+    const bool initialised = gtk_init_check(argc, argv);
+    if (gl_ours && gl_empty)
+        setenv("GDK_GL", "", 1);
+    else if (gl_ours)
+        unsetenv("GDK_GL");
+    if (!initialised) {
         const char* d = std::getenv("DISPLAY");
         error = std::string("cannot open display ") + (d && *d ? d : "(wayland)") +
                 "; set DISPLAY or run with --backend=headless";

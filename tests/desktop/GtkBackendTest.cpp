@@ -7,11 +7,13 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace test_support {
 
@@ -69,6 +71,20 @@ TEST_F(GtkWindowTest, TitleChangesReachTheScreen) {
     set_window_text(m_top, utf8_to_gbk("端口：Close"));
     settle();
     EXPECT_EQ(xdotool({"getwindowname", window_id()}).out, "端口：Close\n");
+}
+
+// The windows show Cairo pictures only: a GL driver (Mesa's software one
+// brings LLVM) would triple the resident memory for nothing.
+TEST_F(GtkWindowTest, ShowsItsPictureWithoutLoadingAGlDriverNorLeavingTheSwitchBehind) {
+    settle();
+    std::ifstream maps("/proc/self/maps");
+    std::string line;
+    std::vector<std::string> gl;
+    while (std::getline(maps, line))
+        if (line.find("_dri.so") != std::string::npos || line.find("libLLVM") != std::string::npos)
+            gl.push_back(line);
+    EXPECT_TRUE(gl.empty()) << gl.front();
+    EXPECT_EQ(std::getenv("GDK_GL"), nullptr) << "programs we start would inherit it";
 }
 
 TEST_F(GtkWindowTest, ProgramMovesAndResizesTheNativeWindow) {
