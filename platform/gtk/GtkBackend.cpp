@@ -292,6 +292,21 @@ void GtkBackend::apply_cursor(NativeWindow& nw) {
         gdk_window_set_cursor(w, cursor_for(nw.cursor_id));
 }
 
+void GtkBackend::window_realized(NativeWindow& nw) {
+    apply_cursor(nw);
+#ifdef GDK_WINDOWING_X11
+    // Frame synchronisation lets a compositing window manager pace our
+    // frames. With no window manager there is nothing to pace them, and GDK,
+    // finding no list of supported hints to keep, asked the X server for it
+    // again at the end of every frame: a round trip per frame.
+    GdkWindow* top = gtk_widget_get_window(nw.window);
+    if (top && GDK_IS_X11_WINDOW(top) &&
+        std::string_view(gdk_x11_screen_get_window_manager_name(gdk_window_get_screen(top))) ==
+            "unknown")
+        gdk_x11_window_set_frame_sync_enabled(top, FALSE);
+#endif
+}
+
 void GtkBackend::set_cursor(HWND top, int cursor_id) {
     NativeWindow* nw = native(top);
     if (!nw || nw->cursor_id == cursor_id)

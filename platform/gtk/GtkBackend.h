@@ -67,6 +67,8 @@ class GtkBackend final : public DisplayBackend {
     NativeWindow* native(HWND top) const;
     GdkCursor* cursor_for(int cursor_id);
     void apply_cursor(NativeWindow& nw);
+    // Settings of the native window that need it realised.
+    void window_realized(NativeWindow& nw);
     // The GTK window a dialog for `owner` stays above: the owner's top-level
     // window, or the active one of ours when there is no owner.
     GtkWindow* dialog_parent(HWND owner) const;

@@ -91,7 +91,7 @@ gboolean GtkEvents::on_draw(GtkWidget* widget, cairo_t* cr, gpointer data) {
 void GtkEvents::on_realize(GtkWidget* widget, gpointer data) {
     NativeWindow& nw = from(data);
     gtk_im_context_set_client_window(nw.im, gtk_widget_get_window(widget));
-    nw.backend->apply_cursor(nw);
+    nw.backend->window_realized(nw);
 }
 
 gboolean GtkEvents::on_button(GtkWidget*, GdkEventButton* e, gpointer data) {
