@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 namespace arm {
 
@@ -138,14 +139,27 @@ ViewPoints top_points(const Pose& p, double cx, double cy, double scale) {
     return v;
 }
 
-// The pixels around every joint, `margin` wide.
-Rect box_around(const ViewPoints& v, double margin) {
-    double xs[] = {v.rx, v.ex, v.wx, v.tip_x[0], v.tip_x[1]};
-    double ys[] = {v.ry, v.ey, v.wy, v.tip_y[0], v.tip_y[1]};
-    auto [x0, x1] = std::minmax_element(std::begin(xs), std::end(xs));
-    auto [y0, y1] = std::minmax_element(std::begin(ys), std::end(ys));
+// The pixels around the given points, `margin` wide.
+Rect box_around(std::initializer_list<double> xs, std::initializer_list<double> ys, double margin) {
+    auto [x0, x1] = std::minmax_element(xs.begin(), xs.end());
+    auto [y0, y1] = std::minmax_element(ys.begin(), ys.end());
     return {static_cast<int>(std::floor(*x0 - margin)), static_cast<int>(std::floor(*y0 - margin)),
             static_cast<int>(std::ceil(*x1 + margin)), static_cast<int>(std::ceil(*y1 + margin))};
+}
+
+// The pixels around every joint, `margin` wide.
+Rect box_around(const ViewPoints& v, double margin) {
+    return box_around({v.rx, v.ex, v.wx, v.tip_x[0], v.tip_x[1]},
+                      {v.ry, v.ey, v.wy, v.tip_y[0], v.tip_y[1]}, margin);
+}
+
+// The upper arm, the forearm and the gripper, each with its joints.
+std::array<Rect, ArmExtent::k_parts> parts_around(const ViewPoints& v, double margin,
+                                                  const Rect& panel) {
+    return {box_around({v.rx, v.ex}, {v.ry, v.ey}, margin).intersect(panel),
+            box_around({v.ex, v.wx}, {v.ey, v.wy}, margin).intersect(panel),
+            box_around({v.wx, v.tip_x[0], v.tip_x[1]}, {v.wy, v.tip_y[0], v.tip_y[1]}, margin)
+                .intersect(panel)};
 }
 
 // Draws one pose in a view: the links, the gripper, and (unless it is the
@@ -258,12 +272,12 @@ ArmExtent ArmPainter::extent(const ArmLayout& layout, const ArmModel& model) {
     {
         SideFrame f = side_frame(layout.side);
         // The shoulder's joint is the widest part drawn, 9 pixels round.
-        e.side = box_around(side_points(p, f.sx, f.sz), 12).intersect(layout.side);
+        e.side = parts_around(side_points(p, f.sx, f.sz), 12, layout.side);
     }
     {
         TopFrame t = top_frame(layout.top);
         // The turntable drawn over the arm's root is 14 pixels round.
-        e.top = box_around(top_points(p, t.cx, t.cy, t.radius / k_reach), 17).intersect(layout.top);
+        e.top = parts_around(top_points(p, t.cx, t.cy, t.radius / k_reach), 17, layout.top);
     }
     return e;
 }

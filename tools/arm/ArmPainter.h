@@ -38,10 +38,13 @@ struct ArmLayout {
 };
 
 // What the arm covers in the side and top views at one pose, with room for
-// the width of its links and joints.
+// the width of its links and joints: a box for the upper arm, one for the
+// forearm and one for the gripper, since one box around an arm held out
+// slantwise would be mostly empty panel to repaint in every frame.
 struct ArmExtent {
-    platform::Rect side;
-    platform::Rect top;
+    static constexpr std::size_t k_parts = 3;
+    std::array<platform::Rect, k_parts> side;
+    std::array<platform::Rect, k_parts> top;
 };
 
 class ArmPainter {

@@ -81,8 +81,12 @@ void ArmWindow::frame() {
     // moves; once the arm has arrived, it lies under the arm's new place.
     ArmLayout layout = ArmPainter::layout(client());
     ArmExtent now_at = ArmPainter::extent(layout, m_session.model());
-    invalidate_part(now_at.side.unite(m_shown_extent.side));
-    invalidate_part(now_at.top.unite(m_shown_extent.top));
+    for (std::size_t i = 0; i < ArmExtent::k_parts; ++i) {
+        for (const ArmExtent* e : {&now_at, &m_shown_extent}) {
+            invalidate_part(e->side[i]);
+            invalidate_part(e->top[i]);
+        }
+    }
     std::array<double, k_servo_count> now = angles();
     for (std::size_t i = 0; i < now.size(); ++i) {
         if (now[i] != m_shown_angles[i])
