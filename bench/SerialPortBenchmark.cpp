@@ -18,7 +18,7 @@
 
 #include <tests/support/PtyPair.h>
 
-#include <units/serialport/SerialPortUnit.h>
+#include "BenchSerialPort.h"
 
 #include <platform/controls/Controls.h>
 #include <platform/headless/HeadlessBackend.h>
@@ -42,37 +42,13 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using units::SerialPortUnit;
+using namespace bench::serial_port;
 
-constexpr std::uint32_t WindowId = 0x52010001;
-constexpr std::uint32_t PortId = 0x16010030;
 constexpr const char Command[] = "90a";
 constexpr std::size_t CommandSize = sizeof Command - 1;
 constexpr int WarmUpSends = 200;
 constexpr int WarmUpCycles = 20;
 constexpr double RssLimitKiB = 1024;
-
-SerialPortUnit* g_port = nullptr;
-
-std::intptr_t bench_host(std::int32_t code, std::intptr_t, std::intptr_t unit_id) {
-    if (code == runtime::host_service::UnitWindowObjectOrFail && g_port &&
-        g_port->unit_id() == static_cast<std::uint32_t>(unit_id))
-        return reinterpret_cast<std::intptr_t>(static_cast<runtime::UnitObject*>(g_port));
-    return 0;
-}
-
-// Calls the unit's method `entry` (0 OpenPort, 1 ClosePort, 2 SendData) as
-// the program does: argument 0 names the unit.
-bool call(std::size_t entry, const runtime::TypedValue* value = nullptr) {
-    runtime::TypedValue args[2];
-    args[0].set_words(WindowId, PortId);
-    args[0].type = SerialPortUnit::TypeCode;
-    std::int32_t count = 1;
-    if (value)
-        args[count++] = *value;
-    runtime::TypedValue result;
-    units::SerialPortUnit::methods()[entry](&result, count, args);
-    return result.data != 0;
-}
 
 bool send_command() {
     auto text = runtime::TypedValue::of_text(Command);
@@ -199,18 +175,10 @@ int main(int argc, char** argv) {
     if (!platform::initialize(&backend))
         return 2;
     platform::register_standard_controls();
-    runtime::set_library_host(bench_host);
-    platform::HWND top =
-        platform::create_window_ex(0, "STATIC", "top", 0, 0, 0, 300, 200, nullptr, 0);
-    g_port = dynamic_cast<SerialPortUnit*>(SerialPortUnit::Entries::create(
-        nullptr, 0, 0, top, 200, nullptr, 0, 0, 32, 32, WindowId, PortId, 0, 0));
-    if (!g_port) {
+    if (!create(3)) {
         std::fprintf(stderr, "the port unit was not created\n");
         return 2;
     }
-    runtime::PropertyValue com;
-    com.data = 3;
-    SerialPortUnit::Entries::set_property(g_port, SerialPortUnit::PortNumber, &com, nullptr);
     int raw_fd = open_raw_slave(raw_pty);
     if (raw_fd < 0 || !call(0)) {
         std::fprintf(stderr, "COM3 (%s) did not open\n", port_pty.slave_path().c_str());
@@ -267,8 +235,7 @@ int main(int argc, char** argv) {
     std::printf("  open descriptors %d -> %d: %s\n", fds_before, fds_after,
                 fds_ok ? "ok" : "LEFT OPEN");
 
-    platform::destroy_window(top);
-    runtime::set_library_host(nullptr);
+    destroy();
     platform::shutdown();
     std::filesystem::remove_all(config);
     return latency_ok && rss_ok && fds_ok ? 0 : 1;
