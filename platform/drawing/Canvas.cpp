@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cairo.h>
 #include <cmath>
+#include <list>
 #include <pango/pangocairo.h>
 #include <utility>
 
@@ -88,6 +89,87 @@ PangoLayout* make_layout(PangoContext* context, HFONT font, std::string_view gbk
     return layout;
 }
 
+// The texts laid out for drawing on this thread, most recently drawn first.
+// A window repaints mostly what it showed before (a playback step repaints
+// two grid rows of unchanged numbers), and shaping the same text again was a
+// fifth of such a paint. The layouts share one context, brought up to the
+// canvas's transformation before each use; Pango lays a layout out again
+// when that changes.
+class LayoutCache {
+  public:
+    ~LayoutCache() {
+        for (Entry& e : m_entries)
+            g_object_unref(e.layout);
+        if (m_context)
+            g_object_unref(m_context);
+    }
+
+    PangoLayout* get(cairo_t* cr, HFONT font, std::string_view gbk, UINT format, int width) {
+        if (!m_context) {
+            m_context = pango_font_map_create_context(pango_cairo_font_map_get_default());
+            pango_cairo_context_set_resolution(m_context, 96.0);
+        }
+        bring_up_to(cr);
+        for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
+            if (it->font == font->serial() && it->format == format && it->width == width &&
+                it->gbk == gbk) {
+                m_entries.splice(m_entries.begin(), m_entries, it);
+                return it->layout;
+            }
+        }
+        if (m_entries.size() >= k_most) {
+            g_object_unref(m_entries.back().layout);
+            m_entries.pop_back();
+        }
+        PangoLayout* layout = make_layout(m_context, font, gbk, format);
+        m_entries.push_front({font->serial(), format, width, std::string(gbk), layout});
+        return layout;
+    }
+
+  private:
+    // Only the canvas's scale and the surface's font options shape a text.
+    // A window's canvas is moved to its origin, a whole number of pixels,
+    // which leaves every glyph where it was; telling Pango of each move
+    // would have it lay every text out again.
+    void bring_up_to(cairo_t* cr) {
+        cairo_matrix_t m;
+        cairo_get_matrix(cr, &m);
+        PangoMatrix scale = PANGO_MATRIX_INIT;
+        scale.xx = m.xx;
+        scale.yx = m.yx;
+        scale.xy = m.xy;
+        scale.yy = m.yy;
+        const PangoMatrix* now = pango_context_get_matrix(m_context);
+        PangoMatrix current = now ? *now : PangoMatrix(PANGO_MATRIX_INIT);
+        bool whole_move = m.x0 == std::floor(m.x0) && m.y0 == std::floor(m.y0);
+        if (!whole_move) {
+            pango_cairo_update_context(cr, m_context);
+            return;
+        }
+        if (current.xx != scale.xx || current.yx != scale.yx || current.xy != scale.xy ||
+            current.yy != scale.yy || current.x0 != 0 || current.y0 != 0)
+            pango_context_set_matrix(m_context, &scale);
+        cairo_font_options_t* options = cairo_font_options_create();
+        cairo_surface_get_font_options(cairo_get_target(cr), options);
+        const cairo_font_options_t* set = pango_cairo_context_get_font_options(m_context);
+        if (!set || !cairo_font_options_equal(options, set))
+            pango_cairo_context_set_font_options(m_context, options);
+        cairo_font_options_destroy(options);
+    }
+
+    struct Entry {
+        std::uint64_t font;
+        UINT format;
+        int width;
+        std::string gbk;
+        PangoLayout* layout;
+    };
+    // More than a screenful of grid cells and labels.
+    static constexpr std::size_t k_most = 256;
+    PangoContext* m_context = nullptr;
+    std::list<Entry> m_entries;
+};
+
 // The outline of a rectangle with corners of the given radius, at most half
 // its shorter side.
 void round_rect_path(cairo_t* cr, double x, double y, double w, double h, double radius) {
@@ -126,8 +208,6 @@ Canvas::Canvas(cairo_t* cr, HWND hwnd)
 }
 
 Canvas::~Canvas() {
-    if (m_text_context)
-        g_object_unref(m_text_context);
     cairo_restore(m_cr);
     cairo_surface_flush(cairo_get_target(m_cr));
     cairo_destroy(m_cr);
@@ -401,21 +481,17 @@ BkMode Canvas::set_bk_mode(BkMode mode) {
 }
 
 int Canvas::draw_text(std::string_view gbk, Rect& r, UINT format) {
-    if (!m_text_context) {
-        m_text_context = pango_cairo_create_context(m_cr);
-        pango_cairo_context_set_resolution(m_text_context, 96.0);
-    } else {
-        // The transformation may have changed since the last text.
-        pango_cairo_update_context(m_cr, m_text_context);
-    }
-    PangoLayout* layout = make_layout(m_text_context, m_font, gbk, format);
-
+    thread_local LayoutCache layouts;
     bool single = (format & DT_SINGLELINE) != 0;
-    if (!single && (format & DT_WORDBREAK)) {
-        pango_layout_set_width(layout, std::max(1, r.width()) * PANGO_SCALE);
+    bool wrap = !single && (format & DT_WORDBREAK);
+    bool ellipsize = !wrap && (format & DT_END_ELLIPSIS);
+    int width = (wrap || ellipsize) ? std::max(1, r.width()) : -1;
+    PangoLayout* layout = layouts.get(m_cr, m_font, gbk, format, width);
+    if (wrap) {
+        pango_layout_set_width(layout, width * PANGO_SCALE);
         pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
-    } else if (format & DT_END_ELLIPSIS) {
-        pango_layout_set_width(layout, std::max(1, r.width()) * PANGO_SCALE);
+    } else if (ellipsize) {
+        pango_layout_set_width(layout, width * PANGO_SCALE);
         pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
     }
     if (single)
@@ -430,7 +506,6 @@ int Canvas::draw_text(std::string_view gbk, Rect& r, UINT format) {
     if (format & DT_CALCRECT) {
         r.right = r.left + w;
         r.bottom = r.top + h;
-        g_object_unref(layout);
         return h;
     }
     int x = r.left;
@@ -462,7 +537,6 @@ int Canvas::draw_text(std::string_view gbk, Rect& r, UINT format) {
     cairo_move_to(m_cr, x, y);
     pango_cairo_show_layout(m_cr, layout);
     cairo_restore(m_cr);
-    g_object_unref(layout);
     return h;
 }
 

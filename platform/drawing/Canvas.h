@@ -142,7 +142,6 @@ class Canvas {
     BkMode m_bk_mode = BkMode::Opaque;
     // Made at the first text drawn and kept for the canvas's life: a context
     // per text costs more than laying the text out.
-    PangoContext* m_text_context = nullptr;
 };
 
 // Measures a GBK text in a font without a window (single line).

@@ -1,5 +1,6 @@
 #include "Font.h"
 
+#include <atomic>
 #include <platform/Encoding.h>
 
 #include <cstring>
@@ -28,6 +29,8 @@ std::string font_family_list(const std::string& face_utf8) {
 }
 
 Font::Font(const LogFont& lf) : m_log_font(lf) {
+    static std::atomic<std::uint64_t> fonts_made{0};
+    m_serial = ++fonts_made;
     m_log_font.face_name[sizeof m_log_font.face_name - 1] = '\0';
     std::string face =
         gbk_to_utf8(std::string_view(m_log_font.face_name, strnlen(m_log_font.face_name, 32)));

@@ -50,9 +50,12 @@ class Font {
     int pixel_size() const { return m_pixel_size; }
     bool underline() const { return m_log_font.underline != 0; }
     bool strike_out() const { return m_log_font.strike_out != 0; }
+    // Unique to this font for the life of the process, unlike its address.
+    std::uint64_t serial() const { return m_serial; }
 
   private:
     LogFont m_log_font;
+    std::uint64_t m_serial;
     PangoFontDescription* m_description = nullptr;
     int m_pixel_size = 12;
 };
