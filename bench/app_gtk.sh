@@ -5,7 +5,8 @@
 #   playback   100 rows at speed 20 in-process on GTK: the program's and the
 #              X server's processor time over the playback
 #   memory     VmRSS and Pss of the controller after start-up, beside a bare
-#              GTK 3 window drawing the same texts, both on the same server
+#              GTK 3 window drawing the same texts, each alone on the same
+#              server one after the other
 #   key press  a real key made by the X server on the focused Gripper
 #              slider to its command on the line (GTK_ROUNDS, default 300)
 #
@@ -35,41 +36,42 @@ xpid=$(x_server_pid)
 "$build/bench/armctl_app_playback_benchmark" --gtk --x-server="$xpid"
 
 scratch=$(mktemp -d)
-pids=()
-stop_all() {
-  local p
-  for p in "${pids[@]}"; do
-    kill "$p" 2>/dev/null || true
-    wait "$p" 2>/dev/null || true
-  done
-  pids=()
+pid=
+stop_it() {
+  if [ -n "$pid" ]; then
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    pid=
+  fi
 }
-trap 'stop_all; rm -rf "$scratch"' EXIT
+trap 'stop_it; rm -rf "$scratch"' EXIT
 
 kb() { awk -v k="$2:" '$1 == k { print $2; exit }' "$1"; }
-
-HOME=$scratch XDG_CONFIG_HOME=$scratch/config XDG_DATA_HOME=$scratch/data \
-  "$build/app/armctl" --backend=gtk 2>/dev/null &
-controller=$!
-pids+=("$controller")
-timeout 20 xdotool search --sync --onlyvisible --pid "$controller" >/dev/null 2>&1 ||
-  { echo "the controller showed no window" >&2; exit 1; }
-"$build/bench/armctl_bare_gtk_window" 2>/dev/null &
-bare=$!
-pids+=("$bare")
-timeout 20 xdotool search --sync --onlyvisible --pid "$bare" >/dev/null 2>&1 ||
-  { echo "the bare GTK window showed no window" >&2; exit 1; }
-# Both have painted and settled before they are read.
-sleep 2
-c_rss=$(kb "/proc/$controller/status" VmRSS)
-c_pss=$(kb "/proc/$controller/smaps_rollup" Pss)
-b_rss=$(kb "/proc/$bare/status" VmRSS)
-b_pss=$(kb "/proc/$bare/smaps_rollup" Pss)
-stop_all
-awk -v cr="$c_rss" -v cp="$c_pss" -v br="$b_rss" -v bp="$b_pss" 'BEGIN {
+# Starts a program, waits until its window is mapped and has settled, and
+# prints its VmRSS and Pss in kB and whether it mapped a GL driver. Each
+# program is measured alone on the server: GTK maps Mesa's GL driver (some
+# 45 MB with LLVM) into a client that is alone on this server and not into
+# one started beside another, so side by side the order would decide.
+measure_alone() {
+  "$@" 2>/dev/null &
+  pid=$!
+  if ! timeout 20 xdotool search --sync --onlyvisible --pid "$pid" >/dev/null 2>&1; then
+    echo "$1 showed no window" >&2
+    exit 1
+  fi
+  sleep 2
+  local gl=no
+  grep -q -E 'swrast|libLLVM' "/proc/$pid/maps" && gl=yes
+  echo "$(kb "/proc/$pid/status" VmRSS) $(kb "/proc/$pid/smaps_rollup" Pss) $gl"
+  stop_it
+}
+read -r c_rss c_pss c_gl < <(HOME=$scratch XDG_CONFIG_HOME=$scratch/config \
+  XDG_DATA_HOME=$scratch/data measure_alone "$build/app/armctl" --backend=gtk)
+read -r b_rss b_pss b_gl < <(measure_alone "$build/bench/armctl_bare_gtk_window")
+awk -v cr="$c_rss" -v cp="$c_pss" -v br="$b_rss" -v bp="$b_pss" -v cg="$c_gl" -v bg="$b_gl" 'BEGIN {
   printf "resident memory after start-up on gtk, beside a bare GTK 3 window with the same texts\n"
-  printf "  controller:  VmRSS %.1f MB, Pss %.1f MB\n", cr / 1024, cp / 1024
-  printf "  bare window: VmRSS %.1f MB, Pss %.1f MB\n", br / 1024, bp / 1024
+  printf "  controller:  VmRSS %.1f MB, Pss %.1f MB (GL driver mapped: %s)\n", cr / 1024, cp / 1024, cg
+  printf "  bare window: VmRSS %.1f MB, Pss %.1f MB (GL driver mapped: %s)\n", br / 1024, bp / 1024, bg
   r = cr / br; p = cp / bp
   printf "  ratio VmRSS %.2f (goal <= 1.1: %s), ratio Pss %.2f\n", r, r <= 1.1 ? "met" : "MISSED", p
 }'

@@ -31,29 +31,30 @@ stop_all() {
 probes=()
 remove_probes() {
   [ ${#probes[@]} -eq 0 ] ||
-    perf probe -q -d 'probe_libX11:*' -d 'probe_libxcb:*' -d 'armarm:*' -d 'armplay:*' \
-      2>/dev/null || true
+    perf probe -q -d 'xcbcount:*' -d 'armctl:*' 2>/dev/null || true
 }
 trap 'stop_all; remove_probes; rm -rf "$config"' EXIT
 
-libx11=$(ldconfig -p | awk '/libX11.so.6 .*x86-64/ { print $NF; exit }')
 libxcb=$(ldconfig -p | awk '/libxcb.so.1 .*x86-64/ { print $NF; exit }')
 # Frames drawn (the copy of our picture to the window, and the dirty
-# rectangles queued), round trips to the server, and flushes of requests.
+# rectangles queued), round trips to the server (Xlib waits for every reply
+# in xcb_wait_for_reply64) and flushes of requests (xcb_writev). Functions
+# with a PLT entry of their own library (_XReply, XSync) are not probed:
+# perf would place a probe on both and count a call twice.
 on_draw=_ZN8platform9GtkEvents7on_drawEP10_GtkWidgetP6_cairoPv
 present=_ZN8platform10GtkBackend7presentEPNS_9WindowTagEP14_cairo_surfaceRKNS_4RectE
 events=()
-if perf probe -q -x "$libx11" _XReply 2>/dev/null && perf probe -q -x "$libx11" XSync 2>/dev/null &&
-  perf probe -q -x "$libxcb" xcb_writev 2>/dev/null &&
-  perf probe -q -x "$build/tools/arm/armctl-arm" "armarm:on_draw=$on_draw" 2>/dev/null &&
-  perf probe -q -x "$build/tools/arm/armctl-arm" "armarm:present=$present" 2>/dev/null &&
-  perf probe -q -x "$build/bench/armctl_app_playback_benchmark" "armplay:on_draw=$on_draw" \
+probes=(yes)
+if perf probe -q -x "$libxcb" "xcbcount:reply=xcb_wait_for_reply64" 2>/dev/null &&
+  perf probe -q -x "$libxcb" "xcbcount:writev=xcb_writev" 2>/dev/null &&
+  perf probe -q -x "$build/tools/arm/armctl-arm" "armctl:arm_on_draw=$on_draw" 2>/dev/null &&
+  perf probe -q -x "$build/tools/arm/armctl-arm" "armctl:arm_present=$present" 2>/dev/null &&
+  perf probe -q -x "$build/bench/armctl_app_playback_benchmark" "armctl:play_on_draw=$on_draw" \
     2>/dev/null &&
-  perf probe -q -x "$build/bench/armctl_app_playback_benchmark" "armplay:present=$present" \
+  perf probe -q -x "$build/bench/armctl_app_playback_benchmark" "armctl:play_present=$present" \
     2>/dev/null; then
-  probes=(yes)
-  events=(-e probe_libX11:_XReply -e probe_libX11:XSync -e probe_libxcb:xcb_writev
-    -e armarm:on_draw -e armarm:present -e armplay:on_draw -e armplay:present)
+  events=(-e xcbcount:reply -e xcbcount:writev -e armctl:arm_on_draw
+    -e armctl:arm_present -e armctl:play_on_draw -e armctl:play_present)
 fi
 
 # Processor samples, system calls and X calls of process $1 over $span s.
