@@ -52,12 +52,15 @@ kb() { awk -v k="$2:" '$1 == k { print $2; exit }' "$1"; }
 # program is measured alone on the server: GTK maps Mesa's GL driver (some
 # 45 MB with LLVM) into a client that is alone on this server and not into
 # one started beside another, so side by side the order would decide.
+# It runs in a command substitution: its output is the figures alone, and
+# the program must not hold that pipe open.
 measure_alone() {
-  "$@" 2>/dev/null &
+  "$@" >/dev/null 2>&1 &
   pid=$!
-  if ! timeout 20 xdotool search --sync --onlyvisible --pid "$pid" >/dev/null 2>&1; then
-    echo "$1 showed no window" >&2
-    exit 1
+  if ! timeout 30 xdotool search --sync --onlyvisible --pid "$pid" >/dev/null 2>&1; then
+    echo "$1 showed no window in 30 s" >&2
+    stop_it
+    return 1
   fi
   sleep 2
   local gl=no
@@ -65,9 +68,11 @@ measure_alone() {
   echo "$(kb "/proc/$pid/status" VmRSS) $(kb "/proc/$pid/smaps_rollup" Pss) $gl"
   stop_it
 }
-read -r c_rss c_pss c_gl < <(HOME=$scratch XDG_CONFIG_HOME=$scratch/config \
-  XDG_DATA_HOME=$scratch/data measure_alone "$build/app/armctl" --backend=gtk)
-read -r b_rss b_pss b_gl < <(measure_alone "$build/bench/armctl_bare_gtk_window")
+controller=$(HOME=$scratch XDG_CONFIG_HOME=$scratch/config XDG_DATA_HOME=$scratch/data \
+  measure_alone "$build/app/armctl" --backend=gtk)
+bare=$(measure_alone "$build/bench/armctl_bare_gtk_window")
+read -r c_rss c_pss c_gl <<<"$controller"
+read -r b_rss b_pss b_gl <<<"$bare"
 awk -v cr="$c_rss" -v cp="$c_pss" -v br="$b_rss" -v bp="$b_pss" -v cg="$c_gl" -v bg="$b_gl" 'BEGIN {
   printf "resident memory after start-up on gtk, beside a bare GTK 3 window with the same texts\n"
   printf "  controller:  VmRSS %.1f MB, Pss %.1f MB (GL driver mapped: %s)\n", cr / 1024, cp / 1024, cg
