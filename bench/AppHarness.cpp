@@ -1,5 +1,7 @@
 #include "AppHarness.h"
 
+#include "AnsweringGtkDisplay.h"
+
 #include <tests/app/InProcessProgram.h>
 
 #include "ArmController_design.h"
@@ -14,6 +16,7 @@
 #include <runtime/windows/PropertyRouting.h>
 #include <runtime/windows/WindowObject.h>
 
+#include <platform/window/Input.h>
 #include <platform/window/WindowSystem.h>
 
 #include <algorithm>
@@ -54,22 +57,37 @@ double percentile(std::vector<double> values, double p) {
     return values[std::min(index, values.size() - 1)];
 }
 
-AppHarness::AppHarness(const std::string& arm_device) {
+AppHarness::AppHarness(const std::string& arm_device, Display display) {
     char pattern[] = "/tmp/armctl-bench-XXXXXX";
-    if (!mkdtemp(pattern))
+    if (!mkdtemp(pattern)) {
+        m_error = "cannot make a scratch home";
         return;
+    }
     m_home = pattern;
     m_env.set("HOME", m_home);
     m_env.set("XDG_CONFIG_HOME", m_home + "/config");
     m_env.set("XDG_DATA_HOME", m_home + "/data");
     std::filesystem::create_directories(m_home + "/data");
     m_env.set("ARMCTL_COM1", arm_device);
-    if (!platform::initialize(&m_backend))
+    platform::DisplayBackend* backend = &m_backend;
+    if (display == Display::Gtk) {
+        if (!AnsweringGtkDisplay::open(m_error))
+            return;
+        m_gtk = std::make_unique<AnsweringGtkDisplay>();
+        backend = m_gtk.get();
+    }
+    if (!platform::initialize(backend)) {
+        m_error = "the window system did not start";
         return;
-    if (!test_support::start_program_in_process())
+    }
+    if (!test_support::start_program_in_process()) {
+        m_error = "the program's header was not adopted";
         return;
+    }
     pump();
     m_started = unit_window(app::PortButton) != nullptr;
+    if (!m_started)
+        m_error = "the program's window has no port button";
 }
 
 AppHarness::~AppHarness() {
@@ -91,7 +109,16 @@ void AppHarness::queue_click(const runtime::UnitRef& unit) {
         return;
     platform::Rect client;
     platform::get_client_rect(hwnd, client);
-    m_backend.click(hwnd, {client.width() / 2, client.height() / 2});
+    platform::Point middle{client.width() / 2, client.height() / 2};
+    if (!m_gtk) {
+        m_backend.click(hwnd, middle);
+        return;
+    }
+    platform::HWND top = platform::get_ancestor_root(hwnd);
+    platform::map_window_points(hwnd, top, &middle, 1);
+    platform::input::mouse_move(top, middle);
+    platform::input::mouse_button(top, middle, platform::input::Button::Left, true);
+    platform::input::mouse_button(top, middle, platform::input::Button::Left, false);
 }
 
 void AppHarness::click(const runtime::UnitRef& unit) {
@@ -107,7 +134,15 @@ void AppHarness::write_text(const runtime::UnitRef& unit, std::int32_t index,
 }
 
 void AppHarness::pump() {
-    while (m_backend.pump() > 0) {
+    while (platform::dispatch_ready_messages() > 0) {
+    }
+}
+
+void AppHarness::run_for_ms(int ms) {
+    const std::int64_t end = monotonic_ns() + static_cast<std::int64_t>(ms) * 1'000'000;
+    for (std::int64_t now = monotonic_ns(); now < end; now = monotonic_ns()) {
+        platform::wait_message(static_cast<int>((end - now) / 1'000'000) + 1);
+        pump();
     }
 }
 

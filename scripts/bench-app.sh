@@ -8,6 +8,11 @@
 #   playback   100 rows at speed 20: interval error and processor time
 #   arm window the virtual arm's window under a virtual X server, idle and
 #              moving (5 s each; skipped without xvfb-run)
+#   gtk        the controller on the GTK display under a virtual X server:
+#              playback processor time of the program and of the X server,
+#              memory beside a bare GTK window, a real key press through the
+#              server (GTK_ROUNDS, default 300; bench/app_gtk.sh; skipped
+#              without xvfb-run)
 # Each build and run takes the machine's build lock through `locked` when
 # that exists, so run this script as it is, not under `locked`.
 #
@@ -25,11 +30,12 @@ fi
 
 "${lock[@]}" cmake --build "$build" -j2 --target armctl armctl-arm \
   armctl_app_startup_benchmark armctl_app_key_latency_benchmark armctl_app_playback_benchmark \
-  >/dev/null
+  armctl_bare_gtk_window >/dev/null
 
 "${lock[@]}" "$build/bench/armctl_app_startup_benchmark" "$build/app/armctl" "$runs"
 "${lock[@]}" "$build/bench/armctl_app_key_latency_benchmark" "$rounds"
 "${lock[@]}" "$build/bench/armctl_app_playback_benchmark"
 if command -v xvfb-run >/dev/null; then
   "${lock[@]}" bench/arm_window_cpu.sh "$build/tools/arm/armctl-arm" 5
+  "${lock[@]}" bench/app_gtk.sh "$build"
 fi

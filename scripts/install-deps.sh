@@ -7,7 +7,7 @@ packages=(
   fonts-wqy-microhei
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang clang-format libclang-rt-14-dev
-  xvfb xauth xdotool x11-utils
+  xvfb xauth xdotool x11-utils libxtst-dev
   at-spi2-core dbus-daemon python3-gi gir1.2-atspi-2.0
   dpkg-dev lintian appstream
 )
