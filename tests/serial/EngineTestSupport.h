@@ -2,12 +2,15 @@
 
 // What the serial tests build their expectations from: the bytes of a text,
 // the entries the serial port engine queues, and the descriptors and threads
-// of this process, counted before and after.
+// of this process, counted before and after; and an engine whose notices a
+// test can wait for.
 
 #include <units/serialport/SerialPortEngine.h>
 
+#include <condition_variable>
 #include <cstdint>
 #include <filesystem>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -37,5 +40,18 @@ inline std::size_t open_descriptors() {
 inline std::size_t threads() {
     return count_entries("/proc/self/task");
 }
+
+// A serial port engine that counts the notices of queued entries. A test
+// waits on `signal` under `mutex` until `notified` has moved on.
+struct CountedEngine {
+    std::mutex mutex;
+    std::condition_variable signal;
+    std::size_t notified = 0;
+    units::SerialPortEngine engine{[this] {
+        std::lock_guard lock(mutex);
+        ++notified;
+        signal.notify_all();
+    }};
+};
 
 } // namespace test_support

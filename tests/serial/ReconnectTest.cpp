@@ -32,13 +32,6 @@ SerialEntry link(std::uint8_t notice) {
 
 class ReconnectTest : public ::testing::Test {
   protected:
-    ReconnectTest()
-        : m_engine([this] {
-              std::lock_guard lock(m_mutex);
-              ++m_notified;
-              m_signal.notify_all();
-          }) {}
-
     void SetUp() override {
         ASSERT_TRUE(m_line.ok());
         m_settings.line.baud_rate = 57600;
@@ -47,7 +40,7 @@ class ReconnectTest : public ::testing::Test {
     void open() {
         platform::serial::DeviceLocation comeback{m_line.pty().slave_path(), m_line.folder(),
                                                   m_line.com()};
-        auto result = m_engine.open(m_line.pty().slave_path(), m_settings, comeback);
+        auto result = m_port.engine.open(m_line.pty().slave_path(), m_settings, comeback);
         ASSERT_TRUE(result.ok()) << static_cast<int>(result.failure);
     }
 
@@ -57,16 +50,16 @@ class ReconnectTest : public ::testing::Test {
                                            std::chrono::milliseconds limit = 2000ms) {
         std::vector<SerialEntry> taken;
         const auto end = std::chrono::steady_clock::now() + limit;
-        std::unique_lock lock(m_mutex);
+        std::unique_lock lock(m_port.mutex);
         for (;;) {
-            const std::size_t notified = m_notified;
+            const std::size_t notified = m_port.notified;
             lock.unlock();
-            for (auto& entry : m_engine.take_entries())
+            for (auto& entry : m_port.engine.take_entries())
                 taken.push_back(entry);
             if (std::find(taken.begin(), taken.end(), wanted) != taken.end())
                 return taken;
             lock.lock();
-            if (!m_signal.wait_until(lock, end, [&] { return m_notified != notified; }))
+            if (!m_port.signal.wait_until(lock, end, [&] { return m_port.notified != notified; }))
                 return taken;
         }
     }
@@ -77,26 +70,23 @@ class ReconnectTest : public ::testing::Test {
 
     PluggableLine m_line{"reconnect", 3};
     SerialOpenSettings m_settings;
-    std::mutex m_mutex;
-    std::condition_variable m_signal;
-    std::size_t m_notified = 0;
-    SerialPortEngine m_engine;
+    test_support::CountedEngine m_port;
 };
 
 } // namespace
 
 TEST_F(ReconnectTest, AReturningDeviceIsReopenedWithTheSameSettingsAndGetsTheNextCommandWhole) {
     open();
-    ASSERT_TRUE(m_engine.send(byte_vector("80a100b80c120d")));
+    ASSERT_TRUE(m_port.engine.send(byte_vector("80a100b80c120d")));
     ASSERT_EQ(m_line.pty().read(14), "80a100b80c120d");
 
     m_line.unplug();
     EXPECT_EQ(entries_until(link(link_notice::Lost)),
               (std::vector{event(line_event::LineError), link(link_notice::Lost)}));
-    EXPECT_TRUE(m_engine.is_running()) << "the port stays open while it waits";
-    EXPECT_FALSE(m_engine.is_connected());
+    EXPECT_TRUE(m_port.engine.is_running()) << "the port stays open while it waits";
+    EXPECT_FALSE(m_port.engine.is_connected());
     auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(m_engine.send(byte_vector("81a100b80c120d")));
+    EXPECT_FALSE(m_port.engine.send(byte_vector("81a100b80c120d")));
     EXPECT_LT(std::chrono::steady_clock::now() - start, 50ms) << "a send fails at once";
 
     ASSERT_TRUE(m_line.plug());
@@ -105,10 +95,10 @@ TEST_F(ReconnectTest, AReturningDeviceIsReopenedWithTheSameSettingsAndGetsTheNex
               std::vector{link(link_notice::Returned)})
         << "back within 500 ms of the device's return";
     EXPECT_LT(std::chrono::steady_clock::now() - plugged, 500ms);
-    EXPECT_TRUE(m_engine.is_connected());
-    EXPECT_EQ(m_engine.device_path(), m_line.pty().slave_path());
+    EXPECT_TRUE(m_port.engine.is_connected());
+    EXPECT_EQ(m_port.engine.device_path(), m_line.pty().slave_path());
 
-    ASSERT_TRUE(m_engine.send(byte_vector("82a100b80c120d")));
+    ASSERT_TRUE(m_port.engine.send(byte_vector("82a100b80c120d")));
     EXPECT_EQ(m_line.pty().read(14), "82a100b80c120d");
     EXPECT_EQ(m_line.pty().read_available(), "");
 
@@ -136,11 +126,11 @@ TEST_F(ReconnectTest, ADeviceThatIsBusyWhenItReturnsIsTakenOnceItIsFree) {
     std::string reason;
     ASSERT_TRUE(platform::serial::write_port_entry(m_line.folder(), 3, next.slave_path(), reason));
     EXPECT_FALSE(comes(link(link_notice::Returned), 300ms)) << "it cannot be opened yet";
-    EXPECT_FALSE(m_engine.is_connected());
+    EXPECT_FALSE(m_port.engine.is_connected());
 
     holder.close();
     EXPECT_TRUE(comes(link(link_notice::Returned), 1000ms));
-    ASSERT_TRUE(m_engine.send(byte_vector("45c")));
+    ASSERT_TRUE(m_port.engine.send(byte_vector("45c")));
     EXPECT_EQ(next.read(3), "45c");
 }
 
@@ -148,15 +138,15 @@ TEST_F(ReconnectTest, ClosingWhileTheDeviceIsAwayEndsTheWatch) {
     // Counted after a first open and close, so that threads a sanitizer's
     // runtime starts with the first thread of the process are there already.
     open();
-    m_engine.close();
+    m_port.engine.close();
     std::size_t threads_before = threads();
     std::size_t descriptors_before = open_descriptors();
     open();
     m_line.unplug();
     ASSERT_TRUE(comes(link(link_notice::Lost)));
-    m_engine.close();
-    EXPECT_FALSE(m_engine.is_running());
-    EXPECT_EQ(m_engine.device_path(), "");
+    m_port.engine.close();
+    EXPECT_FALSE(m_port.engine.is_running());
+    EXPECT_EQ(m_port.engine.device_path(), "");
 
     ASSERT_TRUE(m_line.plug());
     // Nobody holds the returned device: this process can take it itself.
@@ -164,26 +154,26 @@ TEST_F(ReconnectTest, ClosingWhileTheDeviceIsAwayEndsTheWatch) {
     platform::serial::OpenError error;
     EXPECT_TRUE(taker.open(m_line.pty().slave_path(), error));
     taker.close();
-    EXPECT_TRUE(m_engine.take_entries().empty());
-    EXPECT_FALSE(m_engine.send(byte_vector("1a")));
+    EXPECT_TRUE(m_port.engine.take_entries().empty());
+    EXPECT_FALSE(m_port.engine.send(byte_vector("1a")));
     EXPECT_EQ(threads(), threads_before);
     EXPECT_EQ(open_descriptors(), descriptors_before);
 }
 
 TEST_F(ReconnectTest, AHundredUnplugsAndReturnsLeaveNoDescriptorOrThreadBehind) {
     open();
-    ASSERT_TRUE(m_engine.send(byte_vector("0a")));
+    ASSERT_TRUE(m_port.engine.send(byte_vector("0a")));
     ASSERT_EQ(m_line.pty().read(2), "0a");
     const std::size_t threads_connected = threads();
     const std::size_t descriptors_connected = open_descriptors();
     for (int cycle = 1; cycle <= 100; ++cycle) {
         m_line.unplug();
         ASSERT_TRUE(comes(link(link_notice::Lost))) << "cycle " << cycle;
-        EXPECT_FALSE(m_engine.send(byte_vector("1b")));
+        EXPECT_FALSE(m_port.engine.send(byte_vector("1b")));
         ASSERT_TRUE(m_line.plug());
         ASSERT_TRUE(comes(link(link_notice::Returned))) << "cycle " << cycle;
         std::string command = std::to_string(cycle) + "a";
-        ASSERT_TRUE(m_engine.send(byte_vector(command))) << "cycle " << cycle;
+        ASSERT_TRUE(m_port.engine.send(byte_vector(command))) << "cycle " << cycle;
         ASSERT_EQ(m_line.pty().read(command.size()), command) << "cycle " << cycle;
     }
     EXPECT_EQ(threads(), threads_connected);

@@ -26,52 +26,42 @@ SerialEntry byte(char c) {
 
 class SerialPortEngineTest : public ::testing::Test {
   protected:
-    SerialPortEngineTest()
-        : m_engine([this] {
-              std::lock_guard lock(m_mutex);
-              ++m_notified;
-              m_signal.notify_all();
-          }) {}
-
     void SetUp() override {
         ASSERT_TRUE(m_pty.ok());
         m_settings.line.baud_rate = 4000000;
     }
 
     void open() {
-        auto result = m_engine.open(m_pty.slave_path(), m_settings);
+        auto result = m_port.engine.open(m_pty.slave_path(), m_settings);
         ASSERT_TRUE(result.ok()) << static_cast<int>(result.failure);
     }
 
     // Waits until `count` entries were queued, then takes them.
     std::vector<SerialEntry> entries(std::size_t count) {
-        std::unique_lock lock(m_mutex);
-        m_signal.wait_for(lock, 2s, [&] { return m_notified >= count; });
+        std::unique_lock lock(m_port.mutex);
+        m_port.signal.wait_for(lock, 2s, [&] { return m_port.notified >= count; });
         lock.unlock();
-        return m_engine.take_entries();
+        return m_port.engine.take_entries();
     }
 
     // Waits until the reader thread has ended, for at most `limit`.
     bool reader_ends_within(std::chrono::milliseconds limit) {
-        return test_support::wait_for([&] { return !m_engine.is_running(); },
+        return test_support::wait_for([&] { return !m_port.engine.is_running(); },
                                       static_cast<int>(limit.count()));
     }
 
     PtyPair m_pty;
     SerialOpenSettings m_settings;
-    std::mutex m_mutex;
-    std::condition_variable m_signal;
-    std::size_t m_notified = 0;
-    SerialPortEngine m_engine;
+    test_support::CountedEngine m_port;
 };
 
 } // namespace
 
 TEST_F(SerialPortEngineTest, WritesArriveWholeAndInOrder) {
     open();
-    EXPECT_TRUE(m_engine.send(byte_vector("90a")));
-    EXPECT_TRUE(m_engine.send(byte_vector("120d")));
-    EXPECT_TRUE(m_engine.send({})) << "an empty write succeeds without writing";
+    EXPECT_TRUE(m_port.engine.send(byte_vector("90a")));
+    EXPECT_TRUE(m_port.engine.send(byte_vector("120d")));
+    EXPECT_TRUE(m_port.engine.send({})) << "an empty write succeeds without writing";
     EXPECT_EQ(m_pty.read(7), "90a120d");
     EXPECT_EQ(m_pty.read_available(), "");
 }
@@ -86,12 +76,12 @@ TEST_F(SerialPortEngineTest, ReceivedBytesAreQueuedOneEntryEachInOrder) {
 }
 
 TEST_F(SerialPortEngineTest, ClosedOrNeverOpenedRefusesToSend) {
-    EXPECT_FALSE(m_engine.send(byte_vector("1a")));
-    EXPECT_FALSE(m_engine.send({}));
+    EXPECT_FALSE(m_port.engine.send(byte_vector("1a")));
+    EXPECT_FALSE(m_port.engine.send({}));
     open();
-    m_engine.close();
-    EXPECT_FALSE(m_engine.is_running());
-    EXPECT_FALSE(m_engine.send(byte_vector("1a")));
+    m_port.engine.close();
+    EXPECT_FALSE(m_port.engine.is_running());
+    EXPECT_FALSE(m_port.engine.send(byte_vector("1a")));
 }
 
 TEST_F(SerialPortEngineTest, ReopeningDropsWhatWasNotTakenAndHoldsTheDeviceExclusively) {
@@ -100,11 +90,11 @@ TEST_F(SerialPortEngineTest, ReopeningDropsWhatWasNotTakenAndHoldsTheDeviceExclu
     entries(2);
     ASSERT_TRUE(m_pty.write("q"));
     {
-        std::unique_lock lock(m_mutex);
-        m_signal.wait_for(lock, 2s, [&] { return m_notified >= 1; });
+        std::unique_lock lock(m_port.mutex);
+        m_port.signal.wait_for(lock, 2s, [&] { return m_port.notified >= 1; });
     }
     open();
-    EXPECT_TRUE(m_engine.take_entries().empty());
+    EXPECT_TRUE(m_port.engine.take_entries().empty());
 
     SerialPortEngine second(nullptr);
     auto result = second.open(m_pty.slave_path(), m_settings);
@@ -117,16 +107,16 @@ TEST_F(SerialPortEngineTest, UnpluggedWhileIdleEndsTheReaderOnceAndQuietly) {
     m_pty.close_master();
     EXPECT_TRUE(reader_ends_within(100ms));
     EXPECT_EQ(entries(1), std::vector{event(line_event::LineError)});
-    EXPECT_FALSE(m_engine.send(byte_vector("1a")));
+    EXPECT_FALSE(m_port.engine.send(byte_vector("1a")));
 
     // The reader has ended, so nothing is left to spin or to queue more.
-    EXPECT_TRUE(m_engine.take_entries().empty()) << "the line error is queued once";
+    EXPECT_TRUE(m_port.engine.take_entries().empty()) << "the line error is queued once";
 
     // A new device (the adapter plugged in again) opens on the same engine.
     PtyPair again;
     ASSERT_TRUE(again.ok());
-    ASSERT_TRUE(m_engine.open(again.slave_path(), m_settings).ok());
-    EXPECT_TRUE(m_engine.send(byte_vector("2b")));
+    ASSERT_TRUE(m_port.engine.open(again.slave_path(), m_settings).ok());
+    EXPECT_TRUE(m_port.engine.send(byte_vector("2b")));
     EXPECT_EQ(again.read(2), "2b");
 }
 
@@ -140,11 +130,11 @@ TEST_F(SerialPortEngineTest, UnpluggedDuringAWriteFailsTheWrite) {
         m_pty.close_master();
     });
     std::vector<std::uint8_t> big(256 * 1024, 'x');
-    EXPECT_FALSE(m_engine.send(big));
+    EXPECT_FALSE(m_port.engine.send(big));
     unplug.join();
     EXPECT_TRUE(reader_ends_within(100ms));
     EXPECT_EQ(entries(1), std::vector{event(line_event::LineError)});
-    EXPECT_TRUE(m_engine.take_entries().empty()) << "the line error is queued once";
+    EXPECT_TRUE(m_port.engine.take_entries().empty()) << "the line error is queued once";
 }
 
 TEST_F(SerialPortEngineTest, APeerThatNeverReadsFailsTheWriteAfterTheTimeout) {
@@ -152,17 +142,17 @@ TEST_F(SerialPortEngineTest, APeerThatNeverReadsFailsTheWriteAfterTheTimeout) {
     open();
     std::vector<std::uint8_t> big(64 * 1024, 'x');
     auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(m_engine.send(big));
+    EXPECT_FALSE(m_port.engine.send(big));
     auto took = std::chrono::steady_clock::now() - start;
     // The limit is the time-out plus the time the bytes take on the line
     // (64 KiB at 4 Mbaud: 164 ms).
     EXPECT_GE(took, 300ms);
     EXPECT_LT(took, (300ms + 164ms) * 12 / 10);
-    EXPECT_TRUE(m_engine.is_running()) << "the port stays open";
+    EXPECT_TRUE(m_port.engine.is_running()) << "the port stays open";
 
     // What the far end has taken is read off; the next command arrives whole.
     m_pty.read_available();
-    EXPECT_TRUE(m_engine.send(byte_vector("45c")));
+    EXPECT_TRUE(m_port.engine.send(byte_vector("45c")));
     EXPECT_EQ(m_pty.read(3), "45c");
 }
 
