@@ -24,17 +24,10 @@ stop_arm() {
   fi
 }
 trap 'stop_arm; rm -rf "$config"' EXIT
-XDG_CONFIG_HOME=$config "$arm" --com 9 --backend=gtk 2>/dev/null &
-pid=$!
-entry=$config/armctl/ports/COM9
-for _ in $(seq 100); do
-  [ -L "$entry" ] && break
-  sleep 0.1
-done
-[ -L "$entry" ] || { echo "the arm did not publish COM9" >&2; exit 1; }
-line=$(readlink "$entry")
-# Let the window come up and settle before measuring.
-sleep 2
+. bench/arm_on_com9.sh
+start_arm_on_com9 "$arm" "$config" || { pid=$arm_pid; exit 1; }
+pid=$arm_pid
+line=$arm_line
 
 # Time on a processor in nanoseconds, summed over a process's threads: the
 # clock ticks of /proc/PID/stat count 10 ms at a time, too coarse for a few

@@ -69,17 +69,11 @@ measure() {
 }
 
 # The arm, moved by a command every half second as bench/arm_window_cpu.sh does.
-XDG_CONFIG_HOME=$config "$build/tools/arm/armctl-arm" --com 9 --backend=gtk 2>/dev/null &
-arm=$!
+. bench/arm_on_com9.sh
+start_arm_on_com9 "$build/tools/arm/armctl-arm" "$config" || { pids+=("$arm_pid"); exit 1; }
+arm=$arm_pid
 pids+=("$arm")
-entry=$config/armctl/ports/COM9
-for _ in $(seq 100); do
-  [ -L "$entry" ] && break
-  sleep 0.1
-done
-[ -L "$entry" ] || { echo "the arm did not publish COM9" >&2; exit 1; }
-line=$(readlink "$entry")
-sleep 2
+line=$arm_line
 (
   exec 3>"$line"
   angle=0
