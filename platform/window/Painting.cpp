@@ -147,10 +147,24 @@ void paint_frame(WindowRecord& w) {
         controls::paint_standard_scroll_bars(w.handle, canvas, client_rect_in_parent(w));
     }
     cairo_destroy(cr);
-    Rect pr = r;
-    Point o = po;
-    if (DisplayBackend* b = state().backend)
-        b->present(top, t->surface, pr.offset(o.x, o.y));
+    // Only the frame was painted: the client area inside it is as it was (a
+    // scroll bar's thumb that moves with every step of a scroll would
+    // otherwise present the whole window each time).
+    DisplayBackend* b = state().backend;
+    if (!b)
+        return;
+    const Rect inner = client_rect_in_parent(w).intersect(r);
+    const Rect ring[] = {{r.left, r.top, r.right, inner.top},
+                         {r.left, inner.bottom, r.right, r.bottom},
+                         {r.left, inner.top, inner.left, inner.bottom},
+                         {inner.right, inner.top, r.right, inner.bottom}};
+    if (inner.is_empty()) {
+        b->present(top, t->surface, r.offset(po.x, po.y));
+        return;
+    }
+    for (const Rect& part : ring)
+        if (!part.is_empty())
+            b->present(top, t->surface, part.offset(po.x, po.y));
 }
 
 // Whether the window's pixels in the shared picture are its own alone: no
