@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
     platform::set_focus(slider);
     app.pump();
     if (gtk) {
-        keys->focus(app.gtk()->gtk().native_window_id(platform::get_ancestor_root(slider)));
+        keys->focus(app.gtk()->native_window_id(platform::get_ancestor_root(slider)));
         app.run_for_ms(300);
     }
     arm.drain();

@@ -4,6 +4,11 @@
 
 namespace platform {
 
+void DisplayBackend::present_moved(HWND top, cairo_surface_t* surface, const Rect& from, int dx,
+                                   int dy) {
+    present(top, surface, from.offset(dx, dy));
+}
+
 std::optional<FileDialogAnswer> DisplayBackend::file_dialog(const FileDialogRequest&) {
     return std::nullopt;
 }

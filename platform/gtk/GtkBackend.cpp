@@ -97,7 +97,9 @@ bool GtkBackend::open_display(int* argc, char*** argv, std::string& error) {
     return true;
 }
 
-GtkBackend::GtkBackend() = default;
+GtkBackend::GtkBackend() {
+    gdk_window_add_filter(nullptr, GtkEvents::on_x_event, this);
+}
 
 GtkBackend::~GtkBackend() {
     std::vector<HWND> tops;
@@ -108,7 +110,8 @@ GtkBackend::~GtkBackend() {
     for (auto& [id, cursor] : m_cursors)
         g_object_unref(cursor);
     // Let GTK finish the destruction it queued.
-    process_pending();
+    dispatch_ready_sources();
+    gdk_window_remove_filter(nullptr, GtkEvents::on_x_event, this);
 }
 
 GtkBackend::NativeWindow* GtkBackend::native(HWND top) const {
@@ -175,6 +178,7 @@ void GtkBackend::window_destroyed(HWND top) {
     g_signal_handlers_disconnect_by_data(nw->im, nw.get());
     gtk_im_context_set_client_window(nw->im, nullptr);
     g_object_unref(nw->im);
+    release_presentation(*nw);
     gtk_widget_destroy(nw->window);
 }
 
@@ -267,13 +271,6 @@ void GtkBackend::window_activated(HWND top) {
                                      m_last_event_time ? m_last_event_time : GDK_CURRENT_TIME);
 }
 
-void GtkBackend::present(HWND top, cairo_surface_t*, const Rect& dirty) {
-    NativeWindow* nw = native(top);
-    if (!nw || dirty.is_empty())
-        return;
-    gtk_widget_queue_draw_area(nw->area, dirty.left, dirty.top, dirty.width(), dirty.height());
-}
-
 GdkCursor* GtkBackend::cursor_for(int cursor_id) {
     auto it = m_cursors.find(cursor_id);
     if (it != m_cursors.end())
@@ -316,17 +313,33 @@ void GtkBackend::set_cursor(HWND top, int cursor_id) {
 }
 
 void GtkBackend::process_pending() {
+    present_unpresented();
+    // While our loop works through its own messages it asks for native
+    // events again and again (a playback step asks some twenty times), and a
+    // pass of GLib's costs two system calls even when nothing came. A pass
+    // this soon after the last leaves what arrived in between to the next,
+    // at most half a millisecond later; a wait always makes its pass.
+    constexpr gint64 k_pass_spacing_us = 500;
+    if (g_get_monotonic_time() - m_last_pass_us < k_pass_spacing_us)
+        return;
+    dispatch_ready_sources();
+}
+
+void GtkBackend::dispatch_ready_sources() {
     // Bounded, so that a source that is always ready (an animation) cannot
     // keep our own messages from being handled.
     for (int i = 0; i < 1000 && g_main_context_iteration(nullptr, FALSE); ++i) {
     }
+    m_last_pass_us = g_get_monotonic_time();
 }
 
 void GtkBackend::wait(int timeout_ms) {
     if (timeout_ms == 0) {
-        process_pending();
+        present_unpresented();
+        dispatch_ready_sources();
         return;
     }
+    present_unpresented();
     GSource* timeout = nullptr;
     if (timeout_ms > 0) {
         timeout = g_timeout_source_new(static_cast<guint>(timeout_ms));
@@ -339,7 +352,7 @@ void GtkBackend::wait(int timeout_ms) {
         g_source_destroy(timeout);
         g_source_unref(timeout);
     }
-    process_pending();
+    dispatch_ready_sources();
 }
 
 void GtkBackend::wake() {

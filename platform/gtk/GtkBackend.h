@@ -19,7 +19,7 @@ typedef struct _GtkWindow GtkWindow;
 
 namespace platform {
 
-class GtkBackend final : public DisplayBackend {
+class GtkBackend : public DisplayBackend {
   public:
     // Connects GTK to the display, once per process. False, with a reason
     // fit for the user, when there is no display to connect to.
@@ -41,6 +41,8 @@ class GtkBackend final : public DisplayBackend {
     void window_topmost_changed(HWND top, bool topmost) override;
     void window_activated(HWND top) override;
     void present(HWND top, cairo_surface_t* surface, const Rect& dirty) override;
+    void present_moved(HWND top, cairo_surface_t* surface, const Rect& from, int dx,
+                       int dy) override;
     void set_cursor(HWND top, int cursor_id) override;
     void process_pending() override;
     void wait(int timeout_ms) override;
@@ -69,6 +71,16 @@ class GtkBackend final : public DisplayBackend {
     void apply_cursor(NativeWindow& nw);
     // Settings of the native window that need it realised.
     void window_realized(NativeWindow& nw);
+    // Draws what was presented since last time onto the native windows, all
+    // at once, before our loop handles native events or sleeps (GtkPresent.cpp).
+    void present_unpresented();
+    void present_now(NativeWindow& nw);
+    // The whole picture of the window with this native id goes out again.
+    void present_all_of(unsigned long native_id);
+    // One pass over GLib's sources that are ready, each dispatched.
+    void dispatch_ready_sources();
+    // What the native window's presentation holds: its graphics context.
+    void release_presentation(NativeWindow& nw);
     // The GTK window a dialog for `owner` stays above: the owner's top-level
     // window, or the active one of ours when there is no owner.
     GtkWindow* dialog_parent(HWND owner) const;
@@ -85,6 +97,8 @@ class GtkBackend final : public DisplayBackend {
     // does in answer is not echoed back to the display.
     HWND m_native_event_top = nullptr;
     std::uint32_t m_last_event_time = 0;
+    // When the last pass over GLib's ready sources ended (GLib's clock, µs).
+    std::int64_t m_last_pass_us = 0;
 };
 
 } // namespace platform

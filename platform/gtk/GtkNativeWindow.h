@@ -25,6 +25,13 @@ struct GtkBackend::NativeWindow {
     bool minimized = false;
     bool maximized = false;
     Point last_mouse{-1, -1};
+    // Where the native window still shows an older picture than ours: what
+    // was presented since the last time the pictures went out, in client
+    // coordinates. Null when there is nothing.
+    cairo_region_t* unpresented = nullptr;
+    // The X graphics context that moves pixels inside the window (a scroll);
+    // made when first needed.
+    void* move_gc = nullptr;
     double scroll_rest = 0; // smooth scrolling not yet worth a wheel step
 };
 
@@ -33,6 +40,8 @@ struct GtkEvents {
     static void connect(GtkBackend::NativeWindow& nw);
 
     static gboolean on_draw(GtkWidget* widget, cairo_t* cr, gpointer data);
+    // Native events before GDK reads them (GtkPresent.cpp); data is the backend.
+    static GdkFilterReturn on_x_event(GdkXEvent* native, GdkEvent* event, gpointer data);
     static void on_realize(GtkWidget* widget, gpointer data);
     static gboolean on_button(GtkWidget* widget, GdkEventButton* event, gpointer data);
     static gboolean on_motion(GtkWidget* widget, GdkEventMotion* event, gpointer data);

@@ -478,10 +478,9 @@ bool scroll_window(HWND hwnd, int dx, int dy, const Rect* area) {
     const Rect shown = scrolled.intersect(visible_client(hwnd));
     const Rect from = shown.intersect(shown.offset(-dx, -dy));
     const Rect to = from.offset(dx, dy);
-    if (!from.is_empty()) {
-        Point o = client_origin_in_top(hwnd);
+    const Point o = client_origin_in_top(hwnd);
+    if (!from.is_empty())
         move_pixels(t->surface, from.offset(o.x, o.y), dx, dy);
-    }
     move_update(*w, scrolled, dx, dy);
     cairo_rectangle_int_t sr = to_cairo(scrolled);
     cairo_rectangle_int_t tr = to_cairo(to);
@@ -494,8 +493,8 @@ bool scroll_window(HWND hwnd, int dx, int dy, const Rect* area) {
         add_update(hwnd, {r.x, r.y, r.x + r.width, r.y + r.height}, false);
     }
     cairo_region_destroy(uncovered);
-    if (!to.is_empty())
-        note_presented(hwnd, to);
+    if (DisplayBackend* b = state().backend; b && !to.is_empty())
+        b->present_moved(get_ancestor_root(hwnd), t->surface, from.offset(o.x, o.y), dx, dy);
     return true;
 }
 

@@ -3,6 +3,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <cairo.h>
+#include <cstddef>
+#include <cstring>
 
 namespace test_support {
 
@@ -23,11 +25,11 @@ bool send_delete_request(unsigned long xid) {
     return true;
 }
 
-Shot save_window_png(unsigned long xid, const std::string& path) {
+cairo_surface_t* window_picture(unsigned long xid) {
     Display* display = XOpenDisplay(nullptr);
     if (!display)
-        return {};
-    Shot shot;
+        return nullptr;
+    cairo_surface_t* picture = nullptr;
     XWindowAttributes attributes{};
     if (XGetWindowAttributes(display, xid, &attributes) && attributes.depth == 24) {
         XImage* image = XGetImage(display, xid, 0, 0, static_cast<unsigned>(attributes.width),
@@ -35,17 +37,31 @@ Shot save_window_png(unsigned long xid, const std::string& path) {
         // A 24-bit visual on Xvfb keeps its pixels as 32-bit words with the
         // low byte blue: Cairo's RGB24 exactly.
         if (image && image->bits_per_pixel == 32) {
-            cairo_surface_t* surface = cairo_image_surface_create_for_data(
-                reinterpret_cast<unsigned char*>(image->data), CAIRO_FORMAT_RGB24, image->width,
-                image->height, image->bytes_per_line);
-            if (cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS)
-                shot = {image->width, image->height};
-            cairo_surface_destroy(surface);
+            picture = cairo_image_surface_create(CAIRO_FORMAT_RGB24, image->width, image->height);
+            cairo_surface_flush(picture);
+            unsigned char* to = cairo_image_surface_get_data(picture);
+            const int stride = cairo_image_surface_get_stride(picture);
+            for (int y = 0; y < image->height; ++y)
+                std::memcpy(to + static_cast<std::ptrdiff_t>(y) * stride,
+                            image->data + static_cast<std::ptrdiff_t>(y) * image->bytes_per_line,
+                            static_cast<std::size_t>(image->width) * 4);
+            cairo_surface_mark_dirty(picture);
         }
         if (image)
             XDestroyImage(image);
     }
     XCloseDisplay(display);
+    return picture;
+}
+
+Shot save_window_png(unsigned long xid, const std::string& path) {
+    cairo_surface_t* picture = window_picture(xid);
+    if (!picture)
+        return {};
+    Shot shot;
+    if (cairo_surface_write_to_png(picture, path.c_str()) == CAIRO_STATUS_SUCCESS)
+        shot = {cairo_image_surface_get_width(picture), cairo_image_surface_get_height(picture)};
+    cairo_surface_destroy(picture);
     return shot;
 }
 

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <string>
 
+typedef struct _cairo_surface cairo_surface_t;
+
 // What a window manager would ask of a window, sent straight to the X
 // server (Xvfb runs without a window manager).
 
@@ -25,5 +27,8 @@ struct Shot {
     int height = 0;
 };
 Shot save_window_png(unsigned long xid, const std::string& path);
+// What the X server shows of a window as a Cairo RGB24 picture (the caller
+// destroys it); null when it could not be taken.
+cairo_surface_t* window_picture(unsigned long xid);
 
 } // namespace test_support

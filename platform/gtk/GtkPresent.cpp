@@ -1,0 +1,168 @@
+// How our pictures reach the native windows. GTK's own way, a queued draw,
+// costs a frame of its machinery for every change: the frame clock wakes the
+// loop, GDK makes an off-screen buffer the size of the change on the X
+// server, our picture is copied into it and that is copied to the window. We
+// draw the changed parts straight onto the window instead, all at once when
+// our loop is about to handle native events or to sleep, and a scroll moves
+// the pixels on the X server, so only the row that comes into view travels.
+// GTK still paints whole exposes (a window mapped or uncovered) from the
+// same picture, in GtkEvents::on_draw.
+
+#include "GtkBackend.h"
+#include "GtkNativeWindow.h"
+
+#include <platform/window/Painting.h>
+
+#include <utility>
+
+#ifdef GDK_WINDOWING_X11
+#include <X11/Xlib.h>
+#include <gdk/gdkx.h>
+#endif
+
+namespace platform {
+
+namespace {
+
+void add_rect(cairo_region_t*& region, const Rect& r) {
+    const cairo_rectangle_int_t c{r.left, r.top, r.width(), r.height()};
+    if (region)
+        cairo_region_union_rectangle(region, &c);
+    else
+        region = cairo_region_create_rectangle(&c);
+}
+
+} // namespace
+
+// Pixels moved from a part of the window that was covered arrive as garbage,
+// and the X server says so with a GraphicsExpose for the window. The whole
+// picture is presented again then: a later move may already have carried the
+// garbage further than the event names.
+GdkFilterReturn GtkEvents::on_x_event(GdkXEvent* native, GdkEvent*, gpointer data) {
+#ifdef GDK_WINDOWING_X11
+    const auto* xe = static_cast<const XEvent*>(native);
+    if (xe->type != GraphicsExpose && xe->type != NoExpose)
+        return GDK_FILTER_CONTINUE;
+    if (xe->type == GraphicsExpose)
+        static_cast<GtkBackend*>(data)->present_all_of(xe->xgraphicsexpose.drawable);
+    return GDK_FILTER_REMOVE;
+#else
+    (void)native;
+    (void)data;
+    return GDK_FILTER_CONTINUE;
+#endif
+}
+
+void GtkBackend::present(HWND top, cairo_surface_t*, const Rect& dirty) {
+    NativeWindow* nw = native(top);
+    if (nw && !dirty.is_empty())
+        add_rect(nw->unpresented, dirty);
+}
+
+void GtkBackend::present_all_of(unsigned long native_id) {
+    for (auto& [top, nw] : m_windows)
+        if (native_window_id(top) == native_id)
+            if (cairo_surface_t* picture = window_surface(top))
+                add_rect(nw->unpresented, {0, 0, cairo_image_surface_get_width(picture),
+                                           cairo_image_surface_get_height(picture)});
+}
+
+void GtkBackend::present_moved(HWND top, cairo_surface_t* surface, const Rect& from, int dx,
+                               int dy) {
+    NativeWindow* nw = native(top);
+    if (!nw)
+        return;
+    const Rect to = from.offset(dx, dy);
+#ifdef GDK_WINDOWING_X11
+    GdkWindow* native_window = gtk_widget_get_window(nw->window);
+    GdkWindow* target = gtk_widget_get_window(nw->area);
+    int x = 0;
+    int y = 0;
+    if (native_window && target && GDK_IS_X11_WINDOW(native_window) &&
+        gtk_widget_is_drawable(nw->area) &&
+        gtk_widget_translate_coordinates(nw->area, nw->window, 0, 0, &x, &y)) {
+        // A repaint GTK still owes (an expose not yet drawn) is drawn by us
+        // from our picture, like the rest: the pixels it would have replaced
+        // are about to move.
+        if (cairo_region_t* owed = gdk_window_get_update_area(target)) {
+            if (nw->unpresented) {
+                cairo_region_union(nw->unpresented, owed);
+                cairo_region_destroy(owed);
+            } else {
+                nw->unpresented = owed;
+            }
+        }
+        Display* display = GDK_WINDOW_XDISPLAY(native_window);
+        const Window xid = GDK_WINDOW_XID(native_window);
+        if (!nw->move_gc) {
+            XGCValues values{};
+            values.graphics_exposures = True;
+            nw->move_gc = XCreateGC(display, xid, GCGraphicsExposures, &values);
+        }
+        XCopyArea(display, xid, xid, static_cast<GC>(nw->move_gc), from.left + x, from.top + y,
+                  static_cast<unsigned>(from.width()), static_cast<unsigned>(from.height()),
+                  to.left + x, to.top + y);
+        // Where the window showed an older picture, it now shows it moved
+        // along; the part moved over is as new as the pixels moved into it.
+        if (nw->unpresented) {
+            const cairo_rectangle_int_t f{from.left, from.top, from.width(), from.height()};
+            const cairo_rectangle_int_t t{to.left, to.top, to.width(), to.height()};
+            cairo_region_t* carried = cairo_region_copy(nw->unpresented);
+            cairo_region_intersect_rectangle(carried, &f);
+            cairo_region_translate(carried, dx, dy);
+            cairo_region_subtract_rectangle(nw->unpresented, &t);
+            cairo_region_union(nw->unpresented, carried);
+            cairo_region_destroy(carried);
+        }
+        return;
+    }
+#endif
+    present(top, surface, to);
+}
+
+void GtkBackend::present_unpresented() {
+    bool drew = false;
+    for (auto& [top, nw] : m_windows)
+        if (nw->unpresented) {
+            present_now(*nw);
+            drew = true;
+        }
+    if (drew)
+        gdk_display_flush(gdk_display_get_default());
+}
+
+void GtkBackend::present_now(NativeWindow& nw) {
+    cairo_region_t* region = std::exchange(nw.unpresented, nullptr);
+    GdkWindow* target = gtk_widget_get_window(nw.area);
+    cairo_surface_t* picture = window_surface(nw.top);
+    // A window that is not on the screen is drawn whole when it is mapped.
+    if (target && picture && gtk_widget_is_drawable(nw.area)) {
+        const cairo_rectangle_int_t all{0, 0, cairo_image_surface_get_width(picture),
+                                        cairo_image_surface_get_height(picture)};
+        cairo_region_intersect_rectangle(region, &all);
+        // Outside a frame of GTK's, this is a context on the window itself,
+        // clipped to what of it is visible.
+        G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+        cairo_t* cr = gdk_cairo_create(target);
+        G_GNUC_END_IGNORE_DEPRECATIONS
+        gdk_cairo_region(cr, region);
+        cairo_clip(cr);
+        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+        cairo_set_source_surface(cr, picture, 0, 0);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+    }
+    cairo_region_destroy(region);
+}
+
+void GtkBackend::release_presentation(NativeWindow& nw) {
+    if (nw.unpresented)
+        cairo_region_destroy(std::exchange(nw.unpresented, nullptr));
+#ifdef GDK_WINDOWING_X11
+    if (nw.move_gc)
+        XFreeGC(gdk_x11_get_default_xdisplay(),
+                static_cast<GC>(std::exchange(nw.move_gc, nullptr)));
+#endif
+}
+
+} // namespace platform
