@@ -10,6 +10,7 @@
 #include <platform/window/Input.h>
 
 #include <atomic>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <string>
@@ -38,7 +39,10 @@ class HeadlessBackend final : public DisplayBackend {
     void window_enabled(HWND, bool) override {}
     void window_topmost_changed(HWND, bool) override {}
     void window_activated(HWND) override {}
-    void present(HWND, cairo_surface_t*, const Rect&) override { ++m_presents; }
+    void present(HWND, cairo_surface_t*, const Rect& dirty) override {
+        ++m_presents;
+        m_presented_pixels += static_cast<std::int64_t>(dirty.width()) * dirty.height();
+    }
     void set_cursor(HWND, int cursor_id) override { m_cursor = cursor_id; }
     void process_pending() override {}
     void wait(int timeout_ms) override;
@@ -103,6 +107,8 @@ class HeadlessBackend final : public DisplayBackend {
 
     int cursor_id() const { return m_cursor; }
     int presents() const { return m_presents; }
+    // The pixels of all the parts presented so far, counted each time.
+    std::int64_t presented_pixels() const { return m_presented_pixels; }
     // How many waits the window system has begun on this display, how many
     // of them have ended, and how many times it was woken: another thread can
     // tell from these that the user-interface thread is blocked, or that a
@@ -122,6 +128,7 @@ class HeadlessBackend final : public DisplayBackend {
     std::atomic<int> m_wakes{0};
     int m_cursor = 0;
     int m_presents = 0;
+    std::int64_t m_presented_pixels = 0;
     Rect m_work_area{0, 0, 1920, 1080};
     std::string m_clipboard;
     std::deque<std::optional<std::string>> m_file_answers;

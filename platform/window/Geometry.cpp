@@ -243,8 +243,10 @@ bool show_window(HWND hwnd, int cmd) {
         } else if (maximize && !w->maximized) {
             w->maximized = true;
             w->minimized = false;
+            paint_may_be_due();
         } else if (restore && (w->minimized || w->maximized)) {
             w->minimized = w->maximized = false;
+            paint_may_be_due();
             Rect c = client_rect_in_parent(*w);
             send_message(hwnd, WM_SIZE, SIZE_RESTORED, make_lparam(c.width(), c.height()));
         }

@@ -38,6 +38,7 @@ void add_update(HWND hwnd, Rect r, bool erase) {
         return;
     cairo_rectangle_int_t cr = to_cairo(r);
     cairo_region_union_rectangle(w->update, &cr);
+    paint_may_be_due();
     if (erase)
         w->erase_pending = true;
     for (HWND c : w->children) {
@@ -229,27 +230,44 @@ bool has_pending_paint() {
     return next_paint_window(nullptr) != nullptr;
 }
 
-HWND next_paint_window(HWND filter) {
-    // Parents before children, and among siblings the bottom one first, so
-    // that what lies on top is painted last.
-    std::function<HWND(HWND)> visit = [&](HWND hwnd) -> HWND {
-        WindowRecord* w = find(hwnd);
-        if (!w || !(w->style & WS_VISIBLE))
-            return nullptr;
-        if ((!filter || filter == hwnd) && (!cairo_region_is_empty(w->update) || w->frame_pending))
-            return hwnd;
-        for (auto it = w->children.rbegin(); it != w->children.rend(); ++it)
-            if (HWND h = visit(*it))
-                return h;
+void paint_may_be_due() {
+    ++state().paint_generation;
+}
+
+namespace {
+
+// The first window at or under `hwnd` that needs painting, parents before
+// children and among siblings the bottom one first, so that what lies on
+// top is painted last.
+HWND first_to_paint(HWND hwnd, HWND filter) {
+    WindowRecord* w = find(hwnd);
+    if (!w || !(w->style & WS_VISIBLE))
         return nullptr;
-    };
-    for (auto it = state().top_levels.rbegin(); it != state().top_levels.rend(); ++it) {
+    if ((!filter || filter == hwnd) && (!cairo_region_is_empty(w->update) || w->frame_pending))
+        return hwnd;
+    for (auto it = w->children.rbegin(); it != w->children.rend(); ++it)
+        if (HWND h = first_to_paint(*it, filter))
+            return h;
+    return nullptr;
+}
+
+} // namespace
+
+HWND next_paint_window(HWND filter) {
+    // Our loop asks before every message it takes; most of the time nothing
+    // has changed since it last found nothing.
+    auto& s = state();
+    if (s.nothing_to_paint_at == s.paint_generation)
+        return nullptr;
+    for (auto it = s.top_levels.rbegin(); it != s.top_levels.rend(); ++it) {
         WindowRecord* t = find(*it);
         if (!t || t->minimized)
             continue;
-        if (HWND h = visit(*it))
+        if (HWND h = first_to_paint(*it, filter))
             return h;
     }
+    if (!filter)
+        s.nothing_to_paint_at = s.paint_generation;
     return nullptr;
 }
 
@@ -268,6 +286,7 @@ bool invalidate_frame(HWND hwnd) {
     if (!w)
         return false;
     w->frame_pending = true;
+    paint_may_be_due();
     return true;
 }
 

@@ -387,6 +387,7 @@ std::intptr_t set_window_long(HWND hwnd, int index, std::intptr_t value) {
             w->style = ss.new_style;
         else
             w->ex_style = ss.new_style;
+        paint_may_be_due();
         send_message(hwnd, WM_STYLECHANGED, which, reinterpret_cast<LPARAM>(&ss));
         break;
     }

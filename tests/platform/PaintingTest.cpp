@@ -64,6 +64,68 @@ TEST_F(Painting, HiddenWindowsAreNotPainted) {
     EXPECT_TRUE(recorder().log().empty());
 }
 
+// The window system skips looking for windows to paint while nothing has
+// changed since it last found none; each way a window comes back to need
+// painting must still bring its paint.
+TEST_F(Painting, WindowsThatComeBackAreStillPainted) {
+    HWND top = make_top();
+    HWND child = make_child(top, {10, 10, 60, 60});
+    m_backend.pump();
+    recorder().ignore(WM_ERASEBKGND);
+    recorder().watch(child);
+    recorder().watch(top);
+
+    // Hidden, invalidated while hidden, shown again.
+    show_window(child, SW_HIDE);
+    m_backend.pump();
+    invalidate_rect(child, nullptr, false);
+    recorder().clear();
+    m_backend.pump();
+    EXPECT_TRUE(recorder().log().empty());
+    recorder().ignore({WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED});
+    show_window(child, SW_SHOW);
+    m_backend.pump();
+    EXPECT_SEQUENCE(recorder(), {{WM_PAINT, posted, child}});
+
+    // Minimized, invalidated meanwhile (nothing is painted), restored: a
+    // restored window is not invalidated anew.
+    show_window(top, SW_MINIMIZE);
+    m_backend.pump();
+    invalidate_rect(top, nullptr, false);
+    recorder().clear();
+    m_backend.pump();
+    EXPECT_TRUE(recorder().log().empty());
+    show_window(top, SW_RESTORE);
+    m_backend.pump();
+    bool painted = false;
+    for (const Recorded& r : recorder().log())
+        painted = painted || (r.hwnd == top && r.message == WM_PAINT);
+    EXPECT_TRUE(painted);
+}
+
+// A scroll bar whose thumb moves repaints the window's frame; the client
+// area inside it is as it was and is not presented again.
+TEST_F(Painting, AFramePaintedAlonePresentsNoMoreThanTheFrame) {
+    HWND top = make_top();
+    HWND child = make_child(top, {10, 10, 210, 160}, 1, WS_VISIBLE | WS_BORDER | WS_VSCROLL);
+    ScrollInfo info;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    info.nMax = 99;
+    info.nPage = 10;
+    set_scroll_info(child, SB_VERT, info);
+    m_backend.pump();
+    const std::int64_t before = m_backend.presented_pixels();
+    info.fMask = SIF_POS;
+    info.nPos = 50;
+    set_scroll_info(child, SB_VERT, info);
+    m_backend.pump();
+    Rect client;
+    get_client_rect(child, client);
+    const std::int64_t presented = m_backend.presented_pixels() - before;
+    EXPECT_GT(presented, 0) << "the moved thumb is shown";
+    EXPECT_EQ(presented, 200 * 150 - static_cast<std::int64_t>(client.width()) * client.height());
+}
+
 std::uint32_t pixel(cairo_surface_t* s, int x, int y);
 
 // Counts pixels darker than mid-grey inside r of an RGB24 picture.

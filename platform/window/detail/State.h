@@ -114,6 +114,12 @@ struct State {
     std::unordered_map<std::uintptr_t, std::unique_ptr<WindowRecord>> windows;
     std::uintptr_t next_handle = 0x10000;
     std::vector<HWND> top_levels; // z-order, topmost first
+    // Raised whenever a window may have come to need painting (an update
+    // region grew, a frame was marked, a window was shown, restored or
+    // restyled); a search that found nothing to paint notes the count it
+    // searched at, and the same count needs no new search.
+    std::uint64_t paint_generation = 1;
+    std::uint64_t nothing_to_paint_at = 0;
 
     // Guarded by `mutex`: posted messages and sends from other threads.
     std::mutex mutex;
@@ -174,6 +180,7 @@ void spy_log(const char* how, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 void kill_window_timers(HWND hwnd);
 void drop_window_input(HWND hwnd);
 bool has_pending_paint();
+void paint_may_be_due();
 HWND next_paint_window(HWND filter);
 std::uint32_t now_ticks();
 // Ends a wait of the user-interface thread, if a backend is installed. Safe
