@@ -408,9 +408,11 @@ void end_paint(HWND hwnd, PaintStruct& ps) {
     ps.canvas.reset();
     if (!find(hwnd))
         return;
-    // A region cut into many pieces (a window among many children) is shown
-    // as its box: one request costs less than dozens.
-    constexpr std::size_t k_most_parts = 16;
+    // A region cut into very many pieces (a window among many children) is
+    // shown as its box: one request costs less than scores. The virtual
+    // arm's paint after a command (the ghost's boxes old and new, the log,
+    // the counts, the angles) comes to some forty pieces, half its window.
+    constexpr std::size_t k_most_parts = 64;
     if (ps.parts.size() > k_most_parts) {
         note_presented(hwnd, ps.paint);
         return;

@@ -12,6 +12,7 @@
 #include <cairo.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -140,6 +141,41 @@ TEST_F(ArmWindowTest, FramesLeaveThePictureAWholePaintWouldDraw) {
         m_now += (step % 4 == 0 ? 5 : 1) * ArmWindow::k_frame_ms;
         m_window->frame();
         if (step % 2 == 0 || !m_window->is_animating()) {
+            auto framed = picture("arm_step.png");
+            ASSERT_EQ(pixels_apart(framed, whole()), 0) << "after frame " << step;
+        }
+    }
+}
+
+// A command that comes while the arm moves sends the target's ghost from
+// where it stood to its new place; what is painted for it (not the whole
+// window) must be what a whole paint shows, and so must the frames after.
+TEST_F(ArmWindowTest, ACommandDuringAMoveRepaintsWhatItChangesAndNoMore) {
+    platform::HWND hwnd = m_window->hwnd();
+    auto whole = [&] {
+        platform::invalidate_rect(hwnd, nullptr, false);
+        return picture("arm_whole.png");
+    };
+    m_window->receive("20a160b30c10d", m_now);
+    for (int step = 0; step < 4; ++step) {
+        m_now += ArmWindow::k_frame_ms;
+        m_window->frame();
+    }
+    ASSERT_TRUE(m_window->is_animating());
+    picture("arm_step.png");
+    const std::int64_t presented = m_backend.presented_pixels();
+    m_window->receive("170a35b170c170d", m_now);
+    auto after_command = picture("arm_step.png");
+    platform::Rect client;
+    platform::get_client_rect(hwnd, client);
+    EXPECT_LT(m_backend.presented_pixels() - presented,
+              static_cast<std::int64_t>(client.width()) * client.height() / 2)
+        << "the title, the panels and the views away from the arm stay as they are";
+    ASSERT_EQ(pixels_apart(after_command, whole()), 0);
+    for (int step = 1; m_window->is_animating(); ++step) {
+        m_now += ArmWindow::k_frame_ms;
+        m_window->frame();
+        if (step % 3 == 0 || !m_window->is_animating()) {
             auto framed = picture("arm_step.png");
             ASSERT_EQ(pixels_apart(framed, whole()), 0) << "after frame " << step;
         }

@@ -266,8 +266,8 @@ ArmLayout ArmPainter::layout(const Rect& client) {
     return l;
 }
 
-ArmExtent ArmPainter::extent(const ArmLayout& layout, const ArmModel& model) {
-    Pose p = pose_of(model, false);
+ArmExtent ArmPainter::extent(const ArmLayout& layout, const ArmModel& model, bool target) {
+    Pose p = pose_of(model, target);
     ArmExtent e;
     {
         SideFrame f = side_frame(layout.side);

@@ -55,8 +55,9 @@ class ArmPainter {
     ArmPainter& operator=(const ArmPainter&) = delete;
 
     static ArmLayout layout(const platform::Rect& client);
-    // Where the arm is drawn at its present angles, inside the views.
-    static ArmExtent extent(const ArmLayout& layout, const ArmModel& model);
+    // Where the arm is drawn at its present angles, inside the views; with
+    // `target`, where its ghost is drawn at the angles it moves to.
+    static ArmExtent extent(const ArmLayout& layout, const ArmModel& model, bool target = false);
 
     // Paints the parts of the window that the canvas's clip lets show.
     void paint(platform::Canvas& canvas, const platform::Rect& client, const ArmView& view);

@@ -59,11 +59,24 @@ void ArmWindow::receive(std::string_view bytes, Millis time) {
         m_log.push_back(r);
     while (m_log.size() > k_log_limit)
         m_log.pop_front();
-    if (m_received.empty()) {
-        // Only the counts can have changed (garbage, half a command).
-        invalidate_part(ArmPainter::layout(client()).counts);
-    } else {
-        invalidate_rect(m_hwnd, nullptr, false);
+    const ArmLayout layout = ArmPainter::layout(client());
+    // Garbage or half a command changes only the counts. A command also adds
+    // to the log, moves the targets' arrows and moves the target's ghost
+    // from where it stood; the arm itself moves in the frames that follow.
+    invalidate_part(layout.counts);
+    if (!m_received.empty()) {
+        invalidate_part(layout.log);
+        for (const Rect& row : layout.angle_rows)
+            invalidate_part(row);
+        const ArmExtent target = ArmPainter::extent(layout, m_session.model(), true);
+        const ArmExtent& before = m_shown_target;
+        for (std::size_t i = 0; i < ArmExtent::k_parts; ++i) {
+            for (const ArmExtent* e : {&target, &before}) {
+                invalidate_part(e->side[i]);
+                invalidate_part(e->top[i]);
+            }
+        }
+        m_shown_target = target;
         m_shown_angles = angles();
     }
     update_animation();

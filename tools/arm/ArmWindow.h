@@ -69,6 +69,8 @@ class ArmWindow {
     std::array<double, k_servo_count> m_shown_angles{};
     // Where the arm was last painted.
     ArmExtent m_shown_extent;
+    // Where the target's ghost was drawn, as of the last command.
+    ArmExtent m_shown_target;
     bool m_animating = false;
 };
 
