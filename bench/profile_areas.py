@@ -3,8 +3,9 @@
 graphs on standard input (bench/profile_gtk.sh). Each sample goes to the
 first area whose rule its stack meets, leaf to root:
 
-  copy to window   under GtkEvents::on_draw (our picture painted on the
-                   GTK window's surface)
+  copy to window   under GtkBackend::present_now (changed parts of our
+                   picture drawn onto the window) or GtkEvents::on_draw
+                   (an expose painted through GTK)
   painting/cairo   under our painting, with the leaf in Cairo, pixman,
                    Pango, HarfBuzz, FreeType or fontconfig
   painting/ours    under our painting, the rest
@@ -37,8 +38,8 @@ def frames_of(sample):
 def area_of(frames):
     syms = [s for s, _ in frames]
     leaf_dso = frames[0][1] if frames else ""
-    if any("GtkEvents::on_draw" in s for s in syms):
-        return "copy to window (on_draw)"
+    if any("GtkEvents::on_draw" in s or "GtkBackend::present_now" in s for s in syms):
+        return "copy to window"
     if any(PAINT.search(s) for s in syms):
         return "painting/cairo" if DRAW_LIBS.search(leaf_dso) else "painting/ours"
     if any("SerialPortEngine" in s for s in syms):

@@ -36,25 +36,25 @@ remove_probes() {
 trap 'stop_all; remove_probes; rm -rf "$config"' EXIT
 
 libxcb=$(ldconfig -p | awk '/libxcb.so.1 .*x86-64/ { print $NF; exit }')
-# Frames drawn (the copy of our picture to the window, and the dirty
-# rectangles queued), round trips to the server (Xlib waits for every reply
+# Frames drawn (our picture's changed parts drawn onto the window, and the
+# dirty rectangles presented), round trips to the server (Xlib waits for every reply
 # in xcb_wait_for_reply64) and flushes of requests (xcb_writev). Functions
 # with a PLT entry of their own library (_XReply, XSync) are not probed:
 # perf would place a probe on both and count a call twice.
-on_draw=_ZN8platform9GtkEvents7on_drawEP10_GtkWidgetP6_cairoPv
+draw=_ZN8platform10GtkBackend11present_nowERNS0_12NativeWindowE
 present=_ZN8platform10GtkBackend7presentEPNS_9WindowTagEP14_cairo_surfaceRKNS_4RectE
 events=()
 probes=(yes)
 if perf probe -q -x "$libxcb" "xcbcount:reply=xcb_wait_for_reply64" 2>/dev/null &&
   perf probe -q -x "$libxcb" "xcbcount:writev=xcb_writev" 2>/dev/null &&
-  perf probe -q -x "$build/tools/arm/armctl-arm" "armctl:arm_on_draw=$on_draw" 2>/dev/null &&
+  perf probe -q -x "$build/tools/arm/armctl-arm" "armctl:arm_draw=$draw" 2>/dev/null &&
   perf probe -q -x "$build/tools/arm/armctl-arm" "armctl:arm_present=$present" 2>/dev/null &&
-  perf probe -q -x "$build/bench/armctl_app_playback_benchmark" "armctl:play_on_draw=$on_draw" \
+  perf probe -q -x "$build/bench/armctl_app_playback_benchmark" "armctl:play_draw=$draw" \
     2>/dev/null &&
   perf probe -q -x "$build/bench/armctl_app_playback_benchmark" "armctl:play_present=$present" \
     2>/dev/null; then
-  events=(-e xcbcount:reply -e xcbcount:writev -e armctl:arm_on_draw
-    -e armctl:arm_present -e armctl:play_on_draw -e armctl:play_present)
+  events=(-e xcbcount:reply -e xcbcount:writev -e armctl:arm_draw
+    -e armctl:arm_present -e armctl:play_draw -e armctl:play_present)
 fi
 
 # Processor samples, system calls and X calls of process $1 over $span s.
