@@ -162,27 +162,45 @@ std::array<Rect, ArmExtent::k_parts> parts_around(const ViewPoints& v, double ma
                 .intersect(panel)};
 }
 
+// A link or a joint outside the area being painted is not drawn at all: the
+// clip would keep every pixel of it off anyway, but Cairo would still trace
+// and rasterise its outline first. A frame repaints a few boxes along the
+// moving links, and the target's ghost lies mostly outside them.
+void stroke_if_seen(Canvas& c, double x0, double y0, double x1, double y1, COLORREF color,
+                    double width) {
+    // Round caps reach half the width past the ends; one pixel more for the
+    // anti-aliased edge.
+    if (c.rect_visible(box_around({x0, x1}, {y0, y1}, width / 2 + 1)))
+        c.draw_stroke(x0, y0, x1, y1, color, width);
+}
+
+void circle_if_seen(Canvas& c, double x, double y, double radius, COLORREF color) {
+    if (c.rect_visible(box_around({x}, {y}, radius + 1)))
+        c.fill_circle(x, y, radius, color);
+}
+
 // Draws one pose in a view: the links, the gripper, and (unless it is the
 // target's ghost) the joints.
 void draw_pose(Canvas& c, const ViewPoints& v, bool side_view, bool ghost) {
     // The side view's links are drawn wider than the top view's.
     double w = side_view ? 1 : 0;
     for (int i = 0; i < 2; ++i)
-        c.draw_stroke(v.wx, v.wy, v.tip_x[i], v.tip_y[i], ghost ? k_ghost : k_gripper,
-                      (ghost ? 3 : 4) + w);
-    c.draw_stroke(v.ex, v.ey, v.wx, v.wy, ghost ? k_ghost : k_link_far, (ghost ? 7 : 9) + 2 * w);
-    c.draw_stroke(v.rx, v.ry, v.ex, v.ey, ghost ? k_ghost : k_link, (ghost ? 9 : 11) + 3 * w);
+        stroke_if_seen(c, v.wx, v.wy, v.tip_x[i], v.tip_y[i], ghost ? k_ghost : k_gripper,
+                       (ghost ? 3 : 4) + w);
+    stroke_if_seen(c, v.ex, v.ey, v.wx, v.wy, ghost ? k_ghost : k_link_far,
+                   (ghost ? 7 : 9) + 2 * w);
+    stroke_if_seen(c, v.rx, v.ry, v.ex, v.ey, ghost ? k_ghost : k_link, (ghost ? 9 : 11) + 3 * w);
     if (ghost)
         return;
     if (side_view) {
-        c.fill_circle(v.rx, v.ry, 9, k_joint);
-        c.fill_circle(v.rx, v.ry, 3.5, k_panel);
-        c.fill_circle(v.ex, v.ey, 7, k_joint);
-        c.fill_circle(v.ex, v.ey, 2.5, k_panel);
-        c.fill_circle(v.wx, v.wy, 5, k_joint);
+        circle_if_seen(c, v.rx, v.ry, 9, k_joint);
+        circle_if_seen(c, v.rx, v.ry, 3.5, k_panel);
+        circle_if_seen(c, v.ex, v.ey, 7, k_joint);
+        circle_if_seen(c, v.ex, v.ey, 2.5, k_panel);
+        circle_if_seen(c, v.wx, v.wy, 5, k_joint);
     } else {
-        c.fill_circle(v.ex, v.ey, 5, k_joint);
-        c.fill_circle(v.wx, v.wy, 4, k_joint);
+        circle_if_seen(c, v.ex, v.ey, 5, k_joint);
+        circle_if_seen(c, v.wx, v.wy, 4, k_joint);
     }
 }
 
