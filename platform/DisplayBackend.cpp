@@ -2,7 +2,13 @@
 
 #include <platform/dialogs/Dialogs.h>
 
+#include <cairo.h>
+
 namespace platform {
+
+cairo_surface_t* DisplayBackend::create_picture(HWND, int width, int height) {
+    return cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+}
 
 void DisplayBackend::present_moved(HWND top, cairo_surface_t* surface, const Rect& from, int dx,
                                    int dy) {

@@ -40,6 +40,10 @@ class DisplayBackend {
     virtual void window_topmost_changed(HWND top, bool topmost) = 0;
     virtual void window_activated(HWND top) = 0;
 
+    // A new picture for a top-level window's client area: an RGB24 image
+    // surface the window system paints into. A display may keep it where it
+    // can show it from without a copy; by default it is plain memory.
+    virtual cairo_surface_t* create_picture(HWND top, int width, int height);
     // The picture of a top-level window's client area changed inside `dirty`
     // (client coordinates of the top-level window).
     virtual void present(HWND top, cairo_surface_t* surface, const Rect& dirty) = 0;

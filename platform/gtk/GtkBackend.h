@@ -16,6 +16,7 @@
 
 typedef struct _GdkCursor GdkCursor;
 typedef struct _GtkWindow GtkWindow;
+typedef struct _cairo_region cairo_region_t;
 
 namespace platform {
 
@@ -43,6 +44,8 @@ class GtkBackend : public DisplayBackend {
     void present(HWND top, cairo_surface_t* surface, const Rect& dirty) override;
     void present_moved(HWND top, cairo_surface_t* surface, const Rect& from, int dx,
                        int dy) override;
+    // In memory shared with the X server where it can be (GtkSharedPicture.h).
+    cairo_surface_t* create_picture(HWND top, int width, int height) override;
     void set_cursor(HWND top, int cursor_id) override;
     void process_pending() override;
     void wait(int timeout_ms) override;
@@ -77,6 +80,13 @@ class GtkBackend : public DisplayBackend {
     void present_now(NativeWindow& nw);
     // The whole picture of the window with this native id goes out again.
     void present_all_of(unsigned long native_id);
+    // Puts the parts of a picture in shared memory onto the window; false
+    // when the picture is not shared or the window not an X window.
+    bool put_shared(NativeWindow& nw, cairo_surface_t* picture, const cairo_region_t* region);
+    // The X server has read a put onto the window with this native id.
+    void put_read(unsigned long native_id);
+    // The window's X graphics context (GtkNativeWindow.h), made if need be.
+    void* window_gc(NativeWindow& nw);
     // One pass over GLib's sources that are ready, each dispatched.
     void dispatch_ready_sources();
     // What the native window's presentation holds: its graphics context.

@@ -29,9 +29,13 @@ struct GtkBackend::NativeWindow {
     // was presented since the last time the pictures went out, in client
     // coordinates. Null when there is nothing.
     cairo_region_t* unpresented = nullptr;
-    // The X graphics context that moves pixels inside the window (a scroll);
-    // made when first needed.
-    void* move_gc = nullptr;
+    // The X graphics context that puts pictures onto the window and moves
+    // pixels inside it (a scroll); made when first needed.
+    void* gc = nullptr;
+    // Parts put from a shared picture that the X server may not have read
+    // yet (GtkSharedPicture.h), and how many puts that is.
+    cairo_region_t* in_flight = nullptr;
+    int puts_in_flight = 0;
     double scroll_rest = 0; // smooth scrolling not yet worth a wheel step
 };
 

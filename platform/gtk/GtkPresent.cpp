@@ -2,7 +2,8 @@
 // costs a frame of its machinery for every change: the frame clock wakes the
 // loop, GDK makes an off-screen buffer the size of the change on the X
 // server, our picture is copied into it and that is copied to the window. We
-// draw the changed parts straight onto the window instead, all at once when
+// draw the changed parts straight onto the window instead (from memory the X
+// server shares with us where it can, GtkSharedPicture.h), all at once when
 // our loop is about to handle native events or to sleep, and a scroll moves
 // the pixels on the X server, so only the row that comes into view travels.
 // GTK still paints whole exposes (a window mapped or uncovered) from the
@@ -10,6 +11,7 @@
 
 #include "GtkBackend.h"
 #include "GtkNativeWindow.h"
+#include "GtkSharedPicture.h"
 
 #include <platform/window/Painting.h>
 
@@ -17,6 +19,7 @@
 
 #ifdef GDK_WINDOWING_X11
 #include <X11/Xlib.h>
+#include <X11/extensions/XShm.h>
 #include <gdk/gdkx.h>
 #endif
 
@@ -41,10 +44,15 @@ void add_rect(cairo_region_t*& region, const Rect& r) {
 GdkFilterReturn GtkEvents::on_x_event(GdkXEvent* native, GdkEvent*, gpointer data) {
 #ifdef GDK_WINDOWING_X11
     const auto* xe = static_cast<const XEvent*>(native);
+    auto* backend = static_cast<GtkBackend*>(data);
+    if (xe->type == gtk_shared::completion_type()) {
+        backend->put_read(reinterpret_cast<const XShmCompletionEvent*>(xe)->drawable);
+        return GDK_FILTER_REMOVE;
+    }
     if (xe->type != GraphicsExpose && xe->type != NoExpose)
         return GDK_FILTER_CONTINUE;
     if (xe->type == GraphicsExpose)
-        static_cast<GtkBackend*>(data)->present_all_of(xe->xgraphicsexpose.drawable);
+        backend->present_all_of(xe->xgraphicsexpose.drawable);
     return GDK_FILTER_REMOVE;
 #else
     (void)native;
@@ -94,18 +102,13 @@ void GtkBackend::present_moved(HWND top, cairo_surface_t* surface, const Rect& f
         }
         Display* display = GDK_WINDOW_XDISPLAY(native_window);
         const Window xid = GDK_WINDOW_XID(native_window);
-        if (!nw->move_gc) {
-            XGCValues values{};
-            values.graphics_exposures = True;
-            nw->move_gc = XCreateGC(display, xid, GCGraphicsExposures, &values);
-        }
-        XCopyArea(display, xid, xid, static_cast<GC>(nw->move_gc), from.left + x, from.top + y,
+        XCopyArea(display, xid, xid, static_cast<GC>(window_gc(*nw)), from.left + x, from.top + y,
                   static_cast<unsigned>(from.width()), static_cast<unsigned>(from.height()),
                   to.left + x, to.top + y);
         // Where the window showed an older picture, it now shows it moved
         // along; the part moved over is as new as the pixels moved into it.
+        const cairo_rectangle_int_t f{from.left, from.top, from.width(), from.height()};
         if (nw->unpresented) {
-            const cairo_rectangle_int_t f{from.left, from.top, from.width(), from.height()};
             const cairo_rectangle_int_t t{to.left, to.top, to.width(), to.height()};
             cairo_region_t* carried = cairo_region_copy(nw->unpresented);
             cairo_region_intersect_rectangle(carried, &f);
@@ -113,6 +116,20 @@ void GtkBackend::present_moved(HWND top, cairo_surface_t* surface, const Rect& f
             cairo_region_subtract_rectangle(nw->unpresented, &t);
             cairo_region_union(nw->unpresented, carried);
             cairo_region_destroy(carried);
+        }
+        // A put the server has not read yet may take the pixels already
+        // moved in our picture; the move then carries them along once more.
+        // Those parts go out again.
+        if (nw->in_flight) {
+            cairo_region_t* carried = cairo_region_copy(nw->in_flight);
+            cairo_region_intersect_rectangle(carried, &f);
+            cairo_region_translate(carried, dx, dy);
+            if (nw->unpresented) {
+                cairo_region_union(nw->unpresented, carried);
+                cairo_region_destroy(carried);
+            } else {
+                nw->unpresented = carried;
+            }
         }
         return;
     }
@@ -140,6 +157,10 @@ void GtkBackend::present_now(NativeWindow& nw) {
         const cairo_rectangle_int_t all{0, 0, cairo_image_surface_get_width(picture),
                                         cairo_image_surface_get_height(picture)};
         cairo_region_intersect_rectangle(region, &all);
+        if (put_shared(nw, picture, region)) {
+            cairo_region_destroy(region);
+            return;
+        }
         // Outside a frame of GTK's, this is a context on the window itself,
         // clipped to what of it is visible.
         G_GNUC_BEGIN_IGNORE_DEPRECATIONS
@@ -155,13 +176,66 @@ void GtkBackend::present_now(NativeWindow& nw) {
     cairo_region_destroy(region);
 }
 
+cairo_surface_t* GtkBackend::create_picture(HWND top, int width, int height) {
+    if (cairo_surface_t* shared = gtk_shared::create(width, height))
+        return shared;
+    return DisplayBackend::create_picture(top, width, height);
+}
+
+bool GtkBackend::put_shared(NativeWindow& nw, cairo_surface_t* picture,
+                            const cairo_region_t* region) {
+#ifdef GDK_WINDOWING_X11
+    GdkWindow* native_window = gtk_widget_get_window(nw.window);
+    int x = 0;
+    int y = 0;
+    if (!gtk_shared::is_shared(picture) || !native_window || !GDK_IS_X11_WINDOW(native_window) ||
+        !gtk_widget_translate_coordinates(nw.area, nw.window, 0, 0, &x, &y))
+        return false;
+    nw.puts_in_flight +=
+        gtk_shared::put(picture, GDK_WINDOW_XID(native_window), window_gc(nw), region, x, y);
+    if (nw.in_flight)
+        cairo_region_union(nw.in_flight, region);
+    else
+        nw.in_flight = cairo_region_copy(region);
+    return true;
+#else
+    (void)nw;
+    (void)picture;
+    (void)region;
+    return false;
+#endif
+}
+
+void GtkBackend::put_read(unsigned long native_id) {
+    for (auto& [top, nw] : m_windows)
+        if (native_window_id(top) == native_id && --nw->puts_in_flight <= 0) {
+            nw->puts_in_flight = 0;
+            if (nw->in_flight)
+                cairo_region_destroy(std::exchange(nw->in_flight, nullptr));
+        }
+}
+
+void* GtkBackend::window_gc(NativeWindow& nw) {
+#ifdef GDK_WINDOWING_X11
+    GdkWindow* native_window = gtk_widget_get_window(nw.window);
+    if (!nw.gc && native_window && GDK_IS_X11_WINDOW(native_window)) {
+        XGCValues values{};
+        values.graphics_exposures = True;
+        nw.gc = XCreateGC(GDK_WINDOW_XDISPLAY(native_window), GDK_WINDOW_XID(native_window),
+                          GCGraphicsExposures, &values);
+    }
+#endif
+    return nw.gc;
+}
+
 void GtkBackend::release_presentation(NativeWindow& nw) {
     if (nw.unpresented)
         cairo_region_destroy(std::exchange(nw.unpresented, nullptr));
+    if (nw.in_flight)
+        cairo_region_destroy(std::exchange(nw.in_flight, nullptr));
 #ifdef GDK_WINDOWING_X11
-    if (nw.move_gc)
-        XFreeGC(gdk_x11_get_default_xdisplay(),
-                static_cast<GC>(std::exchange(nw.move_gc, nullptr)));
+    if (nw.gc)
+        XFreeGC(gdk_x11_get_default_xdisplay(), static_cast<GC>(std::exchange(nw.gc, nullptr)));
 #endif
 }
 

@@ -54,7 +54,10 @@ void resize_surface(WindowRecord& w) {
     if (w.surface && cairo_image_surface_get_width(w.surface) == width &&
         cairo_image_surface_get_height(w.surface) == height)
         return;
-    cairo_surface_t* fresh = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    DisplayBackend* backend = state().backend;
+    cairo_surface_t* fresh = backend
+                                 ? backend->create_picture(w.handle, width, height)
+                                 : cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
     if (w.surface) {
         // Keep the old picture until the repaint that the resize causes.
         cairo_t* cr = cairo_create(fresh);

@@ -1,0 +1,31 @@
+#pragma once
+
+// Window pictures kept in memory the X server reads too (the MIT-SHM
+// extension): a changed part goes to the window as one request that names
+// where it lies, without being copied into a request or a buffer on the way.
+// The server reads the memory when it carries the request out, which may be
+// after we have painted there again; what it then shows is newer, never
+// older, and is shown again with the next present. Private to the GTK display.
+
+#include <cairo.h>
+
+namespace platform::gtk_shared {
+
+// A picture in shared memory, or null when the X server cannot share memory
+// with us (another machine, no extension, another pixel layout): the caller
+// makes a plain one then.
+cairo_surface_t* create(int width, int height);
+
+// Whether `picture` is one of those.
+bool is_shared(cairo_surface_t* picture);
+
+// Puts the parts `region` of a shared picture onto the X window `xid` with
+// the graphics context `gc`, at (x, y) in the window; the server sends a
+// completion event (completion_type()) for each. Returns how many were sent.
+int put(cairo_surface_t* picture, unsigned long xid, void* gc, const cairo_region_t* region, int x,
+        int y);
+
+// The type of the X event that says a put has been read; -1 without sharing.
+int completion_type();
+
+} // namespace platform::gtk_shared
