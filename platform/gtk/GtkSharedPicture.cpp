@@ -118,6 +118,10 @@ cairo_surface_t* create(int width, int height) {
     return picture;
 }
 
+void allow(bool allowed) {
+    g_usable = allowed ? -1 : 0;
+}
+
 bool is_shared(cairo_surface_t* picture) {
     return picture && shared_of(picture);
 }
@@ -148,6 +152,7 @@ int completion_type() {
 cairo_surface_t* create(int, int) {
     return nullptr;
 }
+void allow(bool) {}
 bool is_shared(cairo_surface_t*) {
     return false;
 }

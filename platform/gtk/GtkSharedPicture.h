@@ -16,6 +16,10 @@ namespace platform::gtk_shared {
 // makes a plain one then.
 cairo_surface_t* create(int width, int height);
 
+// Whether pictures made from now on may be shared (by default they may):
+// the tests try the plain way on a server that shares too.
+void allow(bool allowed);
+
 // Whether `picture` is one of those.
 bool is_shared(cairo_surface_t* picture);
 
