@@ -122,26 +122,34 @@ void paint_frame(WindowRecord& w) {
     cairo_rectangle(cr, pv.left, pv.top, pv.width(), pv.height());
     cairo_clip(cr);
     Rect r = w.rect;
-    cairo_set_line_width(cr, 1.0);
+    // Each line of the frame is a one-pixel ring, filled: the same pixels a
+    // stroke along the pixel centres gives, without tracing a stroke.
+    auto line_around = [cr](const Rect& outer, COLORREF color) {
+        if (outer.is_empty())
+            return;
+        set_source_color(cr, color);
+        cairo_rectangle(cr, outer.left, outer.top, outer.width(), outer.height());
+        if (outer.width() > 2 && outer.height() > 2)
+            cairo_rectangle(cr, outer.left + 1, outer.top + 1, outer.width() - 2,
+                            outer.height() - 2);
+        cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+        cairo_fill(cr);
+        cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+    };
     int edge = 0;
     if (w.ex_style & WS_EX_CLIENTEDGE) {
-        set_source_color(cr, rgb(0x8A, 0x8A, 0x8A));
-        cairo_rectangle(cr, r.left + 0.5, r.top + 0.5, r.width() - 1, r.height() - 1);
-        cairo_stroke(cr);
-        set_source_color(cr, rgb(0xFF, 0xFF, 0xFF));
-        cairo_rectangle(cr, r.left + 1.5, r.top + 1.5, r.width() - 3, r.height() - 3);
-        cairo_stroke(cr);
+        line_around(r, rgb(0x8A, 0x8A, 0x8A));
+        line_around({r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}, rgb(0xFF, 0xFF, 0xFF));
         edge = 2;
     }
     if (w.style & (WS_BORDER | WS_DLGFRAME)) {
-        set_source_color(cr,
-                         (w.style & WS_DLGFRAME) ? rgb(0xD4, 0xD0, 0xC8) : rgb(0x64, 0x64, 0x64));
+        const COLORREF color =
+            (w.style & WS_DLGFRAME) ? rgb(0xD4, 0xD0, 0xC8) : rgb(0x64, 0x64, 0x64);
         int width = (w.style & WS_DLGFRAME) ? 3 : 1;
-        for (int i = 0; i < width; ++i) {
-            cairo_rectangle(cr, r.left + edge + i + 0.5, r.top + edge + i + 0.5,
-                            r.width() - 2 * (edge + i) - 1, r.height() - 2 * (edge + i) - 1);
-            cairo_stroke(cr);
-        }
+        for (int i = 0; i < width; ++i)
+            line_around(
+                {r.left + edge + i, r.top + edge + i, r.right - edge - i, r.bottom - edge - i},
+                color);
     }
     if (w.style & (WS_VSCROLL | WS_HSCROLL)) {
         Canvas canvas(cr, w.handle);
