@@ -48,6 +48,12 @@ class ArmWindowTest : public ::testing::Test {
         return {data, data + cairo_image_surface_get_stride(s) * cairo_image_surface_get_height(s)};
     }
 
+    // The picture a paint of the whole window draws.
+    std::vector<unsigned char> whole_picture() {
+        platform::invalidate_rect(m_window->hwnd(), nullptr, false);
+        return picture("arm_whole.png");
+    }
+
     platform::HeadlessBackend m_backend;
     Millis m_now = 0;
     std::unique_ptr<ArmWindow> m_window;
@@ -126,11 +132,6 @@ int pixels_apart(const std::vector<unsigned char>& a, const std::vector<unsigned
 // Frames renew only what moved; what they leave must be what a paint of
 // the whole window shows, at every step of a move and once the arm is still.
 TEST_F(ArmWindowTest, FramesLeaveThePictureAWholePaintWouldDraw) {
-    platform::HWND hwnd = m_window->hwnd();
-    auto whole = [&] {
-        platform::invalidate_rect(hwnd, nullptr, false);
-        return picture("arm_whole.png");
-    };
     m_window->receive("80a100b80c120d", m_now);
     run_until_still();
     m_now += 500;
@@ -142,7 +143,7 @@ TEST_F(ArmWindowTest, FramesLeaveThePictureAWholePaintWouldDraw) {
         m_window->frame();
         if (step % 2 == 0 || !m_window->is_animating()) {
             auto framed = picture("arm_step.png");
-            ASSERT_EQ(pixels_apart(framed, whole()), 0) << "after frame " << step;
+            ASSERT_EQ(pixels_apart(framed, whole_picture()), 0) << "after frame " << step;
         }
     }
 }
@@ -151,11 +152,6 @@ TEST_F(ArmWindowTest, FramesLeaveThePictureAWholePaintWouldDraw) {
 // where it stood to its new place; what is painted for it (not the whole
 // window) must be what a whole paint shows, and so must the frames after.
 TEST_F(ArmWindowTest, ACommandDuringAMoveRepaintsWhatItChangesAndNoMore) {
-    platform::HWND hwnd = m_window->hwnd();
-    auto whole = [&] {
-        platform::invalidate_rect(hwnd, nullptr, false);
-        return picture("arm_whole.png");
-    };
     m_window->receive("20a160b30c10d", m_now);
     for (int step = 0; step < 4; ++step) {
         m_now += ArmWindow::k_frame_ms;
@@ -167,17 +163,17 @@ TEST_F(ArmWindowTest, ACommandDuringAMoveRepaintsWhatItChangesAndNoMore) {
     m_window->receive("170a35b170c170d", m_now);
     auto after_command = picture("arm_step.png");
     platform::Rect client;
-    platform::get_client_rect(hwnd, client);
+    platform::get_client_rect(m_window->hwnd(), client);
     EXPECT_LT(m_backend.presented_pixels() - presented,
               static_cast<std::int64_t>(client.width()) * client.height() / 2)
         << "the title, the panels and the views away from the arm stay as they are";
-    ASSERT_EQ(pixels_apart(after_command, whole()), 0);
+    ASSERT_EQ(pixels_apart(after_command, whole_picture()), 0);
     for (int step = 1; m_window->is_animating(); ++step) {
         m_now += ArmWindow::k_frame_ms;
         m_window->frame();
         if (step % 3 == 0 || !m_window->is_animating()) {
             auto framed = picture("arm_step.png");
-            ASSERT_EQ(pixels_apart(framed, whole()), 0) << "after frame " << step;
+            ASSERT_EQ(pixels_apart(framed, whole_picture()), 0) << "after frame " << step;
         }
     }
 }
