@@ -83,7 +83,8 @@ class GtkBackend : public DisplayBackend {
     // Puts the parts of a picture in shared memory onto the window; false
     // when the picture is not shared or the window not an X window.
     bool put_shared(NativeWindow& nw, cairo_surface_t* picture, const cairo_region_t* region);
-    // The X server has read a put onto the window with this native id.
+    // The X server has read a batch of puts onto the window with this
+    // native id.
     void put_read(unsigned long native_id);
     // The window's X graphics context (GtkNativeWindow.h), made if need be.
     void* window_gc(NativeWindow& nw);

@@ -33,7 +33,7 @@ struct GtkBackend::NativeWindow {
     // pixels inside it (a scroll); made when first needed.
     void* gc = nullptr;
     // Parts put from a shared picture that the X server may not have read
-    // yet (GtkSharedPicture.h), and how many puts that is.
+    // yet (GtkSharedPicture.h), and how many batches of puts that is.
     cairo_region_t* in_flight = nullptr;
     int puts_in_flight = 0;
     double scroll_rest = 0; // smooth scrolling not yet worth a wheel step

@@ -191,8 +191,8 @@ bool GtkBackend::put_shared(NativeWindow& nw, cairo_surface_t* picture,
     if (!gtk_shared::is_shared(picture) || !native_window || !GDK_IS_X11_WINDOW(native_window) ||
         !gtk_widget_translate_coordinates(nw.area, nw.window, 0, 0, &x, &y))
         return false;
-    nw.puts_in_flight +=
-        gtk_shared::put(picture, GDK_WINDOW_XID(native_window), window_gc(nw), region, x, y);
+    if (gtk_shared::put(picture, GDK_WINDOW_XID(native_window), window_gc(nw), region, x, y))
+        ++nw.puts_in_flight;
     if (nw.in_flight)
         cairo_region_union(nw.in_flight, region);
     else

@@ -126,11 +126,11 @@ bool is_shared(cairo_surface_t* picture) {
     return picture && shared_of(picture);
 }
 
-int put(cairo_surface_t* picture, unsigned long xid, void* gc, const cairo_region_t* region, int x,
-        int y) {
+bool put(cairo_surface_t* picture, unsigned long xid, void* gc, const cairo_region_t* region, int x,
+         int y) {
     Shared* shared = picture ? shared_of(picture) : nullptr;
     if (!shared)
-        return 0;
+        return false;
     cairo_surface_flush(picture);
     const int n = cairo_region_num_rectangles(region);
     for (int i = 0; i < n; ++i) {
@@ -138,9 +138,9 @@ int put(cairo_surface_t* picture, unsigned long xid, void* gc, const cairo_regio
         cairo_region_get_rectangle(region, i, &r);
         XShmPutImage(shared->display, xid, static_cast<GC>(gc), shared->image, r.x, r.y, r.x + x,
                      r.y + y, static_cast<unsigned>(r.width), static_cast<unsigned>(r.height),
-                     True);
+                     i == n - 1);
     }
-    return n;
+    return n > 0;
 }
 
 int completion_type() {
@@ -156,8 +156,8 @@ void allow(bool) {}
 bool is_shared(cairo_surface_t*) {
     return false;
 }
-int put(cairo_surface_t*, unsigned long, void*, const cairo_region_t*, int, int) {
-    return 0;
+bool put(cairo_surface_t*, unsigned long, void*, const cairo_region_t*, int, int) {
+    return false;
 }
 int completion_type() {
     return -1;
