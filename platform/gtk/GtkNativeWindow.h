@@ -36,6 +36,9 @@ struct GtkBackend::NativeWindow {
     // yet (GtkSharedPicture.h), and how many batches of puts that is.
     cairo_region_t* in_flight = nullptr;
     int puts_in_flight = 0;
+    // Whether pixels have moved inside the window; from the first move on
+    // its puts are followed until read.
+    bool moves = false;
     double scroll_rest = 0; // smooth scrolling not yet worth a wheel step
 };
 

@@ -119,8 +119,12 @@ void GtkBackend::present_moved(HWND top, cairo_surface_t* surface, const Rect& f
         }
         // A put the server has not read yet may take the pixels already
         // moved in our picture; the move then carries them along once more.
-        // Those parts go out again.
-        if (nw->in_flight) {
+        // Those parts go out again. Before a window's first move its puts
+        // were not followed: all it moved goes out again, once.
+        if (!nw->moves) {
+            nw->moves = true;
+            present(top, surface, to);
+        } else if (nw->in_flight) {
             cairo_region_t* carried = cairo_region_copy(nw->in_flight);
             cairo_region_intersect_rectangle(carried, &f);
             cairo_region_translate(carried, dx, dy);
@@ -191,12 +195,17 @@ bool GtkBackend::put_shared(NativeWindow& nw, cairo_surface_t* picture,
     if (!gtk_shared::is_shared(picture) || !native_window || !GDK_IS_X11_WINDOW(native_window) ||
         !gtk_widget_translate_coordinates(nw.area, nw.window, 0, 0, &x, &y))
         return false;
-    if (gtk_shared::put(picture, GDK_WINDOW_XID(native_window), window_gc(nw), region, x, y))
+    // Only a window whose pixels move needs to know which puts are read; the
+    // others are spared a completion event, and a wake, per batch.
+    if (gtk_shared::put(picture, GDK_WINDOW_XID(native_window), window_gc(nw), region, x, y,
+                        nw.moves) &&
+        nw.moves) {
         ++nw.puts_in_flight;
-    if (nw.in_flight)
-        cairo_region_union(nw.in_flight, region);
-    else
-        nw.in_flight = cairo_region_copy(region);
+        if (nw.in_flight)
+            cairo_region_union(nw.in_flight, region);
+        else
+            nw.in_flight = cairo_region_copy(region);
+    }
     return true;
 #else
     (void)nw;

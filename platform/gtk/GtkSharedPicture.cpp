@@ -127,7 +127,7 @@ bool is_shared(cairo_surface_t* picture) {
 }
 
 bool put(cairo_surface_t* picture, unsigned long xid, void* gc, const cairo_region_t* region, int x,
-         int y) {
+         int y, bool tell_when_read) {
     Shared* shared = picture ? shared_of(picture) : nullptr;
     if (!shared)
         return false;
@@ -138,7 +138,7 @@ bool put(cairo_surface_t* picture, unsigned long xid, void* gc, const cairo_regi
         cairo_region_get_rectangle(region, i, &r);
         XShmPutImage(shared->display, xid, static_cast<GC>(gc), shared->image, r.x, r.y, r.x + x,
                      r.y + y, static_cast<unsigned>(r.width), static_cast<unsigned>(r.height),
-                     i == n - 1);
+                     tell_when_read && i == n - 1);
     }
     return n > 0;
 }
@@ -156,7 +156,7 @@ void allow(bool) {}
 bool is_shared(cairo_surface_t*) {
     return false;
 }
-bool put(cairo_surface_t*, unsigned long, void*, const cairo_region_t*, int, int) {
+bool put(cairo_surface_t*, unsigned long, void*, const cairo_region_t*, int, int, bool) {
     return false;
 }
 int completion_type() {

@@ -24,12 +24,12 @@ void allow(bool allowed);
 bool is_shared(cairo_surface_t* picture);
 
 // Puts the parts `region` of a shared picture onto the X window `xid` with
-// the graphics context `gc`, at (x, y) in the window. The server sends one
-// completion event (completion_type()) after the last, so after all of
-// them: it carries requests out in order. False when there was nothing to
-// put.
+// the graphics context `gc`, at (x, y) in the window. With `tell_when_read`
+// the server sends one completion event (completion_type()) after the last,
+// so after all of them: it carries requests out in order. False when there
+// was nothing to put.
 bool put(cairo_surface_t* picture, unsigned long xid, void* gc, const cairo_region_t* region, int x,
-         int y);
+         int y, bool tell_when_read);
 
 // The type of the X event that says a put has been read; -1 without sharing.
 int completion_type();
