@@ -315,11 +315,13 @@ void GtkBackend::set_cursor(HWND top, int cursor_id) {
 void GtkBackend::process_pending() {
     present_unpresented();
     // While our loop works through its own messages it asks for native
-    // events again and again (a playback step asks some twenty times), and a
-    // pass of GLib's costs two system calls even when nothing came. A pass
-    // this soon after the last leaves what arrived in between to the next,
-    // at most half a millisecond later; a wait always makes its pass.
-    constexpr gint64 k_pass_spacing_us = 500;
+    // events again and again (a playback step asks some twenty times, a
+    // frame of the virtual arm asks after its paint), and a pass of GLib's
+    // costs three system calls even when nothing came. A pass this soon
+    // after the last leaves what arrived in between to the next, at most two
+    // milliseconds later, while our loop is busy; a wait always makes its
+    // pass, so an idle program handles an event at once.
+    constexpr gint64 k_pass_spacing_us = 2000;
     if (g_get_monotonic_time() - m_last_pass_us < k_pass_spacing_us)
         return;
     dispatch_ready_sources();
