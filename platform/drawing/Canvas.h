@@ -140,8 +140,6 @@ class Canvas {
     COLORREF m_text_color = 0;
     COLORREF m_bk_color = 0xFFFFFF;
     BkMode m_bk_mode = BkMode::Opaque;
-    // Made at the first text drawn and kept for the canvas's life: a context
-    // per text costs more than laying the text out.
 };
 
 // Measures a GBK text in a font without a window (single line).

@@ -336,12 +336,11 @@ void GtkBackend::dispatch_ready_sources() {
 }
 
 void GtkBackend::wait(int timeout_ms) {
+    present_unpresented();
     if (timeout_ms == 0) {
-        present_unpresented();
         dispatch_ready_sources();
         return;
     }
-    present_unpresented();
     GSource* timeout = nullptr;
     if (timeout_ms > 0) {
         timeout = g_timeout_source_new(static_cast<guint>(timeout_ms));

@@ -90,7 +90,8 @@ class GtkBackend : public DisplayBackend {
     void* window_gc(NativeWindow& nw);
     // One pass over GLib's sources that are ready, each dispatched.
     void dispatch_ready_sources();
-    // What the native window's presentation holds: its graphics context.
+    // What the native window's presentation holds: its regions and its X
+    // graphics context.
     void release_presentation(NativeWindow& nw);
     // The GTK window a dialog for `owner` stays above: the owner's top-level
     // window, or the active one of ours when there is no owner.

@@ -35,6 +35,37 @@ void add_rect(cairo_region_t*& region, const Rect& r) {
         region = cairo_region_create_rectangle(&c);
 }
 
+// Adds `part` to `region` and lets go of it.
+void add_region(cairo_region_t*& region, cairo_region_t* part) {
+    if (!region) {
+        region = part;
+        return;
+    }
+    cairo_region_union(region, part);
+    cairo_region_destroy(part);
+}
+
+// What of `region` lies in `from`, moved by (dx, dy); a new region.
+cairo_region_t* moved_part(const cairo_region_t* region, const Rect& from, int dx, int dy) {
+    const cairo_rectangle_int_t f{from.left, from.top, from.width(), from.height()};
+    cairo_region_t* part = cairo_region_copy(region);
+    cairo_region_intersect_rectangle(part, &f);
+    cairo_region_translate(part, dx, dy);
+    return part;
+}
+
+#ifdef GDK_WINDOWING_X11
+// The X window that shows the native window's picture, with the picture's
+// origin in it at (x, y); null when the window is not on an X screen now.
+GdkWindow* x_window_of(GtkBackend::NativeWindow& nw, int& x, int& y) {
+    GdkWindow* native_window = gtk_widget_get_window(nw.window);
+    if (!native_window || !GDK_IS_X11_WINDOW(native_window) || !gtk_widget_is_drawable(nw.area) ||
+        !gtk_widget_translate_coordinates(nw.area, nw.window, 0, 0, &x, &y))
+        return nullptr;
+    return native_window;
+}
+#endif
+
 } // namespace
 
 // Pixels moved from a part of the window that was covered arrive as garbage,
@@ -82,24 +113,15 @@ void GtkBackend::present_moved(HWND top, cairo_surface_t* surface, const Rect& f
         return;
     const Rect to = from.offset(dx, dy);
 #ifdef GDK_WINDOWING_X11
-    GdkWindow* native_window = gtk_widget_get_window(nw->window);
     GdkWindow* target = gtk_widget_get_window(nw->area);
     int x = 0;
     int y = 0;
-    if (native_window && target && GDK_IS_X11_WINDOW(native_window) &&
-        gtk_widget_is_drawable(nw->area) &&
-        gtk_widget_translate_coordinates(nw->area, nw->window, 0, 0, &x, &y)) {
+    if (GdkWindow* native_window = target ? x_window_of(*nw, x, y) : nullptr) {
         // A repaint GTK still owes (an expose not yet drawn) is drawn by us
         // from our picture, like the rest: the pixels it would have replaced
         // are about to move.
-        if (cairo_region_t* owed = gdk_window_get_update_area(target)) {
-            if (nw->unpresented) {
-                cairo_region_union(nw->unpresented, owed);
-                cairo_region_destroy(owed);
-            } else {
-                nw->unpresented = owed;
-            }
-        }
+        if (cairo_region_t* owed = gdk_window_get_update_area(target))
+            add_region(nw->unpresented, owed);
         Display* display = GDK_WINDOW_XDISPLAY(native_window);
         const Window xid = GDK_WINDOW_XID(native_window);
         XCopyArea(display, xid, xid, static_cast<GC>(window_gc(*nw)), from.left + x, from.top + y,
@@ -107,15 +129,11 @@ void GtkBackend::present_moved(HWND top, cairo_surface_t* surface, const Rect& f
                   to.left + x, to.top + y);
         // Where the window showed an older picture, it now shows it moved
         // along; the part moved over is as new as the pixels moved into it.
-        const cairo_rectangle_int_t f{from.left, from.top, from.width(), from.height()};
         if (nw->unpresented) {
             const cairo_rectangle_int_t t{to.left, to.top, to.width(), to.height()};
-            cairo_region_t* carried = cairo_region_copy(nw->unpresented);
-            cairo_region_intersect_rectangle(carried, &f);
-            cairo_region_translate(carried, dx, dy);
+            cairo_region_t* carried = moved_part(nw->unpresented, from, dx, dy);
             cairo_region_subtract_rectangle(nw->unpresented, &t);
-            cairo_region_union(nw->unpresented, carried);
-            cairo_region_destroy(carried);
+            add_region(nw->unpresented, carried);
         }
         // A put the server has not read yet may take the pixels already
         // moved in our picture; the move then carries them along once more.
@@ -125,15 +143,7 @@ void GtkBackend::present_moved(HWND top, cairo_surface_t* surface, const Rect& f
             nw->moves = true;
             present(top, surface, to);
         } else if (nw->in_flight) {
-            cairo_region_t* carried = cairo_region_copy(nw->in_flight);
-            cairo_region_intersect_rectangle(carried, &f);
-            cairo_region_translate(carried, dx, dy);
-            if (nw->unpresented) {
-                cairo_region_union(nw->unpresented, carried);
-                cairo_region_destroy(carried);
-            } else {
-                nw->unpresented = carried;
-            }
+            add_region(nw->unpresented, moved_part(nw->in_flight, from, dx, dy));
         }
         return;
     }
@@ -189,11 +199,10 @@ cairo_surface_t* GtkBackend::create_picture(HWND top, int width, int height) {
 bool GtkBackend::put_shared(NativeWindow& nw, cairo_surface_t* picture,
                             const cairo_region_t* region) {
 #ifdef GDK_WINDOWING_X11
-    GdkWindow* native_window = gtk_widget_get_window(nw.window);
     int x = 0;
     int y = 0;
-    if (!gtk_shared::is_shared(picture) || !native_window || !GDK_IS_X11_WINDOW(native_window) ||
-        !gtk_widget_translate_coordinates(nw.area, nw.window, 0, 0, &x, &y))
+    GdkWindow* native_window = gtk_shared::is_shared(picture) ? x_window_of(nw, x, y) : nullptr;
+    if (!native_window)
         return false;
     // Only a window whose pixels move needs to know which puts are read; the
     // others are spared a completion event, and a wake, per batch.
@@ -201,10 +210,7 @@ bool GtkBackend::put_shared(NativeWindow& nw, cairo_surface_t* picture,
                         nw.moves) &&
         nw.moves) {
         ++nw.puts_in_flight;
-        if (nw.in_flight)
-            cairo_region_union(nw.in_flight, region);
-        else
-            nw.in_flight = cairo_region_copy(region);
+        add_region(nw.in_flight, cairo_region_copy(region));
     }
     return true;
 #else

@@ -163,14 +163,14 @@ void paint_frame(WindowRecord& w) {
     if (!b)
         return;
     const Rect inner = client_rect_in_parent(w).intersect(r);
-    const Rect ring[] = {{r.left, r.top, r.right, inner.top},
-                         {r.left, inner.bottom, r.right, r.bottom},
-                         {r.left, inner.top, inner.left, inner.bottom},
-                         {inner.right, inner.top, r.right, inner.bottom}};
     if (inner.is_empty()) {
         b->present(top, t->surface, r.offset(po.x, po.y));
         return;
     }
+    const Rect ring[] = {{r.left, r.top, r.right, inner.top},
+                         {r.left, inner.bottom, r.right, r.bottom},
+                         {r.left, inner.top, inner.left, inner.bottom},
+                         {inner.right, inner.top, r.right, inner.bottom}};
     for (const Rect& part : ring)
         if (!part.is_empty())
             b->present(top, t->surface, part.offset(po.x, po.y));
@@ -456,24 +456,10 @@ bool update_window(HWND hwnd) {
     if (!find(hwnd))
         return false;
     for (int guard = 0; guard < 10000; ++guard) {
-        HWND next = nullptr;
         // The window itself, then its descendants.
-        std::function<HWND(HWND)> visit = [&](HWND h) -> HWND {
-            WindowRecord* w = find(h);
-            if (!w || !(w->style & WS_VISIBLE))
-                return nullptr;
-            if (!cairo_region_is_empty(w->update) || w->frame_pending)
-                return h;
-            for (auto it = w->children.rbegin(); it != w->children.rend(); ++it)
-                if (HWND c = visit(*it))
-                    return c;
-            return nullptr;
-        };
-        if (!paintable(hwnd) || !(next = visit(hwnd)))
+        HWND next = paintable(hwnd) ? first_to_paint(hwnd, nullptr) : nullptr;
+        if (!next)
             return true;
-        Msg m;
-        m.hwnd = next;
-        m.message = WM_PAINT;
         send_message(next, WM_PAINT);
         validate_rect(next, nullptr);
     }
