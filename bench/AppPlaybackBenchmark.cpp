@@ -98,6 +98,12 @@ int main(int argc, char** argv) {
     };
     double ui_at_first_row = 0;
     double ui_at_last_row = 0;
+    // The X server's, likewise: the "Stop" box is a window of its own.
+    const auto x_ms = [x_server] {
+        return x_server ? bench::process_cpu_ms_of(x_server).value_or(0) : 0;
+    };
+    double x_at_first_row = 0;
+    double x_at_last_row = 0;
     std::thread reader([&] {
         const double cpu_before = bench::thread_cpu_ms();
         while (!done && static_cast<int>(row_ends.size()) < Rows) {
@@ -110,10 +116,14 @@ int main(int argc, char** argv) {
             for (ssize_t i = 0; i < n; ++i)
                 if (buffer[i] == 'd')
                     row_ends.push_back(now);
-            if (row_ends.size() == 1 && ui_at_first_row == 0)
+            if (row_ends.size() == 1 && ui_at_first_row == 0) {
                 ui_at_first_row = ui_ms();
-            if (static_cast<int>(row_ends.size()) == Rows)
+                x_at_first_row = x_ms();
+            }
+            if (static_cast<int>(row_ends.size()) == Rows) {
                 ui_at_last_row = ui_ms();
+                x_at_last_row = x_ms();
+            }
         }
         reader_cpu = bench::thread_cpu_ms() - cpu_before;
     });
@@ -179,8 +189,12 @@ int main(int argc, char** argv) {
                 ui_share);
     if (x_cpu_before >= 0 && x_cpu_after >= 0) {
         const double x_share = 100.0 * (x_cpu_after - x_cpu_before) / wall;
-        std::printf("  X server over the same wall: %.1f ms = %.2f %% (goal <= 0.5 %%: %s)\n",
-                    x_cpu_after - x_cpu_before, x_share, x_share <= 0.5 ? "met" : "MISSED");
+        std::printf("  X server over the same wall: %.1f ms = %.2f %% (goal <= 0.5 %%: %s); by "
+                    "phase: to the first row %.1f ms, %d steps %.1f ms, after the last row %.1f "
+                    "ms\n",
+                    x_cpu_after - x_cpu_before, x_share, x_share <= 0.5 ? "met" : "MISSED",
+                    x_at_first_row - x_cpu_before, Rows - 1, x_at_last_row - x_at_first_row,
+                    x_cpu_after - x_at_last_row);
     } else if (x_server) {
         std::fprintf(stderr, "cannot read the processor time of the X server %d\n",
                      static_cast<int>(x_server));

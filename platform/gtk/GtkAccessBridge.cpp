@@ -101,7 +101,18 @@ void armctl_surface_accessible_class_init(ArmctlSurfaceAccessibleClass* cls) {
 
 void armctl_surface_accessible_init(ArmctlSurfaceAccessible*) {}
 
+// GTK restyles a widget whenever its state changes (made insensitive under
+// a modal box, in the backdrop when its window loses the focus) and draws it
+// again in full, through a window-sized buffer on the X server. Nothing of
+// our picture follows GTK's style: once the surface is up, a restyle has
+// nothing to draw.
+void surface_style_updated(GtkWidget* widget) {
+    if (!gtk_widget_get_realized(widget))
+        GTK_WIDGET_CLASS(armctl_surface_parent_class)->style_updated(widget);
+}
+
 void armctl_surface_class_init(ArmctlSurfaceClass* cls) {
+    GTK_WIDGET_CLASS(cls)->style_updated = surface_style_updated;
     gtk_widget_class_set_accessible_type(GTK_WIDGET_CLASS(cls),
                                          armctl_surface_accessible_get_type());
 }

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <gtk/gtk.h>
 #include <string>
 #include <sys/syscall.h>
 #include <thread>
@@ -144,6 +145,57 @@ TEST_F(GtkWindowTest, DisabledWindowIgnoresClicksAndCloseRequests) {
     settle();
     xdotool({"mousemove", "--window", window_id(), "52", "60", "click", "1"});
     EXPECT_TRUE(pump_until([&] { return received(m_left, WM_LBUTTONDOWN); }));
+}
+
+// GTK's own widget under our picture: the one in the probe's GTK window.
+GtkWidget* surface_of(const std::string& title) {
+    GtkWidget* found = nullptr;
+    GList* tops = gtk_window_list_toplevels();
+    for (GList* t = tops; t && !found; t = t->next) {
+        const char* name = gtk_window_get_title(GTK_WINDOW(t->data));
+        if (name && title == name)
+            found = gtk_bin_get_child(GTK_BIN(t->data));
+    }
+    g_list_free(tops);
+    return found;
+}
+
+// A modal box disables its owner; that changes nothing of the owner's
+// picture, which GTK drew again in full all the same (a window-sized
+// buffer on the X server, twice a box), as it would on losing the focus.
+TEST_F(GtkWindowTest, DisablingAWindowDrawsNothingAgainAndTellsAssistiveTechnology) {
+    settle();
+    GtkWidget* surface = surface_of(m_title);
+    ASSERT_TRUE(surface);
+    // Counted where an emission of "draw" begins: our own handler ends it.
+    struct Count {
+        GtkWidget* surface;
+        int draws;
+    } count{surface, 0};
+    guint draw = g_signal_lookup("draw", GTK_TYPE_WIDGET);
+    gulong hook = g_signal_add_emission_hook(
+        draw, 0,
+        +[](GSignalInvocationHint*, guint, const GValue* params, gpointer data) -> gboolean {
+            auto* c = static_cast<Count*>(data);
+            if (g_value_get_object(&params[0]) == c->surface)
+                ++c->draws;
+            return TRUE;
+        },
+        &count, nullptr);
+    auto sensitive = [surface] {
+        AtkStateSet* states = atk_object_ref_state_set(gtk_widget_get_accessible(surface));
+        bool on = atk_state_set_contains_state(states, ATK_STATE_SENSITIVE);
+        g_object_unref(states);
+        return on;
+    };
+    enable_window(m_top, false);
+    settle();
+    EXPECT_FALSE(sensitive());
+    enable_window(m_top, true);
+    settle();
+    EXPECT_TRUE(sensitive());
+    EXPECT_EQ(count.draws, 0);
+    g_signal_remove_emission_hook(draw, hook);
 }
 
 TEST_F(GtkWindowTest, ClipboardKeepsGbkText) {
