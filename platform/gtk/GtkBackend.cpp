@@ -353,7 +353,9 @@ void GtkBackend::wait(int timeout_ms) {
         g_source_destroy(timeout);
         g_source_unref(timeout);
     }
-    dispatch_ready_sources();
+    // That was a pass: what became ready with lower priority waits for the
+    // next, as it would after any pass.
+    m_last_pass_us = g_get_monotonic_time();
 }
 
 void GtkBackend::wake() {
