@@ -1,12 +1,12 @@
 #include "Canvas.h"
 
 #include "Font.h"
+#include "TextCache.h"
 #include <platform/Encoding.h>
 
 #include <algorithm>
 #include <cairo.h>
 #include <cmath>
-#include <list>
 #include <pango/pangocairo.h>
 #include <utility>
 
@@ -39,136 +39,6 @@ namespace {
 // circles: a quarter pixel cannot be seen under anti-aliasing, and round
 // ends and joints take half the segments of cairo's tenth of a pixel.
 constexpr double k_shape_tolerance = 0.25;
-
-// Removes the '&' mnemonic markers ("&&" is a literal '&') and returns where
-// the underlined character starts, or -1.
-std::string strip_prefix(std::string_view gbk, int& underline_at) {
-    std::string out;
-    underline_at = -1;
-    for (std::size_t i = 0; i < gbk.size(); ++i) {
-        if (gbk[i] == '&' && i + 1 < gbk.size()) {
-            ++i;
-            if (gbk[i] != '&' && underline_at < 0)
-                underline_at = static_cast<int>(out.size());
-        }
-        std::size_t len = gbk_char_length(gbk, i);
-        out.append(gbk.substr(i, len));
-        i += len - 1;
-    }
-    return out;
-}
-
-PangoLayout* make_layout(PangoContext* context, HFONT font, std::string_view gbk, UINT format) {
-    PangoLayout* layout = pango_layout_new(context);
-    pango_layout_set_font_description(layout, font->description());
-    int underline_at = -1;
-    std::string text = (format & DT_NOPREFIX) ? std::string(gbk) : strip_prefix(gbk, underline_at);
-    std::string utf8;
-    if (underline_at >= 0) {
-        // The byte offset of the mnemonic in UTF-8.
-        underline_at = static_cast<int>(
-            gbk_to_utf8(std::string_view(text).substr(0, static_cast<std::size_t>(underline_at)))
-                .size());
-    }
-    utf8 = gbk_to_utf8(text);
-    pango_layout_set_text(layout, utf8.c_str(), static_cast<int>(utf8.size()));
-    PangoAttrList* attrs = pango_attr_list_new();
-    if (font->underline())
-        pango_attr_list_insert(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
-    if (font->strike_out())
-        pango_attr_list_insert(attrs, pango_attr_strikethrough_new(TRUE));
-    if (underline_at >= 0 && static_cast<std::size_t>(underline_at) < utf8.size()) {
-        PangoAttribute* u = pango_attr_underline_new(PANGO_UNDERLINE_SINGLE);
-        u->start_index = static_cast<guint>(underline_at);
-        u->end_index =
-            static_cast<guint>(g_utf8_next_char(utf8.c_str() + underline_at) - utf8.c_str());
-        pango_attr_list_insert(attrs, u);
-    }
-    pango_layout_set_attributes(layout, attrs);
-    pango_attr_list_unref(attrs);
-    return layout;
-}
-
-// The texts laid out for drawing on this thread, most recently drawn first.
-// A window repaints mostly what it showed before (a playback step repaints
-// two grid rows of unchanged numbers), and shaping the same text again was a
-// fifth of such a paint. The layouts share one context, brought up to the
-// canvas's transformation before each use; Pango lays a layout out again
-// when that changes.
-class LayoutCache {
-  public:
-    ~LayoutCache() {
-        for (Entry& e : m_entries)
-            g_object_unref(e.layout);
-        if (m_context)
-            g_object_unref(m_context);
-    }
-
-    PangoLayout* get(cairo_t* cr, HFONT font, std::string_view gbk, UINT format, int width) {
-        if (!m_context) {
-            m_context = pango_font_map_create_context(pango_cairo_font_map_get_default());
-            pango_cairo_context_set_resolution(m_context, 96.0);
-        }
-        bring_up_to(cr);
-        for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
-            if (it->font == font->serial() && it->format == format && it->width == width &&
-                it->gbk == gbk) {
-                m_entries.splice(m_entries.begin(), m_entries, it);
-                return it->layout;
-            }
-        }
-        if (m_entries.size() >= k_most) {
-            g_object_unref(m_entries.back().layout);
-            m_entries.pop_back();
-        }
-        PangoLayout* layout = make_layout(m_context, font, gbk, format);
-        m_entries.push_front({font->serial(), format, width, std::string(gbk), layout});
-        return layout;
-    }
-
-  private:
-    // Only the canvas's scale and the surface's font options shape a text.
-    // A window's canvas is moved to its origin, a whole number of pixels,
-    // which leaves every glyph where it was; telling Pango of each move
-    // would have it lay every text out again.
-    void bring_up_to(cairo_t* cr) {
-        cairo_matrix_t m;
-        cairo_get_matrix(cr, &m);
-        PangoMatrix scale = PANGO_MATRIX_INIT;
-        scale.xx = m.xx;
-        scale.yx = m.yx;
-        scale.xy = m.xy;
-        scale.yy = m.yy;
-        const PangoMatrix* now = pango_context_get_matrix(m_context);
-        PangoMatrix current = now ? *now : PangoMatrix(PANGO_MATRIX_INIT);
-        bool whole_move = m.x0 == std::floor(m.x0) && m.y0 == std::floor(m.y0);
-        if (!whole_move) {
-            pango_cairo_update_context(cr, m_context);
-            return;
-        }
-        if (current.xx != scale.xx || current.yx != scale.yx || current.xy != scale.xy ||
-            current.yy != scale.yy || current.x0 != 0 || current.y0 != 0)
-            pango_context_set_matrix(m_context, &scale);
-        cairo_font_options_t* options = cairo_font_options_create();
-        cairo_surface_get_font_options(cairo_get_target(cr), options);
-        const cairo_font_options_t* set = pango_cairo_context_get_font_options(m_context);
-        if (!set || !cairo_font_options_equal(options, set))
-            pango_cairo_context_set_font_options(m_context, options);
-        cairo_font_options_destroy(options);
-    }
-
-    struct Entry {
-        std::uint64_t font;
-        UINT format;
-        int width;
-        std::string gbk;
-        PangoLayout* layout;
-    };
-    // More than a screenful of grid cells and labels.
-    static constexpr std::size_t k_most = 256;
-    PangoContext* m_context = nullptr;
-    std::list<Entry> m_entries;
-};
 
 // The outline of a rectangle with corners of the given radius, at most half
 // its shorter side.
@@ -481,12 +351,12 @@ BkMode Canvas::set_bk_mode(BkMode mode) {
 }
 
 int Canvas::draw_text(std::string_view gbk, Rect& r, UINT format) {
-    thread_local LayoutCache layouts;
     bool single = (format & DT_SINGLELINE) != 0;
     bool wrap = !single && (format & DT_WORDBREAK);
     bool ellipsize = !wrap && (format & DT_END_ELLIPSIS);
     int width = (wrap || ellipsize) ? std::max(1, r.width()) : -1;
-    PangoLayout* layout = layouts.get(m_cr, m_font, gbk, format, width);
+    text_cache::Text& text = text_cache::find(m_cr, m_font, gbk, format, width);
+    PangoLayout* layout = text_cache::layout_of(text);
     if (wrap) {
         pango_layout_set_width(layout, width * PANGO_SCALE);
         pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
@@ -521,22 +391,15 @@ int Canvas::draw_text(std::string_view gbk, Rect& r, UINT format) {
     else if (single && (format & DT_BOTTOM))
         y = r.bottom - h;
 
-    cairo_save(m_cr);
-    if (!(format & DT_NOCLIP)) {
-        cairo_rectangle(m_cr, r.left, r.top, r.width(), r.height());
-        cairo_clip(m_cr);
-    }
+    const Rect* clip = (format & DT_NOCLIP) ? nullptr : &r;
     if (m_bk_mode == BkMode::Opaque) {
-        set_source_color(m_cr, m_bk_color);
         int bx = pango_layout_get_width(layout) < 0 ? x : r.left;
         int bw = pango_layout_get_width(layout) < 0 ? w : r.width();
-        cairo_rectangle(m_cr, bx, y, bw, h);
-        cairo_fill(m_cr);
+        Rect back{bx, y, bx + bw, y + h};
+        fill_rect(clip ? back.intersect(*clip) : back, m_bk_color);
     }
     set_source_color(m_cr, m_text_color);
-    cairo_move_to(m_cr, x, y);
-    pango_cairo_show_layout(m_cr, layout);
-    cairo_restore(m_cr);
+    text_cache::show(m_cr, text, x, y, clip);
     return h;
 }
 

@@ -1,6 +1,7 @@
 // Texts laid out once and drawn again: what is drawn must not depend on what
 // was drawn before it.
 
+#include <platform/Encoding.h>
 #include <platform/drawing/Bitmap.h>
 #include <platform/drawing/Canvas.h>
 #include <platform/drawing/Font.h>
@@ -9,9 +10,11 @@
 #include <cairo.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 using namespace platform;
@@ -110,4 +113,79 @@ TEST(CanvasText, TheSameTextCutToAnotherWidthIsCutAnew) {
     EXPECT_LE(narrow, 60);
     EXPECT_GT(wide, narrow);
     EXPECT_EQ(ellipsized_width(text, 300), wide);
+}
+
+// A text drawn again comes from a picture of what its glyphs cover; it must
+// give the very pixels the first drawing, through Pango, gave. Each case is
+// a text no other test draws, so its first drawing here is its first.
+TEST(CanvasText, ATextDrawnAgainHasThePixelsOfItsFirstDrawing) {
+    LogFont underlined = default_gui_log_font();
+    underlined.underline = 1;
+    HFONT underline_font = create_font_indirect(underlined);
+    struct Case {
+        const char* name;
+        std::string gbk;
+        Rect r;
+        UINT format;
+        HFONT font;
+        COLORREF color;
+        BkMode mode;
+    };
+    const Case cases[] = {
+        {"plain",
+         "Action 57 again",
+         {3, 3, 110, 25},
+         DT_SINGLELINE | DT_NOPREFIX,
+         nullptr,
+         0,
+         BkMode::Transparent},
+        {"underlined, with a mnemonic",
+         "&Open again",
+         {3, 3, 110, 25},
+         DT_SINGLELINE,
+         underline_font,
+         rgb(0x20, 0x40, 0xA0),
+         BkMode::Transparent},
+        {"Chinese",
+         utf8_to_gbk("机械臂再画"),
+         {3, 3, 110, 25},
+         DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER,
+         nullptr,
+         rgb(0xC0, 0x10, 0x10),
+         BkMode::Opaque},
+        {"cut by its cell",
+         "a cell far too narrow for this",
+         {3, 3, 70, 14},
+         DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_RIGHT,
+         nullptr,
+         0,
+         BkMode::Transparent},
+        {"wrapped",
+         "two words again and more",
+         {3, 0, 60, 30},
+         DT_WORDBREAK | DT_NOPREFIX,
+         nullptr,
+         rgb(0x10, 0x80, 0x10),
+         BkMode::Transparent},
+    };
+    for (const Case& k : cases) {
+        auto draw = [&k](double dx, double dy) {
+            return drawn_pixels(dx, dy, [&k, dx, dy](Canvas& c) {
+                c.set_font(k.font);
+                c.set_text_color(k.color);
+                c.set_bk_mode(k.mode);
+                c.set_bk_color(rgb(0xB0, 0xD0, 0xF0));
+                Rect r = k.r.offset(-static_cast<int>(dx), -static_cast<int>(dy));
+                c.draw_text(k.gbk, r, k.format);
+            });
+        };
+        const auto first = draw(0, 0);
+        EXPECT_NE(std::count(first.begin(), first.end(), first.front()),
+                  static_cast<std::ptrdiff_t>(first.size()))
+            << k.name << ": nothing was drawn";
+        EXPECT_EQ(draw(0, 0), first) << k.name;
+        EXPECT_EQ(draw(0, 0), first) << k.name;
+        EXPECT_EQ(draw(7, 9), first) << k.name << ", on a canvas moved to a window's origin";
+    }
+    delete_font(underline_font);
 }
