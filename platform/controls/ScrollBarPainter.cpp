@@ -55,6 +55,9 @@ void paint_scroll_bar(Canvas& canvas, const Rect& r, const ScrollLayout& layout,
     for (bool end : {false, true}) {
         ScrollPart part = end ? ScrollPart::LineDown : ScrollPart::LineUp;
         Rect a = along(r, look.vertical, end ? layout.length - layout.arrow : 0, layout.arrow);
+        // Only the track may be being painted: the thumb moved alone.
+        if (!canvas.rect_visible(a))
+            continue;
         if (live && look.pressed == part)
             canvas.fill_rect(a, colors::face_pressed);
         else if (live && look.hot == part)

@@ -90,14 +90,31 @@ int set_standard_scroll_info(HWND hwnd, int bar, const ScrollInfo& info, bool re
     if (!bars)
         return 0;
     ScrollTracker& tracker = bars->bars[bar];
+    const ScrollState before = tracker.state;
     bool changed = tracker.state.apply(info);
     int pos = tracker.state.pos;
     if (info.fMask & (SIF_RANGE | SIF_PAGE)) {
         bool keep = (info.fMask & SIF_DISABLENOSCROLL) && (get_style(hwnd) & style_bit(bar));
         show_bar(hwnd, bar, tracker.state.scrollable() || keep);
     }
-    if (changed && redraw && is_window(hwnd))
+    if (!changed || !redraw || !is_window(hwnd))
+        return pos;
+    // A new position alone moves the thumb along the track: the arrows, the
+    // other bar and the border stay as they are (a list that follows a
+    // playback moves its thumb at every step).
+    const ScrollState& now = tracker.state;
+    if (before.min == now.min && before.max == now.max && before.page == now.page &&
+        (get_style(hwnd) & style_bit(bar))) {
+        const ScrollSite site = site_of(hwnd, bar);
+        const ScrollLayout layout = tracker.layout(site);
+        invalidate_frame_part(
+            hwnd, site.vertical ? Rect{site.rect.left, site.rect.top + layout.track_start(),
+                                       site.rect.right, site.rect.top + layout.track_end()}
+                                : Rect{site.rect.left + layout.track_start(), site.rect.top,
+                                       site.rect.left + layout.track_end(), site.rect.bottom});
+    } else {
         invalidate_frame(hwnd);
+    }
     return pos;
 }
 

@@ -190,7 +190,7 @@ bool set_window_pos(HWND hwnd, HWND insert_after, int x, int y, int cx, int cy, 
     if (changed) {
         notify_backend_geometry(*w);
         if (visible && !(flags & SWP_NOREDRAW)) {
-            w->frame_pending = true;
+            w->mark_frame();
             invalidate_rect(hwnd, nullptr, true);
         }
     }
@@ -301,7 +301,7 @@ bool show_window(HWND hwnd, int cmd) {
     access::notify_child(show ? access::EventKind::ChildAdded : access::EventKind::ChildRemoved,
                          w->parent, hwnd);
     if (show) {
-        w->frame_pending = true;
+        w->mark_frame();
         invalidate_rect(hwnd, nullptr, true);
     } else {
         invalidate_parent_area(*w);

@@ -48,7 +48,7 @@ void add_update(HWND hwnd, Rect r, bool erase) {
         Rect inter = r.intersect(cw->rect);
         if (inter.is_empty())
             continue;
-        cw->frame_pending = true;
+        cw->mark_frame();
         Rect cc = client_rect_in_parent(*cw);
         add_update(c, inter.offset(-cc.left, -cc.top), true);
     }
@@ -118,10 +118,14 @@ void paint_frame(WindowRecord& w) {
     Point po = client_origin_in_top(w.parent);
     cairo_t* cr = cairo_create(t->surface);
     cairo_translate(cr, po.x, po.y);
-    Rect pv = visible_client(w.parent);
+    Rect r = w.rect;
+    const Rect client = client_rect_in_parent(w);
+    // What is painted: all of the frame, or the parts marked alone.
+    const Rect painted =
+        w.frame_part.is_empty() ? r : w.frame_part.offset(client.left, client.top).intersect(r);
+    const Rect pv = visible_client(w.parent).intersect(painted);
     cairo_rectangle(cr, pv.left, pv.top, pv.width(), pv.height());
     cairo_clip(cr);
-    Rect r = w.rect;
     // Each line of the frame is a one-pixel ring, filled: the same pixels a
     // stroke along the pixel centres gives, without tracing a stroke.
     auto line_around = [cr](const Rect& outer, COLORREF color) {
@@ -153,7 +157,7 @@ void paint_frame(WindowRecord& w) {
     }
     if (w.style & (WS_VSCROLL | WS_HSCROLL)) {
         Canvas canvas(cr, w.handle);
-        controls::paint_standard_scroll_bars(w.handle, canvas, client_rect_in_parent(w));
+        controls::paint_standard_scroll_bars(w.handle, canvas, client);
     }
     cairo_destroy(cr);
     // Only the frame was painted: the client area inside it is as it was (a
@@ -162,18 +166,20 @@ void paint_frame(WindowRecord& w) {
     DisplayBackend* b = state().backend;
     if (!b)
         return;
-    const Rect inner = client_rect_in_parent(w).intersect(r);
+    const Rect inner = client.intersect(r);
     if (inner.is_empty()) {
-        b->present(top, t->surface, r.offset(po.x, po.y));
+        b->present(top, t->surface, painted.offset(po.x, po.y));
         return;
     }
     const Rect ring[] = {{r.left, r.top, r.right, inner.top},
                          {r.left, inner.bottom, r.right, r.bottom},
                          {r.left, inner.top, inner.left, inner.bottom},
                          {inner.right, inner.top, r.right, inner.bottom}};
-    for (const Rect& part : ring)
+    for (const Rect& ring_part : ring) {
+        const Rect part = ring_part.intersect(painted);
         if (!part.is_empty())
             b->present(top, t->surface, part.offset(po.x, po.y));
+    }
 }
 
 // Whether the window's pixels in the shared picture are its own alone: no
@@ -293,6 +299,21 @@ bool invalidate_frame(HWND hwnd) {
     WindowRecord* w = find(hwnd);
     if (!w)
         return false;
+    w->mark_frame();
+    paint_may_be_due();
+    return true;
+}
+
+bool invalidate_frame_part(HWND hwnd, const Rect& part) {
+    WindowRecord* w = find(hwnd);
+    if (!w)
+        return false;
+    if (part.is_empty())
+        return true;
+    if (!w->frame_pending)
+        w->frame_part = part;
+    else if (!w->frame_part.is_empty())
+        w->frame_part = w->frame_part.unite(part);
     w->frame_pending = true;
     paint_may_be_due();
     return true;
@@ -470,7 +491,7 @@ bool redraw_window(HWND hwnd) {
     WindowRecord* w = find(hwnd);
     if (!w)
         return false;
-    w->frame_pending = true;
+    w->mark_frame();
     invalidate_rect(hwnd, nullptr, true);
     return update_window(hwnd);
 }

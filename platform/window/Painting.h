@@ -66,5 +66,9 @@ FrameInsets frame_insets(std::uint32_t style, std::uint32_t ex_style, bool top_l
 constexpr int ScrollBarSize = 16;
 // Marks the window's frame (border and standard scroll bars) for painting.
 bool invalidate_frame(HWND hwnd);
+// Marks a part of it, in client coordinates (a scroll bar's track lies
+// beside the client area): only that part is painted and presented, unless
+// all of the frame is marked too.
+bool invalidate_frame_part(HWND hwnd, const Rect& part);
 
 } // namespace platform

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include <cairo.h>
 
@@ -103,27 +104,61 @@ TEST_F(Painting, WindowsThatComeBackAreStillPainted) {
     EXPECT_TRUE(painted);
 }
 
-// A scroll bar whose thumb moves repaints the window's frame; the client
-// area inside it is as it was and is not presented again.
-TEST_F(Painting, AFramePaintedAlonePresentsNoMoreThanTheFrame) {
+// A copy of a window's picture, to compare with a later one.
+std::vector<std::uint32_t> picture_of(HWND top) {
+    cairo_surface_t* s = window_surface(top);
+    cairo_surface_flush(s);
+    const int w = cairo_image_surface_get_width(s);
+    const int h = cairo_image_surface_get_height(s);
+    const int stride = cairo_image_surface_get_stride(s);
+    std::vector<std::uint32_t> pixels;
+    for (int y = 0; y < h; ++y) {
+        const auto* row =
+            reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(s) + y * stride);
+        pixels.insert(pixels.end(), row, row + w);
+    }
+    return pixels;
+}
+
+// A scroll bar whose thumb moves repaints its track, not the rest of the
+// frame nor the client area inside it, and presents the track alone; what
+// shows is what a repaint of the whole window would show. A new range
+// repaints all of the frame.
+TEST_F(Painting, AThumbMovedAlonePaintsAndPresentsItsTrackAlone) {
     HWND top = make_top();
-    HWND child = make_child(top, {10, 10, 210, 160}, 1, WS_VISIBLE | WS_BORDER | WS_VSCROLL);
+    HWND child =
+        make_child(top, {10, 10, 210, 160}, 1, WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL);
     ScrollInfo info;
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
     info.nMax = 99;
     info.nPage = 10;
     set_scroll_info(child, SB_VERT, info);
-    m_backend.pump();
-    const std::int64_t before = m_backend.presented_pixels();
-    info.fMask = SIF_POS;
-    info.nPos = 50;
-    set_scroll_info(child, SB_VERT, info);
+    set_scroll_info(child, SB_HORZ, info);
     m_backend.pump();
     Rect client;
     get_client_rect(child, client);
-    const std::int64_t presented = m_backend.presented_pixels() - before;
-    EXPECT_GT(presented, 0) << "the moved thumb is shown";
-    EXPECT_EQ(presented, 200 * 150 - static_cast<std::int64_t>(client.width()) * client.height());
+    // The vertical bar, less its two arrows (each as long as the bar is wide).
+    const std::int64_t track =
+        static_cast<std::int64_t>(ScrollBarSize) * (client.height() - 2 * ScrollBarSize);
+    for (int pos : {50, 90, 0}) {
+        const std::int64_t before = m_backend.presented_pixels();
+        info.fMask = SIF_POS;
+        info.nPos = pos;
+        set_scroll_info(child, SB_VERT, info);
+        m_backend.pump();
+        EXPECT_EQ(m_backend.presented_pixels() - before, track) << "at " << pos;
+        const std::vector<std::uint32_t> shown = picture_of(top);
+        redraw_window(child);
+        m_backend.pump();
+        EXPECT_TRUE(shown == picture_of(top)) << "at " << pos;
+    }
+    const std::int64_t before = m_backend.presented_pixels();
+    info.fMask = SIF_RANGE;
+    info.nMax = 49;
+    set_scroll_info(child, SB_VERT, info);
+    m_backend.pump();
+    EXPECT_EQ(m_backend.presented_pixels() - before,
+              200 * 150 - static_cast<std::int64_t>(client.width()) * client.height());
 }
 
 std::uint32_t pixel(cairo_surface_t* s, int x, int y);

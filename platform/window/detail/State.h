@@ -48,6 +48,13 @@ struct WindowRecord {
     cairo_region_t* update = nullptr; // client coordinates
     bool erase_pending = false;
     bool frame_pending = false;
+    // While the frame is pending for parts alone, those parts (in client
+    // coordinates, outside the client area); empty when all of it is.
+    Rect frame_part;
+    void mark_frame() {
+        frame_pending = true;
+        frame_part = {};
+    }
     cairo_surface_t* surface = nullptr; // top-level windows: the client-area picture
     Rect presented_dirty;               // top-level windows: painted but not yet presented
 
