@@ -78,6 +78,7 @@ Canvas::Canvas(cairo_t* cr, HWND hwnd)
 }
 
 Canvas::~Canvas() {
+    forget_clip();
     cairo_restore(m_cr);
     cairo_surface_flush(cairo_get_target(m_cr));
     cairo_destroy(m_cr);
@@ -262,39 +263,45 @@ void Canvas::draw_polyline(const PointF* points, int count, COLORREF color, doub
 }
 
 void Canvas::offset_origin(int dx, int dy) {
+    forget_clip();
     cairo_translate(m_cr, dx, dy);
 }
 
 void Canvas::push_clip(const Rect& r) {
+    forget_clip();
     cairo_save(m_cr);
     cairo_rectangle(m_cr, r.left, r.top, std::max(0, r.width()), std::max(0, r.height()));
     cairo_clip(m_cr);
 }
 
 void Canvas::pop_clip() {
+    forget_clip();
     cairo_restore(m_cr);
+}
+
+void Canvas::forget_clip() const {
+    if (m_clip_list)
+        cairo_rectangle_list_destroy(std::exchange(m_clip_list, nullptr));
 }
 
 bool Canvas::rect_visible(const Rect& r) const {
     if (r.is_empty())
         return false;
-    cairo_rectangle_list_t* list = cairo_copy_clip_rectangle_list(m_cr);
-    bool visible = false;
-    if (list->status == CAIRO_STATUS_SUCCESS) {
-        for (int i = 0; i < list->num_rectangles && !visible; ++i) {
-            const cairo_rectangle_t& c = list->rectangles[i];
-            visible =
-                r.left < c.x + c.width && c.x < r.right && r.top < c.y + c.height && c.y < r.bottom;
+    if (!m_clip_list)
+        m_clip_list = cairo_copy_clip_rectangle_list(m_cr);
+    if (m_clip_list->status == CAIRO_STATUS_SUCCESS) {
+        for (int i = 0; i < m_clip_list->num_rectangles; ++i) {
+            const cairo_rectangle_t& c = m_clip_list->rectangles[i];
+            if (r.left < c.x + c.width && c.x < r.right && r.top < c.y + c.height && c.y < r.bottom)
+                return true;
         }
-    } else {
-        // A clip that is not a set of rectangles (after a rotation): its
-        // extents.
-        double x0, y0, x1, y1;
-        cairo_clip_extents(m_cr, &x0, &y0, &x1, &y1);
-        visible = r.left < x1 && x0 < r.right && r.top < y1 && y0 < r.bottom;
+        return false;
     }
-    cairo_rectangle_list_destroy(list);
-    return visible;
+    // A clip that is not a set of rectangles (after a rotation): its
+    // extents.
+    double x0, y0, x1, y1;
+    cairo_clip_extents(m_cr, &x0, &y0, &x1, &y1);
+    return r.left < x1 && x0 < r.right && r.top < y1 && y0 < r.bottom;
 }
 
 void Canvas::draw_stroke(double x0, double y0, double x1, double y1, COLORREF color, double width) {

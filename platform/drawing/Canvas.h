@@ -12,6 +12,8 @@
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
 typedef struct _PangoContext PangoContext;
+struct _cairo_rectangle_list;
+typedef struct _cairo_rectangle_list cairo_rectangle_list_t;
 
 namespace platform {
 
@@ -66,6 +68,8 @@ class Canvas {
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
 
+    // For drawing only: the canvas keeps what it knows of its clip, which
+    // changes through push_clip, pop_clip and offset_origin alone.
     cairo_t* cairo() const { return m_cr; }
     HWND window() const { return m_hwnd; }
 
@@ -134,7 +138,13 @@ class Canvas {
     Size measure_text(std::string_view gbk) const;
 
   private:
+    void forget_clip() const;
+
     cairo_t* m_cr;
+    // The clip as rectangles, asked of Cairo once per clip: a paint asks
+    // rect_visible for every shape it may skip, and Cairo builds the list
+    // anew for each question.
+    mutable cairo_rectangle_list_t* m_clip_list = nullptr;
     HWND m_hwnd;
     HFONT m_font;
     COLORREF m_text_color = 0;

@@ -189,3 +189,32 @@ TEST(CanvasShapes, ABitmapFileReadsBackAsTheSamePicture) {
     EXPECT_EQ(copy.at(2, 1), rgb(1, 2, 3));
     delete_bitmap(back);
 }
+
+// What is visible follows every change of the clip and of the origin, asked
+// before and after each: the canvas keeps the clip's rectangles between
+// changes.
+TEST(CanvasShapes, VisibilityFollowsTheClipThroughEveryChange) {
+    HBITMAP b = create_bitmap(100, 100);
+    {
+        std::unique_ptr<Canvas> c = bitmap_canvas(b);
+        ASSERT_NE(c, nullptr);
+        const Rect corner{90, 90, 95, 95};
+        const Rect near{10, 10, 20, 20};
+        EXPECT_TRUE(c->rect_visible(corner));
+        c->push_clip({0, 0, 50, 50});
+        EXPECT_FALSE(c->rect_visible(corner));
+        EXPECT_TRUE(c->rect_visible(near));
+        c->offset_origin(40, 40); // the clip now ends at (10, 10)
+        EXPECT_FALSE(c->rect_visible(near));
+        EXPECT_TRUE(c->rect_visible({5, 5, 12, 12}));
+        c->push_clip({0, 0, 5, 5});
+        EXPECT_FALSE(c->rect_visible({5, 5, 12, 12}));
+        c->pop_clip();
+        EXPECT_TRUE(c->rect_visible({5, 5, 12, 12}));
+        c->offset_origin(-40, -40);
+        EXPECT_TRUE(c->rect_visible(near));
+        c->pop_clip();
+        EXPECT_TRUE(c->rect_visible(corner));
+    }
+    delete_bitmap(b);
+}
