@@ -236,6 +236,20 @@ AngleRow angle_row(const Rect& panel, int servo) {
     return {top, panel.left + 16.0, panel.right - 16.0, top + 32.0};
 }
 
+// Where an angle row's texts stand: the angle in a column of its own at the
+// right, the target's arrow left of it while the servo turns.
+Rect value_box(const Rect& panel, const AngleRow& row) {
+    return {panel.right - 14 - 64, row.top - 4, panel.right - 14, row.top + 24};
+}
+Rect target_box(const Rect& panel, const AngleRow& row) {
+    return {panel.left + 120, row.top - 4, value_box(panel, row).left - 12, row.top + 24};
+}
+// Where an angle lies along the row's bar.
+double bar_at(const ServoSettings& s, const AngleRow& row, double angle) {
+    double span = std::max(1, s.max_angle - s.min_angle);
+    return row.x0 + (angle - s.min_angle) / span * (row.x1 - row.x0);
+}
+
 std::string format_gap(const std::optional<Millis>& gap) {
     char buffer[32];
     if (!gap)
@@ -452,31 +466,50 @@ void ArmPainter::paint_top(Canvas& c, const Rect& r, const ArmModel& model) {
     c.fill_circle(t.cx, t.cy, 5, k_panel);
 }
 
+std::array<Rect, 3> ArmPainter::angle_change(const ArmLayout& layout, const ServoSettings& settings,
+                                             int servo, double from, double to, double target) {
+    AngleRow row = angle_row(layout.angles, servo);
+    std::array<Rect, 3> parts{};
+    if (from == to)
+        return parts;
+    // The bar's end and the knob between the two places, the knob's edge
+    // and the target's tick included.
+    const double a = bar_at(settings, row, from);
+    const double b = bar_at(settings, row, to);
+    parts[0] = Rect{static_cast<int>(std::floor(std::min(a, b))) - 8, static_cast<int>(row.y) - 8,
+                    static_cast<int>(std::ceil(std::max(a, b))) + 8, static_cast<int>(row.y) + 8}
+                   .intersect(layout.angle_rows[static_cast<std::size_t>(servo)]);
+    if (std::lround(from) != std::lround(to))
+        parts[1] = value_box(layout.angles, row);
+    if ((from == target) != (to == target))
+        parts[2] = target_box(layout.angles, row);
+    return parts;
+}
+
 void ArmPainter::paint_angle(Canvas& c, const Rect& r, int i, const ArmModel& model) {
     const ServoSettings& s = model.settings();
     AngleRow row = angle_row(r, i);
     double angle = model.angle(i);
     int shown = static_cast<int>(std::lround(angle));
-    // The angle in a column of its own at the right, the target's arrow
-    // left of it while the servo turns: the numbers keep their places as
-    // they change. The angle, new in nearly every frame, is put together
-    // from pictures of its characters.
+    // The numbers keep their places as they change. The angle, new in
+    // nearly every frame, is put together from pictures of its characters.
     platform::HFONT old = c.set_font(m_value_font);
     constexpr UINT k_format =
         platform::DT_RIGHT | platform::DT_VCENTER | platform::DT_SINGLELINE | platform::DT_NOPREFIX;
-    int value_left = r.right - 14 - 64;
-    m_texts.draw_characters(c, std::to_string(shown) + gbk("°"),
-                            {value_left, row.top - 4, r.right - 14, row.top + 24}, k_text, k_panel);
-    Rect target{r.left + 120, row.top - 4, value_left - 12, row.top + 24};
-    if (model.target(i) != angle)
-        m_texts.draw(c, gbk("→ ") + std::to_string(model.target(i)) + gbk("°"), target, k_format,
-                     k_text, k_panel);
-    else
-        c.fill_rect(target, k_panel);
+    const Rect value = value_box(r, row);
+    if (c.rect_visible(value))
+        m_texts.draw_characters(c, std::to_string(shown) + gbk("°"), value, k_text, k_panel);
+    const Rect target = target_box(r, row);
+    if (c.rect_visible(target)) {
+        if (model.target(i) != angle)
+            m_texts.draw(c, gbk("→ ") + std::to_string(model.target(i)) + gbk("°"), target,
+                         k_format, k_text, k_panel);
+        else
+            c.fill_rect(target, k_panel);
+    }
     c.set_font(old);
     // The angle as a bar and a knob over the travel, the target as a tick.
-    double span = std::max(1, s.max_angle - s.min_angle);
-    auto at = [&](double v) { return row.x0 + (v - s.min_angle) / span * (row.x1 - row.x0); };
+    auto at = [&](double v) { return bar_at(s, row, v); };
     c.draw_stroke(row.x0, row.y, at(angle), row.y, k_link_far, 6);
     c.draw_stroke(at(model.target(i)), row.y - 7, at(model.target(i)), row.y + 7, k_muted, 2);
     c.fill_circle(at(angle), row.y, 6, k_link);

@@ -59,6 +59,13 @@ class ArmPainter {
     // `target`, where its ghost is drawn at the angles it moves to.
     static ArmExtent extent(const ArmLayout& layout, const ArmModel& model, bool target = false);
 
+    // What of a servo's row changes when its angle goes from `from` to `to`
+    // (moving towards `target`): the stretch of the bar between them, the
+    // angle's text when its number changes, the target's when it comes or
+    // goes. Parts that stay are empty.
+    static std::array<platform::Rect, 3> angle_change(const ArmLayout& layout,
+                                                      const ServoSettings& settings, int servo,
+                                                      double from, double to, double target);
     // Paints the parts of the window that the canvas's clip lets show.
     void paint(platform::Canvas& canvas, const platform::Rect& client, const ArmView& view);
 

@@ -101,9 +101,12 @@ void ArmWindow::frame() {
         }
     }
     std::array<double, k_servo_count> now = angles();
+    const ArmModel& model = m_session.model();
     for (std::size_t i = 0; i < now.size(); ++i) {
-        if (now[i] != m_shown_angles[i])
-            invalidate_part(layout.angle_rows[i]);
+        const int servo = static_cast<int>(i);
+        for (const Rect& part : ArmPainter::angle_change(
+                 layout, model.settings(), servo, m_shown_angles[i], now[i], model.target(servo)))
+            invalidate_part(part);
     }
     m_shown_angles = now;
     update_animation();
@@ -116,7 +119,8 @@ Rect ArmWindow::client() const {
 }
 
 void ArmWindow::invalidate_part(const Rect& part) {
-    invalidate_rect(m_hwnd, &part, false);
+    if (!part.is_empty())
+        invalidate_rect(m_hwnd, &part, false);
 }
 
 std::array<double, k_servo_count> ArmWindow::angles() const {
