@@ -5,6 +5,7 @@
 #include <platform/window/Painting.h>
 #include <platform/window/detail/State.h>
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -91,6 +92,8 @@ int set_standard_scroll_info(HWND hwnd, int bar, const ScrollInfo& info, bool re
         return 0;
     ScrollTracker& tracker = bars->bars[bar];
     const ScrollState before = tracker.state;
+    const ScrollSite site = site_of(hwnd, bar);
+    const ScrollLayout was = tracker.layout(site);
     bool changed = tracker.state.apply(info);
     int pos = tracker.state.pos;
     if (info.fMask & (SIF_RANGE | SIF_PAGE)) {
@@ -100,21 +103,28 @@ int set_standard_scroll_info(HWND hwnd, int bar, const ScrollInfo& info, bool re
     if (!changed || !redraw || !is_window(hwnd))
         return pos;
     // A new position alone moves the thumb along the track: the arrows, the
-    // other bar and the border stay as they are (a list that follows a
-    // playback moves its thumb at every step).
+    // other bar and the border stay as they are, and so does the track away
+    // from the thumb (a list that follows a playback moves its thumb at
+    // every step; a column of pixels costs a cache line a row).
     const ScrollState& now = tracker.state;
-    if (before.min == now.min && before.max == now.max && before.page == now.page &&
-        (get_style(hwnd) & style_bit(bar))) {
-        const ScrollSite site = site_of(hwnd, bar);
-        const ScrollLayout layout = tracker.layout(site);
-        invalidate_frame_part(
-            hwnd, site.vertical ? Rect{site.rect.left, site.rect.top + layout.track_start(),
-                                       site.rect.right, site.rect.top + layout.track_end()}
-                                : Rect{site.rect.left + layout.track_start(), site.rect.top,
-                                       site.rect.left + layout.track_end(), site.rect.bottom});
-    } else {
+    if (before.min != now.min || before.max != now.max || before.page != now.page ||
+        !(get_style(hwnd) & style_bit(bar))) {
         invalidate_frame(hwnd);
+        return pos;
     }
+    const ScrollLayout is = tracker.layout(site);
+    int from = std::min(was.thumb_start, is.thumb_start);
+    int to = std::max(was.thumb_start + was.thumb_length, is.thumb_start + is.thumb_length);
+    if (was.thumb_length == 0 || is.thumb_length == 0) {
+        from = is.track_start();
+        to = is.track_end();
+    } else if (was.thumb_start == is.thumb_start) {
+        return pos; // it moved by less than a pixel
+    }
+    invalidate_frame_part(hwnd, site.vertical ? Rect{site.rect.left, site.rect.top + from,
+                                                     site.rect.right, site.rect.top + to}
+                                              : Rect{site.rect.left + from, site.rect.top,
+                                                     site.rect.left + to, site.rect.bottom});
     return pos;
 }
 

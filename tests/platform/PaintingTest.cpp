@@ -120,18 +120,19 @@ std::vector<std::uint32_t> picture_of(HWND top) {
     return pixels;
 }
 
-// A scroll bar whose thumb moves repaints its track, not the rest of the
-// frame nor the client area inside it, and presents the track alone; what
-// shows is what a repaint of the whole window would show. A new range
+// A scroll bar whose thumb moves repaints where the thumb was and is, not
+// the rest of the track, the arrows, the border nor the client area, and
+// presents that alone; a thumb that stays on its pixels repaints nothing.
+// What shows is what a repaint of the whole window would show. A new range
 // repaints all of the frame.
-TEST_F(Painting, AThumbMovedAlonePaintsAndPresentsItsTrackAlone) {
+TEST_F(Painting, AThumbMovedAlonePaintsAndPresentsWhereItWasAndIs) {
     HWND top = make_top();
     HWND child =
         make_child(top, {10, 10, 210, 160}, 1, WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL);
     ScrollInfo info;
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    info.nMax = 99;
-    info.nPage = 10;
+    info.nMax = 999;
+    info.nPage = 100;
     set_scroll_info(child, SB_VERT, info);
     set_scroll_info(child, SB_HORZ, info);
     m_backend.pump();
@@ -140,21 +141,31 @@ TEST_F(Painting, AThumbMovedAlonePaintsAndPresentsItsTrackAlone) {
     // The vertical bar, less its two arrows (each as long as the bar is wide).
     const std::int64_t track =
         static_cast<std::int64_t>(ScrollBarSize) * (client.height() - 2 * ScrollBarSize);
-    for (int pos : {50, 90, 0}) {
+    struct Step {
+        int pos;
+        bool thumb_moves;
+    };
+    for (Step step : {Step{30, true}, Step{50, true}, Step{51, false}, Step{20, true}}) {
         const std::int64_t before = m_backend.presented_pixels();
         info.fMask = SIF_POS;
-        info.nPos = pos;
+        info.nPos = step.pos;
         set_scroll_info(child, SB_VERT, info);
         m_backend.pump();
-        EXPECT_EQ(m_backend.presented_pixels() - before, track) << "at " << pos;
+        const std::int64_t presented = m_backend.presented_pixels() - before;
+        if (step.thumb_moves) {
+            EXPECT_GT(presented, 0) << "at " << step.pos;
+            EXPECT_LT(presented, track / 2) << "at " << step.pos;
+        } else {
+            EXPECT_EQ(presented, 0) << "at " << step.pos;
+        }
         const std::vector<std::uint32_t> shown = picture_of(top);
         redraw_window(child);
         m_backend.pump();
-        EXPECT_TRUE(shown == picture_of(top)) << "at " << pos;
+        EXPECT_TRUE(shown == picture_of(top)) << "at " << step.pos;
     }
     const std::int64_t before = m_backend.presented_pixels();
     info.fMask = SIF_RANGE;
-    info.nMax = 49;
+    info.nMax = 499;
     set_scroll_info(child, SB_VERT, info);
     m_backend.pump();
     EXPECT_EQ(m_backend.presented_pixels() - before,
