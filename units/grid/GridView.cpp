@@ -129,17 +129,25 @@ Rect GridView::cell_rect(int row, int column) const {
     return found;
 }
 
+int GridView::content_right() const {
+    int right = 0;
+    for_each_column([&](int c, int x) { right = std::max(right, x + column_width(c)); });
+    return std::min(right, m_client.cx);
+}
+
 Rect GridView::row_band(int row) const {
     Rect found;
     for_each_row([&](int r, int y) {
         if (r == row)
-            found = {0, y, m_client.cx, y + m_look.row_height};
+            found = {0, y, content_right(), y + m_look.row_height};
     });
     return found;
 }
 
 Rect GridView::row_scroll_area() const {
-    return {0, fixed_height(), m_client.cx, m_client.cy};
+    // Past the last column there is only the background, which no scroll
+    // changes.
+    return {0, fixed_height(), content_right(), m_client.cy};
 }
 
 Rect GridView::column_scroll_area() const {

@@ -50,7 +50,7 @@ class GridView {
     int column_width(int column) const;
     // A cell's rectangle in client coordinates; empty when it is not shown.
     platform::Rect cell_rect(int row, int column) const;
-    // A shown row's band across the whole client width; empty when the row
+    // A shown row's band across the columns in view; empty when the row
     // is not shown.
     platform::Rect row_band(int row) const;
     // Where data rows scroll (below the header rows) and where data columns
@@ -66,6 +66,8 @@ class GridView {
   private:
     int fixed_height() const;
     int fixed_width() const;
+    // Where the columns in view end, at most the client's width.
+    int content_right() const;
     // Shown rows and columns in drawing order, with their offsets.
     template <typename F> void for_each_row(F&& f) const;
     template <typename F> void for_each_column(F&& f) const;
