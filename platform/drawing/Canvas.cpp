@@ -9,6 +9,7 @@
 #include <cmath>
 #include <pango/pangocairo.h>
 #include <utility>
+#include <vector>
 
 namespace platform {
 
@@ -39,6 +40,52 @@ namespace {
 // circles: a quarter pixel cannot be seen under anti-aliasing, and round
 // ends and joints take half the segments of cairo's tenth of a pixel.
 constexpr double k_shape_tolerance = 0.25;
+
+// Discs up to this radius are drawn from pictures of their coverage, one
+// for each radius and place on the pixel grid to a quarter pixel (an eighth
+// of a pixel off at most, which anti-aliasing hides): the joints and knobs
+// of the virtual arm, a dozen in every frame.
+constexpr double k_most_disc_radius = 16;
+constexpr int k_disc_steps = 4;
+
+struct Disc {
+    double radius;
+    int qx, qy;
+    int reach; // from the picture's corner to the whole pixel under the centre
+    cairo_surface_t* mask;
+};
+
+const Disc& disc_picture(double radius, int qx, int qy) {
+    struct Discs {
+        std::vector<Disc> made;
+        ~Discs() {
+            for (Disc& d : made)
+                cairo_surface_destroy(d.mask);
+        }
+    };
+    thread_local Discs discs;
+    for (const Disc& d : discs.made)
+        if (d.radius == radius && d.qx == qx && d.qy == qy)
+            return d;
+    // A handful of radii are ever drawn; a program drawing many starts over.
+    if (discs.made.size() >= 256) {
+        for (Disc& d : discs.made)
+            cairo_surface_destroy(d.mask);
+        discs.made.clear();
+    }
+    const int reach = static_cast<int>(std::ceil(radius)) + 1;
+    cairo_surface_t* mask =
+        cairo_image_surface_create(CAIRO_FORMAT_A8, 2 * reach + 2, 2 * reach + 2);
+    cairo_t* cr = cairo_create(mask);
+    cairo_set_tolerance(cr, k_shape_tolerance);
+    cairo_arc(cr, reach + static_cast<double>(qx) / k_disc_steps,
+              reach + static_cast<double>(qy) / k_disc_steps, radius, 0, 2 * M_PI);
+    cairo_fill(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(mask);
+    discs.made.push_back({radius, qx, qy, reach, mask});
+    return discs.made.back();
+}
 
 // The outline of a rectangle with corners of the given radius, at most half
 // its shorter side.
@@ -327,6 +374,21 @@ void Canvas::fill_circle(double cx, double cy, double radius, COLORREF color) {
     if (radius <= 0)
         return;
     set_source_color(m_cr, color);
+    if (radius <= k_most_disc_radius && draws_whole_pixels(m_cr)) {
+        // The disc's place on the pixel grid, to a quarter of a pixel.
+        double dx = cx;
+        double dy = cy;
+        cairo_user_to_device(m_cr, &dx, &dy);
+        const double qx = std::round(dx * k_disc_steps);
+        const double qy = std::round(dy * k_disc_steps);
+        const double ix = std::floor(qx / k_disc_steps);
+        const double iy = std::floor(qy / k_disc_steps);
+        const Disc& disc = disc_picture(radius, static_cast<int>(qx - ix * k_disc_steps),
+                                        static_cast<int>(qy - iy * k_disc_steps));
+        cairo_mask_surface(m_cr, disc.mask, cx - (dx - ix) - disc.reach,
+                           cy - (dy - iy) - disc.reach);
+        return;
+    }
     double tolerance = cairo_get_tolerance(m_cr);
     cairo_set_tolerance(m_cr, k_shape_tolerance);
     cairo_new_sub_path(m_cr);

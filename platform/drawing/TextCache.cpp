@@ -70,6 +70,16 @@ PangoLayout* make_layout(PangoContext* context, HFONT font, std::string_view gbk
     return layout;
 }
 
+bool draws_whole_pixels(cairo_t* cr) {
+    if (cairo_surface_get_type(cairo_get_target(cr)) != CAIRO_SURFACE_TYPE_IMAGE ||
+        cairo_get_operator(cr) != CAIRO_OPERATOR_OVER)
+        return false;
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    return m.xx == 1 && m.yy == 1 && m.xy == 0 && m.yx == 0 && m.x0 == std::floor(m.x0) &&
+           m.y0 == std::floor(m.y0);
+}
+
 namespace text_cache {
 
 // A text's coverage: what its glyphs cover of each pixel, in a picture
@@ -167,19 +177,6 @@ bool decorated(PangoLayout* layout) {
     const bool any = list != nullptr;
     g_slist_free_full(list, reinterpret_cast<GDestroyNotify>(pango_attribute_destroy));
     return any;
-}
-
-// A coverage picture is exact only on an image surface (whose compositing it
-// shares with the glyphs themselves), painted over with the plain operator,
-// at a whole-pixel position and the scale the glyphs were drawn at.
-bool coverage_fits(cairo_t* cr) {
-    if (cairo_surface_get_type(cairo_get_target(cr)) != CAIRO_SURFACE_TYPE_IMAGE ||
-        cairo_get_operator(cr) != CAIRO_OPERATOR_OVER)
-        return false;
-    cairo_matrix_t m;
-    cairo_get_matrix(cr, &m);
-    return m.xx == 1 && m.yy == 1 && m.xy == 0 && m.yx == 0 && m.x0 == std::floor(m.x0) &&
-           m.y0 == std::floor(m.y0);
 }
 
 // The texts laid out for drawing on this thread, most recently drawn first.
@@ -307,9 +304,9 @@ void show(cairo_t* cr, Text& text, int x, int y, const Rect* clip) {
         text.through_pango = decorated(text.layout);
     }
     ++text.draws;
-    if (!text.coverage.mask && !text.through_pango && text.draws >= 2 && coverage_fits(cr))
+    if (!text.coverage.mask && !text.through_pango && text.draws >= 2 && draws_whole_pixels(cr))
         text.through_pango = !make_coverage(text.layout, text.coverage);
-    if (text.coverage.mask && coverage_fits(cr)) {
+    if (text.coverage.mask && draws_whole_pixels(cr)) {
         cairo_surface_t* mask = text.coverage.mask;
         const Rect covered{x + text.coverage.x, y + text.coverage.y,
                            x + text.coverage.x + cairo_image_surface_get_width(mask),

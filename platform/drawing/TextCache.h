@@ -21,6 +21,11 @@ namespace platform {
 // unless `format` has DT_NOPREFIX.
 PangoLayout* make_layout(PangoContext* context, HFONT font, std::string_view gbk, UINT format);
 
+// Whether `cr` draws onto an image surface with the plain operator, moved
+// by whole pixels and not scaled: there a picture of a shape's coverage,
+// made once, lands on the pixels the shape itself would.
+bool draws_whole_pixels(cairo_t* cr);
+
 namespace text_cache {
 
 struct Text;
