@@ -47,6 +47,14 @@ struct ScrollLayout {
     int position_for_thumb(const ScrollState& st, int thumb_offset) const;
 };
 
+// A rectangle along the bar `r`, from `start` for `length`, across its whole
+// width.
+inline Rect along(const Rect& r, bool vertical, int start, int length) {
+    if (vertical)
+        return {r.left, r.top + start, r.right, r.top + start + length};
+    return {r.left + start, r.top, r.left + start + length, r.bottom};
+}
+
 // `length` along the bar, `thickness` across it; `pos` is the position the
 // thumb shows (the track position while dragging).
 ScrollLayout layout_scroll_bar(int length, int thickness, const ScrollState& st, int pos);

@@ -15,13 +15,6 @@ constexpr COLORREF k_thumb_pressed = rgb(0x78, 0x78, 0x78);
 constexpr COLORREF k_arrow = rgb(0x60, 0x60, 0x60);
 constexpr COLORREF k_arrow_hot = rgb(0xDA, 0xDA, 0xDA);
 
-// A rectangle along the bar, from `start` for `length`, across its whole width.
-Rect along(const Rect& r, bool vertical, int start, int length) {
-    if (vertical)
-        return {r.left, r.top + start, r.right, r.top + start + length};
-    return {r.left + start, r.top, r.left + start + length, r.bottom};
-}
-
 void draw_chevron(Canvas& canvas, const Rect& r, bool vertical, bool towards_end, COLORREF color) {
     double cx = (r.left + r.right) / 2.0;
     double cy = (r.top + r.bottom) / 2.0;

@@ -121,10 +121,7 @@ int set_standard_scroll_info(HWND hwnd, int bar, const ScrollInfo& info, bool re
     } else if (was.thumb_start == is.thumb_start) {
         return pos; // it moved by less than a pixel
     }
-    invalidate_frame_part(hwnd, site.vertical ? Rect{site.rect.left, site.rect.top + from,
-                                                     site.rect.right, site.rect.top + to}
-                                              : Rect{site.rect.left + from, site.rect.top,
-                                                     site.rect.left + to, site.rect.bottom});
+    invalidate_frame_part(hwnd, along(site.rect, site.vertical, from, to - from));
     return pos;
 }
 

@@ -102,7 +102,11 @@ struct Text {
     guint serial = 0;
     int draws = 0;
     Coverage coverage;
-    // Drawn through Pango always: too big to keep, or not in grey.
+    // With underlines or strike-through lines, which a picture gives a shade
+    // apart.
+    bool decorated = false;
+    // Drawn through Pango: decorated, or (until the context changes) too
+    // big to keep or not in grey.
     bool through_pango = false;
 };
 
@@ -169,7 +173,7 @@ bool make_coverage(PangoLayout* layout, Coverage& out) {
 
 // Pango fills underlines and strike-through lines itself, at fractions of a
 // pixel; their coverage, filled into a picture, comes out a shade apart.
-bool decorated(PangoLayout* layout) {
+bool is_decorated(PangoLayout* layout) {
     PangoAttrList* attrs = pango_layout_get_attributes(layout);
     if (!attrs)
         return false;
@@ -217,7 +221,8 @@ class Cache {
         text.width = width;
         text.gbk = std::string(gbk);
         text.layout = make_layout(m_context, font, gbk, format);
-        text.through_pango = decorated(text.layout);
+        text.decorated = is_decorated(text.layout);
+        text.through_pango = text.decorated;
         m_index.emplace(hash, m_texts.begin());
         return text;
     }
@@ -301,36 +306,33 @@ void show(cairo_t* cr, Text& text, int x, int y, const Rect* clip) {
         release(text.coverage);
         text.serial = serial;
         text.draws = 0;
-        text.through_pango = decorated(text.layout);
+        text.through_pango = text.decorated;
     }
     ++text.draws;
-    if (!text.coverage.mask && !text.through_pango && text.draws >= 2 && draws_whole_pixels(cr))
+    const bool whole_pixels = draws_whole_pixels(cr);
+    if (!text.coverage.mask && !text.through_pango && text.draws >= 2 && whole_pixels)
         text.through_pango = !make_coverage(text.layout, text.coverage);
-    if (text.coverage.mask && draws_whole_pixels(cr)) {
-        cairo_surface_t* mask = text.coverage.mask;
-        const Rect covered{x + text.coverage.x, y + text.coverage.y,
-                           x + text.coverage.x + cairo_image_surface_get_width(mask),
-                           y + text.coverage.y + cairo_image_surface_get_height(mask)};
-        // Most texts lie well inside their cells: no clip to set up.
-        if (clip && covered.intersect(*clip) != covered) {
-            cairo_save(cr);
-            cairo_rectangle(cr, clip->left, clip->top, clip->width(), clip->height());
-            cairo_clip(cr);
-            cairo_mask_surface(cr, mask, covered.left, covered.top);
-            cairo_restore(cr);
-        } else {
-            cairo_mask_surface(cr, mask, covered.left, covered.top);
-        }
-        return;
-    }
-    if (clip) {
+    cairo_surface_t* mask = whole_pixels ? text.coverage.mask : nullptr;
+    Rect covered;
+    if (mask)
+        covered = {x + text.coverage.x, y + text.coverage.y,
+                   x + text.coverage.x + cairo_image_surface_get_width(mask),
+                   y + text.coverage.y + cairo_image_surface_get_height(mask)};
+    // Most texts drawn from their picture lie well inside their cells: no
+    // clip to set up.
+    const bool clipped = clip && (!mask || covered.intersect(*clip) != covered);
+    if (clipped) {
         cairo_save(cr);
         cairo_rectangle(cr, clip->left, clip->top, clip->width(), clip->height());
         cairo_clip(cr);
     }
-    cairo_move_to(cr, x, y);
-    pango_cairo_show_layout(cr, text.layout);
-    if (clip)
+    if (mask) {
+        cairo_mask_surface(cr, mask, covered.left, covered.top);
+    } else {
+        cairo_move_to(cr, x, y);
+        pango_cairo_show_layout(cr, text.layout);
+    }
+    if (clipped)
         cairo_restore(cr);
 }
 
