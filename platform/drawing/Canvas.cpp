@@ -1,6 +1,8 @@
 #include "Canvas.h"
 
+#include "Capsule.h"
 #include "Font.h"
+#include "Pixels.h"
 #include "TextCache.h"
 #include <platform/Encoding.h>
 
@@ -35,6 +37,12 @@ void set_source_color(cairo_t* cr, COLORREF c) {
 }
 
 namespace {
+
+// A colour as the picture's pixels hold it, 0xRRGGBB.
+std::uint32_t rgb_of(COLORREF c) {
+    return (static_cast<std::uint32_t>(get_r(c)) << 16) |
+           (static_cast<std::uint32_t>(get_g(c)) << 8) | static_cast<std::uint32_t>(get_b(c));
+}
 
 // How far, in pixels, the curves of moving shapes may stray from true
 // circles: a quarter pixel cannot be seen under anti-aliasing, and round
@@ -125,7 +133,6 @@ Canvas::Canvas(cairo_t* cr, HWND hwnd)
 }
 
 Canvas::~Canvas() {
-    forget_clip();
     cairo_restore(m_cr);
     cairo_surface_flush(cairo_get_target(m_cr));
     cairo_destroy(m_cr);
@@ -162,10 +169,34 @@ void Canvas::draw_line(int x0, int y0, int x1, int y1, COLORREF color, double wi
 }
 
 void Canvas::draw_surface(cairo_surface_t* surface, int x, int y) {
-    if (!surface)
+    if (!surface || copy_opaque(surface, x, y))
         return;
     cairo_set_source_surface(m_cr, surface, x, y);
     cairo_paint(m_cr);
+}
+
+bool Canvas::copy_opaque(cairo_surface_t* surface, int x, int y) {
+    // A picture without alpha put at whole pixels replaces what it covers:
+    // its rows are copied inside the clip. A moving arm puts a score of
+    // small pictures a frame (its numbers' characters).
+    if (cairo_surface_get_type(surface) != CAIRO_SURFACE_TYPE_IMAGE ||
+        cairo_image_surface_get_format(surface) != CAIRO_FORMAT_RGB24 ||
+        !pixels::writable(surface) || surface == cairo_get_target(m_cr))
+        return false;
+    int ox = 0;
+    int oy = 0;
+    const std::vector<Rect>* clip = direct_clip(ox, oy);
+    if (!clip)
+        return false;
+    pixels::copy(cairo_get_target(m_cr), *clip, surface, x + ox, y + oy);
+    return true;
+}
+
+const std::vector<Rect>* Canvas::direct_clip(int& ox, int& oy) const {
+    if (!draws_whole_pixels(m_cr) || !pixels::writable(cairo_get_target(m_cr)) ||
+        !origin_in_pixels(ox, oy))
+        return nullptr;
+    return clip_in_pixels();
 }
 
 void Canvas::draw_scaled_surface(cairo_surface_t* surface, double x, double y, double scale_x,
@@ -310,53 +341,121 @@ void Canvas::draw_polyline(const PointF* points, int count, COLORREF color, doub
 }
 
 void Canvas::offset_origin(int dx, int dy) {
-    forget_clip();
+    // The clip stays where it is in the picture.
     cairo_translate(m_cr, dx, dy);
 }
 
 void Canvas::push_clip(const Rect& r) {
-    forget_clip();
+    m_saved_clips.push_back(m_clip);
     cairo_save(m_cr);
     cairo_rectangle(m_cr, r.left, r.top, std::max(0, r.width()), std::max(0, r.height()));
     cairo_clip(m_cr);
+    int ox = 0;
+    int oy = 0;
+    if (!m_clip.known || !m_clip.whole_pixels || !origin_in_pixels(ox, oy)) {
+        m_clip.known = false;
+        return;
+    }
+    const Rect in_pixels = r.offset(ox, oy);
+    std::erase_if(m_clip.pixels, [&](Rect& c) {
+        c = c.intersect(in_pixels);
+        return c.is_empty();
+    });
 }
 
 void Canvas::pop_clip() {
-    forget_clip();
     cairo_restore(m_cr);
+    if (m_saved_clips.empty()) {
+        m_clip.known = false;
+        return;
+    }
+    m_clip = std::move(m_saved_clips.back());
+    m_saved_clips.pop_back();
 }
 
-void Canvas::forget_clip() const {
-    if (m_clip_list)
-        cairo_rectangle_list_destroy(std::exchange(m_clip_list, nullptr));
+bool Canvas::origin_in_pixels(int& x, int& y) const {
+    cairo_matrix_t m;
+    cairo_get_matrix(m_cr, &m);
+    if (m.xx != 1 || m.yy != 1 || m.xy != 0 || m.yx != 0 || m.x0 != std::floor(m.x0) ||
+        m.y0 != std::floor(m.y0))
+        return false;
+    x = static_cast<int>(m.x0);
+    y = static_cast<int>(m.y0);
+    return true;
+}
+
+const std::vector<Rect>* Canvas::clip_in_pixels() const {
+    int ox = 0;
+    int oy = 0;
+    if (!origin_in_pixels(ox, oy))
+        return nullptr;
+    if (!m_clip.known) {
+        m_clip.known = true;
+        m_clip.whole_pixels = false;
+        m_clip.pixels.clear();
+        cairo_rectangle_list_t* list = cairo_copy_clip_rectangle_list(m_cr);
+        if (list->status == CAIRO_STATUS_SUCCESS) {
+            m_clip.whole_pixels = true;
+            for (int i = 0; i < list->num_rectangles; ++i) {
+                const cairo_rectangle_t& c = list->rectangles[i];
+                if (c.x != std::floor(c.x) || c.y != std::floor(c.y) ||
+                    c.width != std::floor(c.width) || c.height != std::floor(c.height)) {
+                    m_clip.whole_pixels = false;
+                    break;
+                }
+                const int x = static_cast<int>(c.x) + ox;
+                const int y = static_cast<int>(c.y) + oy;
+                m_clip.pixels.push_back(
+                    {x, y, x + static_cast<int>(c.width), y + static_cast<int>(c.height)});
+            }
+        }
+        cairo_rectangle_list_destroy(list);
+    }
+    return m_clip.whole_pixels ? &m_clip.pixels : nullptr;
 }
 
 bool Canvas::rect_visible(const Rect& r) const {
     if (r.is_empty())
         return false;
-    if (!m_clip_list)
-        m_clip_list = cairo_copy_clip_rectangle_list(m_cr);
-    if (m_clip_list->status == CAIRO_STATUS_SUCCESS) {
-        for (int i = 0; i < m_clip_list->num_rectangles; ++i) {
-            const cairo_rectangle_t& c = m_clip_list->rectangles[i];
-            if (r.left < c.x + c.width && c.x < r.right && r.top < c.y + c.height && c.y < r.bottom)
-                return true;
-        }
-        return false;
+    int ox = 0;
+    int oy = 0;
+    if (const std::vector<Rect>* clip = clip_in_pixels(); clip && origin_in_pixels(ox, oy)) {
+        const Rect in_pixels = r.offset(ox, oy);
+        return std::any_of(clip->begin(), clip->end(),
+                           [&](const Rect& c) { return !c.intersect(in_pixels).is_empty(); });
     }
-    // A clip that is not a set of rectangles (after a rotation): its
-    // extents.
-    double x0, y0, x1, y1;
-    cairo_clip_extents(m_cr, &x0, &y0, &x1, &y1);
-    return r.left < x1 && x0 < r.right && r.top < y1 && y0 < r.bottom;
+    // A clip or an origin that is not whole pixels: what Cairo says.
+    cairo_rectangle_list_t* list = cairo_copy_clip_rectangle_list(m_cr);
+    bool seen = false;
+    if (list->status == CAIRO_STATUS_SUCCESS) {
+        for (int i = 0; i < list->num_rectangles && !seen; ++i) {
+            const cairo_rectangle_t& c = list->rectangles[i];
+            seen =
+                r.left < c.x + c.width && c.x < r.right && r.top < c.y + c.height && c.y < r.bottom;
+        }
+    } else {
+        // Not a set of rectangles (after a rotation): its extents.
+        double x0, y0, x1, y1;
+        cairo_clip_extents(m_cr, &x0, &y0, &x1, &y1);
+        seen = r.left < x1 && x0 < r.right && r.top < y1 && y0 < r.bottom;
+    }
+    cairo_rectangle_list_destroy(list);
+    return seen;
 }
 
 void Canvas::draw_stroke(double x0, double y0, double x1, double y1, COLORREF color, double width) {
     if (width <= 0)
         return;
-    // A line with round ends is a capsule. Filled, its outline is traced
-    // once; Cairo's stroker works the same outline out of the line first, at
-    // a fifth more cost, and a moving arm draws a dozen of them a frame.
+    // A line with round ends is a capsule. On a picture's whole pixels it is
+    // filled straight into them, row by row; elsewhere Cairo fills its
+    // outline (traced once: its stroker works the same outline out of the
+    // line first, at a fifth more cost).
+    int ox = 0;
+    int oy = 0;
+    if (const std::vector<Rect>* clip = direct_clip(ox, oy);
+        clip && capsule::fill(cairo_get_target(m_cr), *clip, x0 + ox, y0 + oy, x1 + ox, y1 + oy,
+                              width / 2, rgb_of(color)))
+        return;
     set_source_color(m_cr, color);
     double tolerance = cairo_get_tolerance(m_cr);
     cairo_set_tolerance(m_cr, k_shape_tolerance);
@@ -385,8 +484,15 @@ void Canvas::fill_circle(double cx, double cy, double radius, COLORREF color) {
         const double iy = std::floor(qy / k_disc_steps);
         const Disc& disc = disc_picture(radius, static_cast<int>(qx - ix * k_disc_steps),
                                         static_cast<int>(qy - iy * k_disc_steps));
-        cairo_mask_surface(m_cr, disc.mask, cx - (dx - ix) - disc.reach,
-                           cy - (dy - iy) - disc.reach);
+        int ox = 0;
+        int oy = 0;
+        if (const std::vector<Rect>* clip = direct_clip(ox, oy))
+            pixels::fill_mask(cairo_get_target(m_cr), *clip, disc.mask,
+                              static_cast<int>(ix) - disc.reach, static_cast<int>(iy) - disc.reach,
+                              rgb_of(color));
+        else
+            cairo_mask_surface(m_cr, disc.mask, cx - (dx - ix) - disc.reach,
+                               cy - (dy - iy) - disc.reach);
         return;
     }
     double tolerance = cairo_get_tolerance(m_cr);

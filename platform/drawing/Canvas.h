@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
@@ -138,13 +139,30 @@ class Canvas {
     Size measure_text(std::string_view gbk) const;
 
   private:
-    void forget_clip() const;
+    // The clip as rectangles of the picture's pixels: asked of Cairo once,
+    // then followed through push_clip, pop_clip and offset_origin, since a
+    // paint asks rect_visible for every shape it may skip and Cairo builds
+    // its list anew for each question. Null when the clip or the origin is
+    // not whole pixels (after a scale); Cairo is asked then.
+    const std::vector<Rect>* clip_in_pixels() const;
+    // The origin in the picture's pixels; false when it is not whole
+    // pixels.
+    bool origin_in_pixels(int& x, int& y) const;
+    // The clip and the origin in the picture's pixels when shapes may be
+    // drawn straight into them (pixels::writable, the plain operator, a
+    // whole-pixel origin); null otherwise.
+    const std::vector<Rect>* direct_clip(int& ox, int& oy) const;
+    // Draws an opaque picture by copying its rows; false when it cannot.
+    bool copy_opaque(cairo_surface_t* surface, int x, int y);
 
     cairo_t* m_cr;
-    // The clip as rectangles, asked of Cairo once per clip: a paint asks
-    // rect_visible for every shape it may skip, and Cairo builds the list
-    // anew for each question.
-    mutable cairo_rectangle_list_t* m_clip_list = nullptr;
+    struct Clip {
+        bool known = false;
+        bool whole_pixels = false;
+        std::vector<Rect> pixels;
+    };
+    mutable Clip m_clip;
+    std::vector<Clip> m_saved_clips;
     HWND m_hwnd;
     HFONT m_font;
     COLORREF m_text_color = 0;

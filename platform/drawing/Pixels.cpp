@@ -1,0 +1,115 @@
+#include "Pixels.h"
+
+#include <algorithm>
+#include <cstddef>
+
+namespace platform::pixels {
+
+namespace {
+
+// a × b / 255 for each of the four channels, rounded as Cairo's pixel
+// library rounds it.
+std::uint32_t times(std::uint32_t pixel, std::uint32_t b) {
+    std::uint32_t rb = (pixel & 0xFF00FF) * b + 0x800080;
+    rb = ((rb + ((rb >> 8) & 0xFF00FF)) >> 8) & 0xFF00FF;
+    std::uint32_t ag = ((pixel >> 8) & 0xFF00FF) * b + 0x800080;
+    ag = (ag + ((ag >> 8) & 0xFF00FF)) & 0xFF00FF00;
+    return rb | ag;
+}
+
+Rect bounds_of(cairo_surface_t* picture) {
+    return {0, 0, cairo_image_surface_get_width(picture), cairo_image_surface_get_height(picture)};
+}
+
+// The rows of a picture's pixels.
+struct Rows {
+    explicit Rows(cairo_surface_t* picture)
+        : data(cairo_image_surface_get_data(picture)),
+          stride(cairo_image_surface_get_stride(picture)) {}
+    unsigned char* data;
+    int stride;
+    template <typename Pixel = std::uint32_t> Pixel* operator[](int y) const {
+        return reinterpret_cast<Pixel*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+    }
+};
+
+} // namespace
+
+bool writable(cairo_surface_t* picture) {
+    if (cairo_surface_get_type(picture) != CAIRO_SURFACE_TYPE_IMAGE)
+        return false;
+    const cairo_format_t format = cairo_image_surface_get_format(picture);
+    if (format != CAIRO_FORMAT_RGB24 && format != CAIRO_FORMAT_ARGB32)
+        return false;
+    double x = 0;
+    double y = 0;
+    cairo_surface_get_device_offset(picture, &x, &y);
+    return x == 0 && y == 0;
+}
+
+std::uint32_t over(std::uint32_t pixel, std::uint32_t rgb, std::uint32_t cover) {
+    if (cover >= 255)
+        return 0xFF000000u | rgb;
+    // The colour through the mask, then over the pixel by what it leaves.
+    return times(0xFF000000u | rgb, cover) + times(pixel, 255 - cover);
+}
+
+void copy(cairo_surface_t* picture, std::span<const Rect> clip, cairo_surface_t* source, int x,
+          int y) {
+    cairo_surface_flush(source);
+    cairo_surface_flush(picture);
+    const Rect placed =
+        Rect{0, 0, cairo_image_surface_get_width(source), cairo_image_surface_get_height(source)}
+            .offset(x, y);
+    const Rect bounds = placed.intersect(bounds_of(picture));
+    const bool alpha = cairo_image_surface_get_format(picture) == CAIRO_FORMAT_ARGB32;
+    const Rows from_rows(source);
+    const Rows to_rows(picture);
+    for (const Rect& c : clip) {
+        const Rect part = c.intersect(bounds);
+        if (part.is_empty())
+            continue;
+        for (int row = part.top; row < part.bottom; ++row) {
+            const std::uint32_t* from = from_rows[row - placed.top] + (part.left - placed.left);
+            std::uint32_t* to = to_rows[row] + part.left;
+            // The unused byte of a pixel without alpha is, in one with
+            // alpha, its alpha: opaque.
+            if (alpha)
+                std::transform(from, from + part.width(), to,
+                               [](std::uint32_t p) { return p | 0xFF000000u; });
+            else
+                std::copy(from, from + part.width(), to);
+        }
+        cairo_surface_mark_dirty_rectangle(picture, part.left, part.top, part.width(),
+                                           part.height());
+    }
+}
+
+void fill_mask(cairo_surface_t* picture, std::span<const Rect> clip, cairo_surface_t* mask, int x,
+               int y, std::uint32_t rgb) {
+    cairo_surface_flush(mask);
+    cairo_surface_flush(picture);
+    const Rect placed =
+        Rect{0, 0, cairo_image_surface_get_width(mask), cairo_image_surface_get_height(mask)}
+            .offset(x, y);
+    const Rect bounds = placed.intersect(bounds_of(picture));
+    const Rows covers(mask);
+    const Rows to_rows(picture);
+    for (const Rect& c : clip) {
+        const Rect part = c.intersect(bounds);
+        if (part.is_empty())
+            continue;
+        for (int row = part.top; row < part.bottom; ++row) {
+            const unsigned char* cover =
+                covers.operator[]<unsigned char>(row - placed.top) + (part.left - placed.left);
+            std::uint32_t* to = to_rows[row] + part.left;
+            for (int i = 0; i < part.width(); ++i)
+                if (cover[i])
+                    to[i] = over(to[i], rgb, cover[i]);
+        }
+        cairo_surface_mark_dirty_rectangle(picture, part.left, part.top, part.width(),
+                                           part.height());
+    }
+}
+
+} // namespace platform::pixels
