@@ -141,6 +141,14 @@ Canvas::~Canvas() {
 void Canvas::fill_rect(const Rect& r, COLORREF color) {
     if (r.is_empty())
         return;
+    // A grid's row is a score of these: straight into the pixels where it
+    // can be.
+    int ox = 0;
+    int oy = 0;
+    if (const std::vector<Rect>* clip = direct_clip(ox, oy)) {
+        pixels::fill(cairo_get_target(m_cr), *clip, r.offset(ox, oy), rgb_of(color));
+        return;
+    }
     set_source_color(m_cr, color);
     cairo_rectangle(m_cr, r.left, r.top, r.width(), r.height());
     cairo_fill(m_cr);
@@ -581,7 +589,10 @@ int Canvas::draw_text(std::string_view gbk, Rect& r, UINT format) {
         fill_rect(clip ? back.intersect(*clip) : back, m_bk_color);
     }
     set_source_color(m_cr, m_text_color);
-    text_cache::show(m_cr, text, x, y, clip);
+    text_cache::Direct direct;
+    direct.clip = direct_clip(direct.ox, direct.oy);
+    direct.rgb = rgb_of(m_text_color);
+    text_cache::show(m_cr, text, x, y, clip, direct);
     return h;
 }
 

@@ -54,6 +54,21 @@ std::uint32_t over(std::uint32_t pixel, std::uint32_t rgb, std::uint32_t cover) 
     return times(0xFF000000u | rgb, cover) + times(pixel, 255 - cover);
 }
 
+void fill(cairo_surface_t* picture, std::span<const Rect> clip, const Rect& r, std::uint32_t rgb) {
+    cairo_surface_flush(picture);
+    const Rect bounds = r.intersect(bounds_of(picture));
+    const Rows rows(picture);
+    for (const Rect& c : clip) {
+        const Rect part = c.intersect(bounds);
+        if (part.is_empty())
+            continue;
+        for (int row = part.top; row < part.bottom; ++row)
+            std::fill_n(rows[row] + part.left, part.width(), 0xFF000000u | rgb);
+        cairo_surface_mark_dirty_rectangle(picture, part.left, part.top, part.width(),
+                                           part.height());
+    }
+}
+
 void copy(cairo_surface_t* picture, std::span<const Rect> clip, cairo_surface_t* source, int x,
           int y) {
     cairo_surface_flush(source);

@@ -1,6 +1,7 @@
 #include "TextCache.h"
 
 #include "Font.h"
+#include "Pixels.h"
 #include <platform/Encoding.h>
 
 #include <cairo.h>
@@ -298,7 +299,7 @@ PangoLayout* layout_of(Text& text) {
     return text.layout;
 }
 
-void show(cairo_t* cr, Text& text, int x, int y, const Rect* clip) {
+void show(cairo_t* cr, Text& text, int x, int y, const Rect* clip, const Direct& direct) {
     // A text is laid out anew, and its picture goes stale, when the
     // context's scale or font options change.
     const guint serial = t_cache.serial();
@@ -321,6 +322,21 @@ void show(cairo_t* cr, Text& text, int x, int y, const Rect* clip) {
     // Most texts drawn from their picture lie well inside their cells: no
     // clip to set up.
     const bool clipped = clip && (!mask || covered.intersect(*clip) != covered);
+    if (mask && direct.clip) {
+        thread_local std::vector<Rect> parts;
+        const std::vector<Rect>* inside = direct.clip;
+        if (clipped) {
+            const Rect cell = clip->offset(direct.ox, direct.oy);
+            parts.clear();
+            for (const Rect& c : *direct.clip)
+                if (Rect part = c.intersect(cell); !part.is_empty())
+                    parts.push_back(part);
+            inside = &parts;
+        }
+        pixels::fill_mask(cairo_get_target(cr), *inside, mask, covered.left + direct.ox,
+                          covered.top + direct.oy, direct.rgb);
+        return;
+    }
     if (clipped) {
         cairo_save(cr);
         cairo_rectangle(cr, clip->left, clip->top, clip->width(), clip->height());

@@ -8,7 +8,9 @@
 
 #include <platform/Types.h>
 
+#include <cstdint>
 #include <string_view>
+#include <vector>
 
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
@@ -36,11 +38,21 @@ struct Text;
 Text& find(cairo_t* cr, HFONT font, std::string_view gbk, UINT format, int width);
 PangoLayout* layout_of(Text& text);
 
+// Where a text's picture may go straight into the pixels (pixels.h): the
+// canvas's clip there, its origin there and the text's colour, 0xRRGGBB.
+struct Direct {
+    const std::vector<Rect>* clip = nullptr;
+    int ox = 0;
+    int oy = 0;
+    std::uint32_t rgb = 0;
+};
+
 // Draws the text with its top left corner at (x, y) in the source `cr`
 // has, inside `clip` if one is given: from its picture when the text has
 // been drawn before, where that gives the same pixels (an image surface
 // moved by whole pixels, the glyphs in shades of grey), else through Pango.
-void show(cairo_t* cr, Text& text, int x, int y, const Rect* clip);
+// The picture goes straight into the pixels when `direct` has a clip.
+void show(cairo_t* cr, Text& text, int x, int y, const Rect* clip, const Direct& direct = {});
 
 } // namespace text_cache
 

@@ -112,3 +112,20 @@ TEST(Pixels, OnlyPicturesOfThirtyTwoBitsAtTheirOriginAreWritten) {
     cairo_surface_destroy(a8);
     cairo_surface_destroy(moved);
 }
+
+TEST(Pixels, AFilledRectangleIsWhatCairoFills) {
+    const std::vector<Rect> clip{{1, 1, 30, 9}, {3, 12, 47, 31}};
+    for (cairo_format_t format : {CAIRO_FORMAT_RGB24, CAIRO_FORMAT_ARGB32}) {
+        cairo_surface_t* ours = varied(format, 48, 32, 4);
+        cairo_surface_t* theirs = varied(format, 48, 32, 4);
+        platform::pixels::fill(ours, clip, {-3, 5, 40, 50}, 0x102030);
+        const std::vector<std::uint32_t> expected = through_cairo(theirs, clip, [](cairo_t* cr) {
+            cairo_set_source_rgb(cr, 0x10 / 255.0, 0x20 / 255.0, 0x30 / 255.0);
+            cairo_rectangle(cr, -3, 5, 43, 45);
+            cairo_fill(cr);
+        });
+        EXPECT_EQ(pixels_of(ours), expected) << "format " << format;
+        for (cairo_surface_t* s : {ours, theirs})
+            cairo_surface_destroy(s);
+    }
+}
