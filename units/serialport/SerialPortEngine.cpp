@@ -22,12 +22,6 @@ void signal_eventfd(int fd) {
     }
 }
 
-void clear_eventfd(int fd) {
-    std::uint64_t count = 0;
-    while (::read(fd, &count, sizeof count) < 0 && errno == EINTR) {
-    }
-}
-
 void close_fd(int& fd) {
     if (fd >= 0)
         ::close(fd);
@@ -125,17 +119,13 @@ PortOpenResult SerialPortEngine::open(const std::string& path, const SerialOpenS
                                       std::optional<serial::DeviceLocation> comeback) {
     close();
     m_stop_fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    m_write_fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (m_stop_fd < 0 || m_write_fd < 0) {
+    if (m_stop_fd < 0) {
         int error_number = errno;
-        close_fd(m_stop_fd);
-        close_fd(m_write_fd);
         return {PortFailure::Failed, error_number};
     }
     m_settings = settings;
     if (PortOpenResult result = open_device(path); !result.ok()) {
         close_fd(m_stop_fd);
-        close_fd(m_write_fd);
         return result;
     }
     m_comeback = std::move(comeback);
@@ -143,7 +133,6 @@ PortOpenResult SerialPortEngine::open(const std::string& path, const SerialOpenS
         std::lock_guard lock(m_write_mutex);
         m_running = true;
         m_connected = true;
-        m_write_pending = false;
         m_device_path = path;
     }
     m_reader = std::thread([this] { run(); });
@@ -195,7 +184,6 @@ void SerialPortEngine::close() {
     m_device.close();
     m_comeback.reset();
     close_fd(m_stop_fd);
-    close_fd(m_write_fd);
     {
         std::lock_guard lock(m_write_mutex);
         m_device_path.clear();
@@ -220,21 +208,16 @@ std::string SerialPortEngine::device_path() const {
 }
 
 bool SerialPortEngine::send(std::span<const std::uint8_t> bytes) {
-    std::unique_lock lock(m_write_mutex);
+    // The lock is held through the write: the reader closes the device, on
+    // a hang-up, only once the write has ended.
+    std::lock_guard lock(m_write_mutex);
     // While the device is gone this answers at once: the window never
     // waits for a device that is not there.
     if (!m_connected)
         return false;
     if (bytes.empty())
         return true;
-    m_write_buffer.assign(bytes.begin(), bytes.end());
-    m_write_pending = true;
-    m_write_done = false;
-    m_write_result = false;
-    signal_eventfd(m_write_fd);
-    m_write_done_signal.wait(lock, [this] { return m_write_done; });
-    m_write_buffer.clear();
-    return m_write_result;
+    return write_now(bytes);
 }
 
 std::vector<SerialEntry> SerialPortEngine::take_entries() {
@@ -264,19 +247,21 @@ void SerialPortEngine::run() {
         lose_device();
         if (!m_comeback || !wait_for_return(gone))
             break;
+        // Told once the watch for the return is gone with its descriptors.
+        SerialEntry notice{SerialEntry::Kind::Link, link_notice::Returned};
+        queue({&notice, 1});
         decoder = serial::LineMarkDecoder();
     }
     end_reader();
 }
 
 SerialPortEngine::Ending SerialPortEngine::serve_device(serial::LineMarkDecoder& decoder) {
-    pollfd fds[3] = {
+    pollfd fds[2] = {
         {m_stop_fd, POLLIN, 0},
         {m_device.fd(), POLLIN, 0},
-        {m_write_fd, POLLIN, 0},
     };
     for (;;) {
-        if (poll_retrying(fds, 3, -1) < 0)
+        if (poll_retrying(fds, 2, -1) < 0)
             return Ending::HungUp;
         if (fds[0].revents)
             return Ending::Stopped;
@@ -284,24 +269,19 @@ SerialPortEngine::Ending SerialPortEngine::serve_device(serial::LineMarkDecoder&
         if ((device & POLLIN) && !drain_input(decoder))
             return Ending::HungUp;
         // A hang-up comes with POLLIN on some drivers; the input left before
-        // it has been drained above.
+        // it has been drained above. A write that meets it fails on its own
+        // thread; the loss is told from here.
         if (device & (POLLHUP | POLLERR | POLLNVAL))
             return Ending::HungUp;
-        if (fds[2].revents & POLLIN) {
-            clear_eventfd(m_write_fd);
-            if (!perform_write())
-                return Ending::HungUp;
-        }
     }
 }
 
-// The device hung up: sends fail from here on, the one under way included,
-// and the device is closed, so that its name can come back.
+// The device hung up: sends fail from here on, and the device is closed,
+// once a send under way has ended, so that its name can come back.
 void SerialPortEngine::lose_device() {
     {
         std::lock_guard lock(m_write_mutex);
         m_connected = false;
-        fail_pending_write();
     }
     m_modem_watch.stop();
     m_modem_source.reset();
@@ -330,8 +310,6 @@ bool SerialPortEngine::wait_for_return(const serial::DeviceLocation::NameMark& g
                 m_connected = true;
                 m_device_path = *path;
             }
-            SerialEntry notice{SerialEntry::Kind::Link, link_notice::Returned};
-            queue({&notice, 1});
             return true;
         }
         pollfd fds[2] = {{m_stop_fd, POLLIN, 0}, {watch.fd(), POLLIN, 0}};
@@ -348,17 +326,6 @@ void SerialPortEngine::end_reader() {
     std::lock_guard lock(m_write_mutex);
     m_running = false;
     m_connected = false;
-    fail_pending_write();
-}
-
-// A send waiting for the reader is answered false; m_write_mutex is held.
-void SerialPortEngine::fail_pending_write() {
-    if (m_write_pending) {
-        m_write_pending = false;
-        m_write_done = true;
-        m_write_result = false;
-        m_write_done_signal.notify_all();
-    }
 }
 
 bool SerialPortEngine::drain_input(serial::LineMarkDecoder& decoder) {
@@ -388,15 +355,8 @@ bool SerialPortEngine::drain_input(serial::LineMarkDecoder& decoder) {
     }
 }
 
-// False only when the device hung up; a failed write is the write's result.
-bool SerialPortEngine::perform_write() {
-    std::vector<std::uint8_t> bytes;
-    {
-        std::lock_guard lock(m_write_mutex);
-        if (!m_write_pending)
-            return true;
-        bytes = m_write_buffer;
-    }
+// On the sender's thread, m_write_mutex held.
+bool SerialPortEngine::write_now(std::span<const std::uint8_t> bytes) {
     // Input not yet drained is discarded before each write, as the unit's
     // callers expect; output still on its way is not.
     m_device.purge(serial::Purge::Input);
@@ -417,7 +377,7 @@ bool SerialPortEngine::perform_write() {
     };
     std::size_t sent = 0;
     while (result && sent < bytes.size()) {
-        auto done = m_device.write(std::span(bytes).subspan(sent));
+        auto done = m_device.write(bytes.subspan(sent));
         switch (done.status) {
         case serial::Transfer::Status::Done:
             sent += done.count;
@@ -440,13 +400,7 @@ bool SerialPortEngine::perform_write() {
     // of the next command.
     if (!result && !hung_up)
         m_device.purge(serial::Purge::Output);
-
-    std::lock_guard lock(m_write_mutex);
-    m_write_pending = false;
-    m_write_done = true;
-    m_write_result = result;
-    m_write_done_signal.notify_all();
-    return !hung_up;
+    return result;
 }
 
 SerialPortEngine::Wait SerialPortEngine::wait_writable(const serial::Timeout& timeout) {

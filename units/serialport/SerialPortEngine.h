@@ -1,11 +1,12 @@
 #pragma once
 
 // The engine behind a serial port unit: one open device and one reader
-// thread. The thread sleeps in a single poll on the device, a stop request
-// and a write request; it reads every received byte, performs every write,
-// and appends what it saw to a queue that the unit's window empties on its
-// own thread. After each entry it calls the notify function (the unit posts
-// its window a message); the window's thread then takes the entries.
+// thread. The thread sleeps in a single poll on the device and a stop
+// request; it reads every received byte and appends what it saw to a queue
+// that the unit's window empties on its own thread. After each entry it
+// calls the notify function (the unit posts its window a message); the
+// window's thread then takes the entries. A write is done on the sender's
+// thread: handing it to the reader cost two thread switches a command.
 //
 // Departures from the port engine the unit was designed around, for Linux:
 // - A write is done when its bytes have left the output queue, not when the
@@ -29,7 +30,6 @@
 #include <platform/serial/SerialDevice.h>
 #include <platform/serial/Timeout.h>
 
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -136,9 +136,9 @@ class SerialPortEngine {
     // waited for; empty when closed.
     std::string device_path() const;
 
-    // Hands the bytes to the reader thread and waits until they are sent;
-    // false when no reader runs or the write failed or timed out. An empty
-    // write succeeds at once when a reader runs.
+    // Writes the bytes and waits until they are sent; false when no reader
+    // runs or the write failed or timed out. An empty write succeeds at
+    // once when a reader runs. Sends from several threads take turns.
     bool send(std::span<const std::uint8_t> bytes);
 
     // The queued entries, in order; the queue is left empty.
@@ -152,13 +152,12 @@ class SerialPortEngine {
     void lose_device();
     bool wait_for_return(const platform::serial::DeviceLocation::NameMark& gone);
     bool drain_input(platform::serial::LineMarkDecoder& decoder);
-    bool perform_write();
+    bool write_now(std::span<const std::uint8_t> bytes);
     enum class Wait { Ready, Expired, Stopped, HungUp };
     Wait wait_writable(const platform::serial::Timeout& timeout);
     Wait wait_drained(const platform::serial::Timeout& timeout);
     void queue(std::span<const SerialEntry> entries);
     void end_reader();
-    void fail_pending_write();
 
     Notify m_notify;
     platform::serial::SerialDevice m_device;
@@ -167,20 +166,15 @@ class SerialPortEngine {
     platform::serial::ModemWatch m_modem_watch;
     std::optional<platform::serial::ErrorCounters> m_counters;
     int m_stop_fd = -1;
-    int m_write_fd = -1;
     std::thread m_reader;
     std::optional<platform::serial::DeviceLocation> m_comeback;
 
-    // The write hand-off, the reader's presence and the device's.
+    // Held through each write; guards the reader's presence and the
+    // device's.
     mutable std::mutex m_write_mutex;
-    std::condition_variable m_write_done_signal;
     bool m_running = false;
     bool m_connected = false;
     std::string m_device_path;
-    bool m_write_pending = false;
-    bool m_write_done = false;
-    bool m_write_result = false;
-    std::vector<std::uint8_t> m_write_buffer;
 
     std::mutex m_queue_mutex;
     std::vector<SerialEntry> m_queue;
