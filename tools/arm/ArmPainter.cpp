@@ -435,10 +435,10 @@ void ArmPainter::paint_counts(Canvas& c, const Rect& r, const ArmView& view) {
                   static_cast<unsigned long long>(view.counts.commands),
                   static_cast<unsigned long long>(view.counts.empty_commands),
                   static_cast<unsigned long long>(view.counts.garbage_bytes));
-    m_texts.draw(c, counts, r,
-                 platform::DT_RIGHT | platform::DT_VCENTER | platform::DT_SINGLELINE |
-                     platform::DT_NOPREFIX,
-                 view.counts.garbage_bytes ? k_warning : k_muted, k_background);
+    // New with every command: the words keep their pictures, the digits
+    // theirs.
+    m_texts.draw_characters(c, counts, r, view.counts.garbage_bytes ? k_warning : k_muted,
+                            k_background);
 }
 
 void ArmPainter::paint_side(Canvas& c, const Rect& r, const ArmModel& model) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 namespace arm {
 
@@ -44,36 +45,40 @@ void TextPictures::draw_characters(Canvas& c, const std::string& gbk, const Rect
                                    platform::COLORREF color, platform::COLORREF background) {
     if (r.is_empty())
         return;
+    // Each digit stands alone; a run of anything else is one piece. GBK: a
+    // byte below 0x80 is a character, any other leads a pair.
+    std::vector<std::string> pieces;
+    bool last_digit = false;
+    for (std::size_t i = 0; i < gbk.size();) {
+        const std::size_t length = static_cast<unsigned char>(gbk[i]) < 0x80 ? 1 : 2;
+        const bool digit = gbk[i] >= '0' && gbk[i] <= '9';
+        if (digit || last_digit || pieces.empty())
+            pieces.emplace_back();
+        pieces.back().append(gbk, i, length);
+        last_digit = digit;
+        i += length;
+    }
     c.fill_rect(r, background);
     constexpr platform::UINT k_format =
         platform::DT_LEFT | platform::DT_VCENTER | platform::DT_SINGLELINE | platform::DT_NOPREFIX;
     c.push_clip(r);
     int x = r.right;
-    for (std::size_t end = gbk.size(); end > 0;) {
-        // GBK: a byte below 0x80 stands alone, any other leads a pair; the
-        // string is walked from its end, so pairs are found from its start.
-        std::size_t start = 0;
-        for (std::size_t i = 0; i < end;) {
-            start = i;
-            i += static_cast<unsigned char>(gbk[i]) < 0x80 ? 1 : 2;
-        }
-        std::string character = gbk.substr(start, end - start);
-        end = start;
-        int width = width_of(c, character);
+    for (auto piece = pieces.rbegin(); piece != pieces.rend(); ++piece) {
+        const int width = width_of(c, *piece);
         x -= width;
-        c.draw_surface(picture(c, character, width, r.height(), k_format, color, background), x,
+        c.draw_surface(picture(c, *piece, width, r.height(), k_format, color, background), x,
                        r.top);
     }
     c.pop_clip();
 }
 
-int TextPictures::width_of(Canvas& c, const std::string& character) {
-    std::string key = key_of(c.font(), character, {}, 0, 0, 0);
+int TextPictures::width_of(Canvas& c, const std::string& piece) {
+    std::string key = key_of(c.font(), piece, {}, 0, 0, 0);
     auto found = m_widths.find(key);
     if (found != m_widths.end())
         return found->second;
-    int width = std::max(1, c.measure_text(character).cx);
-    // Only a handful of fonts and characters are ever measured.
+    int width = std::max(1, c.measure_text(piece).cx);
+    // Only a handful of fonts and pieces are ever measured.
     if (m_widths.size() < 4 * m_limit)
         m_widths.emplace(key, width);
     return width;

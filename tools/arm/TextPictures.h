@@ -30,10 +30,11 @@ class TextPictures {
               platform::UINT format, platform::COLORREF color, platform::COLORREF background);
 
     // Draws a short line right-aligned and centred upright in r, over r
-    // filled with `background`, each character from a picture of its own:
-    // a number that changes every frame then needs no new picture. The
-    // characters stand at their own widths, without the kerning a laid-out
-    // line has; fit for digits and signs.
+    // filled with `background`, each digit from a picture of its own and
+    // each run of other characters from one: numbers that change every
+    // frame, or with every command, then need no new picture. The pieces
+    // stand at their own widths, without the kerning a laid-out line has
+    // between a digit and its neighbours.
     void draw_characters(platform::Canvas& c, const std::string& gbk, const platform::Rect& r,
                          platform::COLORREF color, platform::COLORREF background);
 
@@ -51,7 +52,7 @@ class TextPictures {
     platform::HBITMAP picture(platform::Canvas& c, const std::string& gbk, int width, int height,
                               platform::UINT format, platform::COLORREF color,
                               platform::COLORREF background);
-    int width_of(platform::Canvas& c, const std::string& character);
+    int width_of(platform::Canvas& c, const std::string& piece);
 
     std::size_t m_limit;
     std::size_t m_drawn = 0;
