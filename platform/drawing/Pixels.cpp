@@ -33,6 +33,22 @@ struct Rows {
     }
 };
 
+// Calls paint(part) for each part of the clip inside `area` of the
+// picture, and tells Cairo the part changed.
+template <typename Paint>
+void in_clip(cairo_surface_t* picture, std::span<const Rect> clip, const Rect& area, Paint paint) {
+    cairo_surface_flush(picture);
+    const Rect bounds = area.intersect(bounds_of(picture));
+    for (const Rect& c : clip) {
+        const Rect part = c.intersect(bounds);
+        if (part.is_empty())
+            continue;
+        paint(part);
+        cairo_surface_mark_dirty_rectangle(picture, part.left, part.top, part.width(),
+                                           part.height());
+    }
+}
+
 } // namespace
 
 bool writable(cairo_surface_t* picture) {
@@ -55,35 +71,21 @@ std::uint32_t over(std::uint32_t pixel, std::uint32_t rgb, std::uint32_t cover) 
 }
 
 void fill(cairo_surface_t* picture, std::span<const Rect> clip, const Rect& r, std::uint32_t rgb) {
-    cairo_surface_flush(picture);
-    const Rect bounds = r.intersect(bounds_of(picture));
     const Rows rows(picture);
-    for (const Rect& c : clip) {
-        const Rect part = c.intersect(bounds);
-        if (part.is_empty())
-            continue;
+    in_clip(picture, clip, r, [&](const Rect& part) {
         for (int row = part.top; row < part.bottom; ++row)
             std::fill_n(rows[row] + part.left, part.width(), 0xFF000000u | rgb);
-        cairo_surface_mark_dirty_rectangle(picture, part.left, part.top, part.width(),
-                                           part.height());
-    }
+    });
 }
 
 void copy(cairo_surface_t* picture, std::span<const Rect> clip, cairo_surface_t* source, int x,
           int y) {
     cairo_surface_flush(source);
-    cairo_surface_flush(picture);
-    const Rect placed =
-        Rect{0, 0, cairo_image_surface_get_width(source), cairo_image_surface_get_height(source)}
-            .offset(x, y);
-    const Rect bounds = placed.intersect(bounds_of(picture));
+    const Rect placed = bounds_of(source).offset(x, y);
     const bool alpha = cairo_image_surface_get_format(picture) == CAIRO_FORMAT_ARGB32;
     const Rows from_rows(source);
     const Rows to_rows(picture);
-    for (const Rect& c : clip) {
-        const Rect part = c.intersect(bounds);
-        if (part.is_empty())
-            continue;
+    in_clip(picture, clip, placed, [&](const Rect& part) {
         for (int row = part.top; row < part.bottom; ++row) {
             const std::uint32_t* from = from_rows[row - placed.top] + (part.left - placed.left);
             std::uint32_t* to = to_rows[row] + part.left;
@@ -95,36 +97,25 @@ void copy(cairo_surface_t* picture, std::span<const Rect> clip, cairo_surface_t*
             else
                 std::copy(from, from + part.width(), to);
         }
-        cairo_surface_mark_dirty_rectangle(picture, part.left, part.top, part.width(),
-                                           part.height());
-    }
+    });
 }
 
 void fill_mask(cairo_surface_t* picture, std::span<const Rect> clip, cairo_surface_t* mask, int x,
                int y, std::uint32_t rgb) {
     cairo_surface_flush(mask);
-    cairo_surface_flush(picture);
-    const Rect placed =
-        Rect{0, 0, cairo_image_surface_get_width(mask), cairo_image_surface_get_height(mask)}
-            .offset(x, y);
-    const Rect bounds = placed.intersect(bounds_of(picture));
+    const Rect placed = bounds_of(mask).offset(x, y);
     const Rows covers(mask);
     const Rows to_rows(picture);
-    for (const Rect& c : clip) {
-        const Rect part = c.intersect(bounds);
-        if (part.is_empty())
-            continue;
+    in_clip(picture, clip, placed, [&](const Rect& part) {
         for (int row = part.top; row < part.bottom; ++row) {
-            const unsigned char* cover =
+            const auto* cover =
                 covers.operator[]<unsigned char>(row - placed.top) + (part.left - placed.left);
             std::uint32_t* to = to_rows[row] + part.left;
             for (int i = 0; i < part.width(); ++i)
                 if (cover[i])
                     to[i] = over(to[i], rgb, cover[i]);
         }
-        cairo_surface_mark_dirty_rectangle(picture, part.left, part.top, part.width(),
-                                           part.height());
-    }
+    });
 }
 
 } // namespace platform::pixels

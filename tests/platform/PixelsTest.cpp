@@ -51,56 +51,71 @@ std::vector<std::uint32_t> pixels_of(cairo_surface_t* s) {
     return out;
 }
 
-// Cairo's drawing of the same thing, clipped to the same rectangles.
-template <typename Draw>
-std::vector<std::uint32_t> through_cairo(cairo_surface_t* picture, const std::vector<Rect>& clip,
-                                         Draw draw) {
-    cairo_t* cr = cairo_create(picture);
-    for (const Rect& c : clip)
-        cairo_rectangle(cr, c.left, c.top, c.width(), c.height());
-    cairo_clip(cr);
-    draw(cr);
-    cairo_destroy(cr);
-    return pixels_of(picture);
+// For pictures of both kinds: the pixels `ours` leaves on a varied
+// picture, and those Cairo leaves (`theirs`) on the same picture, clipped to
+// the same rectangles.
+template <typename Ours, typename Theirs>
+void expect_as_cairo_draws(const std::vector<Rect>& clip, Ours ours, Theirs theirs) {
+    for (cairo_format_t format : {CAIRO_FORMAT_RGB24, CAIRO_FORMAT_ARGB32}) {
+        cairo_surface_t* mine = varied(format, 48, 32, 1);
+        cairo_surface_t* cairos = varied(format, 48, 32, 1);
+        ASSERT_TRUE(platform::pixels::writable(mine));
+        ours(mine, clip);
+        cairo_t* cr = cairo_create(cairos);
+        for (const Rect& c : clip)
+            cairo_rectangle(cr, c.left, c.top, c.width(), c.height());
+        cairo_clip(cr);
+        theirs(cr);
+        cairo_destroy(cr);
+        EXPECT_EQ(pixels_of(mine), pixels_of(cairos)) << "format " << format;
+        cairo_surface_destroy(mine);
+        cairo_surface_destroy(cairos);
+    }
 }
+
+using Clip = const std::vector<Rect>&;
 
 } // namespace
 
 TEST(Pixels, AColourThroughAMaskIsWhatCairoComposites) {
     // Two parts of an update region, one reaching past the picture, the
     // mask reaching past both.
-    const std::vector<Rect> clip{{2, 3, 20, 14}, {24, 9, 60, 40}};
-    for (cairo_format_t format : {CAIRO_FORMAT_RGB24, CAIRO_FORMAT_ARGB32}) {
-        cairo_surface_t* mask = varied(CAIRO_FORMAT_A8, 37, 23, 7);
-        cairo_surface_t* ours = varied(format, 48, 32, 1);
-        cairo_surface_t* theirs = varied(format, 48, 32, 1);
-        ASSERT_TRUE(platform::pixels::writable(ours));
-        platform::pixels::fill_mask(ours, clip, mask, 5, 12, 0x3C82E1);
-        const std::vector<std::uint32_t> expected = through_cairo(theirs, clip, [&](cairo_t* cr) {
+    cairo_surface_t* mask = varied(CAIRO_FORMAT_A8, 37, 23, 7);
+    expect_as_cairo_draws(
+        {{2, 3, 20, 14}, {24, 9, 60, 40}},
+        [&](cairo_surface_t* p, Clip clip) {
+            platform::pixels::fill_mask(p, clip, mask, 5, 12, 0x3C82E1);
+        },
+        [&](cairo_t* cr) {
             cairo_set_source_rgb(cr, 0x3C / 255.0, 0x82 / 255.0, 0xE1 / 255.0);
             cairo_mask_surface(cr, mask, 5, 12);
         });
-        EXPECT_EQ(pixels_of(ours), expected) << "format " << format;
-        for (cairo_surface_t* s : {mask, ours, theirs})
-            cairo_surface_destroy(s);
-    }
+    cairo_surface_destroy(mask);
 }
 
 TEST(Pixels, ACopiedPictureIsWhatCairoPaints) {
-    const std::vector<Rect> clip{{0, 0, 10, 32}, {12, 4, 48, 20}};
-    for (cairo_format_t format : {CAIRO_FORMAT_RGB24, CAIRO_FORMAT_ARGB32}) {
-        cairo_surface_t* source = varied(CAIRO_FORMAT_RGB24, 30, 21, 3);
-        cairo_surface_t* ours = varied(format, 48, 32, 2);
-        cairo_surface_t* theirs = varied(format, 48, 32, 2);
-        platform::pixels::copy(ours, clip, source, -4, 15);
-        const std::vector<std::uint32_t> expected = through_cairo(theirs, clip, [&](cairo_t* cr) {
+    cairo_surface_t* source = varied(CAIRO_FORMAT_RGB24, 30, 21, 3);
+    expect_as_cairo_draws(
+        {{0, 0, 10, 32}, {12, 4, 48, 20}},
+        [&](cairo_surface_t* p, Clip clip) { platform::pixels::copy(p, clip, source, -4, 15); },
+        [&](cairo_t* cr) {
             cairo_set_source_surface(cr, source, -4, 15);
             cairo_paint(cr);
         });
-        EXPECT_EQ(pixels_of(ours), expected) << "format " << format;
-        for (cairo_surface_t* s : {source, ours, theirs})
-            cairo_surface_destroy(s);
-    }
+    cairo_surface_destroy(source);
+}
+
+TEST(Pixels, AFilledRectangleIsWhatCairoFills) {
+    expect_as_cairo_draws(
+        {{1, 1, 30, 9}, {3, 12, 47, 31}},
+        [](cairo_surface_t* p, Clip clip) {
+            platform::pixels::fill(p, clip, {-3, 5, 40, 50}, 0x102030);
+        },
+        [](cairo_t* cr) {
+            cairo_set_source_rgb(cr, 0x10 / 255.0, 0x20 / 255.0, 0x30 / 255.0);
+            cairo_rectangle(cr, -3, 5, 43, 45);
+            cairo_fill(cr);
+        });
 }
 
 TEST(Pixels, OnlyPicturesOfThirtyTwoBitsAtTheirOriginAreWritten) {
@@ -111,21 +126,4 @@ TEST(Pixels, OnlyPicturesOfThirtyTwoBitsAtTheirOriginAreWritten) {
     EXPECT_FALSE(platform::pixels::writable(moved));
     cairo_surface_destroy(a8);
     cairo_surface_destroy(moved);
-}
-
-TEST(Pixels, AFilledRectangleIsWhatCairoFills) {
-    const std::vector<Rect> clip{{1, 1, 30, 9}, {3, 12, 47, 31}};
-    for (cairo_format_t format : {CAIRO_FORMAT_RGB24, CAIRO_FORMAT_ARGB32}) {
-        cairo_surface_t* ours = varied(format, 48, 32, 4);
-        cairo_surface_t* theirs = varied(format, 48, 32, 4);
-        platform::pixels::fill(ours, clip, {-3, 5, 40, 50}, 0x102030);
-        const std::vector<std::uint32_t> expected = through_cairo(theirs, clip, [](cairo_t* cr) {
-            cairo_set_source_rgb(cr, 0x10 / 255.0, 0x20 / 255.0, 0x30 / 255.0);
-            cairo_rectangle(cr, -3, 5, 43, 45);
-            cairo_fill(cr);
-        });
-        EXPECT_EQ(pixels_of(ours), expected) << "format " << format;
-        for (cairo_surface_t* s : {ours, theirs})
-            cairo_surface_destroy(s);
-    }
 }
