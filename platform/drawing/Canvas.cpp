@@ -167,6 +167,8 @@ void Canvas::frame_rect(const Rect& r, COLORREF color, int thickness) {
 }
 
 void Canvas::draw_line(int x0, int y0, int x1, int y1, COLORREF color, double width) {
+    if (draw_level_line(x0, y0, x1, y1, color, width))
+        return;
     set_source_color(m_cr, color);
     cairo_set_line_width(m_cr, width);
     // Half-pixel offsets put one-pixel lines on pixel centres.
@@ -174,6 +176,39 @@ void Canvas::draw_line(int x0, int y0, int x1, int y1, COLORREF color, double wi
     cairo_move_to(m_cr, x0 + off, y0 + off);
     cairo_line_to(m_cr, x1 + off, y1 + off);
     cairo_stroke(m_cr);
+}
+
+bool Canvas::draw_level_line(int x0, int y0, int x1, int y1, COLORREF color, double width) {
+    // A level or upright line of whole pixels' width is a box (a grid draws
+    // two a cell): an even width lies on pixel edges, an odd one is centred
+    // on pixel centres, so that its ends cover half a pixel each, as the
+    // line Cairo strokes.
+    int ox = 0;
+    int oy = 0;
+    const std::vector<Rect>* clip = nullptr;
+    if ((x0 == x1) == (y0 == y1) || width < 1 || width != std::floor(width) ||
+        cairo_get_line_cap(m_cr) != CAIRO_LINE_CAP_BUTT || !(clip = direct_clip(ox, oy)))
+        return false;
+    const int w = static_cast<int>(width);
+    const bool odd = w % 2 == 1;
+    const int across = odd ? -(w - 1) / 2 : -w / 2; // from the line to the box's near side
+    const int from = std::min(x0 == x1 ? y0 : x0, x0 == x1 ? y1 : x1);
+    const int to = std::max(x0 == x1 ? y0 : x0, x0 == x1 ? y1 : x1);
+    // Along the line: [from, to) whole, or the pixels at both ends halved.
+    auto box = [&](int a, int b) {
+        return x0 == x1 ? Rect{x0 + across, a, x0 + across + w, b}.offset(ox, oy)
+                        : Rect{a, y0 + across, b, y0 + across + w}.offset(ox, oy);
+    };
+    cairo_surface_t* target = cairo_get_target(m_cr);
+    const std::uint32_t rgb = rgb_of(color);
+    if (!odd) {
+        pixels::fill(target, *clip, box(from, to), rgb);
+        return true;
+    }
+    pixels::fill(target, *clip, box(from, from + 1), rgb, 128);
+    pixels::fill(target, *clip, box(from + 1, to), rgb);
+    pixels::fill(target, *clip, box(to, to + 1), rgb, 128);
+    return true;
 }
 
 void Canvas::draw_surface(cairo_surface_t* surface, int x, int y) {

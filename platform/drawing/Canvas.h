@@ -152,6 +152,9 @@ class Canvas {
     // drawn straight into them (pixels::writable, the plain operator, a
     // whole-pixel origin); null otherwise.
     const std::vector<Rect>* direct_clip(int& ox, int& oy) const;
+    // Draws a level or upright line straight into the pixels; false when
+    // it cannot.
+    bool draw_level_line(int x0, int y0, int x1, int y1, COLORREF color, double width);
     // Draws an opaque picture by copying its rows; false when it cannot.
     bool copy_opaque(cairo_surface_t* surface, int x, int y);
 

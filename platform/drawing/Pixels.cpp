@@ -70,11 +70,18 @@ std::uint32_t over(std::uint32_t pixel, std::uint32_t rgb, std::uint32_t cover) 
     return times(0xFF000000u | rgb, cover) + times(pixel, 255 - cover);
 }
 
-void fill(cairo_surface_t* picture, std::span<const Rect> clip, const Rect& r, std::uint32_t rgb) {
+void fill(cairo_surface_t* picture, std::span<const Rect> clip, const Rect& r, std::uint32_t rgb,
+          std::uint32_t cover) {
     const Rows rows(picture);
     in_clip(picture, clip, r, [&](const Rect& part) {
-        for (int row = part.top; row < part.bottom; ++row)
-            std::fill_n(rows[row] + part.left, part.width(), 0xFF000000u | rgb);
+        for (int row = part.top; row < part.bottom; ++row) {
+            std::uint32_t* to = rows[row] + part.left;
+            if (cover >= 255)
+                std::fill_n(to, part.width(), 0xFF000000u | rgb);
+            else
+                std::transform(to, to + part.width(), to,
+                               [&](std::uint32_t p) { return over(p, rgb, cover); });
+        }
     });
 }
 

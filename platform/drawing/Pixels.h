@@ -23,8 +23,10 @@ bool writable(cairo_surface_t* picture);
 // with the same rounding as Cairo's compositing of a colour through a mask.
 std::uint32_t over(std::uint32_t pixel, std::uint32_t rgb, std::uint32_t cover);
 
-// Fills r with an opaque colour (0xRRGGBB), inside the clip.
-void fill(cairo_surface_t* picture, std::span<const Rect> clip, const Rect& r, std::uint32_t rgb);
+// Fills r with an opaque colour (0xRRGGBB) through a coverage of 0-255
+// (all of it: 255), inside the clip.
+void fill(cairo_surface_t* picture, std::span<const Rect> clip, const Rect& r, std::uint32_t rgb,
+          std::uint32_t cover = 255);
 
 // Copies a picture without alpha with its top left corner at (x, y),
 // inside the clip (the picture's pixels).

@@ -318,3 +318,41 @@ TEST(CanvasShapes, StrokesLieWhereATracedStrokeLies) {
     EXPECT_EQ(clipped.at(25, 20), White) << "the clip holds for strokes";
     EXPECT_EQ(clipped.at(15, 25), White) << "nothing past the stroke's width";
 }
+
+TEST(CanvasShapes, LevelAndUprightLinesAreWhatCairoStrokes) {
+    struct Case {
+        int x0, y0, x1, y1;
+        double width;
+    };
+    // Odd and even widths, either way along, a dot, one past the clip.
+    const Case cases[] = {{3, 5, 40, 5, 1},   {40, 9, 3, 9, 1},   {7, 2, 7, 30, 1},
+                          {12, 30, 12, 4, 3}, {2, 20, 45, 20, 2}, {30, 3, 30, 44, 4},
+                          {9, 9, 9, 9, 1},    {0, 40, 60, 40, 1}};
+    for (const Case& k : cases) {
+        auto ground = [](Canvas& c) {
+            c.fill_rect({0, 16, 48, 30}, Red);
+            c.push_clip({1, 1, 44, 46});
+        };
+        Picture traced(48, 48, [&](Canvas& c) {
+            ground(c);
+            cairo_t* cr = c.cairo();
+            cairo_set_source_rgb(cr, 0, 0, 1);
+            cairo_set_line_width(cr, k.width);
+            const double off = static_cast<int>(k.width) % 2 ? 0.5 : 0.0;
+            cairo_move_to(cr, k.x0 + 3 + off, k.y0 + 2 + off);
+            cairo_line_to(cr, k.x1 + 3 + off, k.y1 + 2 + off);
+            cairo_stroke(cr);
+        });
+        Picture drawn(48, 48, [&](Canvas& c) {
+            ground(c);
+            c.offset_origin(3, 2);
+            c.draw_line(k.x0, k.y0, k.x1, k.y1, Blue, k.width);
+        });
+        int differing = 0;
+        for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 48; ++x)
+                differing += traced.at(x, y) != drawn.at(x, y);
+        EXPECT_EQ(differing, 0) << "line of " << k.width << " from " << k.x0 << ", " << k.y0
+                                << " to " << k.x1 << ", " << k.y1;
+    }
+}
