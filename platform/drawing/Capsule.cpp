@@ -193,7 +193,7 @@ bool fill(cairo_surface_t* picture, std::span<const Rect> clip, double x0, doubl
                 }
             };
             blend(first, whole_first - 1);
-            std::fill(row + whole_first, row + whole_last + 1, colour);
+            pixels::store(row + whole_first, whole_last + 1 - whole_first, colour);
             blend(whole_last + 1, last);
             touched_left = std::min(touched_left, first);
             touched_right = std::max(touched_right, last + 1);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cwchar>
 
 namespace platform::pixels {
 
@@ -70,6 +71,13 @@ std::uint32_t over(std::uint32_t pixel, std::uint32_t rgb, std::uint32_t cover) 
     return times(0xFF000000u | rgb, cover) + times(pixel, 255 - cover);
 }
 
+void store(std::uint32_t* to, int n, std::uint32_t pixel) {
+    static_assert(sizeof(wchar_t) == sizeof(std::uint32_t));
+    if (n > 0)
+        std::wmemset(reinterpret_cast<wchar_t*>(to), static_cast<wchar_t>(pixel),
+                     static_cast<std::size_t>(n));
+}
+
 void fill(cairo_surface_t* picture, std::span<const Rect> clip, const Rect& r, std::uint32_t rgb,
           std::uint32_t cover) {
     const Rows rows(picture);
@@ -77,7 +85,7 @@ void fill(cairo_surface_t* picture, std::span<const Rect> clip, const Rect& r, s
         for (int row = part.top; row < part.bottom; ++row) {
             std::uint32_t* to = rows[row] + part.left;
             if (cover >= 255)
-                std::fill_n(to, part.width(), 0xFF000000u | rgb);
+                store(to, part.width(), 0xFF000000u | rgb);
             else
                 std::transform(to, to + part.width(), to,
                                [&](std::uint32_t p) { return over(p, rgb, cover); });

@@ -23,6 +23,11 @@ bool writable(cairo_surface_t* picture);
 // with the same rounding as Cairo's compositing of a colour through a mask.
 std::uint32_t over(std::uint32_t pixel, std::uint32_t rgb, std::uint32_t cover);
 
+// Stores one pixel value n times from `to` on, with the C library's
+// vector stores (wchar_t is 32 bits here); a plain loop is not vectorised
+// at the optimisation level we build with.
+void store(std::uint32_t* to, int n, std::uint32_t pixel);
+
 // Fills r with an opaque colour (0xRRGGBB) through a coverage of 0-255
 // (all of it: 255), inside the clip.
 void fill(cairo_surface_t* picture, std::span<const Rect> clip, const Rect& r, std::uint32_t rgb,
