@@ -13,8 +13,6 @@
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
 typedef struct _PangoContext PangoContext;
-struct _cairo_rectangle_list;
-typedef struct _cairo_rectangle_list cairo_rectangle_list_t;
 
 namespace platform {
 
