@@ -236,10 +236,9 @@ bool Canvas::copy_opaque(cairo_surface_t* surface, int x, int y) {
 }
 
 const std::vector<Rect>* Canvas::direct_clip(int& ox, int& oy) const {
-    if (!draws_whole_pixels(m_cr) || !pixels::writable(cairo_get_target(m_cr)) ||
-        !origin_in_pixels(ox, oy))
+    if (!draws_whole_pixels(m_cr) || !pixels::writable(cairo_get_target(m_cr)))
         return nullptr;
-    return clip_in_pixels();
+    return clip_in_pixels(ox, oy);
 }
 
 void Canvas::draw_scaled_surface(cairo_surface_t* surface, double x, double y, double scale_x,
@@ -395,7 +394,7 @@ void Canvas::push_clip(const Rect& r) {
     cairo_clip(m_cr);
     int ox = 0;
     int oy = 0;
-    if (!m_clip.known || !m_clip.whole_pixels || !origin_in_pixels(ox, oy)) {
+    if (!m_clip.known || !m_clip.whole_pixels || !whole_pixel_origin(m_cr, ox, oy)) {
         m_clip.known = false;
         return;
     }
@@ -416,21 +415,8 @@ void Canvas::pop_clip() {
     m_saved_clips.pop_back();
 }
 
-bool Canvas::origin_in_pixels(int& x, int& y) const {
-    cairo_matrix_t m;
-    cairo_get_matrix(m_cr, &m);
-    if (m.xx != 1 || m.yy != 1 || m.xy != 0 || m.yx != 0 || m.x0 != std::floor(m.x0) ||
-        m.y0 != std::floor(m.y0))
-        return false;
-    x = static_cast<int>(m.x0);
-    y = static_cast<int>(m.y0);
-    return true;
-}
-
-const std::vector<Rect>* Canvas::clip_in_pixels() const {
-    int ox = 0;
-    int oy = 0;
-    if (!origin_in_pixels(ox, oy))
+const std::vector<Rect>* Canvas::clip_in_pixels(int& ox, int& oy) const {
+    if (!whole_pixel_origin(m_cr, ox, oy))
         return nullptr;
     if (!m_clip.known) {
         m_clip.known = true;
@@ -462,7 +448,7 @@ bool Canvas::rect_visible(const Rect& r) const {
         return false;
     int ox = 0;
     int oy = 0;
-    if (const std::vector<Rect>* clip = clip_in_pixels(); clip && origin_in_pixels(ox, oy)) {
+    if (const std::vector<Rect>* clip = clip_in_pixels(ox, oy)) {
         const Rect in_pixels = r.offset(ox, oy);
         return std::any_of(clip->begin(), clip->end(),
                            [&](const Rect& c) { return !c.intersect(in_pixels).is_empty(); });

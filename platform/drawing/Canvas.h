@@ -140,12 +140,10 @@ class Canvas {
     // The clip as rectangles of the picture's pixels: asked of Cairo once,
     // then followed through push_clip, pop_clip and offset_origin, since a
     // paint asks rect_visible for every shape it may skip and Cairo builds
-    // its list anew for each question. Null when the clip or the origin is
-    // not whole pixels (after a scale); Cairo is asked then.
-    const std::vector<Rect>* clip_in_pixels() const;
-    // The origin in the picture's pixels; false when it is not whole
-    // pixels.
-    bool origin_in_pixels(int& x, int& y) const;
+    // its list anew for each question. The origin there goes to (ox, oy).
+    // Null when the clip or the origin is not whole pixels (after a scale);
+    // Cairo is asked then.
+    const std::vector<Rect>* clip_in_pixels(int& ox, int& oy) const;
     // The clip and the origin in the picture's pixels when shapes may be
     // drawn straight into them (pixels::writable, the plain operator, a
     // whole-pixel origin); null otherwise.

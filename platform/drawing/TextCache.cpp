@@ -71,14 +71,22 @@ PangoLayout* make_layout(PangoContext* context, HFONT font, std::string_view gbk
     return layout;
 }
 
-bool draws_whole_pixels(cairo_t* cr) {
-    if (cairo_surface_get_type(cairo_get_target(cr)) != CAIRO_SURFACE_TYPE_IMAGE ||
-        cairo_get_operator(cr) != CAIRO_OPERATOR_OVER)
-        return false;
+bool whole_pixel_origin(cairo_t* cr, int& x, int& y) {
     cairo_matrix_t m;
     cairo_get_matrix(cr, &m);
-    return m.xx == 1 && m.yy == 1 && m.xy == 0 && m.yx == 0 && m.x0 == std::floor(m.x0) &&
-           m.y0 == std::floor(m.y0);
+    if (m.xx != 1 || m.yy != 1 || m.xy != 0 || m.yx != 0 || m.x0 != std::floor(m.x0) ||
+        m.y0 != std::floor(m.y0))
+        return false;
+    x = static_cast<int>(m.x0);
+    y = static_cast<int>(m.y0);
+    return true;
+}
+
+bool draws_whole_pixels(cairo_t* cr) {
+    int x = 0;
+    int y = 0;
+    return cairo_surface_get_type(cairo_get_target(cr)) == CAIRO_SURFACE_TYPE_IMAGE &&
+           cairo_get_operator(cr) == CAIRO_OPERATOR_OVER && whole_pixel_origin(cr, x, y);
 }
 
 namespace text_cache {

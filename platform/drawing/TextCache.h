@@ -23,6 +23,10 @@ namespace platform {
 // unless `format` has DT_NOPREFIX.
 PangoLayout* make_layout(PangoContext* context, HFONT font, std::string_view gbk, UINT format);
 
+// Where `cr`'s origin lies in its target's pixels; false when it is moved
+// by part of a pixel, scaled or turned.
+bool whole_pixel_origin(cairo_t* cr, int& x, int& y);
+
 // Whether `cr` draws onto an image surface with the plain operator, moved
 // by whole pixels and not scaled: there a picture of a shape's coverage,
 // made once, lands on the pixels the shape itself would.

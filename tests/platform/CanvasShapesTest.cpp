@@ -47,6 +47,20 @@ class Picture {
     HBITMAP m_bitmap = nullptr;
 };
 
+// How far apart two pictures of the same size are: the largest difference
+// of a channel over all their pixels.
+int worst_difference(const Picture& a, const Picture& b, int width, int height) {
+    int worst = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const COLORREF p = a.at(x, y);
+            const COLORREF q = b.at(x, y);
+            worst = std::max({worst, std::abs(get_r(p) - get_r(q)), std::abs(get_g(p) - get_g(q)),
+                              std::abs(get_b(p) - get_b(q))});
+        }
+    return worst;
+}
+
 // Whether two colours differ by at most `tolerance` in every channel, as an
 // anti-aliased curve's pixels may.
 bool near(COLORREF a, COLORREF b, int tolerance = 12) {
@@ -246,14 +260,7 @@ TEST(CanvasShapes, DiscsLieWhereATracedDiscLies) {
             c.offset_origin(3, 2);
             c.fill_circle(k.x, k.y, k.radius, Blue);
         });
-        int worst = 0;
-        for (int y = 0; y < 48; ++y)
-            for (int x = 0; x < 48; ++x) {
-                const COLORREF a = traced.at(x, y);
-                const COLORREF b = once.at(x, y);
-                worst =
-                    std::max({worst, std::abs(get_r(a) - get_r(b)), std::abs(get_b(a) - get_b(b))});
-            }
+        const int worst = worst_difference(traced, once, 48, 48);
         EXPECT_LE(worst, k.tolerance) << "disc of " << k.radius << " at " << k.x << ", " << k.y;
         EXPECT_EQ(once.at(static_cast<int>(k.x) + 3, static_cast<int>(k.y) + 2), Blue);
     }
@@ -294,14 +301,7 @@ TEST(CanvasShapes, StrokesLieWhereATracedStrokeLies) {
             c.offset_origin(3, 2);
             c.draw_stroke(k.x0, k.y0, k.x1, k.y1, Blue, k.width);
         });
-        int worst = 0;
-        for (int y = 0; y < 48; ++y)
-            for (int x = 0; x < 48; ++x) {
-                const COLORREF a = traced.at(x, y);
-                const COLORREF b = drawn.at(x, y);
-                worst = std::max({worst, std::abs(get_r(a) - get_r(b)),
-                                  std::abs(get_g(a) - get_g(b)), std::abs(get_b(a) - get_b(b))});
-            }
+        const int worst = worst_difference(traced, drawn, 48, 48);
         // The straight sides are exact; a round end's pixels are cut by
         // its tangent, up to 7 % of a pixel off at a radius of one.
         EXPECT_LE(worst, k.width > 2 ? 12 : 20) << "stroke of " << k.width << " from " << k.x0
@@ -348,11 +348,8 @@ TEST(CanvasShapes, LevelAndUprightLinesAreWhatCairoStrokes) {
             c.offset_origin(3, 2);
             c.draw_line(k.x0, k.y0, k.x1, k.y1, Blue, k.width);
         });
-        int differing = 0;
-        for (int y = 0; y < 48; ++y)
-            for (int x = 0; x < 48; ++x)
-                differing += traced.at(x, y) != drawn.at(x, y);
-        EXPECT_EQ(differing, 0) << "line of " << k.width << " from " << k.x0 << ", " << k.y0
-                                << " to " << k.x1 << ", " << k.y1;
+        EXPECT_EQ(worst_difference(traced, drawn, 48, 48), 0)
+            << "line of " << k.width << " from " << k.x0 << ", " << k.y0 << " to " << k.x1 << ", "
+            << k.y1;
     }
 }
