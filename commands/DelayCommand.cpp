@@ -6,6 +6,7 @@
 #include <runtime/services/LibraryHost.h>
 #include <runtime/values/ValueConversion.h>
 
+#include <algorithm>
 #include <chrono>
 
 namespace commands {
@@ -13,8 +14,6 @@ namespace commands {
 using runtime::TypedValue;
 
 namespace {
-
-constexpr auto LastTickNap = std::chrono::microseconds(100);
 
 void dispatch_waiting_messages() {
     runtime::library_host_call(runtime::host_service::DispatchWaitingMessages);
@@ -26,23 +25,25 @@ bool quit_is_waiting() {
            msg.message == platform::WM_QUIT;
 }
 
-// Sleeps until a message may need dispatching or the tick before the one
-// that ends the wait. `ticks_left` is at least 1, counted from the clock's
-// reading `read_at`.
+// Sleeps until a message may need dispatching or the tick count moves on
+// to the one that ends the wait. `ticks_left` is at least 1, counted from
+// the clock's reading `read_at`.
 void wait_for_message_or_deadline(std::chrono::nanoseconds read_at, std::uint32_t ticks_left) {
-    // The platform counts whole milliseconds and may wake up to one late, so
-    // it is asked for one fewer; the last one goes in short naps.
+    // The tick count moves on at each whole millisecond of the clock.
+    const auto last_tick = std::chrono::floor<std::chrono::milliseconds>(read_at) +
+                           std::chrono::milliseconds(ticks_left);
     // Off the user-interface thread there is no queue to wait on.
-    bool can_wait = platform::is_ui_thread() && platform::backend();
-    if (ticks_left > 1 && can_wait && !quit_is_waiting()) {
-        platform::wait_message_until(read_at + std::chrono::milliseconds(ticks_left - 1));
+    if (platform::is_ui_thread() && platform::backend() && !quit_is_waiting()) {
+        platform::wait_message_until(last_tick);
         return;
     }
     // A waiting WM_QUIT stays queued for the outer loop, so the platform's
-    // wait would return at once; nap instead of spinning (naps of a whole
-    // millisecond: no message can be dispatched past the WM_QUIT anyway).
-    platform::current_clock().nap(read_at,
-                                  ticks_left > 1 ? std::chrono::microseconds(1000) : LastTickNap);
+    // wait would return at once; nap instead of spinning (naps of a
+    // millisecond at most: no message can be dispatched past the WM_QUIT
+    // anyway).
+    const auto left = std::chrono::ceil<std::chrono::microseconds>(last_tick - read_at);
+    platform::current_clock().nap(
+        read_at, std::min<std::chrono::microseconds>(left, std::chrono::milliseconds(1)));
 }
 
 } // namespace

@@ -75,6 +75,14 @@ void SteppedClock::let_run(bool run) {
     detail::wake_ui_thread();
 }
 
+std::optional<timespec> timespec_of(std::chrono::microseconds timeout) {
+    if (timeout < timeout.zero())
+        return std::nullopt;
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(timeout);
+    return timespec{static_cast<std::time_t>(seconds.count()),
+                    static_cast<long>((timeout - seconds).count() * 1000)};
+}
+
 // Never destroyed: threads may read the time while the process exits.
 RealClock& real_clock() {
     static RealClock* clock = new RealClock;

@@ -12,7 +12,9 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <ctime>
 #include <mutex>
+#include <optional>
 
 namespace platform {
 
@@ -21,9 +23,9 @@ class Clock {
     virtual ~Clock() = default;
     // Time since an arbitrary start; it never goes back.
     virtual std::chrono::nanoseconds now() const = 0;
-    // How long the calling thread may block, in real milliseconds, while it
-    // waits for `ms` of this clock's time to pass (negative: no limit).
-    virtual int blocking_ms(int ms) const = 0;
+    // How long the calling thread may block in real time while it waits for
+    // `wait` of this clock's time to pass (negative: no limit).
+    virtual std::chrono::microseconds blocking(std::chrono::microseconds wait) const = 0;
     // The user-interface thread has nothing to do and nothing has woken it
     // since it last looked: it would block for `ms` of this clock's time
     // (negative: no limit). Returns true when the clock has moved on by `ms`
@@ -39,7 +41,9 @@ class Clock {
 class RealClock final : public Clock {
   public:
     std::chrono::nanoseconds now() const override;
-    int blocking_ms(int ms) const override { return ms; }
+    std::chrono::microseconds blocking(std::chrono::microseconds wait) const override {
+        return wait;
+    }
     bool pass_idle_time(int) const override { return false; }
     void nap(std::chrono::nanoseconds read_at, std::chrono::microseconds length) const override;
 };
@@ -62,7 +66,9 @@ class RealClock final : public Clock {
 class SteppedClock final : public Clock {
   public:
     std::chrono::nanoseconds now() const override;
-    int blocking_ms(int ms) const override { return ms == 0 ? 0 : -1; }
+    std::chrono::microseconds blocking(std::chrono::microseconds wait) const override {
+        return wait == wait.zero() ? wait : std::chrono::microseconds(-1);
+    }
     bool pass_idle_time(int ms) const override;
     void nap(std::chrono::nanoseconds read_at, std::chrono::microseconds length) const override;
     // How many naps have begun and how many have ended: another thread can
@@ -97,6 +103,9 @@ class SteppedClock final : public Clock {
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_moved;
 };
+
+// A time-out as ppoll() takes it; none for a negative one (no limit).
+std::optional<timespec> timespec_of(std::chrono::microseconds timeout);
 
 RealClock& real_clock();
 // The one stepped clock of the process; it keeps its time between tests.

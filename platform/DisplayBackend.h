@@ -57,9 +57,11 @@ class DisplayBackend {
 
     // Handles the native events that are ready, without waiting.
     virtual void process_pending() = 0;
-    // Waits until native events arrive, wake() is called, or timeout_ms
-    // passes (negative: no limit); handles what arrived.
-    virtual void wait(int timeout_ms) = 0;
+    // Waits until native events arrive, wake() is called, or `timeout`
+    // passes (negative: no limit); handles what arrived. The time-out is
+    // kept to the microsecond: a wait for the tick count to move on ends
+    // when it moves, not at the next whole millisecond of the wait.
+    virtual void wait(std::chrono::microseconds timeout) = 0;
     // Ends a wait() in progress or makes the next one return at once. Safe
     // from any thread.
     virtual void wake() = 0;

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <clocale>
 #include <cstdlib>
+#include <poll.h>
+#include <utility>
 
 #ifdef GDK_WINDOWING_X11
 #include <gdk/gdkx.h>
@@ -57,6 +59,31 @@ const char* cursor_name(int id) {
     }
 }
 
+// GLib waits in whole milliseconds, rounded up: a wait for the tick count
+// to move on would end up to a millisecond after it moved. Our waits keep
+// their own deadline (GLib's clock, µs; negative: none) and the poll ends
+// at it; GLib's other sources still end the poll at their own times.
+gint64 g_wait_deadline_us = -1;
+GPollFunc g_glib_poll = nullptr;
+
+gint poll_to_the_deadline(GPollFD* fds, guint count, gint timeout_ms) {
+    static_assert(sizeof(GPollFD) == sizeof(pollfd));
+    if (timeout_ms != 0 && g_wait_deadline_us >= 0) {
+        const gint64 left_us = std::max<gint64>(g_wait_deadline_us - g_get_monotonic_time(), 0);
+        if (timeout_ms < 0 || left_us < gint64{timeout_ms} * 1000) {
+            const auto limit = timespec_of(std::chrono::microseconds(left_us));
+            return ppoll(reinterpret_cast<pollfd*>(fds), count, &*limit, nullptr);
+        }
+    }
+    return g_glib_poll(fds, count, timeout_ms);
+}
+
+// The wait's own source: ready at the deadline, so that GLib's iteration
+// ends there with it.
+GSourceFuncs k_deadline_funcs = {
+    nullptr, nullptr, [](GSource*, GSourceFunc, gpointer) { return G_SOURCE_REMOVE; },
+    nullptr, nullptr, nullptr};
+
 } // namespace
 
 bool GtkBackend::open_display(int* argc, char*** argv, std::string& error) {
@@ -99,6 +126,8 @@ bool GtkBackend::open_display(int* argc, char*** argv, std::string& error) {
 
 GtkBackend::GtkBackend() {
     gdk_window_add_filter(nullptr, GtkEvents::on_x_event, this);
+    g_glib_poll = g_main_context_get_poll_func(nullptr);
+    g_main_context_set_poll_func(nullptr, poll_to_the_deadline);
 }
 
 GtkBackend::~GtkBackend() {
@@ -112,6 +141,7 @@ GtkBackend::~GtkBackend() {
     // Let GTK finish the destruction it queued.
     dispatch_ready_sources();
     gdk_window_remove_filter(nullptr, GtkEvents::on_x_event, this);
+    g_main_context_set_poll_func(nullptr, g_glib_poll);
 }
 
 GtkBackend::NativeWindow* GtkBackend::native(HWND top) const {
@@ -335,23 +365,27 @@ void GtkBackend::dispatch_ready_sources() {
     m_last_pass_us = g_get_monotonic_time();
 }
 
-void GtkBackend::wait(int timeout_ms) {
+void GtkBackend::wait(std::chrono::microseconds timeout) {
     present_unpresented();
-    if (timeout_ms == 0) {
+    if (timeout == timeout.zero()) {
         dispatch_ready_sources();
         return;
     }
-    GSource* timeout = nullptr;
-    if (timeout_ms > 0) {
-        timeout = g_timeout_source_new(static_cast<guint>(timeout_ms));
-        g_source_set_callback(
-            timeout, [](gpointer) { return G_SOURCE_REMOVE; }, nullptr, nullptr);
-        g_source_attach(timeout, nullptr);
+    // Waits nest (a handler GLib dispatches may wait); each has its own
+    // deadline.
+    const gint64 outer_deadline_us = std::exchange(g_wait_deadline_us, -1);
+    GSource* deadline = nullptr;
+    if (timeout > timeout.zero()) {
+        g_wait_deadline_us = g_get_monotonic_time() + timeout.count();
+        deadline = g_source_new(&k_deadline_funcs, sizeof(GSource));
+        g_source_set_ready_time(deadline, g_wait_deadline_us);
+        g_source_attach(deadline, nullptr);
     }
     g_main_context_iteration(nullptr, TRUE);
-    if (timeout) {
-        g_source_destroy(timeout);
-        g_source_unref(timeout);
+    g_wait_deadline_us = outer_deadline_us;
+    if (deadline) {
+        g_source_destroy(deadline);
+        g_source_unref(deadline);
     }
     // That was a pass: what became ready with lower priority waits for the
     // next, as it would after any pass.

@@ -48,7 +48,7 @@ class GtkBackend : public DisplayBackend {
     cairo_surface_t* create_picture(HWND top, int width, int height) override;
     void set_cursor(HWND top, int cursor_id) override;
     void process_pending() override;
-    void wait(int timeout_ms) override;
+    void wait(std::chrono::microseconds timeout) override;
     void wake() override;
     void set_clipboard_text(std::string_view utf8) override;
     std::string clipboard_text() override;

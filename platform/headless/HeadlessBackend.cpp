@@ -52,7 +52,7 @@ HeadlessBackend::~HeadlessBackend() {
         close(m_wake_fd);
 }
 
-void HeadlessBackend::wait(int timeout_ms) {
+void HeadlessBackend::wait(std::chrono::microseconds timeout) {
     // The window system waits only when nothing, painting included, is left
     // to do: every window shown so far has been painted in full.
     if (m_quit_after_first_frame && m_presents > 0) {
@@ -63,9 +63,10 @@ void HeadlessBackend::wait(int timeout_ms) {
     }
     ++m_waits;
     pollfd p{m_wake_fd, POLLIN, 0};
+    const auto limit = timespec_of(timeout);
     int r;
     do {
-        r = poll(&p, 1, timeout_ms);
+        r = ppoll(&p, 1, limit ? &*limit : nullptr, nullptr);
     } while (r < 0 && errno == EINTR);
     if (r > 0) {
         std::uint64_t count;

@@ -45,7 +45,7 @@ class HeadlessBackend final : public DisplayBackend {
     }
     void set_cursor(HWND, int cursor_id) override { m_cursor = cursor_id; }
     void process_pending() override {}
-    void wait(int timeout_ms) override;
+    void wait(std::chrono::microseconds timeout) override;
     void wake() override;
     void set_clipboard_text(std::string_view utf8) override { m_clipboard = std::string(utf8); }
     std::string clipboard_text() override { return m_clipboard; }

@@ -309,20 +309,31 @@ bool peek_message(Msg& msg, HWND filter, UINT min, UINT max, UINT remove) {
 namespace {
 
 // The user-interface thread found nothing to do: blocks until it is woken
-// or `ms` of the clock's time pass (negative: no limit). `wakes_seen` is
+// or `wait` of the clock's time passes (negative: no limit). `wakes_seen` is
 // the wake count read before it last looked at the queue; a clock whose
 // time runs by itself moves on instead of blocking only when nothing has
 // woken the thread since, so what another thread posted or sent first is
 // handled first.
-void block_ui_thread(int ms, std::uint64_t wakes_seen) {
+void block_ui_thread(std::chrono::microseconds wait, std::uint64_t wakes_seen) {
     auto& s = state();
     const Clock& clock = current_clock();
-    if (ms != 0) {
+    if (wait != wait.zero()) {
+        const auto ms =
+            wait < wait.zero()
+                ? -1
+                : std::min<long long>(std::chrono::ceil<std::chrono::milliseconds>(wait).count(),
+                                      1 << 30);
         std::lock_guard lock(s.mutex);
-        if (s.wakes.load() == wakes_seen && clock.pass_idle_time(ms))
+        if (s.wakes.load() == wakes_seen && clock.pass_idle_time(static_cast<int>(ms)))
             return;
     }
-    s.backend->wait(clock.blocking_ms(ms));
+    s.backend->wait(clock.blocking(wait));
+}
+
+// Until the next timer falls due (negative: none is set).
+std::chrono::microseconds timer_wait() {
+    const int ms = next_timer_timeout_ms();
+    return ms < 0 ? std::chrono::microseconds(-1) : std::chrono::milliseconds(ms);
 }
 
 bool wait_for_message(std::optional<std::chrono::nanoseconds> deadline) {
@@ -340,14 +351,13 @@ bool wait_for_message(std::optional<std::chrono::nanoseconds> deadline) {
         // have been waiting for its effect.
         if (s.sends_delivered != delivered)
             return true;
-        int wait = next_timer_timeout_ms();
+        auto wait = timer_wait();
         if (deadline) {
             const auto left = *deadline - clock.now();
-            if (left <= std::chrono::nanoseconds::zero())
+            if (left <= left.zero())
                 return false;
-            const auto left_ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
-            const int bounded = static_cast<int>(std::min<long long>(left_ms, 0x7FFFFFFF));
-            wait = wait < 0 ? bounded : std::min(wait, bounded);
+            const auto left_us = std::chrono::ceil<std::chrono::microseconds>(left);
+            wait = wait < wait.zero() ? left_us : std::min(wait, left_us);
         }
         block_ui_thread(wait, wakes);
     }
@@ -376,7 +386,7 @@ bool get_message(Msg& msg, HWND filter, UINT min, UINT max) {
         const std::uint64_t wakes = s.wakes.load();
         if (fetch(msg, filter, min, max, true))
             return msg.message != WM_QUIT;
-        block_ui_thread(next_timer_timeout_ms(), wakes);
+        block_ui_thread(timer_wait(), wakes);
     }
 }
 

@@ -88,12 +88,14 @@ TEST_F(Delay, ReturnsAtTheFirstTickPastTheDeadline) {
                     }
                 });
         const std::uint32_t start = platform::get_tick_count();
+        const int naps = platform::test_clock().naps();
         {
             LetTimeRun run;
             delay(TypedValue::of_integer(c.length));
         }
         EXPECT_EQ(platform::get_tick_count() - start, c.returned_after)
             << "length " << c.length << ", timer " << c.timer_ms;
+        EXPECT_EQ(platform::test_clock().naps(), naps) << "the wait went to the last tick at once";
         EXPECT_EQ(s_fires, c.fires) << "length " << c.length << ", timer " << c.timer_ms;
         if (timer)
             platform::kill_timer(nullptr, timer);

@@ -125,7 +125,7 @@ void DesktopProbe::settle() {
     // with the next round trip, and may bring more back.
     for (int round = 0; round < 20; ++round) {
         gdk_display_sync(display);
-        m_backend->wait(0);
+        m_backend->wait(std::chrono::microseconds(0));
         int dispatched = dispatch_ready_messages();
         take_quit();
         if (dispatched == 0 && round > 0)

@@ -5,6 +5,8 @@
 #include "XRequests.h"
 #include "platform/Encoding.h"
 
+#include <tests/support/WaitPrecision.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -372,6 +374,15 @@ TEST_F(GtkLoopTest, PostFromAnotherThreadWakesTheBlockedLoop) {
     EXPECT_EQ(msg.message, WakeMessage) << "the watchdog fired first";
     EXPECT_EQ(msg.wParam, 7u);
     EXPECT_LT(took.count(), 1000);
+}
+
+// GLib counts a wait's time in whole milliseconds, rounded up; ours end
+// at their deadline. Only the median is held to a bound.
+TEST_F(GtkLoopTest, AWaitEndsAtItsDeadlineNotAtTheNextWholeMillisecond) {
+    settle();
+    const WaitPrecision waits = measure_waits(21, std::chrono::microseconds(300));
+    EXPECT_EQ(waits.early, 0) << "no wait ends before its deadline";
+    EXPECT_LT(waits.median_late_us(), 600);
 }
 
 TEST_F(GtkLoopTest, TimerEndsTheWaitOnTime) {

@@ -142,7 +142,7 @@ TEST_P(GtkPresentTest, ScrolledRowsShowOnTheServerAsInOurPicture) {
         // Two times in three the row has gone out to the server, which may
         // not have read it when the pixels move.
         if (step % 3 != 0)
-            m_backend->wait(0);
+            m_backend->wait(std::chrono::microseconds(0));
         scroll_rows(step % 2 == 0 ? 1 : 2);
         update_window(m_rows);
         // Checked at every step: a wrong row would soon scroll out of view.

@@ -3,6 +3,7 @@
 #include "platform/TickCount.h"
 
 #include <tests/support/ScopedEnv.h>
+#include <tests/support/WaitPrecision.h>
 
 #include <atomic>
 #include <regex>
@@ -116,7 +117,7 @@ TEST_F(MessageQueue, CrossThreadSendsComeBeforePostedMessages) {
     std::thread sender([&] { send_message(target, WM_USER + 2); });
     // The send wakes the display once it is queued; retrieve nothing before.
     while (m_backend.wakes() == 0)
-        m_backend.wait(10000);
+        m_backend.wait(std::chrono::seconds(10));
     Msg msg;
     ASSERT_TRUE(get_message(msg));
     dispatch_message(msg);
@@ -304,25 +305,37 @@ TEST(FirstFrameQuit, OnlyTheFirstWaitAfterAPaintedFrameReportsAndPostsTheQuit) {
     ::testing::internal::CaptureStderr();
     Msg msg;
     // Nothing presented yet: an ordinary wait.
-    backend.wait(0);
+    backend.wait(std::chrono::microseconds(0));
     EXPECT_FALSE(peek_message(msg, nullptr, 0, 0, PM_NOREMOVE));
     HWND h = create_window_ex(0, "FirstFrame", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
                               nullptr, 0);
     backend.pump();
     EXPECT_GT(backend.presents(), 0);
-    backend.wait(0);
+    backend.wait(std::chrono::microseconds(0));
     ASSERT_TRUE(peek_message(msg, nullptr, 0, 0, PM_REMOVE));
     EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
     // Once only: later waits are ordinary ones again.
     invalidate_rect(h, nullptr, true);
     backend.pump();
-    backend.wait(0);
+    backend.wait(std::chrono::microseconds(0));
     EXPECT_FALSE(peek_message(msg, nullptr, 0, 0, PM_NOREMOVE));
     std::string log = ::testing::internal::GetCapturedStderr();
     shutdown();
     unregister_class("FirstFrame");
     EXPECT_TRUE(std::regex_match(log, std::regex("first frame: [0-9]+ ns, VmRSS [0-9]+ kB\n")))
         << log;
+}
+
+// Waits keep their deadline to the microsecond: a wait for the tick count
+// to move on ends as it moves, not up to a millisecond later. Only the
+// median is held to a bound; a busy machine may wake any one wait late.
+TEST(RealTimeWait, EndsAtItsDeadlineNotAtTheNextWholeMillisecond) {
+    HeadlessBackend backend(HeadlessTime::Real);
+    ASSERT_TRUE(initialize(&backend));
+    const WaitPrecision waits = measure_waits(21, std::chrono::microseconds(300));
+    shutdown();
+    EXPECT_EQ(waits.early, 0) << "no wait ends before its deadline";
+    EXPECT_LT(waits.median_late_us(), 600);
 }
 
 TEST(MessageSpy, PrintsEveryMessageByNameWhenAsked) {

@@ -38,7 +38,7 @@ inline bool pump_until(platform::DisplayBackend& display, const std::function<bo
         // display; on the stepped clock this only looks again.
         if (int due = platform::next_timer_due_ms(); due >= 0)
             left = std::min<long long>(left, std::max(due, 1));
-        display.wait(static_cast<int>(left));
+        display.wait(std::chrono::milliseconds(left));
     }
 }
 
