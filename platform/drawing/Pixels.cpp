@@ -2,7 +2,12 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <cwchar>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace platform::pixels {
 
@@ -115,6 +120,56 @@ void copy(cairo_surface_t* picture, std::span<const Rect> clip, cairo_surface_t*
     });
 }
 
+namespace {
+
+#ifdef __SSE2__
+// times() for eight channels of 16 bits at once.
+__m128i times_8(__m128i channels, __m128i b) {
+    const __m128i t = _mm_add_epi16(_mm_mullo_epi16(channels, b), _mm_set1_epi16(0x80));
+    return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+}
+
+// over() for four pixels, their four covers in the bytes of `covers`.
+void over_four(std::uint32_t* pixels, std::uint32_t covers, __m128i colour) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i all = _mm_set1_epi16(0xFF);
+    // Each cover for the four channels of its pixel.
+    __m128i m = _mm_cvtsi32_si128(static_cast<int>(covers));
+    m = _mm_unpacklo_epi8(m, m);
+    m = _mm_unpacklo_epi16(m, m);
+    const __m128i m_low = _mm_unpacklo_epi8(m, zero);
+    const __m128i m_high = _mm_unpackhi_epi8(m, zero);
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels));
+    const __m128i low = _mm_add_epi16(
+        times_8(colour, m_low), times_8(_mm_unpacklo_epi8(d, zero), _mm_xor_si128(m_low, all)));
+    const __m128i high = _mm_add_epi16(
+        times_8(colour, m_high), times_8(_mm_unpackhi_epi8(d, zero), _mm_xor_si128(m_high, all)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels), _mm_packus_epi16(low, high));
+}
+#endif
+
+// One row of fill_mask: over() for each pixel, four at a time where the
+// processor can. A cover of 0 leaves the pixel as it is and one of 255 puts
+// the colour, by the same arithmetic.
+void over_row(std::uint32_t* to, const unsigned char* cover, int n, std::uint32_t rgb) {
+    int i = 0;
+#ifdef __SSE2__
+    const __m128i colour =
+        _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(0xFF000000u | rgb)), _mm_setzero_si128());
+    for (; i + 4 <= n; i += 4) {
+        std::uint32_t covers;
+        std::memcpy(&covers, cover + i, sizeof covers);
+        if (covers != 0) // between glyphs: nothing
+            over_four(to + i, covers, colour);
+    }
+#endif
+    for (; i < n; ++i)
+        if (cover[i])
+            to[i] = over(to[i], rgb, cover[i]);
+}
+
+} // namespace
+
 void fill_mask(cairo_surface_t* picture, std::span<const Rect> clip, cairo_surface_t* mask, int x,
                int y, std::uint32_t rgb) {
     cairo_surface_flush(mask);
@@ -122,14 +177,10 @@ void fill_mask(cairo_surface_t* picture, std::span<const Rect> clip, cairo_surfa
     const Rows covers(mask);
     const Rows to_rows(picture);
     in_clip(picture, clip, placed, [&](const Rect& part) {
-        for (int row = part.top; row < part.bottom; ++row) {
-            const auto* cover =
-                covers.operator[]<unsigned char>(row - placed.top) + (part.left - placed.left);
-            std::uint32_t* to = to_rows[row] + part.left;
-            for (int i = 0; i < part.width(); ++i)
-                if (cover[i])
-                    to[i] = over(to[i], rgb, cover[i]);
-        }
+        for (int row = part.top; row < part.bottom; ++row)
+            over_row(to_rows[row] + part.left,
+                     covers.operator[]<unsigned char>(row - placed.top) + (part.left - placed.left),
+                     part.width(), rgb);
     });
 }
 

@@ -77,20 +77,39 @@ using Clip = const std::vector<Rect>&;
 
 } // namespace
 
+// A mask like a text's: runs of nothing between glyphs, full cover inside
+// their strokes, the edges between.
+cairo_surface_t* glyph_like_mask(int width, int height) {
+    cairo_surface_t* mask = varied(CAIRO_FORMAT_A8, width, height, 3);
+    unsigned char* data = cairo_image_surface_get_data(mask);
+    const int stride = cairo_image_surface_get_stride(mask);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const int band = (x + y / 4) % 11;
+            if (band < 5)
+                data[y * stride + x] = 0;
+            else if (band < 8)
+                data[y * stride + x] = 0xFF;
+        }
+    cairo_surface_mark_dirty(mask);
+    return mask;
+}
+
 TEST(Pixels, AColourThroughAMaskIsWhatCairoComposites) {
     // Two parts of an update region, one reaching past the picture, the
     // mask reaching past both.
-    cairo_surface_t* mask = varied(CAIRO_FORMAT_A8, 37, 23, 7);
-    expect_as_cairo_draws(
-        {{2, 3, 20, 14}, {24, 9, 60, 40}},
-        [&](cairo_surface_t* p, Clip clip) {
-            platform::pixels::fill_mask(p, clip, mask, 5, 12, 0x3C82E1);
-        },
-        [&](cairo_t* cr) {
-            cairo_set_source_rgb(cr, 0x3C / 255.0, 0x82 / 255.0, 0xE1 / 255.0);
-            cairo_mask_surface(cr, mask, 5, 12);
-        });
-    cairo_surface_destroy(mask);
+    for (cairo_surface_t* mask : {varied(CAIRO_FORMAT_A8, 37, 23, 7), glyph_like_mask(37, 23)}) {
+        expect_as_cairo_draws(
+            {{2, 3, 20, 14}, {24, 9, 60, 40}},
+            [&](cairo_surface_t* p, Clip clip) {
+                platform::pixels::fill_mask(p, clip, mask, 5, 12, 0x3C82E1);
+            },
+            [&](cairo_t* cr) {
+                cairo_set_source_rgb(cr, 0x3C / 255.0, 0x82 / 255.0, 0xE1 / 255.0);
+                cairo_mask_surface(cr, mask, 5, 12);
+            });
+        cairo_surface_destroy(mask);
+    }
 }
 
 TEST(Pixels, ACopiedPictureIsWhatCairoPaints) {
