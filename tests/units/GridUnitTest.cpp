@@ -247,8 +247,9 @@ std::vector<std::uint32_t> grid_pixels(platform::HWND top, platform::HWND grid) 
 }
 
 // A playback walks the current cell down the table: each step repaints the
-// two rows it touches, or moves the drawn rows up by one and paints the one
-// that comes into view; either way the picture is what a full paint gives.
+// two cells it touches (the two rows, when whole rows are selected), or
+// moves the drawn rows up by one and paints the one that comes into view;
+// either way the picture is what a full paint gives.
 TEST_F(GridTest, AWalkingCurrentCellRepaintsLittleAndDrawsTheSameAsAFullPaint) {
     for (int r = 1; r <= 100; ++r) {
         std::string name = "Action " + std::to_string(r);
@@ -257,29 +258,39 @@ TEST_F(GridTest, AWalkingCurrentCellRepaintsLittleAndDrawsTheSameAsAFullPaint) {
             set_cell(r, c, integer(r * 10 + c));
     }
     platform::HWND hwnd = g_grid->hwnd();
-    grid_pixels(m_top, hwnd);
-    const int row_height = g_grid->view().cell_rect(1, 1).height();
-    for (int row = 1; row <= 100; ++row) {
-        const int top = g_grid->view().top_row();
-        set_current(row, 1);
-        platform::Rect due;
-        ASSERT_TRUE(platform::get_update_rect(hwnd, due)) << row;
-        // The old row and the new one, next to each other; after a scroll
-        // the strip that came into view may add part of one more row.
-        EXPECT_LE(due.height(), (g_grid->view().top_row() == top ? 2 : 3) * row_height) << row;
-        platform::update_window(m_top);
-        if (row % 17 == 0 || row == 100) {
-            std::vector<std::uint32_t> stepped = grid_pixels(m_top, hwnd);
-            platform::invalidate_rect(hwnd, nullptr, false);
-            ASSERT_EQ(stepped, grid_pixels(m_top, hwnd)) << "after row " << row;
+    const platform::Rect cell = g_grid->view().cell_rect(1, 2);
+    for (bool whole_rows : {false, true}) {
+        g_grid->model().set_whole_row(whole_rows);
+        set_current(1, 2);
+        grid_pixels(m_top, hwnd);
+        for (int row = 1; row <= 100; ++row) {
+            const int top = g_grid->view().top_row();
+            set_current(row, 2);
+            platform::Rect due;
+            ASSERT_TRUE(platform::get_update_rect(hwnd, due)) << row;
+            // The old cell or row and the new one, next to each other; after
+            // a scroll the strip that came into view may add part of one
+            // more row.
+            const bool scrolled = g_grid->view().top_row() != top;
+            EXPECT_LE(due.height(), (scrolled ? 3 : 2) * cell.height()) << row;
+            if (!scrolled && !whole_rows && row > 1) {
+                EXPECT_EQ(due.width(), cell.width()) << row;
+            }
+            platform::update_window(m_top);
+            if (row % 17 == 0 || row == 100) {
+                std::vector<std::uint32_t> stepped = grid_pixels(m_top, hwnd);
+                platform::invalidate_rect(hwnd, nullptr, false);
+                ASSERT_EQ(stepped, grid_pixels(m_top, hwnd))
+                    << "after row " << row << (whole_rows ? ", whole rows" : "");
+            }
         }
+        EXPECT_GT(g_grid->view().top_row(), 0);
+        // Back to the top is more than a page: everything is painted again.
+        set_current(1, 2);
+        std::vector<std::uint32_t> jumped = grid_pixels(m_top, hwnd);
+        platform::invalidate_rect(hwnd, nullptr, false);
+        EXPECT_EQ(jumped, grid_pixels(m_top, hwnd));
     }
-    EXPECT_GT(g_grid->view().top_row(), 0);
-    // Back to the top is more than a page: everything is painted again.
-    set_current(1, 1);
-    std::vector<std::uint32_t> jumped = grid_pixels(m_top, hwnd);
-    platform::invalidate_rect(hwnd, nullptr, false);
-    EXPECT_EQ(jumped, grid_pixels(m_top, hwnd));
 }
 
 TEST_F(GridTest, ResetKeepsTheSizeEmptiesTheCellsAndRestoresTheDesign) {

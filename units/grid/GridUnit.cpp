@@ -195,12 +195,17 @@ void GridUnit::set_current_cell(int row, int column) {
         platform::invalidate_rect(hwnd(), nullptr, false);
     else
         show_scrolled(old_top, old_left);
-    // The selection and the frame round the current cell leave one row and
-    // come to another; nothing else changes.
-    if (old.is_set())
-        redraw_row(old.row);
-    if (m_model.current().is_set())
-        redraw_row(m_model.current().row);
+    // The frame round the current cell leaves one cell and comes to another,
+    // and in whole-row mode the selection one row for another; nothing else
+    // changes.
+    for (const CellPosition& at : {old, m_model.current()}) {
+        if (!at.is_set())
+            continue;
+        if (m_model.whole_row())
+            redraw_row(at.row);
+        else
+            redraw_cell(at.row, at.column);
+    }
     if (moved) {
         notify_current_changed();
         raise_current_cell_changed();
