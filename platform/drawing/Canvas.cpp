@@ -7,6 +7,7 @@
 #include <platform/Encoding.h>
 
 #include <algorithm>
+#include <array>
 #include <cairo.h>
 #include <cmath>
 #include <pango/pangocairo.h>
@@ -49,51 +50,66 @@ std::uint32_t rgb_of(COLORREF c) {
 // ends and joints take half the segments of cairo's tenth of a pixel.
 constexpr double k_shape_tolerance = 0.25;
 
-// Discs up to this radius are drawn from pictures of their coverage, one
-// for each radius and place on the pixel grid to a quarter pixel (an eighth
-// of a pixel off at most, which anti-aliasing hides): the joints and knobs
-// of the virtual arm, a dozen in every frame.
-constexpr double k_most_disc_radius = 16;
-constexpr int k_disc_steps = 4;
-
-struct Disc {
-    double radius;
-    int qx, qy;
-    int reach; // from the picture's corner to the whole pixel under the centre
+// Small shapes that are drawn again and again are drawn from pictures of
+// their coverage, each made once by Cairo: the joints and knobs of the
+// virtual arm (discs, a dozen in every frame) and the thumbs of scroll bars
+// (rounded rectangles, which move with every step of a playback). The
+// colour goes through a picture as it would through the shape's own
+// coverage, so the pixels are the same.
+struct CoveragePicture {
+    std::array<double, 5> key; // the shape's kind and sizes
+    int reach;                 // from the picture's corner to the shape's place
     cairo_surface_t* mask;
 };
 
-const Disc& disc_picture(double radius, int qx, int qy) {
-    struct Discs {
-        std::vector<Disc> made;
-        ~Discs() {
-            for (Disc& d : made)
-                cairo_surface_destroy(d.mask);
+template <typename Path>
+const CoveragePicture& coverage_picture(const std::array<double, 5>& key, int width, int height,
+                                        int reach, double tolerance, Path path) {
+    struct Pictures {
+        std::vector<CoveragePicture> made;
+        void clear() {
+            for (CoveragePicture& p : made)
+                cairo_surface_destroy(p.mask);
+            made.clear();
         }
+        ~Pictures() { clear(); }
     };
-    thread_local Discs discs;
-    for (const Disc& d : discs.made)
-        if (d.radius == radius && d.qx == qx && d.qy == qy)
-            return d;
-    // A handful of radii are ever drawn; a program drawing many starts over.
-    if (discs.made.size() >= 256) {
-        for (Disc& d : discs.made)
-            cairo_surface_destroy(d.mask);
-        discs.made.clear();
-    }
-    const int reach = static_cast<int>(std::ceil(radius)) + 1;
-    cairo_surface_t* mask =
-        cairo_image_surface_create(CAIRO_FORMAT_A8, 2 * reach + 2, 2 * reach + 2);
+    thread_local Pictures pictures;
+    for (const CoveragePicture& p : pictures.made)
+        if (p.key == key)
+            return p;
+    // A handful of shapes are ever drawn; a program drawing many starts over.
+    if (pictures.made.size() >= 256)
+        pictures.clear();
+    cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, width, height);
     cairo_t* cr = cairo_create(mask);
-    cairo_set_tolerance(cr, k_shape_tolerance);
-    cairo_arc(cr, reach + static_cast<double>(qx) / k_disc_steps,
-              reach + static_cast<double>(qy) / k_disc_steps, radius, 0, 2 * M_PI);
+    cairo_set_tolerance(cr, tolerance);
+    path(cr);
     cairo_fill(cr);
     cairo_destroy(cr);
     cairo_surface_flush(mask);
-    discs.made.push_back({radius, qx, qy, reach, mask});
-    return discs.made.back();
+    pictures.made.push_back({key, reach, mask});
+    return pictures.made.back();
 }
+
+// Discs up to this radius are drawn from pictures, one for each radius and
+// place on the pixel grid to a quarter pixel (an eighth of a pixel off at
+// most, which anti-aliasing hides).
+constexpr double k_most_disc_radius = 16;
+constexpr int k_disc_steps = 4;
+
+const CoveragePicture& disc_picture(double radius, int qx, int qy) {
+    const int reach = static_cast<int>(std::ceil(radius)) + 1;
+    return coverage_picture(
+        {0, radius, static_cast<double>(qx), static_cast<double>(qy), 0}, 2 * reach + 2,
+        2 * reach + 2, reach, k_shape_tolerance, [&](cairo_t* cr) {
+            cairo_arc(cr, reach + static_cast<double>(qx) / k_disc_steps,
+                      reach + static_cast<double>(qy) / k_disc_steps, radius, 0, 2 * M_PI);
+        });
+}
+
+// Rounded rectangles up to this many pixels are drawn from pictures.
+constexpr int k_most_round_rect_pixels = 32 * 1024;
 
 // The outline of a rectangle with corners of the given radius, at most half
 // its shorter side.
@@ -296,6 +312,21 @@ void Canvas::fill_gradient(const Rect& r, COLORREF top, COLORREF bottom) {
 void Canvas::fill_round_rect(const Rect& r, double radius, COLORREF color) {
     if (r.is_empty())
         return;
+    int ox = 0;
+    int oy = 0;
+    const std::vector<Rect>* clip = nullptr;
+    const int w = r.width();
+    const int h = r.height();
+    if (w * h <= k_most_round_rect_pixels && cairo_get_antialias(m_cr) == CAIRO_ANTIALIAS_DEFAULT &&
+        (clip = direct_clip(ox, oy))) {
+        const double tolerance = cairo_get_tolerance(m_cr);
+        const CoveragePicture& shape = coverage_picture(
+            {1, static_cast<double>(w), static_cast<double>(h), radius, tolerance}, w, h, 0,
+            tolerance, [&](cairo_t* cr) { round_rect_path(cr, 0, 0, w, h, radius); });
+        pixels::fill_mask(cairo_get_target(m_cr), *clip, shape.mask, r.left + ox, r.top + oy,
+                          rgb_of(color));
+        return;
+    }
     round_rect_path(m_cr, r.left, r.top, r.width(), r.height(), radius);
     set_source_color(m_cr, color);
     cairo_fill(m_cr);
@@ -511,8 +542,8 @@ void Canvas::fill_circle(double cx, double cy, double radius, COLORREF color) {
         const double qy = std::round(dy * k_disc_steps);
         const double ix = std::floor(qx / k_disc_steps);
         const double iy = std::floor(qy / k_disc_steps);
-        const Disc& disc = disc_picture(radius, static_cast<int>(qx - ix * k_disc_steps),
-                                        static_cast<int>(qy - iy * k_disc_steps));
+        const CoveragePicture& disc = disc_picture(radius, static_cast<int>(qx - ix * k_disc_steps),
+                                                   static_cast<int>(qy - iy * k_disc_steps));
         int ox = 0;
         int oy = 0;
         if (const std::vector<Rect>* clip = direct_clip(ox, oy))

@@ -353,3 +353,51 @@ TEST(CanvasShapes, LevelAndUprightLinesAreWhatCairoStrokes) {
             << k.y1;
     }
 }
+
+// A rounded rectangle (a scroll bar's thumb, a button) is drawn from a
+// picture of its coverage, made the first time: the pixels are those of
+// Cairo's own fill of the outline, the first time and the times after.
+TEST(CanvasShapes, RoundedRectanglesAreWhatCairoFills) {
+    struct Case {
+        Rect r;
+        double radius;
+    };
+    const Case cases[] = {{{3, 4, 15, 44}, 6},
+                          {{20, 2, 31, 30}, 5.5},
+                          {{5, 20, 45, 33}, 3},
+                          {{30, 30, 60, 60}, 8},
+                          {{10, 10, 12, 12}, 4}};
+    for (const Case& k : cases) {
+        auto ground = [](Canvas& c) {
+            c.fill_rect({0, 16, 48, 30}, Red);
+            c.push_clip({1, 1, 44, 46});
+        };
+        Picture traced(48, 48, [&](Canvas& c) {
+            ground(c);
+            cairo_t* cr = c.cairo();
+            const double w = k.r.width();
+            const double h = k.r.height();
+            const double r = std::min({k.radius, w / 2, h / 2});
+            const double x = k.r.left + 3;
+            const double y = k.r.top + 2;
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, x + w - r, y + r, r, -M_PI / 2, 0);
+            cairo_arc(cr, x + w - r, y + h - r, r, 0, M_PI / 2);
+            cairo_arc(cr, x + r, y + h - r, r, M_PI / 2, M_PI);
+            cairo_arc(cr, x + r, y + r, r, M_PI, 3 * M_PI / 2);
+            cairo_close_path(cr);
+            cairo_set_source_rgb(cr, 0, 0, 1);
+            cairo_fill(cr);
+        });
+        for (int time = 1; time <= 2; ++time) {
+            Picture drawn(48, 48, [&](Canvas& c) {
+                ground(c);
+                c.offset_origin(3, 2);
+                c.fill_round_rect(k.r, k.radius, Blue);
+            });
+            EXPECT_EQ(worst_difference(traced, drawn, 48, 48), 0)
+                << "rectangle at " << k.r.left << ", " << k.r.top << " of radius " << k.radius
+                << ", drawn " << time << " times";
+        }
+    }
+}
