@@ -173,6 +173,20 @@ void Canvas::fill_rect(const Rect& r, COLORREF color) {
 void Canvas::frame_rect(const Rect& r, COLORREF color, int thickness) {
     if (r.is_empty() || thickness <= 0)
         return;
+    // A grid's current cell has one: four boxes, straight into the pixels.
+    int ox = 0;
+    int oy = 0;
+    const std::vector<Rect>* clip = nullptr;
+    if (2 * thickness <= std::min(r.width(), r.height()) && (clip = direct_clip(ox, oy))) {
+        const int t = thickness;
+        const Rect sides[] = {{r.left, r.top, r.right, r.top + t},
+                              {r.left, r.bottom - t, r.right, r.bottom},
+                              {r.left, r.top + t, r.left + t, r.bottom - t},
+                              {r.right - t, r.top + t, r.right, r.bottom - t}};
+        for (const Rect& side : sides)
+            pixels::fill(cairo_get_target(m_cr), *clip, side.offset(ox, oy), rgb_of(color));
+        return;
+    }
     set_source_color(m_cr, color);
     cairo_rectangle(m_cr, r.left, r.top, r.width(), r.height());
     cairo_rectangle(m_cr, r.left + thickness, r.top + thickness, r.width() - 2 * thickness,

@@ -401,3 +401,39 @@ TEST(CanvasShapes, RoundedRectanglesAreWhatCairoFills) {
         }
     }
 }
+
+// A frame (a grid's current cell) is four boxes in the pixels: the pixels
+// of Cairo's own fill between the outer and the inner rectangle.
+TEST(CanvasShapes, FramesAreWhatCairoFills) {
+    struct Case {
+        Rect r;
+        int thickness;
+    };
+    const Case cases[] = {{{3, 4, 40, 20}, 2},   {{5, 5, 6, 30}, 1},   {{10, 12, 16, 18}, 3},
+                          {{20, 25, 60, 60}, 1}, {{2, 30, 12, 34}, 2}, {{8, 8, 11, 20}, 2}};
+    for (const Case& k : cases) {
+        auto ground = [](Canvas& c) {
+            c.fill_rect({0, 16, 48, 30}, Red);
+            c.push_clip({1, 1, 44, 46});
+        };
+        Picture traced(48, 48, [&](Canvas& c) {
+            ground(c);
+            cairo_t* cr = c.cairo();
+            const int t = k.thickness;
+            cairo_rectangle(cr, k.r.left + 3, k.r.top + 2, k.r.width(), k.r.height());
+            cairo_rectangle(cr, k.r.left + 3 + t, k.r.top + 2 + t, k.r.width() - 2 * t,
+                            k.r.height() - 2 * t);
+            cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+            cairo_set_source_rgb(cr, 0, 0, 1);
+            cairo_fill(cr);
+            cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+        });
+        Picture drawn(48, 48, [&](Canvas& c) {
+            ground(c);
+            c.offset_origin(3, 2);
+            c.frame_rect(k.r, Blue, k.thickness);
+        });
+        EXPECT_EQ(worst_difference(traced, drawn, 48, 48), 0)
+            << "frame at " << k.r.left << ", " << k.r.top << " of " << k.thickness;
+    }
+}

@@ -220,7 +220,9 @@ void GridView::paint(Canvas& canvas, const Rect& area, bool focused) const {
         for_each_column([&](int c, int x) {
             Rect cell{x, y, x + column_width(c), y + m_look.row_height};
             right = std::max(right, cell.right);
-            if (cell.intersect(area).is_empty())
+            // The area is the bounds of what is due: a step of a playback
+            // makes two cells and a strip due, rows apart.
+            if (cell.intersect(area).is_empty() || !canvas.rect_visible(cell))
                 return;
             paint_cell(canvas, r, c, cell);
             bool header = !m_model.is_data_cell(r, c);
