@@ -47,10 +47,10 @@ class DisplayBackend {
     // The picture of a top-level window's client area changed inside `dirty`
     // (client coordinates of the top-level window).
     virtual void present(HWND top, cairo_surface_t* surface, const Rect& dirty) = 0;
-    // The picture inside `from` moved by (dx, dy) and is otherwise unchanged
-    // there (a scroll). A display that can move what it shows moves it
-    // instead of taking the pixels again; by default the moved part is
-    // presented.
+    // The picture inside `from` moves by (dx, dy) and is otherwise unchanged
+    // there (a scroll); the window system moves it right after this call. A
+    // display that can move what it shows moves it instead of taking the
+    // pixels again; by default the moved part is presented.
     virtual void present_moved(HWND top, cairo_surface_t* surface, const Rect& from, int dx,
                                int dy);
     virtual void set_cursor(HWND top, int cursor_id) = 0;

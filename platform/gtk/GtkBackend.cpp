@@ -176,6 +176,9 @@ void GtkBackend::window_created(HWND top, const Rect& client) {
     if (ex_style & WS_EX_TOPMOST)
         gtk_window_set_keep_above(win, TRUE);
 
+    // Whether anything covers the window decides how pixels move in it
+    // (GtkPresent.cpp).
+    gtk_widget_add_events(GTK_WIDGET(win), GDK_VISIBILITY_NOTIFY_MASK);
     nw->area = gtk_access::make_surface(top);
     gtk_widget_add_events(nw->area, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
                                         GDK_POINTER_MOTION_MASK | GDK_SCROLL_MASK |

@@ -63,6 +63,9 @@ class GtkBackend : public DisplayBackend {
     unsigned long native_window_id(HWND top) const;
     // Whether the native window is mapped on the screen.
     bool is_mapped(HWND top) const;
+    // How many times the X server has told how a move of pixels went
+    // (GraphicsExpose, NoExpose) or that a put was read (a completion).
+    int server_reports() const { return m_server_reports; }
 
     struct NativeWindow;
 
@@ -86,6 +89,11 @@ class GtkBackend : public DisplayBackend {
     // The X server has read a batch of puts onto the window with this
     // native id.
     void put_read(unsigned long native_id);
+    // Lets go of the puts in flight whose mark the server has set.
+    void settle_in_flight(NativeWindow& nw);
+    // The X server says whether anything covers the window with this
+    // native id now.
+    void visibility_changed(unsigned long native_id, bool unobscured);
     // The window's X graphics context (GtkNativeWindow.h), made if need be.
     void* window_gc(NativeWindow& nw);
     // One pass over GLib's sources that are ready, each dispatched.
@@ -111,6 +119,7 @@ class GtkBackend : public DisplayBackend {
     std::uint32_t m_last_event_time = 0;
     // When the last pass over GLib's ready sources ended (GLib's clock, µs).
     std::int64_t m_last_pass_us = 0;
+    int m_server_reports = 0;
 };
 
 } // namespace platform

@@ -7,6 +7,8 @@
 
 #include <gtk/gtk.h>
 
+#include <cstdint>
+
 namespace platform {
 
 struct GtkBackend::NativeWindow {
@@ -33,9 +35,17 @@ struct GtkBackend::NativeWindow {
     // pixels inside it (a scroll); made when first needed.
     void* gc = nullptr;
     // Parts put from a shared picture that the X server may not have read
-    // yet (GtkSharedPicture.h), and how many batches of puts that is.
+    // yet (GtkSharedPicture.h), and how many batches of puts that is, or
+    // where the server shares pixmaps, the mark sent after the last batch.
     cairo_region_t* in_flight = nullptr;
     int puts_in_flight = 0;
+    std::uint32_t in_flight_mark = 0;
+    // Whether nothing covers the window and all of it is on the screen, as
+    // the X server last said: pixels moved inside it then never come from
+    // a part it does not show, and the server need not say how each move
+    // went (GraphicsExpose / NoExpose).
+    bool unobscured = false;
+    bool moves_quietly = false; // how the graphics context is set now
     // Whether pixels have moved inside the window; from the first move on
     // its puts are followed until read.
     bool moves = false;

@@ -55,6 +55,16 @@ cairo_region_t* moved_part(const cairo_region_t* region, const Rect& from, int d
 }
 
 #ifdef GDK_WINDOWING_X11
+// Whether all of a client area (screen coordinates) lies on the screen:
+// what lies past the edge is not kept, whatever covers the window.
+bool on_the_screen(GdkWindow* native_window, const Rect& client) {
+    GdkScreen* screen = gdk_window_get_screen(native_window);
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    const Rect all{0, 0, gdk_screen_get_width(screen), gdk_screen_get_height(screen)};
+    G_GNUC_END_IGNORE_DEPRECATIONS
+    return all.intersect(client) == client;
+}
+
 // The X window that shows the native window's picture, with the picture's
 // origin in it at (x, y); null when the window is not on an X screen now.
 GdkWindow* x_window_of(GtkBackend::NativeWindow& nw, int& x, int& y) {
@@ -77,11 +87,18 @@ GdkFilterReturn GtkEvents::on_x_event(GdkXEvent* native, GdkEvent*, gpointer dat
     const auto* xe = static_cast<const XEvent*>(native);
     auto* backend = static_cast<GtkBackend*>(data);
     if (xe->type == gtk_shared::completion_type()) {
+        ++backend->m_server_reports;
         backend->put_read(reinterpret_cast<const XShmCompletionEvent*>(xe)->drawable);
         return GDK_FILTER_REMOVE;
     }
+    if (xe->type == VisibilityNotify) {
+        backend->visibility_changed(xe->xvisibility.window,
+                                    xe->xvisibility.state == VisibilityUnobscured);
+        return GDK_FILTER_CONTINUE;
+    }
     if (xe->type != GraphicsExpose && xe->type != NoExpose)
         return GDK_FILTER_CONTINUE;
+    ++backend->m_server_reports;
     if (xe->type == GraphicsExpose)
         backend->present_all_of(xe->xgraphicsexpose.drawable);
     return GDK_FILTER_REMOVE;
@@ -96,6 +113,18 @@ void GtkBackend::present(HWND top, cairo_surface_t*, const Rect& dirty) {
     NativeWindow* nw = native(top);
     if (nw && !dirty.is_empty())
         add_rect(nw->unpresented, dirty);
+}
+
+// A window that becomes covered may have had pixels moved in it from a
+// part the server no longer kept, unasked how that went: it is presented
+// again whole.
+void GtkBackend::visibility_changed(unsigned long native_id, bool unobscured) {
+    for (auto& [top, nw] : m_windows)
+        if (native_window_id(top) == native_id) {
+            nw->unobscured = unobscured;
+            if (!unobscured)
+                present_all_of(native_id);
+        }
 }
 
 void GtkBackend::present_all_of(unsigned long native_id) {
@@ -124,7 +153,17 @@ void GtkBackend::present_moved(HWND top, cairo_surface_t* surface, const Rect& f
             add_region(nw->unpresented, owed);
         Display* display = GDK_WINDOW_XDISPLAY(native_window);
         const Window xid = GDK_WINDOW_XID(native_window);
-        XCopyArea(display, xid, xid, static_cast<GC>(window_gc(*nw)), from.left + x, from.top + y,
+        // Where nothing covers the window and all of it is on the screen,
+        // every pixel moved is one it shows: the server is not asked to say
+        // how the move went (an event back, and a wake of ours, a move).
+        GC gc = static_cast<GC>(window_gc(*nw));
+        const bool quietly = nw->unobscured && on_the_screen(native_window, nw->client);
+        if (quietly != nw->moves_quietly) {
+            XSetGraphicsExposures(display, gc, quietly ? False : True);
+            nw->moves_quietly = quietly;
+        }
+        settle_in_flight(*nw);
+        XCopyArea(display, xid, xid, gc, from.left + x, from.top + y,
                   static_cast<unsigned>(from.width()), static_cast<unsigned>(from.height()),
                   to.left + x, to.top + y);
         // Where the window showed an older picture, it now shows it moved
@@ -205,11 +244,16 @@ bool GtkBackend::put_shared(NativeWindow& nw, cairo_surface_t* picture,
     if (!native_window)
         return false;
     // Only a window whose pixels move needs to know which puts are read; the
-    // others are spared a completion event, and a wake, per batch.
+    // others are spared a mark or a completion event per batch. A mark is
+    // set in memory and needs no event back (nor a wake of ours).
+    const bool marks = gtk_shared::marks_available();
     if (gtk_shared::put(picture, GDK_WINDOW_XID(native_window), window_gc(nw), region, x, y,
-                        nw.moves) &&
+                        nw.moves && !marks) &&
         nw.moves) {
-        ++nw.puts_in_flight;
+        if (marks)
+            nw.in_flight_mark = gtk_shared::send_mark();
+        else
+            ++nw.puts_in_flight;
         add_region(nw.in_flight, cairo_region_copy(region));
     }
     return true;
@@ -219,6 +263,11 @@ bool GtkBackend::put_shared(NativeWindow& nw, cairo_surface_t* picture,
     (void)region;
     return false;
 #endif
+}
+
+void GtkBackend::settle_in_flight(NativeWindow& nw) {
+    if (nw.in_flight && gtk_shared::marks_available() && gtk_shared::mark_passed(nw.in_flight_mark))
+        cairo_region_destroy(std::exchange(nw.in_flight, nullptr));
 }
 
 void GtkBackend::put_read(unsigned long native_id) {

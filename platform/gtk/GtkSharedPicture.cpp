@@ -1,5 +1,7 @@
 #include "GtkSharedPicture.h"
 
+#include <atomic>
+#include <cstdint>
 #include <gdk/gdk.h>
 #include <memory>
 
@@ -147,6 +149,86 @@ int completion_type() {
     return g_completion_type;
 }
 
+namespace {
+
+// The marks: one pixel of a pixmap in memory the server writes, filled
+// with the number of each mark in turn (24 bits of it).
+struct Marks {
+    Display* display = nullptr;
+    XShmSegmentInfo segment{};
+    Pixmap pixmap = 0;
+    GC gc = nullptr;
+    std::uint32_t last = 0;
+};
+
+constexpr std::uint32_t k_mark_bits = 0xFFFFFF;
+
+// Made once, when first asked for; null when the server cannot.
+Marks* marks() {
+    static Marks* made = []() -> Marks* {
+        GdkDisplay* gdk_display = gdk_display_get_default();
+        if (!gdk_display || !GDK_IS_X11_DISPLAY(gdk_display))
+            return nullptr;
+        Display* display = GDK_DISPLAY_XDISPLAY(gdk_display);
+        int major = 0;
+        int minor = 0;
+        Bool pixmaps = False;
+        if (!XShmQueryVersion(display, &major, &minor, &pixmaps) || !pixmaps ||
+            XShmPixmapFormat(display) != ZPixmap || !layout_matches(display))
+            return nullptr;
+        auto m = std::make_unique<Marks>();
+        m->display = display;
+        m->segment.shmid = shmget(IPC_PRIVATE, 4096, IPC_CREAT | 0600);
+        if (m->segment.shmid < 0)
+            return nullptr;
+        void* address = shmat(m->segment.shmid, nullptr, 0);
+        shmctl(m->segment.shmid, IPC_RMID, nullptr);
+        if (address == reinterpret_cast<void*>(-1))
+            return nullptr;
+        m->segment.shmaddr = static_cast<char*>(address);
+        m->segment.readOnly = False;
+        static_cast<std::uint32_t*>(address)[0] = 0;
+        gdk_x11_display_error_trap_push(gdk_display);
+        XShmAttach(display, &m->segment);
+        const Window root = DefaultRootWindow(display);
+        m->pixmap =
+            XShmCreatePixmap(display, root, m->segment.shmaddr, &m->segment, 1, 1,
+                             static_cast<unsigned>(DefaultDepth(display, DefaultScreen(display))));
+        m->gc = XCreateGC(display, m->pixmap, 0, nullptr);
+        if (gdk_x11_display_error_trap_pop(gdk_display) != 0) {
+            shmdt(address);
+            return nullptr;
+        }
+        return m.release();
+    }();
+    return made;
+}
+
+} // namespace
+
+bool marks_available() {
+    return marks() != nullptr;
+}
+
+std::uint32_t send_mark() {
+    Marks* m = marks();
+    m->last = (m->last + 1) & k_mark_bits;
+    if (m->last == 0)
+        m->last = 1; // 0 is what the pixel holds before the first mark
+    XSetForeground(m->display, m->gc, m->last);
+    XFillRectangle(m->display, m->pixmap, m->gc, 0, 0, 1, 1);
+    return m->last;
+}
+
+bool mark_passed(std::uint32_t mark) {
+    Marks* m = marks();
+    const auto* pixel = reinterpret_cast<const std::atomic<std::uint32_t>*>(m->segment.shmaddr);
+    const std::uint32_t reached = pixel->load(std::memory_order_acquire) & k_mark_bits;
+    // Marks count on past 24 bits: the last half of the numbers before the
+    // one reached have been passed.
+    return reached != 0 && ((reached - mark) & k_mark_bits) < (k_mark_bits + 1) / 2;
+}
+
 #else
 
 cairo_surface_t* create(int, int) {
@@ -161,6 +243,15 @@ bool put(cairo_surface_t*, unsigned long, void*, const cairo_region_t*, int, int
 }
 int completion_type() {
     return -1;
+}
+bool marks_available() {
+    return false;
+}
+std::uint32_t send_mark() {
+    return 0;
+}
+bool mark_passed(std::uint32_t) {
+    return true;
 }
 
 #endif

@@ -9,6 +9,8 @@
 
 #include <cairo.h>
 
+#include <cstdint>
+
 namespace platform::gtk_shared {
 
 // A picture in shared memory, or null when the X server cannot share memory
@@ -33,5 +35,15 @@ bool put(cairo_surface_t* picture, unsigned long xid, void* gc, const cairo_regi
 
 // The type of the X event that says a put has been read; -1 without sharing.
 int completion_type();
+
+// Marks in memory the server writes: the server sets a mark when it carries
+// out the request, so after every request sent before it. A mark tells that
+// puts have been read without an event coming back (and waking us) for
+// them. Available where the server shares pixmaps too.
+bool marks_available();
+// Sends a mark after the requests queued so far; its number.
+std::uint32_t send_mark();
+// Whether the server has set mark `mark` (or a later one).
+bool mark_passed(std::uint32_t mark);
 
 } // namespace platform::gtk_shared

@@ -515,6 +515,10 @@ bool scroll_window(HWND hwnd, int dx, int dy, const Rect* area) {
     const Rect from = shown.intersect(shown.offset(-dx, -dy));
     const Rect to = from.offset(dx, dy);
     const Point o = client_origin_in_top(hwnd);
+    // The display hears of the move first: what it sent before may still be
+    // read from the picture, and it tells which as the pixels stand now.
+    if (DisplayBackend* b = state().backend; b && !to.is_empty())
+        b->present_moved(get_ancestor_root(hwnd), t->surface, from.offset(o.x, o.y), dx, dy);
     if (!from.is_empty())
         move_pixels(t->surface, from.offset(o.x, o.y), dx, dy);
     move_update(*w, scrolled, dx, dy);
@@ -529,8 +533,6 @@ bool scroll_window(HWND hwnd, int dx, int dy, const Rect* area) {
         add_update(hwnd, {r.x, r.y, r.x + r.width, r.y + r.height}, false);
     }
     cairo_region_destroy(uncovered);
-    if (DisplayBackend* b = state().backend; b && !to.is_empty())
-        b->present_moved(get_ancestor_root(hwnd), t->surface, from.offset(o.x, o.y), dx, dy);
     return true;
 }
 

@@ -9,8 +9,10 @@
 #include <platform/gtk/GtkSharedPicture.h>
 #include <platform/window/Painting.h>
 
+#include <X11/Xlib.h>
 #include <cairo.h>
 #include <cstdint>
+#include <gdk/gdkx.h>
 #include <string>
 
 namespace test_support {
@@ -180,6 +182,52 @@ TEST_P(GtkPresentTest, RowsMovedOutFromUnderAnotherWindowAreShownAgain) {
     destroy_window(cover);
     EXPECT_TRUE(settle_until([&] { return first_difference().empty(); }))
         << "first difference at " << first_difference();
+}
+
+// Nothing covers the window and all of it is on the screen: the server
+// moves its pixels and reads its puts without a word back (each word would
+// wake the program), and what it shows is still our picture.
+TEST_P(GtkPresentTest, AWindowNothingCoversScrollsWithNoWordBackFromTheServer) {
+    // The first move of a window is followed by a put of all it moved.
+    scroll_rows(1);
+    update_window(m_rows);
+    settle();
+    const int reports = m_backend->server_reports();
+    for (int step = 0; step < 6; ++step) {
+        Rect row{0, 4 * RowHeight, 240, 5 * RowHeight};
+        invalidate_rect(m_rows, &row, false);
+        g_marked_row = g_first_row + 4;
+        update_window(m_rows);
+        m_backend->wait(std::chrono::microseconds(0));
+        scroll_rows(1);
+        update_window(m_rows);
+        settle();
+        ASSERT_EQ(first_difference(), "") << "after step " << step;
+    }
+    if (gtk_shared::marks_available() || !GetParam()) {
+        EXPECT_EQ(m_backend->server_reports(), reports);
+    }
+}
+
+// A mark is set by the server once it has carried out what came before it,
+// and not while it is still on its way.
+TEST(GtkSharedMarks, AMarkIsSetOnceTheServerCarriedOutWhatCameBefore) {
+    std::string error;
+    int argc = 0;
+    char** argv = nullptr;
+    if (!GtkBackend::open_display(&argc, &argv, error))
+        GTEST_SKIP() << error;
+    if (!gtk_shared::marks_available())
+        GTEST_SKIP() << "the server shares no pixmaps";
+    Display* display = gdk_x11_get_default_xdisplay();
+    for (int round = 0; round < 3; ++round) {
+        const std::uint32_t mark = gtk_shared::send_mark();
+        EXPECT_FALSE(gtk_shared::mark_passed(mark)) << "still in our buffer";
+        XSync(display, False);
+        EXPECT_TRUE(gtk_shared::mark_passed(mark));
+        EXPECT_TRUE(gtk_shared::mark_passed(mark - 1)) << "an earlier mark";
+        EXPECT_FALSE(gtk_shared::mark_passed(mark + 1)) << "a later one";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Pictures, GtkPresentTest, ::testing::Values(true, false),
